@@ -1,0 +1,209 @@
+// vorelkant-cli: the program's operations on a recording without a window.
+//
+// Each subcommand opens the recording exactly as the desktop program does
+// (the same code), prints Name=value lines or writes the program's files,
+// and exits non-zero with a one-line message on bad input.
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "input/DemoRecording.h"
+#include "shell/Commands.h"
+#include "shell/Errors.h"
+#include "shell/TextFiles.h"
+
+namespace {
+
+using namespace vk;
+
+// Answers for a person who is not there: dialogs are cancelled, messages go
+// to standard error.
+class CliHost : public Host {
+public:
+    void beep() override {}
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    void information(const std::string& text) override { std::cerr << text << "\n"; }
+    void warning(const std::string& text) override { std::cerr << text << "\n"; }
+    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+    void error(const std::string& text) override {
+        std::cerr << text << "\n";
+        failed = true;
+    }
+    std::optional<FileChoice> openFile(const std::string&, const std::vector<FileFilter>&, int,
+                                       const std::string&) override {
+        return std::nullopt;
+    }
+    void showProgress(const std::string&, const std::string&, const std::string&, int) override {}
+    void setProgressCaption(const std::string&) override {}
+    void stepProgress() override {}
+    void hideProgress() override {}
+    void processMessages() override {}
+    void displayUpdated() override {}
+    void showOverlay(Overlay, bool) override {}
+    void closeMainWindow() override {}
+
+    bool failed = false;
+};
+
+struct Args {
+    std::string command;
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+    std::map<std::string, bool> flags;
+};
+
+const std::map<std::string, bool> KnownOptions = {
+    // name, takes a value
+    {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::cerr << "vorelkant-cli: " << message << "\n";
+    std::exit(2);
+}
+
+Args parseArgs(int argc, char** argv) {
+    Args a;
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|demo ... (see README.md)");
+    a.command = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--", 0) == 0) {
+            auto known = KnownOptions.find(arg);
+            if (known == KnownOptions.end()) fail("unknown option " + arg);
+            if (known->second) {
+                if (i + 1 >= argc) fail(arg + " needs a value");
+                a.options[arg] = argv[++i];
+            } else {
+                a.flags[arg] = true;
+            }
+        } else {
+            a.positional.push_back(arg);
+        }
+    }
+    return a;
+}
+
+int toInt(const std::string& text, const std::string& what) {
+    try {
+        return parseInt(text);
+    } catch (const ConversionError& e) {
+        fail(what + ": " + e.what());
+    }
+}
+
+// Opens the recording named on the command line as "Open File" would.
+void openRecording(Ctx& ctx, CliHost& host, const Args& a) {
+    if (a.positional.size() != 1) fail(a.command + " needs exactly one recording");
+    ctx.s.SmoothOnLoad = a.flags.count("--no-smooth") == 0;
+    auto matrix = a.options.find("--matrix");
+    if (matrix != a.options.end() && !runCommand(ctx, [&] { UseNewMatrix(ctx.s, matrix->second); })) std::exit(1);
+    OpenOptions options;
+    options.updateRecentList = false;
+    options.askForMissingMatrix = false;
+    if (!OpenElectrogramFile(ctx, a.positional[0], options) || host.failed) std::exit(1);
+    ResetViewAfterLoad(ctx.s);
+}
+
+void printInfo(const SessionState& s) {
+    std::ostringstream o;
+    o << "FileName=" << s.FileName << "\n"
+      << "FileType=" << s.FileType << "\n"
+      << "NrChannelsInFile=" << s.NrChannelsInFile << "\n"
+      << "BytesPerSample=" << s.BytesPerSample << "\n"
+      << "FrameSize=" << s.FrameSize << "\n"
+      << "HeaderFrames=" << s.HeaderFrames << "\n"
+      << "NrOfFrames=" << s.NrOfFrames << "\n"
+      << "SignalLength=" << s.SignalLength << "\n"
+      << "SamplingFrequency=" << s.SamplingFrequency << "\n"
+      << "MarkFileName=" << s.MarkFileName << "\n"
+      << "MarkCount=" << s.MarkCount << "\n"
+      << "FileInfo=" << s.FileInfo << "\n"
+      << "MatrixFileName=" << s.MatrixFileName << "\n"
+      << "NrElectrodes=" << s.NrElectrodes << "\n"
+      << "NrColumns=" << s.NrColumns << "\n"
+      << "NrRows=" << s.NrRows << "\n"
+      << "ElectrodeDistance=" << s.ElectrodeDistance << "\n"
+      << "NrTraces=" << s.NrTraces << "\n"
+      << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
+    std::cout << o.str();
+}
+
+std::vector<int> parseChannels(const std::string& list) {
+    std::vector<int> channels;
+    std::stringstream in(list);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        const auto dash = part.find('-', 1);
+        if (dash == std::string::npos) {
+            channels.push_back(toInt(part, "--channels"));
+        } else {
+            const int from = toInt(part.substr(0, dash), "--channels");
+            const int to = toInt(part.substr(dash + 1), "--channels");
+            for (int c = from; c <= to; ++c) channels.push_back(c);
+        }
+    }
+    for (int c : channels)
+        if (c < 1 || c > MaxChannels) fail("channel " + std::to_string(c) + " is outside 1..256");
+    if (channels.empty()) fail("--channels names no channel");
+    return channels;
+}
+
+void printSignals(const SessionState& s, const Args& a) {
+    auto need = [&](const char* name) {
+        auto it = a.options.find(name);
+        if (it == a.options.end()) fail(std::string("signals needs ") + name);
+        return it->second;
+    };
+    const std::vector<int> channels = parseChannels(need("--channels"));
+    const int from = toInt(need("--from"), "--from");
+    const int to = toInt(need("--to"), "--to");
+    if (from < 1 || to > s.SignalLength || from > to)
+        fail("samples " + std::to_string(from) + ".." + std::to_string(to) + " are outside 1.." +
+             std::to_string(s.SignalLength));
+    std::string out;
+    for (int row = from; row <= to; ++row) {
+        out += std::to_string(row);
+        for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
+        out += "\n";
+    }
+    std::cout << out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Args a = parseArgs(argc, argv);
+    if (a.command == "demo") {
+        if (a.positional.size() != 1) fail("usage: vorelkant-cli demo DIR");
+        try {
+            const DemoFiles files = WriteDemoRecording(a.positional[0]);
+            std::cout << "MatrixFileName=" << files.matrix << "\nFileName=" << files.recording
+                      << "\nTruthFileName=" << files.truth << "\n";
+        } catch (const IoError& e) {
+            fail(e.what());
+        }
+        return 0;
+    }
+    auto state = std::make_unique<SessionState>();
+    const char* home = std::getenv("HOME");
+    state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
+    CliHost host;
+    Ctx ctx{*state, host};
+    if (a.command == "info") {
+        openRecording(ctx, host, a);
+        printInfo(*state);
+    } else if (a.command == "signals") {
+        openRecording(ctx, host, a);
+        printSignals(*state, a);
+    } else {
+        fail("unknown command " + a.command);
+    }
+    return 0;
+}

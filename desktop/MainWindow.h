@@ -1,0 +1,103 @@
+// The main window: menu bar, the two display panels, the status bar, the
+// overlay panels (progress, file information, help, about) and the tool
+// windows created at start. It turns Qt events into calls of the program's
+// commands and shows the session state after each redraw.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMap>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "desktop/QtCanvas.h"
+#include "shell/Context.h"
+
+class QAction;
+class QFrame;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace vk {
+
+class PanelWidget;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // dialogs: who answers the user's questions (the Qt dialogs when null;
+    // tests pass a scripted host).
+    explicit MainWindow(SessionState& state, Host* dialogs = nullptr);
+    ~MainWindow() override;
+
+    Ctx& ctx() { return *ctx_; }
+    QAction* action(const QString& name) const { return actions_.value(name, nullptr); }
+    // The windows created at start, in order (the main window first).
+    const std::vector<QWidget*>& windows() const { return windows_; }
+    QWidget* overlay(Overlay which) const;
+    QFrame* messagePanel() const { return messagePanel_; }
+    QPlainTextEdit* memo() const { return memo_; }
+    QList<QLabel*> statusLabels() const { return statusLabels_; }
+    QLineEdit* fileInfoEdit() const { return fileInfoEdit_; }
+    QtCanvas& canvasA() { return canvasA_; }
+
+    // Opens what the command line named, after the window is shown.
+    void openFromCommandLine(const QString& matrix, const QString& recording);
+
+    // Brings labels, menus and panels in line with the session state.
+    void syncFromState();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class WindowHost;
+    friend class WindowHost;
+
+    void buildMenus();
+    void buildPanels();
+    void buildOverlays();
+    void buildStatusBar();
+    void createWindows();
+    void connectHandlers();
+    void layoutPanels();
+    void placeOverlay(QWidget* w);
+    void run(const std::function<void(Ctx&)>& command);
+
+    SessionState& state_;
+    std::unique_ptr<Host> ownDialogs_;
+    std::unique_ptr<WindowHost> host_;
+    std::unique_ptr<Ctx> ctx_;
+    QtCanvas canvasA_, canvasB_;
+
+    QMap<QString, QAction*> actions_;
+    QMap<QString, QMenu*> menus_;
+    std::vector<QWidget*> windows_;
+    QWidget* mainPanel_ = nullptr;
+    QWidget* panelA_ = nullptr;
+    QWidget* panelB_ = nullptr;
+    QLabel* titleA_ = nullptr;
+    QLabel* titleB_ = nullptr;
+    PanelWidget* paintA_ = nullptr;
+    PanelWidget* paintB_ = nullptr;
+    QPlainTextEdit* memo_ = nullptr;
+    size_t memoLinesShown_ = 0;
+    QFrame* messagePanel_ = nullptr;
+    QLabel* messageCaption_ = nullptr;
+    QLabel* inputFileName_ = nullptr;
+    QLabel* inputMatrixName_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QFrame* infoPanel_ = nullptr;
+    QLineEdit* fileInfoEdit_ = nullptr;
+    QFrame* helpPanel_ = nullptr;
+    QFrame* aboutPanel_ = nullptr;
+    QList<QLabel*> statusLabels_;
+    bool quitApproved_ = false;
+};
+
+}  // namespace vk

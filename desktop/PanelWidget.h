@@ -1,0 +1,26 @@
+// The drawing surface of one display panel: shows its canvas's image.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "desktop/QtCanvas.h"
+
+namespace vk {
+
+class PanelWidget : public QWidget {
+    Q_OBJECT
+public:
+    PanelWidget(QtCanvas& canvas, QWidget* parent);
+    // Called after the surface changed size, so the panel can be redrawn.
+    std::function<void()> onResized;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QtCanvas& canvas_;
+};
+
+}  // namespace vk

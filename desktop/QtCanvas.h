@@ -1,0 +1,63 @@
+// A Canvas that paints with QPainter into a QImage. Each panel owns one; the
+// panel widget shows the image, so what a redraw painted stays on screen
+// until the next redraw.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <functional>
+#include <memory>
+
+#include "shell/Canvas.h"
+
+namespace vk {
+
+class QtCanvas : public Canvas {
+public:
+    QtCanvas();
+    ~QtCanvas() override;
+
+    // A new surface of this size (white); ends any drawing in progress.
+    void resize(int w, int h);
+    const QImage& image() const { return image_; }
+    // Called when a redraw has ended, so the widget can show the new image.
+    std::function<void()> onChanged;
+
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+    void beginDraw() override;
+    void endDraw() override;
+
+    void setPenColor(Colour c) override;
+    void setPenWidth(int w) override;
+    void setPenStyle(PenStyle s) override;
+    void setPenMode(PenMode m) override;
+    void setBrushColor(Colour c) override;
+    void setBrushStyle(BrushStyle s) override;
+    void setFontStyle(unsigned styles) override;
+    void setFontSize(int pixels) override;
+
+    void line(int x1, int y1, int x2, int y2) override;
+    void polyline(const std::vector<Point>& points) override;
+    void rectangle(int x1, int y1, int x2, int y2) override;
+    void ellipse(int x1, int y1, int x2, int y2) override;
+    void textOut(int x, int y, Colour fontColour, const std::string& text) override;
+    int textWidth(const std::string& text) override;
+    int textHeight(const std::string& text) override;
+
+    static QColor toQColor(Colour c);
+
+private:
+    QPainter& painter();
+    void applyPen();
+
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    QPen pen_;
+    QBrush brush_;
+    QFont font_;
+    PenMode mode_ = PenMode::Copy;
+};
+
+}  // namespace vk

@@ -1,0 +1,43 @@
+// The dialogs of the Host seam with Qt: beep, message boxes, input boxes and
+// file dialogs. The window-related calls of Host are answered by the main
+// window itself (see MainWindow), so these are no-ops here.
+#pragma once
+
+#include <QWidget>
+
+#include "shell/Host.h"
+
+namespace vk {
+
+class QtDialogs : public Host {
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+
+    void beep() override;
+    std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+    void information(const std::string& text) override;
+    void warning(const std::string& text) override;
+    Answer askYesNoCancel(const std::string& text) override;
+    void error(const std::string& text) override;
+    std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                       int selectedFilter, const std::string& initialDir) override;
+
+    void showProgress(const std::string&, const std::string&, const std::string&, int) override {}
+    void setProgressCaption(const std::string&) override {}
+    void stepProgress() override {}
+    void hideProgress() override {}
+    void processMessages() override {}
+    void displayUpdated() override {}
+    void showOverlay(Overlay, bool) override {}
+    void closeMainWindow() override {}
+
+    // The Qt filter string of a filter ("E00 files (*.E** *.e**)"); upper-case
+    // patterns also accept lower case, since file names here are case-sensitive.
+    static QString filterString(const FileFilter& f);
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace vk

@@ -1,0 +1,106 @@
+#include "input/DemoRecording.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "input/ElgFile.h"
+#include "shell/TextFiles.h"
+
+namespace vk {
+
+namespace {
+
+constexpr double Distance = 2.5;        // mm between neighbouring electrodes
+constexpr double Speed = 6.0;           // mm/s
+constexpr double DirectionDeg = 20.0;   // from the column axis toward the rows
+constexpr double FirstWave = 3000.0;    // ms
+constexpr double Period = 20000.0;      // ms: three waves a minute
+constexpr double Amplitude = 1500.0;    // converter units (about 2 mV)
+constexpr double Upstroke = 25.0;       // ms: width of the downstroke
+constexpr double Extent = 350.0;        // ms: duration of the deflection
+constexpr double NoiseSigma = 40.0;
+
+// A small deterministic generator, so that the demo is the same everywhere.
+struct Rng {
+    uint64_t state = 0x9E3779B97F4A7C15ULL;
+    double uniform() {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return (static_cast<double>(state >> 11) + 0.5) / 9007199254740992.0;
+    }
+    double normal() {
+        const double u1 = uniform();
+        const double u2 = uniform();
+        return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    }
+};
+
+int electrodeAt(int column, int row) { return DemoFirstElectrode + (row - 1) * DemoColumns + (column - 1); }
+
+}  // namespace
+
+double DemoActivationTime(int wave, int column, int row) {
+    const double angle = DirectionDeg * 3.141592653589793 / 180.0;
+    const double along = ((column - 1) * std::cos(angle) + (row - 1) * std::sin(angle)) * Distance;
+    return FirstWave + (wave - 1) * Period + along / Speed * 1000.0;
+}
+
+DemoFiles WriteDemoRecording(const std::string& folder) {
+    makeFolders(folder);
+    DemoFiles files{folder + "/demo-matrix.txt", folder + "/demo.E01", folder + "/demo-truth.txt"};
+
+    std::vector<std::string> matrix = {"-2",
+                                       std::to_string(DemoColumns * DemoRows) + " " + std::to_string(DemoColumns) +
+                                           " " + std::to_string(DemoRows) + " 2.5",
+                                       "demo array: 16 columns x 8 rows, electrodes 17..144"};
+    for (int r = 1; r <= DemoRows; ++r) {
+        std::string line;
+        for (int k = 1; k <= DemoColumns; ++k) line += (k > 1 ? " " : "") + std::to_string(electrodeAt(k, r));
+        matrix.push_back(line);
+    }
+    writeLinesAtomic(files.matrix, matrix);
+
+    std::vector<int16_t> frames(static_cast<size_t>(DemoFrames) * DemoChannels, 0);
+    Rng rng;
+    for (int r = 1; r <= DemoRows; ++r) {
+        for (int k = 1; k <= DemoColumns; ++k) {
+            const int e = electrodeAt(k, r);
+            const double wander = 0.3 + 0.1 * k;  // a slow baseline drift, different per electrode
+            for (int f = 0; f < DemoFrames; ++f) {
+                const double t = f + 1;  // the signal row this frame becomes
+                double v = 120.0 * std::sin(t * 2 * 3.141592653589793 / 9000.0 * wander);
+                for (int w = 1; w <= DemoWaves; ++w) {
+                    const double x = t - DemoActivationTime(w, k, r);
+                    if (std::fabs(x) > 4 * Extent) continue;
+                    // Positive before the activation, a steep downstroke at
+                    // it, and a slow return afterwards.
+                    v -= Amplitude * std::tanh(x / Upstroke) * std::exp(-(x / Extent) * (x / Extent));
+                }
+                v += NoiseSigma * rng.normal();
+                frames[static_cast<size_t>(f) * DemoChannels + static_cast<size_t>(e - 1)] =
+                    static_cast<int16_t>(std::lround(v));
+            }
+        }
+    }
+    ElgWriteSpec spec;
+    spec.channels = DemoChannels;
+    spec.matrixName = "demo-matrix.txt";
+    writeBytesAtomic(files.recording, ElgFileBytes(spec, frames));
+
+    std::vector<std::string> truth = {
+        "# True activation times of the demo recording: the moment of steepest downstroke,",
+        "# in ms (rows of the unsmoothed signal; smoothing on load moves it 10.5 ms earlier).",
+        "Wave\tElectrode\tColumn\tRow\tTime"};
+    for (int w = 1; w <= DemoWaves; ++w)
+        for (int r = 1; r <= DemoRows; ++r)
+            for (int k = 1; k <= DemoColumns; ++k)
+                truth.push_back(std::to_string(w) + "\t" + std::to_string(electrodeAt(k, r)) + "\t" +
+                                std::to_string(k) + "\t" + std::to_string(r) + "\t" +
+                                std::to_string(std::lround(DemoActivationTime(w, k, r))));
+    writeLinesAtomic(files.truth, truth);
+    return files;
+}
+
+}  // namespace vk

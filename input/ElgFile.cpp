@@ -1,0 +1,212 @@
+#include "input/ElgFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/Errors.h"
+
+namespace vk {
+
+namespace {
+
+int16_t int16At(const std::array<uint8_t, ElgHeaderSize>& h, size_t offset) {
+    return static_cast<int16_t>(static_cast<uint16_t>(h[offset] | (h[offset + 1] << 8)));
+}
+
+void putInt16(std::string& bytes, size_t offset, int16_t v) {
+    const auto u = static_cast<uint16_t>(v);
+    bytes[offset] = static_cast<char>(u & 0xFF);
+    bytes[offset + 1] = static_cast<char>(u >> 8);
+}
+
+// The number of channels the copy step reads per block: 16 int32 values are
+// one cache line of a Signals row.
+constexpr int ChannelBlock = 16;
+constexpr int SmoothLength = 20;
+
+}  // namespace
+
+FileSource::FileSource(const std::string& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throw IoError(path, std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = errno;
+        ::close(fd_);
+        fd_ = -1;
+        throw IoError(path, err != 0 ? std::strerror(err) : "not a regular file");
+    }
+    size_ = static_cast<uint64_t>(st.st_size);
+}
+
+FileSource::~FileSource() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void FileSource::read(uint64_t offset, void* dst, size_t n) {
+    auto* out = static_cast<char*>(dst);
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw IoError(path_, std::string("read error: ") + std::strerror(errno));
+        }
+        if (got == 0) throw IoError(path_, "the file ended while it was being read");
+        done += static_cast<size_t>(got);
+    }
+}
+
+void MemorySource::read(uint64_t offset, void* dst, size_t n) {
+    if (offset > bytes_.size() || n > bytes_.size() - offset)
+        throw IoError(path_, "the file ended while it was being read");
+    std::memcpy(dst, bytes_.data() + offset, n);
+}
+
+ElgLayout ExamineElgFile(ByteSource& src, const std::string& path) {
+    ElgLayout l;
+    const uint64_t size = src.size();
+    if (size < ElgHeaderSize)
+        throw IoError(path, "the file is shorter than an electrogram file header (" + std::to_string(size) +
+                                " of 4096 bytes)");
+    src.read(0, l.header.data(), ElgHeaderSize);
+    l.headerLength = int16At(l.header, 2);
+    l.NrChannelsInFile = int16At(l.header, 86);
+    l.BytesPerSample = int16At(l.header, 88);
+    l.HeaderWordA = int16At(l.header, 90);
+    l.HeaderWordB = int16At(l.header, 104);
+    if (l.NrChannelsInFile < 1 || l.NrChannelsInFile > MaxChannels)
+        throw IoError(path, "the header gives " + std::to_string(l.NrChannelsInFile) +
+                                " channels per frame; an electrogram file has 1 to 256");
+    if (l.BytesPerSample != 2)
+        throw IoError(path, "the header gives " + std::to_string(l.BytesPerSample) +
+                                " bytes per sample; electrogram files have 2");
+    if (l.headerLength < 0)
+        throw IoError(path, "the header gives a negative header length (" + std::to_string(l.headerLength) + ")");
+    l.FrameSize = l.NrChannelsInFile * l.BytesPerSample;
+    l.HeaderFrames = l.headerLength / l.FrameSize;
+    l.framesInFile = static_cast<int64_t>(size / static_cast<uint64_t>(l.FrameSize)) - l.HeaderFrames;
+    if (l.framesInFile < 2)
+        throw IoError(path, "the file is shorter than its header plus two frames");
+    if (l.framesInFile > MaxSamples) {
+        l.truncated = true;
+        l.NrOfFrames = MaxSamples;
+    } else {
+        l.NrOfFrames = static_cast<int32_t>(l.framesInFile);
+    }
+    return l;
+}
+
+void ReadElgFrames(ByteSource& src, const ElgLayout& l, int16_t* raw, size_t rawCapacity) {
+    const size_t framesToRead = static_cast<size_t>(l.NrOfFrames - 1);
+    const size_t values = framesToRead * static_cast<size_t>(l.NrChannelsInFile);
+    if (values > rawCapacity) throw IoError("", "internal: frame buffer too small");
+    const uint64_t first = static_cast<uint64_t>(l.HeaderFrames + 1) * static_cast<uint64_t>(l.FrameSize);
+    // One large read straight into the frame buffer; the samples are stored
+    // little-endian, as the buffer holds them on this machine.
+    src.read(first, raw, values * sizeof(int16_t));
+    if constexpr (std::endian::native == std::endian::big) {
+        for (size_t i = 0; i < values; ++i)
+            raw[i] = static_cast<int16_t>(__builtin_bswap16(static_cast<uint16_t>(raw[i])));
+    }
+    // The copy step reads up to sample 256 of the frame after the last one it
+    // writes from; zero that tail so it never holds an earlier recording.
+    const size_t tailEnd = std::min(rawCapacity, values + static_cast<size_t>(MaxChannels));
+    std::fill(raw + values, raw + tailEnd, int16_t{0});
+}
+
+void CopyFramesToSignals(const int16_t* raw, size_t rawCapacity, int32_t nch, int32_t nrOfFrames, bool smooth,
+                         SignalBuffer& buffer, const ChannelProgress& progress) {
+    const int rows = std::max(0, nrOfFrames - 21);
+    const auto stride = static_cast<size_t>(nch);
+    // Index of sample c (1-based) of frame k (0-based), kept inside the buffer.
+    auto idx = [&](size_t k, int c) { return std::min(k * stride + static_cast<size_t>(c - 1), rawCapacity - 1); };
+    for (int c0 = 1; c0 <= MaxChannels; c0 += ChannelBlock) {
+        if (progress) progress(c0, ChannelBlock);
+        if (rows == 0) continue;
+        if (!smooth) {
+            for (int s = 1; s <= rows; ++s) {
+                int32_t* out = buffer.row(s) + (c0 - 1);
+                const size_t base = static_cast<size_t>(s - 1) * stride;
+                if (base + static_cast<size_t>(c0 - 1 + ChannelBlock) <= rawCapacity) {
+                    const int16_t* in = raw + base + (c0 - 1);
+                    for (int j = 0; j < ChannelBlock; ++j) out[j] = in[j];
+                } else {
+                    for (int j = 0; j < ChannelBlock; ++j) out[j] = raw[idx(static_cast<size_t>(s - 1), c0 + j)];
+                }
+            }
+            continue;
+        }
+        // Running sums of the 20 frames s .. s + 19 for each channel of the block.
+        int64_t sum[ChannelBlock] = {};
+        for (int j = 0; j < ChannelBlock; ++j)
+            for (size_t k = 1; k <= SmoothLength; ++k) sum[j] += raw[idx(k, c0 + j)];
+        for (int s = 1; s <= rows; ++s) {
+            int32_t* out = buffer.row(s) + (c0 - 1);
+            for (int j = 0; j < ChannelBlock; ++j)
+                out[j] = static_cast<int32_t>(roundHalfEvenDiv(sum[j], SmoothLength));
+            if (s == rows) break;
+            const auto leaving = static_cast<size_t>(s);
+            const auto entering = static_cast<size_t>(s + SmoothLength);
+            if (entering * stride + static_cast<size_t>(c0 - 1 + ChannelBlock) <= rawCapacity) {
+                const int16_t* in = raw + entering * stride + (c0 - 1);
+                const int16_t* old = raw + leaving * stride + (c0 - 1);
+                for (int j = 0; j < ChannelBlock; ++j) sum[j] += in[j] - old[j];
+            } else {
+                for (int j = 0; j < ChannelBlock; ++j) sum[j] += raw[idx(entering, c0 + j)] - raw[idx(leaving, c0 + j)];
+            }
+        }
+    }
+    // Rows above the last one written belong to this recording too: clear
+    // them so that nothing of an earlier recording is ever shown.
+    for (int s = rows + 1; s <= std::min(nrOfFrames, MaxSamples); ++s) std::fill_n(buffer.row(s), MaxChannels, 0);
+}
+
+std::string FileExtOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return path.substr(dot);
+}
+
+std::string MarkFileNameFor(const std::string& fileName, const std::string& fileExt) {
+    std::string name = fileName.size() >= 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
+    name += fileExt;
+    const auto pos = name.find(".E");
+    if (pos != std::string::npos) {
+        name[pos + 1] = 'M';
+        return name;
+    }
+    // A lower-case extension (".e01", common on this platform): the mark
+    // file takes ".m" in the extension. Without this the mark file would be
+    // the recording itself, and saving marks would destroy the recording.
+    if (fileExt.size() >= 2 && fileExt[1] == 'e' && name.size() >= fileExt.size()) {
+        name[name.size() - fileExt.size() + 1] = 'm';
+        return name;
+    }
+    return fileName + ".M";
+}
+
+std::string ElgFileBytes(const ElgWriteSpec& spec, const std::vector<int16_t>& frames) {
+    const int32_t frameSize = spec.channels * 2;
+    const int32_t headerFrames = ElgHeaderSize / frameSize;
+    const size_t dataStart = static_cast<size_t>(headerFrames + 1) * static_cast<size_t>(frameSize);
+    std::string bytes(dataStart + frames.size() * 2, '\0');
+    putInt16(bytes, 2, static_cast<int16_t>(ElgHeaderSize));
+    putInt16(bytes, 86, static_cast<int16_t>(spec.channels));
+    putInt16(bytes, 88, 2);
+    putInt16(bytes, 90, spec.headerWordA);
+    putInt16(bytes, 104, spec.headerWordB);
+    const std::string name = spec.matrixName.substr(0, 16);
+    bytes[106] = static_cast<char>(name.size());
+    std::memcpy(bytes.data() + 107, name.data(), name.size());
+    for (size_t i = 0; i < frames.size(); ++i) putInt16(bytes, dataStart + 2 * i, frames[i]);
+    return bytes;
+}
+
+}  // namespace vk

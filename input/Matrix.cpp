@@ -1,0 +1,115 @@
+#include "input/Matrix.h"
+
+#include "shell/Errors.h"
+#include "shell/TextFiles.h"
+
+namespace vk {
+
+namespace {
+
+// Matrix files are a few kilobytes; anything this large is not one.
+constexpr size_t MaxMatrixFileBytes = 4 * 1024 * 1024;
+
+MatrixData emptyMatrix() {
+    MatrixData m;
+    m.ElectrodeCol.fill(-1);
+    m.ElectrodeRow.fill(-1);
+    for (auto& column : m.MatrixGrid) column.fill(-1);
+    return m;
+}
+
+void readDimensions(TextScanner& in, MatrixData& m, const std::string& path) {
+    m.NrElectrodes = in.readInt();
+    m.NrColumns = in.readInt();
+    m.NrRows = in.readInt();
+    m.ElectrodeDistance = in.readReal();
+    in.skipLine();
+    if (m.NrElectrodes < 0 || m.NrElectrodes > MaxChannels)
+        throw IoError(path, "the matrix lists " + std::to_string(m.NrElectrodes) +
+                                " electrodes; at most 256 are possible");
+    if (m.NrColumns < 1 || m.NrColumns > MaxGrid || m.NrRows < 1 || m.NrRows > MaxGrid)
+        throw IoError(path, "the matrix has " + std::to_string(m.NrColumns) + " columns and " +
+                                std::to_string(m.NrRows) + " rows; each must be between 1 and 100");
+}
+
+}  // namespace
+
+MatrixData ParseOldMatrix(std::string_view text, const std::string& path) {
+    MatrixData m = emptyMatrix();
+    TextScanner in(text, path);
+    readDimensions(in, m, path);
+    for (int e = 1; e <= m.NrElectrodes; ++e) {
+        const int32_t column = in.readInt();
+        const int32_t row = in.readInt();
+        in.skipLine();
+        if (column >= 0 && row >= 0) {
+            if (column >= MaxGrid || row >= MaxGrid)
+                throw IoError(path, "electrode " + std::to_string(e) + " lies at column " + std::to_string(column) +
+                                        ", row " + std::to_string(row) + ", outside the 100 x 100 grid");
+            m.ElectrodeCol[e] = column + 1;
+            m.ElectrodeRow[e] = row + 1;
+        } else {
+            // An electrode that is not on the grid keeps the values as read.
+            m.ElectrodeCol[e] = column;
+            m.ElectrodeRow[e] = row;
+        }
+    }
+    return m;
+}
+
+MatrixData ParseNewMatrix(std::string_view text, const std::string& path) {
+    MatrixData m = emptyMatrix();
+    TextScanner in(text, path);
+    const int32_t mark = in.readInt();
+    in.skipLine();
+    if (mark != -2) {
+        m.hasDimensions = false;  // not a new-format file: an empty matrix
+        return m;
+    }
+    m.hasGrid = true;
+    readDimensions(in, m, path);
+    in.skipLine();  // free text, e.g. column labels
+    for (int r = 1; r <= m.NrRows; ++r) {
+        for (int k = 1; k <= m.NrColumns; ++k) {
+            const int32_t v = in.readInt();
+            if (v < 0) continue;  // empty position
+            if (v < 1 || v > MaxChannels)
+                throw IoError(path, "electrode number " + std::to_string(v) + " at column " + std::to_string(k) +
+                                        ", row " + std::to_string(r) + " is outside 1..256");
+            // A number that appears twice: the later position wins for the
+            // electrode, the grid keeps it at both.
+            m.ElectrodeCol[v] = k;
+            m.ElectrodeRow[v] = r;
+            m.MatrixGrid[k][r] = v;
+        }
+        in.skipLine();
+    }
+    return m;
+}
+
+void ApplyMatrix(SessionState& s, const MatrixData& m) {
+    s.ElectrodeCol = m.ElectrodeCol;
+    s.ElectrodeRow = m.ElectrodeRow;
+    if (m.hasGrid || !m.hasDimensions) s.MatrixGrid = m.MatrixGrid;
+    if (m.hasDimensions) {
+        s.NrElectrodes = m.NrElectrodes;
+        s.NrColumns = m.NrColumns;
+        s.NrRows = m.NrRows;
+        s.ElectrodeDistance = m.ElectrodeDistance;
+    }
+    if (s.ElectrodeDistance < 0.0 || s.ElectrodeDistance > 100.0) s.ElectrodeDistance = 1.0;
+    s.TileRectangle = (s.NrColumns / 2 >= s.NrRows);
+    s.NrTraces = s.NrColumns;
+}
+
+void LoadMatrix(SessionState& s) {
+    const std::string text = readWholeFile(s.MatrixFileName, MaxMatrixFileBytes);
+    ApplyMatrix(s, ParseOldMatrix(text, s.MatrixFileName));
+}
+
+void LoadNewMatrix(SessionState& s) {
+    const std::string text = readWholeFile(s.MatrixFileName, MaxMatrixFileBytes);
+    ApplyMatrix(s, ParseNewMatrix(text, s.MatrixFileName));
+}
+
+}  // namespace vk

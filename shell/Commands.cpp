@@ -1,0 +1,342 @@
+#include "shell/Commands.h"
+
+#include <algorithm>
+
+#include "input/ElgFile.h"
+#include "input/Matrix.h"
+#include "input/Smoothing.h"
+#include "shell/Display.h"
+#include "shell/Errors.h"
+#include "shell/TextFiles.h"
+
+namespace vk {
+
+bool runCommand(Ctx& ctx, const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const IoError& e) {
+        ctx.host.hideProgress();
+        ctx.host.error(e.what());
+    } catch (const ConversionError& e) {
+        ctx.host.hideProgress();
+        ctx.host.error(e.what());
+    }
+    return false;
+}
+
+void StartUp(Ctx& ctx) {
+    auto& s = ctx.s;
+    runCommand(ctx, [&] {
+        makeFolders(MyMatrixDir(s));
+        makeFolders(MyNewMatrixDir(s));
+    });
+    // A missing list is the normal state of a first start; a list that
+    // exists but cannot be read is reported.
+    if (fileExists(RecentListPath(s))) runCommand(ctx, [&] { ReadRecentList(s); });
+}
+
+void ReadRecentList(SessionState& s) {
+    // The list holds 20 short lines; a larger file is not a recent-file list.
+    const std::string text = readWholeFile(RecentListPath(s), 1 << 20);
+    TextScanner in(text, RecentListPath(s));
+    for (int i = 1; i <= 10; ++i) {
+        s.RecentTypes[static_cast<size_t>(i)] = in.readLine();
+        s.RecentNames[static_cast<size_t>(i)] = in.readLine();
+    }
+}
+
+void WriteRecentList(const SessionState& s) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 10; ++i) {
+        lines.push_back(s.RecentTypes[static_cast<size_t>(i)]);
+        lines.push_back(s.RecentNames[static_cast<size_t>(i)]);
+    }
+    writeLinesAtomic(RecentListPath(s), lines);
+}
+
+void PushRecent(SessionState& s, const std::string& type, const std::string& path) {
+    for (int i = 10; i >= 2; --i) {
+        s.RecentTypes[static_cast<size_t>(i)] = s.RecentTypes[static_cast<size_t>(i - 1)];
+        s.RecentNames[static_cast<size_t>(i)] = s.RecentNames[static_cast<size_t>(i - 1)];
+    }
+    s.RecentTypes[1] = type;
+    s.RecentNames[1] = path;
+}
+
+const std::vector<FileFilter>& OpenFilters() {
+    static const std::vector<FileFilter> filters = {
+        {"E00 files", "*.E**"},        {"M00 files", "*.M**"},
+        {"NI-txt files", "*.txt"},     {"Nashville text files", "*.txt"},
+        {"Auckland text files", "*.txt"}, {"Manchester text files", "*.txt"},
+    };
+    return filters;
+}
+
+std::string NewMatrixRecordPath(const SessionState& s) { return MyNewMatrixDir(s) + "/MatrixList.Txt"; }
+
+void UseNewMatrix(SessionState& s, const std::string& path) {
+    // Parse before changing anything, so a bad file leaves the matrix in use.
+    MatrixData m = ParseNewMatrix(readWholeFile(path, 4 * 1024 * 1024), path);
+    s.MatrixFileName = path;
+    s.NewMatrixName = path;
+    ApplyMatrix(s, m);
+}
+
+namespace {
+
+// Records the chosen matrix in the list file of its folder: ten empty lines
+// and the path. The new-format folder's record has a name of its own, since
+// "FileList.Txt" there is the recent-file list.
+void recordMatrixChoice(const std::string& listPath, const std::string& matrix) {
+    std::vector<std::string> lines(10);
+    lines.push_back(matrix);
+    writeLinesAtomic(listPath, lines);
+}
+
+void changeMatrix(Ctx& ctx, bool newFormat, bool redraw) {
+    auto& s = ctx.s;
+    const std::vector<FileFilter> filters = {{"Matrix files", "*.txt *.TXT"}, {"All files", "*"}};
+    auto choice = ctx.host.openFile(newFormat ? "Open New Matrix File" : "Open Matrix File", filters, 1,
+                                    newFormat ? MyNewMatrixDir(s) : MyMatrixDir(s));
+    if (!choice) {
+        if (redraw) UpdateDisplay(ctx);
+        return;
+    }
+    s.MatrixFileName = choice->path;
+    if (!fileExists(s.MatrixFileName)) {
+        ctx.host.beep();
+        ctx.host.information(s.MatrixFileName + " is not found!");
+        if (redraw && newFormat) UpdateDisplay(ctx);
+        return;
+    }
+    if (newFormat) {
+        LoadNewMatrix(s);
+    } else {
+        LoadMatrix(s);
+    }
+    s.NewMatrixName = s.MatrixFileName;
+    recordMatrixChoice(newFormat ? NewMatrixRecordPath(s) : MyMatrixDir(s) + "/FileList.Txt", s.MatrixFileName);
+    if (redraw) UpdateDisplay(ctx);
+}
+
+}  // namespace
+
+void ChangeMatrixfile1Click(Ctx& ctx) {
+    runCommand(ctx, [&] { changeMatrix(ctx, false, true); });
+}
+
+void ChangeNewMatrixfile(Ctx& ctx, bool redraw) { changeMatrix(ctx, true, redraw); }
+
+bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& options) {
+    auto& s = ctx.s;
+    auto& host = ctx.host;
+    return runCommand(ctx, [&] {
+        // 1. Header and size: refuse what the buffers cannot hold before
+        //    anything of the current recording is touched.
+        FileSource src(path);
+        const ElgLayout layout = ExamineElgFile(src, path);
+        // 2. The frames go to the scratch frame buffer, which only the
+        //    reader uses.
+        ReadElgFrames(src, layout, s.RawFrames.data(), s.RawFrames.size());
+        // 3. The matrix chosen last, or ask for one.
+        s.MatrixFileName = s.NewMatrixName;
+        if (fileExists(s.MatrixFileName)) {
+            LoadNewMatrix(s);
+        } else if (options.askForMissingMatrix) {
+            host.beep();
+            host.information(s.MatrixFileName + " is not found! (newE00)");
+            ChangeNewMatrixfile(ctx, false);
+        }
+        // 4. From here on the new recording replaces the old one.
+        s.FileName = path;
+        s.FileType = 2;  // the header reader's mode
+        s.ElgHeader = layout.header;
+        const std::string matrixName = s.NewMatrixName.substr(0, 16);
+        s.ElgHeader[106] = static_cast<uint8_t>(matrixName.size());
+        std::copy(matrixName.begin(), matrixName.end(), s.ElgHeader.begin() + 107);
+        s.NrChannelsInFile = layout.NrChannelsInFile;
+        s.BytesPerSample = layout.BytesPerSample;
+        s.FrameSize = layout.FrameSize;
+        s.HeaderFrames = layout.HeaderFrames;
+        s.HeaderWordA = layout.HeaderWordA;
+        s.HeaderWordB = layout.HeaderWordB;
+        s.NrOfFrames = layout.NrOfFrames;
+        s.FileExt = FileExtOf(path);
+        s.SignalsLoaded = true;
+        s.MarkCount = 0;
+        s.MarksChanged = false;
+
+        // LoadAllElectrograms: copy or smooth the frames into Signals.
+        const bool smooth = s.SmoothOnLoad;
+        host.showProgress(smooth ? "Smoothing electrograms ..." : "Reading electrograms ...", namePart(s.FileName),
+                          namePart(s.MatrixFileName), 256);
+        CopyFramesToSignals(s.RawFrames.data(), s.RawFrames.size(), s.NrChannelsInFile, s.NrOfFrames, smooth,
+                            s.Signals, [&](int first, int count) {
+                                host.setProgressCaption(std::string(smooth ? "Smoothing electrogram nr = "
+                                                                           : "Reading electrogram nr = ") +
+                                                        std::to_string(first));
+                                for (int i = 0; i < count; ++i) host.stepProgress();
+                                host.processMessages();
+                            });
+        host.hideProgress();
+
+        s.Memo1.push_back("NrOfFramesinFile=" + std::to_string(s.NrOfFrames));
+        s.SignalLength = s.NrOfFrames;
+        s.MarkFileName = MarkFileNameFor(s.FileName, s.FileExt);
+        if (layout.truncated)
+            host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
+                         std::to_string(MaxSamples) + " were loaded.");
+        if (options.updateRecentList) {
+            PushRecent(s, "1", s.FileName);
+            WriteRecentList(s);
+        }
+    });
+}
+
+void ResetViewAfterLoad(SessionState& s) {
+    s.DisplayTypeA = 1;
+    s.WindowAll = s.SignalLength;
+    s.WindowA = s.SignalLength;
+    s.CurrentMarkType[1] = 1;
+    s.CurrentMarkType[2] = 1;
+    s.ActiveDisplay = 1;
+    s.MapKindA = 0;
+    s.MapKindB = 0;
+    s.FileLoaded = true;
+}
+
+bool SaveAlert(Ctx& ctx) {
+    if (!ctx.s.MarksChanged) return true;
+    ctx.host.beep();
+    const Answer a = ctx.host.askYesNoCancel("Some of the marks have been changed? Do you want to update these marks ?");
+    if (a == Answer::Cancel) return false;
+    return true;
+}
+
+void OpenFile1Click(Ctx& ctx) {
+    auto& s = ctx.s;
+    const bool wasLoaded = s.FileLoaded;
+    s.FileLoaded = false;
+    const std::string folder = folderPart(s.FileName);
+    auto choice = ctx.host.openFile("Open electrogram file", OpenFilters(), s.OpenFilterIndex, folder);
+    if (!choice) {
+        // Nothing was chosen: the recording that is open stays usable.
+        s.FileLoaded = wasLoaded;
+        return;
+    }
+    s.OpenFilterIndex = choice->filterIndex;
+    switch (choice->filterIndex) {
+        case 1:
+            if (!SaveAlert(ctx) || !OpenElectrogramFile(ctx, choice->path)) {
+                s.FileLoaded = wasLoaded;
+                return;
+            }
+            s.ImportedFile = false;
+            ResetViewAfterLoad(s);
+            s.ConnCount = 0;
+            UpdateDisplay(ctx);
+            break;
+        default:
+            // Mark files cannot be opened as recordings; the text imports
+            // are not available yet.
+            ctx.host.beep();
+            s.FileLoaded = wasLoaded;
+            break;
+    }
+}
+
+void LoadNewElgFile(Ctx& ctx, const std::string& path) {
+    auto& s = ctx.s;
+    if (!SaveAlert(ctx)) return;
+    s.Memo1.push_back(path);
+    if (!OpenElectrogramFile(ctx, path)) return;
+    s.DisplayTypeA = 1;
+    s.TraceOrder = 1;
+    s.FirstChannel = 65;
+    ResetViewAfterLoad(s);
+    UpdateDisplay(ctx);
+}
+
+void ShowPrevFileClick(Ctx& ctx, int item) {
+    auto& s = ctx.s;
+    if (item < 1 || item > 10) return;
+    const auto i = static_cast<size_t>(item);
+    if (s.RecentTypes[i] == "1" && !s.RecentNames[i].empty()) {
+        LoadNewElgFile(ctx, s.RecentNames[i]);
+        return;
+    }
+    // An empty entry, or a text import (not available yet): nothing to open.
+    ctx.host.beep();
+}
+
+void FileInfo1Click(Ctx& ctx) { ctx.host.showOverlay(Overlay::Info, true); }
+
+void InfoOkClick(Ctx& ctx) {
+    ctx.host.showOverlay(Overlay::Info, false);
+    UpdateDisplay(ctx);
+}
+
+void InfoCancelClick(Ctx& ctx) {
+    ctx.host.showOverlay(Overlay::Info, false);
+    UpdateDisplay(ctx);
+}
+
+void Quit1Click(Ctx& ctx) {
+    if (!SaveAlert(ctx)) return;
+    ctx.host.closeMainWindow();
+}
+
+void About1Click(Ctx& ctx) { ctx.host.showOverlay(Overlay::About, true); }
+void CloseAboutClick(Ctx& ctx) { ctx.host.showOverlay(Overlay::About, false); }
+
+void FrequentCommands1Click(Ctx& ctx) { ctx.host.showOverlay(Overlay::Help, true); }
+void CloseHelpClick(Ctx& ctx) {
+    ctx.host.showOverlay(Overlay::Help, false);
+    UpdateDisplay(ctx);
+}
+
+void ShowMemoWindow1Click(Ctx& ctx) {
+    ctx.s.ShowMemo = !ctx.s.ShowMemo;
+    ctx.host.showOverlay(Overlay::Memo, ctx.s.ShowMemo);
+    UpdateDisplay(ctx);
+}
+
+std::string MemoItemCaption(const SessionState& s) {
+    return s.ShowMemo ? "hide Memo Window" : "show Memo Window";
+}
+
+void UpdateDisplays1Click(Ctx& ctx) { UpdateDisplay(ctx); }
+
+void Smoothing1Click(Ctx& ctx) {
+    auto& s = ctx.s;
+    auto& host = ctx.host;
+    host.showProgress("now smoothing signals ...", namePart(s.FileName), namePart(s.MatrixFileName), 24);
+    host.processMessages();
+    std::vector<int32_t> work;
+    const int channels = std::clamp(s.NrNIChannels, 0, MaxChannels);
+    for (int c = 1; c <= channels; ++c) {
+        host.setProgressCaption("smoothing ele nr = " + std::to_string(c));
+        host.stepProgress();
+        host.processMessages();
+        SmoothChannelInPlace(s.Signals, c, s.SignalLength, work);
+    }
+    host.hideProgress();
+    UpdateDisplay(ctx);
+}
+
+bool OpenFromCommandLine(Ctx& ctx, const std::string& matrix, const std::string& recording) {
+    auto& s = ctx.s;
+    if (!matrix.empty() && !runCommand(ctx, [&] { UseNewMatrix(s, matrix); })) return false;
+    if (recording.empty()) {
+        UpdateDisplay(ctx);
+        return true;
+    }
+    if (!OpenElectrogramFile(ctx, recording)) return false;
+    s.ImportedFile = false;
+    ResetViewAfterLoad(s);
+    UpdateDisplay(ctx);
+    return true;
+}
+
+}  // namespace vk

@@ -1,0 +1,43 @@
+#include "shell/SessionState.h"
+
+namespace vk {
+
+SessionState::SessionState() : RawFrames(RawFrameCapacity, 0) { InitSession(*this); }
+
+void InitSession(SessionState& s) {
+    s.DrawOnA = true;
+    s.DrawOnB = false;
+    s.Tiled = false;
+    s.DisplayTypeA = s.DisplayTypeB = 1;
+    s.MapKindA = s.MapKindB = 0;
+    s.NrTraces = 24;
+    s.UnitsPerMillivolt = 747;
+    s.TileRectangle = true;
+    s.BeginTimeAll = 0;
+    s.WindowAll = 4000;
+    s.BeginTimeA = s.BeginTimeB = 0;
+    s.WindowA = s.WindowB = s.WindowTime = 4000;
+    s.TraceOrder = 1;
+    s.FirstChannel = 17;
+    s.SmoothOnLoad = true;
+    s.Amplification = 0.01;
+    s.RefTime = 0;
+    s.CurrentMarkType = {0, 1, 1};
+    s.Prefs = Preferences{};
+    s.SamplingFrequency = 1000;
+    s.HighRateMode = false;
+    s.MaxImportLength = 65500;
+    s.CurrentMarkNr = 1;
+    s.WaveMode = 2;
+    s.StepIncrement = 100;
+    s.ElectrodeCol.fill(-1);
+    s.ElectrodeRow.fill(-1);
+    for (auto& column : s.MatrixGrid) column.fill(-1);
+    s.OpenFilterIndex = 5;
+}
+
+std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }
+std::string MyNewMatrixDir(const SessionState& s) { return s.DataRoot + "/MyNewMatrix"; }
+std::string RecentListPath(const SessionState& s) { return MyNewMatrixDir(s) + "/FileList.Txt"; }
+
+}  // namespace vk

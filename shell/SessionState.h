@@ -1,0 +1,189 @@
+// The program-wide state: one recording, its electrode matrix, the view of
+// the two panels, the preferences and the flags that every part reads.
+//
+// There is exactly one SessionState per program run (tests make their own).
+// Variables carry the names the rest of the program uses for them. The large
+// buffers are allocated once, at full capacity, when the state is made;
+// nothing is allocated per recording, per mark or per paint.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/Numbers.h"
+
+namespace vk {
+
+inline constexpr int MaxChannels = 256;
+inline constexpr int MaxSamples = 65535;          // rows of Signals
+inline constexpr int RawFrameCapacity = 16777216;  // int16 values in RawFrames
+inline constexpr int MaxGrid = 100;                // columns and rows of MatrixGrid
+inline constexpr int ElgHeaderSize = 4096;
+
+// Signals[sample 1..65535][channel 1..256], sample-major: a row holds one
+// sample of every channel.
+class SignalBuffer {
+public:
+    SignalBuffer() : data_(static_cast<size_t>(MaxSamples + 1) * MaxChannels, 0) {}
+    int32_t& at(int sample, int channel) {
+        return data_[static_cast<size_t>(sample) * MaxChannels + static_cast<size_t>(channel - 1)];
+    }
+    int32_t at(int sample, int channel) const {
+        return data_[static_cast<size_t>(sample) * MaxChannels + static_cast<size_t>(channel - 1)];
+    }
+    // The 256 values of one sample row (channel 1 first).
+    int32_t* row(int sample) { return data_.data() + static_cast<size_t>(sample) * MaxChannels; }
+    const int32_t* row(int sample) const { return data_.data() + static_cast<size_t>(sample) * MaxChannels; }
+
+private:
+    std::vector<int32_t> data_;
+};
+
+// Number formatting of the user's system (thousands and decimal separators).
+struct NumberFormat {
+    char decimalSeparator = '.';
+    char thousandsSeparator = ',';
+};
+
+// Settings edited in the preferences dialog (defaults as at every start).
+struct Preferences {
+    std::array<int32_t, 4> MinDiffVal{0, -100, -200, -1};  // [mark type 1..3]
+    std::array<int32_t, 4> SearchWidth{0, 300, 100, 300};
+    std::array<int32_t, 4> DiffDist{0, 100, 10, 50};
+    int32_t SearchCriteria = 1;
+    bool AvoidDoubleMarks = true;
+    int32_t DoubleWidth = 5;
+    bool PlotOnlyPoints = false;
+    bool UseIntervalRange = true;
+    int32_t MinIntervalRange = 2000;
+    int32_t MaxIntervalRange = 6000;
+    int32_t TimeDigitFormat = 0;
+    int32_t ValueDigitFormat = 2;
+    int32_t NrExpandCycles = 10;
+    int32_t NrNeighbours = 3;
+    bool LimitCondVel = false;
+    int32_t MaxCondVel = 20;
+    int32_t ArrowSize = 5000;
+    int32_t IncVel = 1;
+    int32_t AnimStepTime = 100;
+    int32_t AnimBeginTime = 0;
+    int32_t AnimSWDuration = 2000;
+    int32_t AnimEndTime = Missing;
+    bool LimitIntervals = false;
+    int32_t MaxIntervalValue = 6000;
+};
+
+struct SessionState {
+    SessionState();
+
+    // Where the matrix folders and the recent-file list live.
+    std::string DataRoot;
+    NumberFormat Locale;
+
+    // Recording identity.
+    std::string FileName;
+    std::string FileExt;
+    std::string MarkFileName;
+    std::string MatrixFileName;
+    std::string NewMatrixName;
+    int32_t FileType = 0;
+    int32_t ImportType = 0;
+    std::string FileInfo;
+
+    // Recording dimensions.
+    int32_t NrChannelsInFile = 0;
+    int32_t BytesPerSample = 0;
+    int32_t FrameSize = 0;
+    int32_t HeaderFrames = 0;
+    int32_t NrOfFrames = 0;
+    int32_t SignalLength = 0;
+    int32_t SamplingFrequency = 1000;
+    bool HighRateMode = false;
+    int16_t HeaderWordA = 0;
+    int16_t HeaderWordB = 0;
+    std::array<uint8_t, ElgHeaderSize> ElgHeader{};
+
+    SignalBuffer Signals;
+    std::vector<int16_t> RawFrames;
+
+    // Electrode matrix.
+    int32_t NrElectrodes = 0;
+    int32_t NrColumns = 0;
+    int32_t NrRows = 0;
+    double ElectrodeDistance = 1.0;
+    std::array<int32_t, MaxChannels + 1> ElectrodeCol{};  // [1..256], -1 = not placed
+    std::array<int32_t, MaxChannels + 1> ElectrodeRow{};
+    // MatrixGrid[column 1..100][row 1..100], -1 = empty position.
+    std::array<std::array<int32_t, MaxGrid + 1>, MaxGrid + 1> MatrixGrid{};
+    bool TileRectangle = true;
+
+    // View state of the panels.
+    int DisplayTypeA = 1, DisplayTypeB = 1;  // 0 map, 1 electrograms, 2 wave map
+    int32_t BeginTimeA = 0, BeginTimeB = 0;
+    int32_t WindowA = 4000, WindowB = 4000;
+    int32_t BeginTimeAll = 0, WindowAll = 4000;
+    int32_t StepIncrement = 100;
+    int MapKindA = 0, MapKindB = 0;
+    std::array<int32_t, 3> CurrentMarkType{0, 1, 1};  // [1] panel A, [2] panel B
+    int32_t WaveNrA = 1, WaveNrB = 1;
+    int ElgViewMode = 0;
+    int32_t NrTraces = 24;
+    int32_t FirstChannel = 17;
+    int TraceOrder = 1;
+    double Amplification = 0.01;
+    bool Tiled = false;
+    int32_t ActiveDisplay = 0;
+    bool DrawOnA = true, DrawOnB = false;
+    int32_t BeginTime = 0, WindowTime = 4000;  // per-draw copies
+    int32_t UnitsPerMillivolt = 747;
+    int32_t RefTime = 0;
+    int32_t CurrentMarkNr = 1;
+    int32_t WaveMode = 2;
+    int32_t MaxImportLength = 65500;
+    int32_t NrNIChannels = 64;
+
+    // Cursor state.
+    int32_t MouseX = 0, MouseY = 0;
+    int32_t CursorTime = 0;
+    int32_t CurrentElectrode = 0;
+    int32_t CurrentTrace = -1;
+
+    // Flags.
+    bool FileLoaded = false;
+    bool SignalsLoaded = false;
+    bool ImportedFile = false;
+    bool SmoothOnLoad = true;
+    bool ShowMemo = false;
+    bool MarksChanged = false;
+
+    // Marks (the store itself grows with the marking commands).
+    int32_t MarkCount = 0;
+    int32_t ConnCount = 0;
+
+    Preferences Prefs;
+
+    // Recent files, entry 1 newest: RecentTypes[i], RecentNames[i] for i = 1..10.
+    std::array<std::string, 11> RecentTypes;
+    std::array<std::string, 11> RecentNames;
+
+    // Filter preselected in the open dialog (the dialog remembers the last choice).
+    int OpenFilterIndex = 5;
+
+    // Lines of the main window's text window.
+    std::vector<std::string> Memo1;
+};
+
+// Gives every variable its start-up default (the initialisation at program
+// start). The buffers keep their storage.
+void InitSession(SessionState& s);
+
+// The folders under the data root that hold the matrix files.
+std::string MyMatrixDir(const SessionState& s);
+std::string MyNewMatrixDir(const SessionState& s);
+// The recent-file list.
+std::string RecentListPath(const SessionState& s);
+
+}  // namespace vk

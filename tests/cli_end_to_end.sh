@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# End to end through the command-line tool: write the demo, open it, and
+# check what the reader reports.
+set -euo pipefail
+cli="$1"
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+export HOME="$dir/home"
+"$cli" demo "$dir/demo" > "$dir/demo.out"
+grep -q "^FileName=$dir/demo/demo.E01$" "$dir/demo.out"
+"$cli" info "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/info.out"
+expect() { grep -qx "$1" "$dir/info.out" || { echo "missing: $1"; cat "$dir/info.out"; exit 1; }; }
+expect "NrChannelsInFile=144"
+expect "BytesPerSample=2"
+expect "FrameSize=288"
+expect "HeaderFrames=14"
+expect "NrOfFrames=60001"
+expect "SignalLength=60001"
+expect "NrColumns=16"
+expect "NrRows=8"
+expect "NrTraces=16"
+expect "TileRectangle=true"
+expect "MarkFileName=$dir/demo/demo.M01"
+# The demo is the same on every run.
+"$cli" demo "$dir/again" > /dev/null
+cmp "$dir/demo/demo.E01" "$dir/again/demo.E01"
+# Unsmoothed rows are the samples as written; smoothed rows are 20-sample means.
+"$cli" signals "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --no-smooth --channels 17,144 --from 1 --to 3 > "$dir/raw.out"
+[ "$(wc -l < "$dir/raw.out")" = 3 ]
+# Bad input gives a one-line message and a non-zero exit.
+printf 'short' > "$dir/bad.E01"
+if "$cli" info "$dir/bad.E01" 2> "$dir/err.out"; then echo "a damaged file was accepted"; exit 1; fi
+grep -q "shorter than an electrogram file header" "$dir/err.out"
+# The tool never touches the user's recent-file list.
+[ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
+echo "cli end to end: ok"

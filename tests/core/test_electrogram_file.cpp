@@ -1,0 +1,202 @@
+// The electrogram reader on small hand-made files: header fields, the
+// skipped first record, the copy into Signals and the refusals.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "input/ElgFile.h"
+#include "shell/Errors.h"
+
+namespace vk {
+namespace {
+
+// A file in the reader's own terms: header bytes as given, then records.
+std::string fileWith(int16_t headerLength, int16_t channels, int16_t bytesPerSample, size_t totalBytes) {
+    std::string b(totalBytes, '\0');
+    auto put = [&](size_t at, int16_t v) {
+        b[at] = static_cast<char>(v & 0xFF);
+        b[at + 1] = static_cast<char>((static_cast<uint16_t>(v) >> 8) & 0xFF);
+    };
+    put(2, headerLength);
+    put(86, channels);
+    put(88, bytesPerSample);
+    put(90, 1234);
+    put(104, -7);
+    return b;
+}
+
+struct Loaded {
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    ElgLayout layout;
+};
+
+Loaded load(const std::string& bytes, bool smooth) {
+    Loaded l;
+    MemorySource src(bytes, "test.E01");
+    l.layout = ExamineElgFile(src, "test.E01");
+    ReadElgFrames(src, l.layout, l.s->RawFrames.data(), l.s->RawFrames.size());
+    CopyFramesToSignals(l.s->RawFrames.data(), l.s->RawFrames.size(), l.layout.NrChannelsInFile,
+                        l.layout.NrOfFrames, smooth, l.s->Signals);
+    return l;
+}
+
+TEST(ElectrogramFile, HeaderFieldsAndTheSkippedFirstRecord) {
+    // 64 channels of 2 bytes: 128-byte records, a 4096-byte header is 32 of them.
+    const int frames = 100;  // records after the header
+    std::string bytes = fileWith(4096, 64, 2, 4096 + frames * 128);
+    // Sample c of record r (counted from the file start) holds r * 100 + c.
+    for (int r = 32; r < 32 + frames; ++r)
+        for (int c = 1; c <= 64; ++c) {
+            const int16_t v = static_cast<int16_t>(r * 100 + c);
+            std::memcpy(&bytes[static_cast<size_t>(r) * 128 + static_cast<size_t>(c - 1) * 2], &v, 2);
+        }
+    Loaded l = load(bytes, false);
+    EXPECT_EQ(l.layout.HeaderFrames, 32);
+    EXPECT_EQ(l.layout.FrameSize, 128);
+    EXPECT_EQ(l.layout.NrOfFrames, frames);
+    EXPECT_EQ(l.layout.HeaderWordA, 1234);
+    EXPECT_EQ(l.layout.HeaderWordB, -7);
+    // Row s is record HeaderFrames + s: the first record after the header
+    // (record 32, byte 4096) is never read; the first read is record 33.
+    EXPECT_EQ(l.s->Signals.at(1, 1), 33 * 100 + 1);
+    EXPECT_EQ(l.s->Signals.at(5, 64), 37 * 100 + 64);
+    // NrOfFrames - 21 rows are written; the rest up to NrOfFrames is zero.
+    EXPECT_EQ(l.s->Signals.at(frames - 21, 2), (32 + frames - 21) * 100 + 2);
+    EXPECT_EQ(l.s->Signals.at(frames - 20, 2), 0);
+    EXPECT_EQ(l.s->Signals.at(frames, 2), 0);
+    // A channel above the file's channel count reads on into the next frame.
+    EXPECT_EQ(l.s->Signals.at(1, 65), 34 * 100 + 1);
+}
+
+TEST(ElectrogramFile, SmoothingOnLoadAveragesTheTwentyFollowingFrames) {
+    // Three channels and odd values, so block edges and rounding both show.
+    const int channels = 3, frames = 80;
+    const size_t rec = channels * 2;
+    const size_t start = (4096 / rec + 1) * rec;  // first record read
+    std::string bytes = fileWith(4096, channels, 2, start + static_cast<size_t>(frames - 1) * rec);
+    auto raw = [](int f, int c) { return static_cast<int16_t>((f * 37 + c * 11) % 101 - 50); };
+    for (int f = 0; f < frames - 1; ++f)
+        for (int c = 1; c <= channels; ++c) {
+            const int16_t v = raw(f, c);
+            std::memcpy(&bytes[start + static_cast<size_t>(f) * rec + static_cast<size_t>(c - 1) * 2], &v, 2);
+        }
+    Loaded l = load(bytes, true);
+    ASSERT_EQ(l.layout.NrOfFrames, frames);
+    for (int s = 1; s <= frames - 21; ++s)
+        for (int c = 1; c <= channels; ++c) {
+            int sum = 0;
+            for (int f = s; f < s + 20; ++f) sum += raw(f, c);
+            EXPECT_EQ(l.s->Signals.at(s, c), static_cast<int32_t>(std::nearbyint(sum / 20.0))) << s << " " << c;
+        }
+}
+
+TEST(ElectrogramFile, NothingOfAnEarlierRecordingShows) {
+    Loaded l;
+    // A long recording of constant 7, then a short one of constant 3.
+    auto constant = [](int frames, int16_t v) {
+        std::string b = fileWith(4096, 2, 2, 4096 + 4 + static_cast<size_t>(frames) * 4);
+        for (size_t i = 4096 + 4; i + 1 < b.size(); i += 2) std::memcpy(&b[i], &v, 2);
+        return b;
+    };
+    for (auto [frames, value] : {std::pair{500, int16_t{7}}, std::pair{60, int16_t{3}}}) {
+        const std::string bytes = constant(frames, value);
+        MemorySource src(bytes, "x.E00");
+        l.layout = ExamineElgFile(src, "x.E00");
+        ReadElgFrames(src, l.layout, l.s->RawFrames.data(), l.s->RawFrames.size());
+        CopyFramesToSignals(l.s->RawFrames.data(), l.s->RawFrames.size(), 2, l.layout.NrOfFrames, true,
+                            l.s->Signals);
+    }
+    const int length = l.layout.NrOfFrames;
+    for (int s = 1; s <= length; ++s) {
+        const int32_t v = l.s->Signals.at(s, 1);
+        EXPECT_TRUE(v == 3 || v == 0) << "row " << s << " holds " << v;
+        // Channel 3 (beyond the file's two) may only hold this recording's values.
+        const int32_t w = l.s->Signals.at(s, 3);
+        EXPECT_TRUE(w == 3 || w == 0) << "row " << s << " channel 3 holds " << w;
+    }
+}
+
+TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {
+    auto refused = [](const std::string& bytes, const char* why) {
+        MemorySource src(bytes, "bad.E01");
+        try {
+            ExamineElgFile(src, "bad.E01");
+            ADD_FAILURE() << "accepted: " << why;
+        } catch (const IoError& e) {
+            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+        }
+    };
+    refused(std::string(100, '\0'), "shorter than an electrogram file header");
+    refused(fileWith(4096, 0, 2, 8192), "0 channels");
+    refused(fileWith(4096, 257, 2, 8192), "257 channels");
+    refused(fileWith(4096, 4, 0, 8192), "0 bytes per sample");
+    refused(fileWith(4096, 4, 4, 8192), "4 bytes per sample");
+    refused(fileWith(-4, 4, 2, 8192), "negative header length");
+    // Header plus one frame (8 bytes each): too short.
+    refused(fileWith(4096, 4, 2, 4096 + 8), "shorter than its header plus two frames");
+    // A header length that points past the end of the file.
+    refused(fileWith(30000, 4, 2, 8192), "shorter than its header plus two frames");
+}
+
+TEST(ElectrogramFile, AnOverlongRecordingLoadsWhatTheBuffersHold) {
+    const std::string bytes = fileWith(4096, 1, 2, 4096 + 2 * 70000);
+    MemorySource src(bytes, "long.E01");
+    const ElgLayout l = ExamineElgFile(src, "long.E01");
+    EXPECT_TRUE(l.truncated);
+    EXPECT_EQ(l.framesInFile, 70000);
+    EXPECT_EQ(l.NrOfFrames, MaxSamples);
+    auto s = std::make_unique<SessionState>();
+    ReadElgFrames(src, l, s->RawFrames.data(), s->RawFrames.size());
+    CopyFramesToSignals(s->RawFrames.data(), s->RawFrames.size(), 1, l.NrOfFrames, true, s->Signals);
+}
+
+TEST(ElectrogramFile, AFileThatEndsWhileReadingIsAnError) {
+    // The source claims more bytes than it can deliver.
+    class Lying : public ByteSource {
+    public:
+        uint64_t size() const override { return 4096 + 40; }
+        void read(uint64_t offset, void* dst, size_t n) override {
+            if (offset + n > 4096) throw IoError("lying.E01", "read error: Input/output error");
+            std::memset(dst, 0, n);
+            static_cast<uint8_t*>(dst)[2] = 0x00;
+            static_cast<uint8_t*>(dst)[3] = 0x10;  // header length 4096
+            static_cast<uint8_t*>(dst)[86] = 4;
+            static_cast<uint8_t*>(dst)[88] = 2;
+        }
+    } src;
+    const ElgLayout l = ExamineElgFile(src, "lying.E01");
+    auto s = std::make_unique<SessionState>();
+    EXPECT_THROW(ReadElgFrames(src, l, s->RawFrames.data(), s->RawFrames.size()), IoError);
+}
+
+TEST(ElectrogramFile, MarkFileNameRule) {
+    EXPECT_EQ(MarkFileNameFor("/data/REC.E07", ".E07"), "/data/REC.M07");
+    // The first ".E" of the whole path is the one that changes.
+    EXPECT_EQ(MarkFileNameFor("/data/exp.Eso/REC.E07", ".E07"), "/data/exp.Mso/REC.E07");
+    // Lower case: never the recording itself.
+    EXPECT_EQ(MarkFileNameFor("/data/rec.e07", ".e07"), "/data/rec.m07");
+    EXPECT_EQ(MarkFileNameFor("/data/rec.dat", ".dat"), "/data/rec.dat.M");
+    // An extension of another length: the last 4 characters give way to it.
+    EXPECT_EQ(MarkFileNameFor("/data/rec.E1", ".E1"), "/data/re.M1");
+    EXPECT_EQ(FileExtOf("/a.b/name"), "");
+    EXPECT_EQ(FileExtOf("/a/name.E01"), ".E01");
+}
+
+TEST(ElectrogramFile, WrittenFilesReadBackExactly) {
+    ElgWriteSpec spec;
+    spec.channels = 5;
+    spec.matrixName = "a-very-long-matrix-name.txt";
+    std::vector<int16_t> frames;
+    for (int i = 0; i < 5 * 40; ++i) frames.push_back(static_cast<int16_t>(i * 97 - 3000));
+    const std::string bytes = ElgFileBytes(spec, frames);
+    EXPECT_EQ(bytes[106], 16);  // the name is cut to 16 characters
+    Loaded l = load(bytes, false);
+    EXPECT_EQ(l.layout.NrOfFrames, 41);
+    for (int s = 1; s <= 41 - 21; ++s)
+        for (int c = 1; c <= 5; ++c)
+            EXPECT_EQ(l.s->Signals.at(s, c), frames[static_cast<size_t>(s - 1) * 5 + static_cast<size_t>(c - 1)]);
+}
+
+}  // namespace
+}  // namespace vk

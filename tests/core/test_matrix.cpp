@@ -1,0 +1,116 @@
+// Both matrix formats, the common ending and the refusals.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "input/Matrix.h"
+#include "shell/Errors.h"
+
+namespace vk {
+namespace {
+
+std::unique_ptr<SessionState> applied(const MatrixData& m) {
+    auto s = std::make_unique<SessionState>();
+    ApplyMatrix(*s, m);
+    return s;
+}
+
+TEST(Matrix, NewFormatGridDuplicatesAndEmptyPositions) {
+    const char* text =
+        "-2 trailing words are skipped\r\n"
+        "16 8 2 2.5 also skipped\r\n"
+        "col labels 1 2 3\r\n"
+        "17 18 19 20 21 22 23 24\r\n"
+        "25 -1 27 28 29 30 31\r\n"  // the row's last number stands on the next line
+        "17\r\n";
+    const MatrixData m = ParseNewMatrix(text, "m.txt");
+    auto s = applied(m);
+    EXPECT_EQ(s->NrElectrodes, 16);
+    EXPECT_EQ(s->NrColumns, 8);
+    EXPECT_EQ(s->NrRows, 2);
+    EXPECT_DOUBLE_EQ(s->ElectrodeDistance, 2.5);
+    EXPECT_EQ(s->ElectrodeCol[18], 2);
+    EXPECT_EQ(s->ElectrodeRow[18], 1);
+    EXPECT_EQ(s->MatrixGrid[2][2], -1);  // -1 leaves the position empty
+    EXPECT_EQ(s->ElectrodeCol[26], -1);
+    // 17 appears twice: the later position wins, the grid keeps both.
+    EXPECT_EQ(s->ElectrodeCol[17], 8);
+    EXPECT_EQ(s->ElectrodeRow[17], 2);
+    EXPECT_EQ(s->MatrixGrid[1][1], 17);
+    EXPECT_EQ(s->MatrixGrid[8][2], 17);
+    // 8 columns, 2 rows: 8 div 2 = 4 >= 2 stacks the panels.
+    EXPECT_TRUE(s->TileRectangle);
+    EXPECT_EQ(s->NrTraces, 8);
+}
+
+TEST(Matrix, OldFormatPositionsAndNegativeEntries) {
+    const char* text =
+        "3 5 5 1.0\n"
+        "0 0 comment\n"
+        "-1 3\n"
+        "4 2\n";
+    auto s = applied(ParseOldMatrix(text, "old.txt"));
+    EXPECT_EQ(s->ElectrodeCol[1], 1);
+    EXPECT_EQ(s->ElectrodeRow[1], 1);
+    // Not on the grid: both values stay as read.
+    EXPECT_EQ(s->ElectrodeCol[2], -1);
+    EXPECT_EQ(s->ElectrodeRow[2], 3);
+    EXPECT_EQ(s->ElectrodeCol[3], 5);
+    EXPECT_EQ(s->ElectrodeRow[3], 3);
+    EXPECT_EQ(s->ElectrodeCol[4], -1);
+    // 5 div 2 = 2 < 5: side by side.
+    EXPECT_FALSE(s->TileRectangle);
+    EXPECT_EQ(s->NrTraces, 5);
+}
+
+TEST(Matrix, OldFormatLeavesTheGridAlone) {
+    auto s = applied(ParseNewMatrix("-2\n1 1 1 1\n\n7\n", "n.txt"));
+    ASSERT_EQ(s->MatrixGrid[1][1], 7);
+    ApplyMatrix(*s, ParseOldMatrix("1 2 2 1\n1 1\n", "o.txt"));
+    EXPECT_EQ(s->MatrixGrid[1][1], 7);
+    EXPECT_EQ(s->ElectrodeCol[7], -1);
+}
+
+TEST(Matrix, DistanceRule) {
+    auto distance = [](const char* d) {
+        return applied(ParseOldMatrix(std::string("0 2 2 ") + d + "\n", "d.txt"))->ElectrodeDistance;
+    };
+    EXPECT_DOUBLE_EQ(distance("250"), 1.0);
+    EXPECT_DOUBLE_EQ(distance("-1"), 1.0);
+    EXPECT_DOUBLE_EQ(distance("0"), 0.0);
+    EXPECT_DOUBLE_EQ(distance("100"), 100.0);
+}
+
+TEST(Matrix, NewFormatWithoutItsMarkLoadsAnEmptyMatrix) {
+    auto s = applied(ParseNewMatrix("-2\n4 4 1 2.0\n\n1 2 3 4\n", "n.txt"));
+    ApplyMatrix(*s, ParseNewMatrix("5\n4 4 1 2.0\n\n1 2 3 4\n", "other.txt"));
+    // Dimensions stay, positions and grid are empty.
+    EXPECT_EQ(s->NrColumns, 4);
+    EXPECT_EQ(s->NrRows, 1);
+    EXPECT_EQ(s->ElectrodeCol[1], -1);
+    EXPECT_EQ(s->MatrixGrid[1][1], -1);
+}
+
+TEST(Matrix, Refusals) {
+    auto refused = [](const char* text, bool newFormat, const char* why) {
+        try {
+            newFormat ? ParseNewMatrix(text, "bad.txt") : ParseOldMatrix(text, "bad.txt");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+        }
+    };
+    refused("-2\n2 2 1 1\n\n0 1\n", true, "electrode number 0");
+    refused("-2\n2 2 1 1\n\n1 257\n", true, "electrode number 257");
+    refused("-2\n2 101 1 1\n\n", true, "101 columns");
+    refused("-2\n2 2 101 1\n\n", true, "101 rows");
+    refused("300 2 2 1\n", false, "300 electrodes");
+    refused("2 2 2 1\n0 0\n100 0\n", false, "outside the 100 x 100 grid");
+    refused("-2\n2 2 1 1\n\n1 2a\n", true, "'2a' is not a valid integer value");
+    refused("2 2 2 x1\n", false, "'x1' is not a valid floating point value");
+    refused("-2\n4 2 2 1\n\n1 2\n3\n", true, "unexpected end of file");
+    refused("-2\n4 2 2 nan\n\n", true, "not a valid floating point value");
+}
+
+}  // namespace
+}  // namespace vk

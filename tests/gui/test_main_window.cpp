@@ -1,0 +1,132 @@
+// The real main window, offscreen, with a scripted host for the dialogs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <memory>
+
+#include "desktop/MainWindow.h"
+#include "desktop/MenuTable.h"
+#include "input/ElgFile.h"
+#include "shell/Commands.h"
+#include "support/ScriptedHost.h"
+#include "support/TempDir.h"
+
+namespace vk {
+namespace {
+
+struct Window {
+    test::TempDir dir;
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    std::unique_ptr<MainWindow> w;
+
+    Window() {
+        s->DataRoot = dir.file("root");
+        w = std::make_unique<MainWindow>(*s, &host);
+        w->resize(1200, 800);
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    std::string recording(const std::string& name) {
+        ElgWriteSpec spec;
+        spec.channels = 4;
+        return dir.write(name, ElgFileBytes(spec, std::vector<int16_t>(4 * 300, 5)));
+    }
+};
+
+TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
+    Window t;
+    EXPECT_EQ(t.w->windowTitle(), "Vorelkant305 (September 23,  2009)");
+    for (const MenuItemDef& def : MainMenuTable()) {
+        QAction* a = t.w->action(def.name);
+        ASSERT_NE(a, nullptr) << def.name;
+        if (std::string(def.caption).size() > 0 && std::string(def.name) != "ShowMemoWindow1") {
+            EXPECT_EQ(a->text().section('\t', 0, 0).toStdString(), def.caption) << def.name;
+        }
+        EXPECT_EQ(a->shortcut(), def.shortcut ? QKeySequence(def.shortcut) : QKeySequence()) << def.name;
+    }
+    EXPECT_EQ(t.w->action("ShowMemoWindow1")->text(), "show Memo Window");
+    EXPECT_EQ(t.w->action("Tile1")->text(), "Tile on");
+    EXPECT_EQ(t.w->action("SlowWave1")->text(), "Slow Wave\tF1");
+    EXPECT_TRUE(t.w->action("OpenFile1")->isEnabled());
+    EXPECT_FALSE(t.w->action("ShowMiniWindow1")->isEnabled());
+    // The menu bar in order.
+    QStringList bar;
+    for (QAction* a : t.w->menuBar()->actions()) bar << a->text();
+    EXPECT_EQ(bar.join(","), "About,File,General,Display A,Display B,Map,Electrograms,Connections,Waves,Help");
+    // Nineteen windows, the main one first and the only one shown.
+    ASSERT_EQ(t.w->windows().size(), 19u);
+    EXPECT_EQ(t.w->windows()[1]->objectName(), "Init");
+    EXPECT_EQ(t.w->windows()[18]->objectName(), "ImportF");
+    for (size_t i = 1; i < 19; ++i) EXPECT_FALSE(t.w->windows()[i]->isVisible());
+    QStringList labels;
+    for (QLabel* l : t.w->statusLabels()) labels << l->objectName() + "@" + QString::number(l->x());
+    EXPECT_EQ(labels.join(","),
+              "FileNameLabel@14,MatrixLabel@370,RefTime1@512,SigLengthLabel@644,AmplitudeLabel@812");
+    EXPECT_EQ(t.w->statusLabels()[4]->text(), " Amplf: 0.01");
+}
+
+TEST(MainWindow, F1ReopensRecentFileOne) {
+    Window t;
+    UseNewMatrix(*t.s, t.dir.write("m.txt", "-2\n4 4 1 1\n\n1 2 3 4\n"));
+    const std::string rec = t.recording("one.E01");
+    PushRecent(*t.s, "1", rec);
+    t.w->syncFromState();
+    EXPECT_EQ(t.w->action("ShowPrevFile1")->text().toStdString(), rec);
+    QTest::keyClick(t.w.get(), Qt::Key_F1);
+    EXPECT_EQ(t.s->FileName, rec);
+    EXPECT_EQ(t.s->CurrentMarkType[1], 1);
+    EXPECT_TRUE(t.s->FileLoaded);
+    EXPECT_EQ(t.w->statusLabels()[0]->text(), "one.E01");
+    EXPECT_EQ(t.w->statusLabels()[3]->text(), " Signal: 301 ms");
+    EXPECT_TRUE(t.w->memo()->toPlainText().contains("NrOfFramesinFile=301"));
+}
+
+TEST(MainWindow, OpenBeepsForMarkFilesAndCloseAsksAboutUnsavedMarks) {
+    Window t;
+    t.host.files = {FileChoice{t.dir.file("x.M01"), 2}};
+    t.w->action("OpenFile1")->trigger();
+    EXPECT_EQ(t.host.beeps, 1);
+
+    t.s->MarksChanged = true;
+    t.host.answers = {Answer::Cancel};
+    t.w->close();  // the window manager's close goes through Quit
+    EXPECT_TRUE(t.w->isVisible());
+    EXPECT_EQ(t.host.questions.back(), "Some of the marks have been changed? Do you want to update these marks ?");
+    t.host.answers = {Answer::No};
+    t.w->action("Quit1")->trigger();
+    EXPECT_FALSE(t.w->isVisible());
+}
+
+TEST(MainWindow, HelpAndAboutPanels) {
+    Window t;
+    QTest::keyClick(t.w.get(), Qt::Key_H, Qt::ControlModifier);
+    QWidget* help = t.w->overlay(Overlay::Help);
+    EXPECT_TRUE(help->isVisible());
+    auto* text = help->findChild<QPlainTextEdit*>("HelpMemo");
+    const QStringList lines = text->toPlainText().split('\n');
+    EXPECT_EQ(lines.size(), 29);
+    EXPECT_EQ(lines[1], "*** Frequent Commands ***");
+    EXPECT_EQ(lines[28], "Menu -> Isochrone   : change isochrone width");
+    t.w->action("About1")->trigger();
+    QWidget* about = t.w->overlay(Overlay::About);
+    EXPECT_TRUE(about->isVisible());
+    QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(about->isVisible());
+}
+
+}  // namespace
+}  // namespace vk
+
+int main(int argc, char** argv) {
+    // The window tests never need a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

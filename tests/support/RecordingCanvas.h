@@ -1,0 +1,46 @@
+// A Canvas that keeps the list of primitives drawn on it, for tests of the
+// drawing code without a window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/Canvas.h"
+
+namespace vk::test {
+
+class RecordingCanvas : public Canvas {
+public:
+    RecordingCanvas(int w = 800, int h = 600) : w_(w), h_(h) {}
+    std::vector<std::string> ops;
+
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    void beginDraw() override { ops.clear(); }
+    void setPenColor(Colour c) override { ops.push_back("pen " + std::to_string(c)); }
+    void setPenWidth(int w) override { ops.push_back("width " + std::to_string(w)); }
+    void setPenStyle(PenStyle) override {}
+    void setPenMode(PenMode) override {}
+    void setBrushColor(Colour c) override { ops.push_back("brush " + std::to_string(c)); }
+    void setBrushStyle(BrushStyle) override {}
+    void setFontStyle(unsigned) override {}
+    void setFontSize(int) override {}
+    void line(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("line", x1, y1, x2, y2)); }
+    void polyline(const std::vector<Point>& p) override { ops.push_back("polyline " + std::to_string(p.size())); }
+    void rectangle(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("rect", x1, y1, x2, y2)); }
+    void ellipse(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("ellipse", x1, y1, x2, y2)); }
+    void textOut(int x, int y, Colour, const std::string& t) override {
+        ops.push_back("text " + std::to_string(x) + " " + std::to_string(y) + " " + t);
+    }
+    int textWidth(const std::string& t) override { return 7 * static_cast<int>(t.size()); }
+    int textHeight(const std::string&) override { return 14; }
+
+private:
+    static std::string fmt(const char* n, int a, int b, int c, int d) {
+        return std::string(n) + " " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + " " +
+               std::to_string(d);
+    }
+    int w_, h_;
+};
+
+}  // namespace vk::test
