@@ -24,8 +24,7 @@ void putInt16(std::string& bytes, size_t offset, int16_t v) {
     bytes[offset + 1] = static_cast<char>(u >> 8);
 }
 
-// The number of channels the copy step reads per block: 16 int32 values are
-// one cache line of a Signals row.
+// Loading reports its progress in steps of this many channels.
 constexpr int ChannelBlock = 16;
 constexpr int SmoothLength = 20;
 
@@ -120,48 +119,70 @@ void ReadElgFrames(ByteSource& src, const ElgLayout& l, int16_t* raw, size_t raw
     std::fill(raw + values, raw + tailEnd, int16_t{0});
 }
 
+namespace {
+
+// round-half-even(sum / 20) for a sum of twenty 16-bit samples, without a
+// branch so that the compiler can do a whole row at once. The offset makes
+// the sum non-negative; it is an even multiple of 20, so the parity of the
+// quotient (which decides ties) is unchanged.
+inline int32_t mean20(int32_t sum) {
+    constexpr int32_t Offset = 20 * 32768;
+    const auto u = static_cast<uint32_t>(sum + Offset);
+    const uint32_t q = u / 20u;
+    const uint32_t r = u - 20u * q;
+    const uint32_t up = static_cast<uint32_t>(r > 10u) | (static_cast<uint32_t>(r == 10u) & q);
+    return static_cast<int32_t>(q + up) - 32768;
+}
+
+}  // namespace
+
 void CopyFramesToSignals(const int16_t* raw, size_t rawCapacity, int32_t nch, int32_t nrOfFrames, bool smooth,
                          SignalBuffer& buffer, const ChannelProgress& progress) {
-    const int rows = std::max(0, nrOfFrames - 21);
+    int rows = std::clamp(nrOfFrames - 21, 0, MaxSamples);
     const auto stride = static_cast<size_t>(nch);
-    // Index of sample c (1-based) of frame k (0-based), kept inside the buffer.
-    auto idx = [&](size_t k, int c) { return std::min(k * stride + static_cast<size_t>(c - 1), rawCapacity - 1); };
-    for (int c0 = 1; c0 <= MaxChannels; c0 += ChannelBlock) {
-        if (progress) progress(c0, ChannelBlock);
-        if (rows == 0) continue;
-        if (!smooth) {
-            for (int s = 1; s <= rows; ++s) {
-                int32_t* out = buffer.row(s) + (c0 - 1);
-                const size_t base = static_cast<size_t>(s - 1) * stride;
-                if (base + static_cast<size_t>(c0 - 1 + ChannelBlock) <= rawCapacity) {
-                    const int16_t* in = raw + base + (c0 - 1);
-                    for (int j = 0; j < ChannelBlock; ++j) out[j] = in[j];
-                } else {
-                    for (int j = 0; j < ChannelBlock; ++j) out[j] = raw[idx(static_cast<size_t>(s - 1), c0 + j)];
-                }
-            }
-            continue;
+    // The copy reads frames up to rows + 20 and 256 samples from each frame
+    // start; the file checks keep that inside the buffer, and this keeps it
+    // there whatever the caller passes.
+    if (rawCapacity < MaxChannels) return;
+    const auto fitting = static_cast<int64_t>((rawCapacity - MaxChannels) / stride) - SmoothLength;
+    rows = static_cast<int>(std::clamp<int64_t>(fitting, 0, rows));
+    // The work goes row by row over all 256 channels at once (both buffers
+    // are frame-major); progress is reported as if channel by channel, in
+    // sixteen equal steps.
+    constexpr int Steps = MaxChannels / ChannelBlock;
+    int reported = 0;
+    auto report = [&](int s) {
+        while (progress && reported < Steps && (rows == 0 || static_cast<int64_t>(s) * Steps >= static_cast<int64_t>(reported + 1) * rows)) {
+            progress(reported * ChannelBlock + 1, ChannelBlock);
+            ++reported;
         }
-        // Running sums of the 20 frames s .. s + 19 for each channel of the block.
-        int64_t sum[ChannelBlock] = {};
-        for (int j = 0; j < ChannelBlock; ++j)
-            for (size_t k = 1; k <= SmoothLength; ++k) sum[j] += raw[idx(k, c0 + j)];
+    };
+    if (!smooth) {
         for (int s = 1; s <= rows; ++s) {
-            int32_t* out = buffer.row(s) + (c0 - 1);
-            for (int j = 0; j < ChannelBlock; ++j)
-                out[j] = static_cast<int32_t>(roundHalfEvenDiv(sum[j], SmoothLength));
-            if (s == rows) break;
-            const auto leaving = static_cast<size_t>(s);
-            const auto entering = static_cast<size_t>(s + SmoothLength);
-            if (entering * stride + static_cast<size_t>(c0 - 1 + ChannelBlock) <= rawCapacity) {
-                const int16_t* in = raw + entering * stride + (c0 - 1);
-                const int16_t* old = raw + leaving * stride + (c0 - 1);
-                for (int j = 0; j < ChannelBlock; ++j) sum[j] += in[j] - old[j];
-            } else {
-                for (int j = 0; j < ChannelBlock; ++j) sum[j] += raw[idx(entering, c0 + j)] - raw[idx(leaving, c0 + j)];
+            int32_t* out = buffer.row(s);
+            const int16_t* in = raw + static_cast<size_t>(s - 1) * stride;
+            for (int c = 0; c < MaxChannels; ++c) out[c] = in[c];
+            report(s);
+        }
+    } else if (rows > 0) {
+        // Running sums of frames s .. s + 19 for every channel.
+        int32_t sum[MaxChannels] = {};
+        for (size_t k = 1; k <= SmoothLength; ++k) {
+            const int16_t* in = raw + k * stride;
+            for (int c = 0; c < MaxChannels; ++c) sum[c] += in[c];
+        }
+        for (int s = 1; s <= rows; ++s) {
+            int32_t* out = buffer.row(s);
+            for (int c = 0; c < MaxChannels; ++c) out[c] = mean20(sum[c]);
+            if (s < rows) {
+                const int16_t* entering = raw + static_cast<size_t>(s + SmoothLength) * stride;
+                const int16_t* leaving = raw + static_cast<size_t>(s) * stride;
+                for (int c = 0; c < MaxChannels; ++c) sum[c] += entering[c] - leaving[c];
             }
+            report(s);
         }
     }
+    report(rows);
     // Rows above the last one written belong to this recording too: clear
     // them so that nothing of an earlier recording is ever shown.
     for (int s = rows + 1; s <= std::min(nrOfFrames, MaxSamples); ++s) std::fill_n(buffer.row(s), MaxChannels, 0);
