@@ -70,7 +70,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -107,6 +107,7 @@ void openRecording(Ctx& ctx, CliHost& host, const Args& a) {
     OpenOptions options;
     options.updateRecentList = false;
     options.askForMissingMatrix = false;
+    options.createMarkFile = false;
     if (!OpenElectrogramFile(ctx, a.positional[0], options) || host.failed) std::exit(1);
     ResetViewAfterLoad(ctx.s);
 }
@@ -133,6 +134,18 @@ void printInfo(const SessionState& s) {
       << "NrTraces=" << s.NrTraces << "\n"
       << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
     std::cout << o.str();
+}
+
+void printMarks(const SessionState& s) {
+    std::string out = "MarkCount=" + std::to_string(s.MarkCount) + "\n";
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) + "\t" +
+               std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" + std::to_string(m.Aux2) + "\t" +
+               std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) + "\n";
+    }
+    out += "FileInfo=" + s.FileInfo + "\n";
+    std::cout << out;
 }
 
 std::vector<int> parseChannels(const std::string& list) {
@@ -199,6 +212,9 @@ int main(int argc, char** argv) {
     if (a.command == "info") {
         openRecording(ctx, host, a);
         printInfo(*state);
+    } else if (a.command == "marks") {
+        openRecording(ctx, host, a);
+        printMarks(*state);
     } else if (a.command == "signals") {
         openRecording(ctx, host, a);
         printSignals(*state, a);

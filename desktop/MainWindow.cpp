@@ -14,11 +14,15 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
+#include "marks/MarkFile.h"
+#include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
 #include "shell/Texts.h"
@@ -80,7 +84,10 @@ public:
         d_.displayUpdated();
     }
     void showOverlay(Overlay which, bool shown) override {
-        if (which == Overlay::Memo) {
+        if (which == Overlay::MarkStatistics) {
+            if (shown) w_.fillMarkStatistics();
+            w_.markStatistics_->setVisible(shown);
+        } else if (which == Overlay::Memo) {
             w_.memo_->setVisible(shown);
         } else if (QWidget* o = w_.overlay(which)) {
             if (which == Overlay::Info) w_.fileInfoEdit_->setText(QString::fromStdString(w_.state_.FileInfo));
@@ -342,6 +349,34 @@ void MainWindow::createWindows() {
         w->hide();
         windows_.push_back(w);
     }
+    buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
+}
+
+void MainWindow::buildMarkStatistics(QDialog* w) {
+    markStatistics_ = w;
+    w->setWindowTitle("Mark Statistics");
+    auto* l = new QVBoxLayout(w);
+    marksGrid_ = new QTableWidget(5, 4, w);
+    marksGrid_->setObjectName("MarksGrid");
+    marksGrid_->horizontalHeader()->hide();
+    marksGrid_->verticalHeader()->hide();
+    marksGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    l->addWidget(marksGrid_);
+    auto* ok = new QPushButton("OK", w);
+    l->addWidget(ok, 0, Qt::AlignHCenter);
+    connect(ok, &QPushButton::clicked, this, [this] { run(MarkStatisticsOkClick); });
+    // Closing the window by its frame acts as "OK".
+    connect(w, &QDialog::rejected, this, [this] {
+        if (state_.MarkStatisticsShown) run(MarkStatisticsOkClick);
+    });
+    w->resize(460, 220);
+}
+
+void MainWindow::fillMarkStatistics() {
+    const auto grid = MarkStatisticsGrid(CalcMarkStatistics(state_));
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 4; ++c)
+            marksGrid_->setItem(r, c, new QTableWidgetItem(QString::fromStdString(grid[static_cast<size_t>(r)][static_cast<size_t>(c)])));
 }
 
 void MainWindow::run(const std::function<void(Ctx&)>& command) { command(*ctx_); }
@@ -354,6 +389,10 @@ void MainWindow::connectHandlers() {
     };
     on("About1", About1Click);
     on("OpenFile1", OpenFile1Click);
+    on("SaveMarks1", SaveMarks1Click);
+    on("UndoDeletedMarks1", UndoDeletedMarks1Click);
+    on("UnhideMarks1", UnhideMarks1Click);
+    on("ShowMarkStatistics1", ShowMarkStatistics1Click);
     on("Quit1", Quit1Click);
     for (int i = 1; i <= 10; ++i)
         on(qPrintable(QString("ShowPrevFile%1").arg(i)), [i](Ctx& c) { ShowPrevFileClick(c, i); });
@@ -373,6 +412,7 @@ QWidget* MainWindow::overlay(Overlay which) const {
         case Overlay::Help: return helpPanel_;
         case Overlay::About: return aboutPanel_;
         case Overlay::Memo: return memo_;
+        case Overlay::MarkStatistics: return markStatistics_;
     }
     return nullptr;
 }
@@ -413,6 +453,9 @@ void MainWindow::syncFromState() {
         ->setText(QString("Sampling Frequency (%1 Hz)").arg(state_.SamplingFrequency));
     actions_.value("Tile1")->setText(state_.Tiled ? "Tile off" : "Tile on");
     menus_.value("Display B")->setEnabled(state_.Tiled);
+    actions_.value("UndoDeletedMarks1")->setEnabled(state_.UndoCount > 0);
+    actions_.value("UnhideMarks1")->setEnabled(state_.UnhideEnabled);
+    if (state_.MarkStatisticsShown) fillMarkStatistics();
     panelB_->setVisible(state_.Tiled);
     panelB_->setEnabled(state_.Tiled);
     layoutPanels();

@@ -15,6 +15,8 @@
 #include "shell/Context.h"
 
 class QAction;
+class QDialog;
+class QTableWidget;
 class QFrame;
 class QLineEdit;
 class QMenu;
@@ -64,6 +66,8 @@ private:
     void buildOverlays();
     void buildStatusBar();
     void createWindows();
+    void buildMarkStatistics(QDialog* w);
+    void fillMarkStatistics();
     void connectHandlers();
     void layoutPanels();
     void placeOverlay(QWidget* w);
@@ -97,6 +101,8 @@ private:
     QFrame* helpPanel_ = nullptr;
     QFrame* aboutPanel_ = nullptr;
     QList<QLabel*> statusLabels_;
+    QDialog* markStatistics_ = nullptr;
+    QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };
 

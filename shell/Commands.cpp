@@ -5,11 +5,19 @@
 #include "input/ElgFile.h"
 #include "input/Matrix.h"
 #include "input/Smoothing.h"
+#include "marks/MarkFile.h"
+#include "marks/MarkStore.h"
 #include "shell/Display.h"
 #include "shell/Errors.h"
 #include "shell/TextFiles.h"
 
 namespace vk {
+
+namespace {
+// A mark file holds at most 32767 records of 16 bytes after its header;
+// anything far larger is not a mark file.
+constexpr size_t MaxMarkFileBytes = 64u << 20;
+}  // namespace
 
 bool runCommand(Ctx& ctx, const std::function<void()>& command) {
     try {
@@ -139,6 +147,11 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // 2. The frames go to the scratch frame buffer, which only the
         //    reader uses.
         ReadElgFrames(src, layout, s.RawFrames.data(), s.RawFrames.size());
+        // The recording's mark file: a file that exists but cannot be read
+        // stops the open, so that its marks are never replaced by nothing.
+        const std::string markFileName = MarkFileNameFor(path, FileExtOf(path));
+        const bool hasMarkFile = fileExists(markFileName);
+        const std::string markBytes = hasMarkFile ? readWholeFile(markFileName, MaxMarkFileBytes) : std::string();
         // 3. The matrix chosen last, or ask for one.
         s.MatrixFileName = s.NewMatrixName;
         if (fileExists(s.MatrixFileName)) {
@@ -164,7 +177,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         s.NrOfFrames = layout.NrOfFrames;
         s.FileExt = FileExtOf(path);
         s.SignalsLoaded = true;
-        s.MarkCount = 0;
+        ClearMarks(s);
         s.MarksChanged = false;
 
         // LoadAllElectrograms: copy or smooth the frames into Signals.
@@ -183,7 +196,22 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
 
         s.Memo1.push_back("NrOfFramesinFile=" + std::to_string(s.NrOfFrames));
         s.SignalLength = s.NrOfFrames;
-        s.MarkFileName = MarkFileNameFor(s.FileName, s.FileExt);
+        s.MarkFileName = markFileName;
+        if (hasMarkFile) {
+            ReadMarkFile(ctx, markBytes);
+        } else {
+            // A new recording starts without the previous one's info text.
+            s.FileInfo.clear();
+            if (options.createMarkFile) {
+                try {
+                    CreateMarkFile(s);
+                } catch (const IoError& e) {
+                    host.warning(std::string("The mark file could not be created: ") + e.what());
+                }
+            } else {
+                PrepareMarkHeader(s);
+            }
+        }
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
                          std::to_string(MaxSamples) + " were loaded.");
@@ -211,6 +239,8 @@ bool SaveAlert(Ctx& ctx) {
     ctx.host.beep();
     const Answer a = ctx.host.askYesNoCancel("Some of the marks have been changed? Do you want to update these marks ?");
     if (a == Answer::Cancel) return false;
+    // A save that failed was reported; going on would drop the marks.
+    if (a == Answer::Yes) return runCommand(ctx, [&] { WriteMarkFile(ctx.s); });
     return true;
 }
 
@@ -273,6 +303,7 @@ void ShowPrevFileClick(Ctx& ctx, int item) {
 void FileInfo1Click(Ctx& ctx) { ctx.host.showOverlay(Overlay::Info, true); }
 
 void InfoOkClick(Ctx& ctx) {
+    if (ctx.s.SignalsLoaded) runCommand(ctx, [&] { WriteMarkFile(ctx.s); });
     ctx.host.showOverlay(Overlay::Info, false);
     UpdateDisplay(ctx);
 }

@@ -35,6 +35,7 @@ const std::vector<FileFilter>& OpenFilters();
 struct OpenOptions {
     bool updateRecentList = true;  // the command-line tool leaves the user's list alone
     bool askForMissingMatrix = true;
+    bool createMarkFile = true;  // a recording without marks gets an empty mark file
 };
 
 // Opens an electrogram file as "Open File" does up to the view reset:

@@ -2,7 +2,7 @@
 
 namespace vk {
 
-SessionState::SessionState() : RawFrames(RawFrameCapacity, 0) { InitSession(*this); }
+SessionState::SessionState() : RawFrames(RawFrameCapacity, 0), MarkTable(MaxMarks + 1) { InitSession(*this); }
 
 void InitSession(SessionState& s) {
     s.DrawOnA = true;
@@ -34,6 +34,12 @@ void InitSession(SessionState& s) {
     s.ElectrodeRow.fill(-1);
     for (auto& column : s.MatrixGrid) column.fill(-1);
     s.OpenFilterIndex = 5;
+    s.MarkCount = 0;
+    s.UndoCount = 0;
+    s.MarksChanged = false;
+    s.WavesOutdated = true;
+    s.MarkOrigin = ManualOrigin;
+    s.MarkNrA = s.MarkNrB = 1;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "marks/MarkRecord.h"
 #include "shell/Numbers.h"
 
 namespace vk {
@@ -159,9 +160,20 @@ struct SessionState {
     bool ShowMemo = false;
     bool MarksChanged = false;
 
-    // Marks (the store itself grows with the marking commands).
+    // Marks: slots 1..MarkCount of MarkTable, in the order they were made or read.
+    std::vector<MarkRecord> MarkTable;  // 32768 slots
     int32_t MarkCount = 0;
+    std::array<UndoEntry, UndoCapacity> UndoStore{};  // entry 0 is the newest
+    int32_t UndoCount = 0;
+    int32_t MarkOrigin = ManualOrigin;
+    int32_t MarkNrA = 1, MarkNrB = 1;
+    bool WavesOutdated = true;
+    bool UnhideEnabled = false;     // some marks were hidden from the maps
+    bool MarkStatisticsShown = false;
+    // The mark file's header as last prepared or read.
+    std::array<uint8_t, MarkHeaderSize> MarkHeader{};
     int32_t ConnCount = 0;
+    bool ConnectionsChanged = false;
 
     Preferences Prefs;
 

@@ -21,6 +21,10 @@ expect "NrRows=8"
 expect "NrTraces=16"
 expect "TileRectangle=true"
 expect "MarkFileName=$dir/demo/demo.M01"
+# The tool reads the mark file but does not create one.
+[ ! -e "$dir/demo/demo.M01" ]
+"$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/marks.out"
+[ "$(head -1 "$dir/marks.out")" = "MarkCount=0" ]
 # The demo is the same on every run.
 "$cli" demo "$dir/again" > /dev/null
 cmp "$dir/demo/demo.E01" "$dir/again/demo.E01"

@@ -1,0 +1,210 @@
+#include "marks/MarkFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "input/Matrix.h"
+#include "shell/Commands.h"
+#include "shell/Display.h"
+#include "shell/Errors.h"
+#include "shell/TextFiles.h"
+
+namespace vk {
+
+namespace {
+
+void putU16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v & 0xFF);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+void putI32(uint8_t* p, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>((u >> (8 * i)) & 0xFF);
+}
+uint16_t getU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+int32_t getI32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+}
+
+void putString(std::array<uint8_t, MarkHeaderSize>& h, size_t offset, const std::string& text, size_t maxLength) {
+    const size_t n = std::min(text.size(), maxLength);
+    h[offset] = static_cast<uint8_t>(n);
+    std::memcpy(h.data() + offset + 1, text.data(), n);
+}
+
+constexpr size_t NameOffset = 106, InfoOffset = 1898, LengthOffset = 2164;
+
+}  // namespace
+
+std::string HeaderString(const std::array<uint8_t, MarkHeaderSize>& h, size_t offset, size_t maxLength) {
+    const size_t n = std::min<size_t>(h[offset], maxLength);
+    return std::string(reinterpret_cast<const char*>(h.data() + offset + 1), n);
+}
+
+MarkFileContents ParseMarkFile(std::string_view bytes, const std::string& path, SessionState& s) {
+    MarkFileContents c;
+    s.MarkCount = 0;
+    if (bytes.size() < MarkHeaderSize) {
+        c.problems.push_back("the file is shorter than its 4096-byte header (" + std::to_string(bytes.size()) +
+                             " bytes); it holds no marks");
+        std::memcpy(c.header.data(), bytes.data(), bytes.size());
+        s.MarkHeader = c.header;
+        return c;
+    }
+    std::memcpy(c.header.data(), bytes.data(), MarkHeaderSize);
+    c.fileInfo = HeaderString(c.header, InfoOffset, 255);
+    const auto headerLength = static_cast<int16_t>(getU16(c.header.data() + 2));
+    const int64_t start = static_cast<int64_t>(headerLength / MarkRecordDiskSize) * MarkRecordDiskSize;
+    if (start < 0 || static_cast<uint64_t>(start) > bytes.size()) {
+        c.problems.push_back("its header length (" + std::to_string(headerLength) +
+                             ") points outside the file; no marks could be read");
+    } else {
+        const size_t available = bytes.size() - static_cast<size_t>(start);
+        size_t records = available / MarkRecordDiskSize;
+        if (available % MarkRecordDiskSize != 0)
+            c.problems.push_back("it ends with " + std::to_string(available % MarkRecordDiskSize) +
+                                 " bytes that are not a whole mark record");
+        if (records > static_cast<size_t>(MaxMarks)) {
+            c.problems.push_back("it holds " + std::to_string(records) + " marks; only the first " +
+                                 std::to_string(MaxMarks) + " can be used");
+            records = MaxMarks;
+        }
+        int badElectrodes = 0, badTypes = 0;
+        for (size_t i = 0; i < records; ++i) {
+            const auto* p = reinterpret_cast<const uint8_t*>(bytes.data()) + start + i * MarkRecordDiskSize;
+            MarkRecord& m = s.MarkTable[i + 1];
+            m.Electrode = getU16(p);
+            m.MarkType = static_cast<int16_t>(getU16(p + 2));
+            m.Time = getI32(p + 4);
+            m.Aux1 = static_cast<int16_t>(getU16(p + 8));
+            m.Aux2 = static_cast<int16_t>(getU16(p + 10));
+            m.Origin = getU16(p + 12);
+            m.MarkNr = getU16(p + 14);
+            m.SeqNr = static_cast<uint16_t>(i + 1);
+            m.Visible = 1;
+            m.Connected = 0;
+            if (m.Electrode < 1 || m.Electrode > MaxChannels) ++badElectrodes;
+            const bool knownType = m.MarkType == SlowWave || m.MarkType == Spike || m.MarkType == Type3 ||
+                                   m.MarkType == Reference || m.MarkType == DeletedType || m.MarkType == 0;
+            if (!knownType) ++badTypes;
+        }
+        if (badElectrodes > 0)
+            c.problems.push_back(std::to_string(badElectrodes) +
+                                 " marks name an electrode outside 1..256; they are kept but never shown");
+        if (badTypes > 0)
+            c.problems.push_back(std::to_string(badTypes) +
+                                 " marks have an unknown type; they are kept but take part in no map");
+        c.recordCount = static_cast<int32_t>(records);
+        s.MarkCount = c.recordCount;
+    }
+    s.MarkHeader = c.header;
+    s.FileInfo = c.fileInfo;
+    (void)path;
+    return c;
+}
+
+void PrepareMarkHeader(SessionState& s) {
+    auto& h = s.MarkHeader;
+    h.fill(0);
+    h[0] = 0xFF;
+    h[1] = 0xFF;
+    putU16(h.data() + 2, MarkHeaderSize);
+    putU16(h.data() + 86, static_cast<uint16_t>(s.NrChannelsInFile));
+    putU16(h.data() + 88, static_cast<uint16_t>(s.BytesPerSample));
+    putU16(h.data() + 90, static_cast<uint16_t>(s.HeaderWordA));
+    putU16(h.data() + 104, static_cast<uint16_t>(s.HeaderWordB));
+    putString(h, InfoOffset, s.FileInfo, 255);
+    putI32(h.data() + LengthOffset, s.SignalLength);
+    putString(h, NameOffset, namePart(s.MatrixFileName), 16);
+}
+
+std::string MarkFileBytes(SessionState& s) {
+    putString(s.MarkHeader, NameOffset, namePart(s.MatrixFileName), 16);
+    putString(s.MarkHeader, InfoOffset, s.FileInfo, 255);
+    std::string bytes(MarkHeaderSize + static_cast<size_t>(s.MarkCount) * MarkRecordDiskSize, '\0');
+    auto* out = reinterpret_cast<uint8_t*>(bytes.data());
+    std::memcpy(out, s.MarkHeader.data(), MarkHeaderSize);
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        m.SeqNr = static_cast<uint16_t>(i);
+        uint8_t* p = out + MarkHeaderSize + static_cast<size_t>(i - 1) * MarkRecordDiskSize;
+        putU16(p, m.Electrode);
+        putU16(p + 2, static_cast<uint16_t>(m.MarkType));
+        putI32(p + 4, m.Time);
+        putU16(p + 8, static_cast<uint16_t>(m.Aux1));
+        putU16(p + 10, static_cast<uint16_t>(m.Aux2));
+        putU16(p + 12, m.Origin);
+        putU16(p + 14, m.MarkNr);
+    }
+    return bytes;
+}
+
+void CreateMarkFile(SessionState& s) {
+    PrepareMarkHeader(s);
+    s.Memo1.push_back("writing.." + s.MatrixFileName);
+    writeBytesAtomic(s.MarkFileName,
+                     std::string_view(reinterpret_cast<const char*>(s.MarkHeader.data()), MarkHeaderSize));
+}
+
+void WriteMarkFile(SessionState& s) {
+    if (s.MarkFileName.empty()) throw IoError("(no recording)", "there is no mark file to write");
+    const std::string bytes = MarkFileBytes(s);
+    writeBytesAtomic(s.MarkFileName, bytes);
+    s.Memo1.push_back("NumWritten..1");
+    s.Memo1.push_back("printer=" + s.FileInfo);
+    s.Memo1.push_back("header=" + HeaderString(s.MarkHeader, InfoOffset, 255));
+    s.MarksChanged = false;
+}
+
+void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
+    auto& s = ctx.s;
+    const MarkFileContents c = ParseMarkFile(bytes, s.MarkFileName, s);
+    s.Memo1.push_back("reading.1." + s.MatrixFileName);
+    s.Memo1.push_back("reading.2." + s.MatrixFileName);
+    if (!c.problems.empty()) {
+        std::string text = s.MarkFileName + " is damaged:";
+        for (const auto& p : c.problems) text += "\n- " + p;
+        // Keep the original as it was; the next save writes what could be read.
+        const std::string keep = s.MarkFileName + ".damaged";
+        if (!fileExists(keep)) {
+            try {
+                writeBytesAtomic(keep, bytes);
+                text += "\nThe damaged file was kept as " + keep + ".";
+            } catch (const IoError& e) {
+                text += "\nThe damaged file could not be kept: " + std::string(e.what());
+            }
+        }
+        ctx.host.warning(text);
+    }
+    // The matrix in use must be loadable. A matrix that fails to load is
+    // reported; the recording and its marks stay open.
+    if (fileExists(s.MatrixFileName)) {
+        runCommand(ctx, [&] { LoadNewMatrix(s); });
+    } else {
+        ctx.host.beep();
+        ctx.host.information(s.MatrixFileName + " is not found!");
+        auto choice = ctx.host.openFile("Open New Matrix File", {{"Matrix files", "*.txt *.TXT"}, {"All files", "*"}},
+                                        1, MyNewMatrixDir(s));
+        if (choice) {
+            s.MatrixFileName = choice->path;
+            if (fileExists(s.MatrixFileName)) runCommand(ctx, [&] { LoadNewMatrix(s); });
+        }
+    }
+}
+
+void SaveMarks1Click(Ctx& ctx) {
+    auto& s = ctx.s;
+    for (int i = 0; i < 20; ++i) ctx.host.beep();
+    runCommand(ctx, [&] {
+        if (s.MarksChanged) {
+            WriteMarkFile(s);
+            ctx.host.information("Marks have been saved ");
+        }
+        // Connections are written here too once they exist.
+        s.ConnectionsChanged = false;
+    });
+    UpdateDisplay(ctx);
+}
+
+}  // namespace vk

@@ -1,0 +1,51 @@
+// The mark record and the fixed-size stores that hold marks in memory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace vk {
+
+inline constexpr int MaxMarks = 32767;     // slots 1..32767; slot 0 is never used
+inline constexpr int UndoCapacity = 100;
+inline constexpr int MarkRecordDiskSize = 16;
+inline constexpr int MarkHeaderSize = 4096;
+
+// Mark types.
+inline constexpr int SlowWave = 1;
+inline constexpr int Spike = 2;
+inline constexpr int Type3 = 3;
+inline constexpr int Reference = -1;
+// A deleted slot holds the low 16 bits of Missing as its type.
+inline constexpr int16_t DeletedType = static_cast<int16_t>(-12345);
+
+// Origins.
+inline constexpr int ManualOrigin = 1;
+inline constexpr int AutomaticOrigin = 2;
+
+// One mark, 32 bytes in memory; the first 16 bytes are the record of the
+// mark file, the rest is session state.
+struct MarkRecord {
+    uint16_t Electrode = 0;
+    int16_t MarkType = 0;
+    int32_t Time = 0;
+    int16_t Aux1 = 0;
+    int16_t Aux2 = 0;
+    uint16_t Origin = 0;
+    uint16_t MarkNr = 0;
+    uint16_t SeqNr = 0;
+    uint16_t unused1 = 0;
+    uint16_t Visible = 1;
+    uint8_t unused2[8] = {};
+    uint16_t Connected = 0;
+};
+static_assert(sizeof(MarkRecord) == 32, "the mark record is 32 bytes");
+
+// One deleted mark, kept so that the D key can be undone.
+struct UndoEntry {
+    int32_t Electrode = 0;
+    int32_t Time = 0;
+    int32_t MarkType = 0;
+};
+
+}  // namespace vk
