@@ -22,31 +22,14 @@ using namespace vk;
 
 // Answers for a person who is not there: dialogs are cancelled, messages go
 // to standard error.
-class CliHost : public Host {
+class CliHost : public QuietHost {
 public:
-    void beep() override {}
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
     void information(const std::string& text) override { std::cerr << text << "\n"; }
     void warning(const std::string& text) override { std::cerr << text << "\n"; }
-    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
     void error(const std::string& text) override {
         std::cerr << text << "\n";
         failed = true;
     }
-    std::optional<FileChoice> openFile(const std::string&, const std::vector<FileFilter>&, int,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    void showProgress(const std::string&, const std::string&, const std::string&, int) override {}
-    void setProgressCaption(const std::string&) override {}
-    void stepProgress() override {}
-    void hideProgress() override {}
-    void processMessages() override {}
-    void displayUpdated() override {}
-    void showOverlay(Overlay, bool) override {}
-    void closeMainWindow() override {}
 
     bool failed = false;
 };

@@ -1,6 +1,6 @@
 // The dialogs of the Host seam with Qt: beep, message boxes, input boxes and
 // file dialogs. The window-related calls of Host are answered by the main
-// window itself (see MainWindow), so these are no-ops here.
+// window itself (see MainWindow), so they stay quiet here.
 #pragma once
 
 #include <QWidget>
@@ -9,7 +9,7 @@
 
 namespace vk {
 
-class QtDialogs : public Host {
+class QtDialogs : public QuietHost {
 public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
@@ -22,15 +22,6 @@ public:
     void error(const std::string& text) override;
     std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                        int selectedFilter, const std::string& initialDir) override;
-
-    void showProgress(const std::string&, const std::string&, const std::string&, int) override {}
-    void setProgressCaption(const std::string&) override {}
-    void stepProgress() override {}
-    void hideProgress() override {}
-    void processMessages() override {}
-    void displayUpdated() override {}
-    void showOverlay(Overlay, bool) override {}
-    void closeMainWindow() override {}
 
     // The Qt filter string of a filter ("E00 files (*.E** *.e**)"); upper-case
     // patterns also accept lower case, since file names here are case-sensitive.

@@ -63,4 +63,30 @@ public:
     virtual void closeMainWindow() = 0;
 };
 
+// A host that shows nothing and answers every question with Cancel: the base
+// of hosts that only care about some of the calls.
+class QuietHost : public Host {
+public:
+    void beep() override {}
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    void information(const std::string&) override {}
+    void warning(const std::string&) override {}
+    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+    void error(const std::string&) override {}
+    std::optional<FileChoice> openFile(const std::string&, const std::vector<FileFilter>&, int,
+                                       const std::string&) override {
+        return std::nullopt;
+    }
+    void showProgress(const std::string&, const std::string&, const std::string&, int) override {}
+    void setProgressCaption(const std::string&) override {}
+    void stepProgress() override {}
+    void hideProgress() override {}
+    void processMessages() override {}
+    void displayUpdated() override {}
+    void showOverlay(Overlay, bool) override {}
+    void closeMainWindow() override {}
+};
+
 }  // namespace vk

@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTest>
 #include <memory>
 
 #include "desktop/MainWindow.h"
 #include "desktop/MenuTable.h"
 #include "input/ElgFile.h"
+#include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
@@ -118,6 +120,32 @@ TEST(MainWindow, HelpAndAboutPanels) {
     EXPECT_TRUE(about->isVisible());
     QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(about->isVisible());
+}
+
+TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
+    Window t;
+    EXPECT_FALSE(t.w->action("UndoDeletedMarks1")->isEnabled());
+    EXPECT_FALSE(t.w->action("UnhideMarks1")->isEnabled());
+    t.s->CurrentElectrode = 3;
+    AddMarkRecord(*t.s, 100, SlowWave, 1);
+    AddMarkRecord(*t.s, 200, Spike, 1);
+    StoreUndo(*t.s, 300, SlowWave, 3);
+    t.w->syncFromState();  // as the redraw after a deletion does
+    t.w->action("ShowMarkStatistics1")->trigger();
+    QWidget* stats = t.w->overlay(Overlay::MarkStatistics);
+    ASSERT_TRUE(stats->isVisible());
+    EXPECT_EQ(stats->windowTitle(), "Mark Statistics");
+    auto* grid = stats->findChild<QTableWidget*>("MarksGrid");
+    EXPECT_EQ(grid->item(2, 0)->text(), "Slow Waves");
+    EXPECT_EQ(grid->item(2, 1)->text(), "1");
+    EXPECT_EQ(grid->item(3, 2)->text(), "1");
+    // Undo brings the deleted mark back; the window follows the redraw.
+    EXPECT_TRUE(t.w->action("UndoDeletedMarks1")->isEnabled());
+    QTest::keyClick(t.w.get(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid->item(2, 1)->text(), "2");
+    EXPECT_FALSE(t.w->action("UndoDeletedMarks1")->isEnabled());
+    t.w->action("ShowMarkStatistics1")->trigger();
+    EXPECT_FALSE(stats->isVisible());
 }
 
 }  // namespace
