@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -21,6 +23,9 @@
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
+#include "desktop/TitleBar.h"
+#include "electrograms/TraceDisplay.h"
+#include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
@@ -135,6 +140,9 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     createWindows();
     connectHandlers();
 
+    // The window sees the navigation keys before any of its controls.
+    qApp->installEventFilter(this);
+
     // Initialisation and the recent-file list.
     InitSession(state_);
     StartUp(*ctx_);
@@ -184,32 +192,28 @@ void MainWindow::buildPanels() {
     mainPanel_->setObjectName("MainPanel");
     setCentralWidget(mainPanel_);
 
-    auto makePanel = [this](const char* name, const char* titleName, QLabel*& title, PanelWidget*& paint,
-                            QtCanvas& canvas, const char* paintName) {
+    auto makePanel = [this](int number, const char* name, TitleBar*& title, PanelWidget*& paint, QtCanvas& canvas,
+                            const char* paintName) {
         auto* panel = new QWidget(mainPanel_);
         panel->setObjectName(name);
         auto* layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
-        title = new QLabel(panel);
-        title->setObjectName(titleName);
-        title->setFixedHeight(25);
-        QFont tf = title->font();
-        tf.setPixelSize(15);
-        tf.setBold(true);
-        title->setFont(tf);
-        title->setAutoFillBackground(true);
+        title = new TitleBar(number, panel);
+        title->onButton = [this, number](const QString& button, int item) { titleButton(number, button, item); };
         layout->addWidget(title);
         paint = new PanelWidget(canvas, panel);
         paint->setObjectName(paintName);
-        paint->onResized = [this] {
-            if (ctx_) UpdateDisplay(*ctx_);
+        paint->onResized = [this] { scheduleRedraw(); };
+        paint->onMouseMove = [this, number](int x, int y) {
+            MouseMoved(state_, number, x, y);
+            titleBar(number)->setCaption(QString::fromStdString(number == 2 ? state_.CaptionB : state_.CaptionA));
         };
         layout->addWidget(paint, 1);
         return panel;
     };
-    panelA_ = makePanel("MainPanelA", "TitleBarA", titleA_, paintA_, canvasA_, "PaintA");
-    panelB_ = makePanel("MainPanelB", "TitleBarB", titleB_, paintB_, canvasB_, "PaintB");
+    panelA_ = makePanel(1, "MainPanelA", titleA_, paintA_, canvasA_, "PaintA");
+    panelB_ = makePanel(2, "MainPanelB", titleB_, paintB_, canvasB_, "PaintB");
     memo_ = new QPlainTextEdit(panelA_);
     memo_->setObjectName("Memo1");
     memo_->setReadOnly(true);
@@ -312,7 +316,50 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         run(CloseAboutClick);
         return true;
     }
+    if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this && watched->isWidgetType()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QMainWindow::eventFilter(watched, event);
+        std::optional<NavKey> nav;
+        switch (key->key()) {
+            case Qt::Key_Up: nav = NavKey::Up; break;
+            case Qt::Key_Down: nav = NavKey::Down; break;
+            case Qt::Key_Left: nav = NavKey::Left; break;
+            case Qt::Key_Right: nav = NavKey::Right; break;
+            case Qt::Key_PageUp: nav = NavKey::PageUp; break;
+            case Qt::Key_PageDown: nav = NavKey::PageDown; break;
+            default: break;
+        }
+        if (nav) {
+            run([&](Ctx& c) { MoveStartCell(c, *nav); });
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::scheduleRedraw() {
+    if (redrawPending_) return;
+    redrawPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        redrawPending_ = false;
+        if (ctx_) UpdateDisplay(*ctx_);
+    });
+}
+
+void MainWindow::titleButton(int panel, const QString& name, int item) {
+    if (name == "order") return run([&](Ctx& c) { ChooseTraceOrder(c, panel, item); });
+    if (name == "Map") return run([&](Ctx& c) { SetDisplayType(c, panel, 0); });
+    if (name == "Ele") return run([&](Ctx& c) { SetDisplayType(c, panel, 1); });
+    if (name == "Wav") return run([&](Ctx& c) { SetDisplayType(c, panel, 2); });
+    if (name == "T") return run(SetPanelTile);
+    if (name == "A") return run([](Ctx& c) { ScaleAmplification(c, true); });
+    if (name == "a") return run([](Ctx& c) { ScaleAmplification(c, false); });
+    if (name == "B") return run([&](Ctx& c) { runCommand(c, [&] { BeginTimeCommand(c, panel, true); }); });
+    if (name == "W") return run([&](Ctx& c) { runCommand(c, [&] { WindowCommand(c, panel, true); }); });
+    if (name == "<") return run([&](Ctx& c) { PageCommand(c, panel, false); });
+    if (name == ">") return run([&](Ctx& c) { PageCommand(c, panel, true); });
+    if (name == "W+") return run([&](Ctx& c) { StepWave(c, panel, true); });
+    if (name == "W-") return run([&](Ctx& c) { StepWave(c, panel, false); });
 }
 
 void MainWindow::buildStatusBar() {
@@ -404,6 +451,103 @@ void MainWindow::connectHandlers() {
     on("Smoothing1", Smoothing1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
+
+    // A number dialog whose text is not a number ends the command with a message.
+    auto asked = [](std::function<void(Ctx&)> command) {
+        return [command](Ctx& c) { runCommand(c, [&] { command(c); }); };
+    };
+    on("Tile1", SetPanelTile);
+    on("Rectangle1", [](Ctx& c) { SetTileType(c, true); });
+    on("Square1", [](Ctx& c) { SetTileType(c, false); });
+    on("BeginTime1", asked([](Ctx& c) { BeginTimeCommand(c, 0, false); }));
+    on("Window1", asked([](Ctx& c) { WindowCommand(c, 0, false); }));
+    on("Next1", [](Ctx& c) { NextPrevious(c, true); });
+    on("Previous1", [](Ctx& c) { NextPrevious(c, false); });
+    on("StepIncrement1", asked(StepIncrementCommand));
+    on("SamplingFrequency1", asked(SamplingFrequencyCommand));
+    on("SlowWave1", [](Ctx& c) { SetAllMarkTypes(c, SlowWave); });
+    on("Spike1", [](Ctx& c) { SetAllMarkTypes(c, Spike); });
+    on("TypeMark31", [](Ctx& c) { SetAllMarkTypes(c, Type3); });
+
+    const std::pair<const char*, int> mapItemsA[] = {{"TimeMap1", 0},     {"CountMap1", 1}, {"ElectrodeMap1", 2},
+                                                     {"IntervalMap1", 3}, {"Amplitude1", 4}, {"Slope1", 5},
+                                                     {"Velocities1", 6},  {"MarkNr1", 7}};
+    for (const auto& [name, kind] : mapItemsA) {
+        const int k = kind;
+        on(name, [k](Ctx& c) { ChooseMapKind(c, 1, k); });
+    }
+    const std::pair<const char*, int> mapItemsB[] = {{"TimeMap2", 0},     {"CountMap2", 1}, {"ElectrodeMap2", 2},
+                                                     {"IntervalMap2", 3}, {"Amplitude2", 4}, {"Slope2", 5},
+                                                     {"MarkNr2", 7}};
+    for (const auto& [name, kind] : mapItemsB) {
+        const int k = kind;
+        on(name, [k](Ctx& c) { ChooseMapKind(c, 2, k); });
+    }
+    on("Electrograms1", [](Ctx& c) { ChooseElectrograms(c, 1); });
+    on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
+    on("Analyse1", ChooseAnalyse);
+    on("ElgWaveforms1", ChooseElgWaveforms);
+    on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
+    on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
+    on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));
+    on("Window3", asked([](Ctx& c) { WindowCommand(c, 2, false); }));
+    on("SlowWave2", [](Ctx& c) { SetPanelMarkType(c, 1, SlowWave); });
+    on("Spike2", [](Ctx& c) { SetPanelMarkType(c, 1, Spike); });
+    on("MarkType31", [](Ctx& c) { SetPanelMarkType(c, 1, Type3); });
+    on("SlowWave3", [](Ctx& c) { SetPanelMarkType(c, 2, SlowWave); });
+    on("Spike3", [](Ctx& c) { SetPanelMarkType(c, 2, Spike); });
+    on("MarkType32", [](Ctx& c) { SetPanelMarkType(c, 2, Type3); });
+
+    on("Amplification1", asked(AmplificationCommand));
+    on("NumberChannels1", asked(NumberOfTracesCommand));
+    on("GotoChannel1", asked(GotoChannelCommand));
+    on("ZoomIn1", [](Ctx& c) { Zoom(c, true); });
+    on("ZoomOut1", [](Ctx& c) { Zoom(c, false); });
+    const std::pair<const char*, ElgOption> options[] = {
+        {"HideMarks1", ElgOption::Marks},           {"HideTimes1", ElgOption::Times},
+        {"ShowSWIntervals1", ElgOption::SWIntervals}, {"ShowSpikeIntervals1", ElgOption::SpikeIntervals},
+        {"HideBackgroundColor1", ElgOption::BackgroundColor}, {"AverageOffsetOff1", ElgOption::AverageOffset},
+        {"PlotOnlyDots1", ElgOption::OnlyDots},     {"PlotMarkNr1", ElgOption::MarkNr}};
+    for (const auto& [name, option] : options) {
+        const ElgOption o = option;
+        QAction* a = actions_.value(name);
+        on(name, [this, o, a](Ctx& c) {
+            ToggleElgOption(c, o);
+            a->setText(QString::fromStdString(ElgOptionCaption(state_, o)));
+        });
+    }
+    for (const char* name : {"PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
+                             "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
+                             "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",
+                             "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
+                             "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
+        actions_.value(name)->setCheckable(true);
+}
+
+void MainWindow::syncMenuChecks() {
+    const MenuChecks m = UpdateChecks(state_);
+    const char* const mapA[] = {"TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1", "Amplitude1", "Slope1", nullptr, "MarkNr1"};
+    const char* const mapB[] = {"TimeMap2", "CountMap2", "ElectrodeMap2", "IntervalMap2", "Amplitude2", "Slope2", nullptr, "MarkNr2"};
+    for (int k = 0; k < 8; ++k) {
+        if (mapA[k]) actions_.value(mapA[k])->setChecked(m.mapKindA == k);
+        if (mapB[k]) actions_.value(mapB[k])->setChecked(m.mapKindB == k);
+    }
+    const char* const typesA[] = {"SlowWave2", "Spike2", "MarkType31"};
+    const char* const typesB[] = {"SlowWave3", "Spike3", "MarkType32"};
+    for (int t = 0; t < 3; ++t) {
+        actions_.value(typesA[t])->setChecked(m.markTypeA == t + 1);
+        actions_.value(typesB[t])->setChecked(m.markTypeB == t + 1);
+    }
+    actions_.value("ShowStatistics1")->setChecked(m.waveStatistics);
+    actions_.value("ShowAmplitudeSlope1")->setChecked(m.amplitudes);
+    actions_.value("Analyse1")->setChecked(m.analyse);
+    actions_.value("ShowSWsSpikes1")->setChecked(m.swsAndSpikes);
+    actions_.value("UndoDeletedMarks1")->setEnabled(m.undoEnabled);
+    actions_.value("UnhideMarks1")->setEnabled(m.unhideEnabled);
+    actions_.value("PlotOnlyDots1")->setChecked(m.plotOnlyDots);
+    actions_.value("PlotMarkNr1")->setChecked(m.plotMarkNr);
+    actions_.value("Rectangle1")->setChecked(m.rectangle);
+    actions_.value("Square1")->setChecked(!m.rectangle);
 }
 
 QWidget* MainWindow::overlay(Overlay which) const {
@@ -420,15 +564,15 @@ QWidget* MainWindow::overlay(Overlay which) const {
 void MainWindow::layoutPanels() {
     const int w = mainPanel_->width();
     const int h = mainPanel_->height();
-    if (!state_.Tiled) {
-        panelA_->setGeometry(0, 0, w, h);
-    } else if (state_.TileRectangle) {
-        panelA_->setGeometry(0, 0, w, h / 2);
-        panelB_->setGeometry(0, h / 2, w, h / 2);
-    } else {
-        panelA_->setGeometry(0, 0, w / 2, h);
-        panelB_->setGeometry(w / 2, 0, w / 2, h);
-    }
+    const PanelLayout l = SetPanels(state_, w, h);
+    panelA_->setGeometry(l.a.left, l.a.top, l.a.width, l.a.height);
+    if (state_.Tiled) panelB_->setGeometry(l.b.left, l.b.top, l.b.width, l.b.height);
+    const bool changed = state_.PanelAWidth != l.a.width || state_.PanelAHeight != l.a.height;
+    state_.MainAreaWidth = w;
+    state_.MainAreaHeight = h;
+    state_.PanelAWidth = l.a.width;
+    state_.PanelAHeight = l.a.height;
+    if (changed) scheduleRedraw();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -449,12 +593,19 @@ void MainWindow::syncFromState() {
         a->setText(QString::fromStdString(state_.RecentNames[static_cast<size_t>(i)]));
     }
     actions_.value("ShowMemoWindow1")->setText(QString::fromStdString(MemoItemCaption(state_)));
-    actions_.value("SamplingFrequency1")
-        ->setText(QString("Sampling Frequency (%1 Hz)").arg(state_.SamplingFrequency));
-    actions_.value("Tile1")->setText(state_.Tiled ? "Tile off" : "Tile on");
+    actions_.value("SamplingFrequency1")->setText(QString::fromStdString(SamplingFrequencyCaption(state_)));
+    actions_.value("Tile1")->setText(QString::fromStdString(TileItemCaption(state_)));
     menus_.value("Display B")->setEnabled(state_.Tiled);
-    actions_.value("UndoDeletedMarks1")->setEnabled(state_.UndoCount > 0);
-    actions_.value("UnhideMarks1")->setEnabled(state_.UnhideEnabled);
+    syncMenuChecks();
+    titleA_->showState(TitleBarOf(state_, 1), state_.DisplayTypeA, state_.TraceOrderItemA, state_.MarkNrA);
+    titleB_->showState(TitleBarOf(state_, 2), state_.DisplayTypeB, state_.TraceOrderItemB, state_.MarkNrB);
+    titleA_->button("T")->setToolTip(state_.Tiled ? "Tile one display" : "Tile two displays");
+    for (TitleBar* t : {titleA_, titleB_}) {
+        t->button("Map")->setToolTip("Display Activation Time Map");
+        t->button("Ele")->setToolTip("Display Electrograms");
+        t->button("Wav")->setToolTip("Display Wave Map");
+    }
+    statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
     if (state_.MarkStatisticsShown) fillMarkStatistics();
     panelB_->setVisible(state_.Tiled);
     panelB_->setEnabled(state_.Tiled);

@@ -26,6 +26,7 @@ class QProgressBar;
 namespace vk {
 
 class PanelWidget;
+class TitleBar;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -45,6 +46,10 @@ public:
     QList<QLabel*> statusLabels() const { return statusLabels_; }
     QLineEdit* fileInfoEdit() const { return fileInfoEdit_; }
     QtCanvas& canvasA() { return canvasA_; }
+    QtCanvas& canvasB() { return canvasB_; }
+    TitleBar* titleBar(int panel) const { return panel == 2 ? titleB_ : titleA_; }
+    QWidget* panel(int panel) const { return panel == 2 ? panelB_ : panelA_; }
+    PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -72,6 +77,9 @@ private:
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
+    void titleButton(int panel, const QString& name, int item);
+    void scheduleRedraw();
+    void syncMenuChecks();
 
     SessionState& state_;
     std::unique_ptr<Host> ownDialogs_;
@@ -85,8 +93,9 @@ private:
     QWidget* mainPanel_ = nullptr;
     QWidget* panelA_ = nullptr;
     QWidget* panelB_ = nullptr;
-    QLabel* titleA_ = nullptr;
-    QLabel* titleB_ = nullptr;
+    TitleBar* titleA_ = nullptr;
+    TitleBar* titleB_ = nullptr;
+    bool redrawPending_ = false;
     PanelWidget* paintA_ = nullptr;
     PanelWidget* paintB_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;

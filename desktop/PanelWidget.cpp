@@ -1,6 +1,7 @@
 #include "desktop/PanelWidget.h"
 
 #include <QPainter>
+#include <QMouseEvent>
 #include <QResizeEvent>
 
 namespace vk {
@@ -19,6 +20,14 @@ void PanelWidget::paintEvent(QPaintEvent*) {
 void PanelWidget::resizeEvent(QResizeEvent* event) {
     canvas_.resize(event->size().width(), event->size().height());
     if (onResized) onResized();
+}
+
+}  // namespace vk
+
+namespace vk {
+
+void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (onMouseMove) onMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 }  // namespace vk

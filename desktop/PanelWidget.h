@@ -14,10 +14,13 @@ public:
     PanelWidget(QtCanvas& canvas, QWidget* parent);
     // Called after the surface changed size, so the panel can be redrawn.
     std::function<void()> onResized;
+    // Mouse moves, clicks and double clicks in panel pixels.
+    std::function<void(int x, int y)> onMouseMove;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     QtCanvas& canvas_;

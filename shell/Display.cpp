@@ -1,5 +1,6 @@
 #include "shell/Display.h"
 
+#include "electrograms/TraceDisplay.h"
 #include "shell/Format.h"
 #include "shell/TextFiles.h"
 
@@ -7,26 +8,35 @@ namespace vk {
 
 namespace {
 
+// The time a map cell shows; no map is computed yet, so every cell is empty.
+int32_t mapCellTime(const SessionState&, int, int) { return Missing; }
+
 template <typename F>
 void onTargets(Ctx& ctx, F&& f) {
     if (ctx.s.DrawOnA && ctx.canvasA) f(*ctx.canvasA);
     if (ctx.s.DrawOnB && ctx.canvasB) f(*ctx.canvasB);
 }
 
-// Clears a panel to its background before it is drawn again.
-void clearPanel(Canvas& c) {
-    c.setPenMode(PenMode::Copy);
-    c.setPenColor(clWhite);
-    c.setBrushStyle(BrushStyle::Solid);
-    c.setBrushColor(clWhite);
-    c.rectangle(0, 0, c.width(), c.height());
-    c.setPenColor(clBlack);
+// Clears a panel whose kind of display is drawn by a later part of the
+// program (maps, wave maps, the other electrogram views).
+void clearPanel(Ctx& ctx) {
+    SetPenColor(ctx, clWhite);
+    SetBrushStyle(ctx, BrushStyle::Solid);
+    SetBrushColor(ctx, clWhite);
+    Rectangle(ctx, 0, 0, ctx.s.PanelAWidth, ctx.s.PanelAHeight);
+    SetPenColor(ctx, clBlack);
 }
 
-void drawPanel(Canvas* canvas) {
+// Draws the display of one panel between the canvas's begin and end.
+void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, bool traces) {
     if (!canvas) return;
     canvas->beginDraw();
-    clearPanel(*canvas);
+    canvas->setPenMode(PenMode::Copy);
+    if (displayType == 1 && traces) {
+        PaintElectrograms(ctx);
+    } else {
+        clearPanel(ctx);
+    }
     canvas->endDraw();
 }
 
@@ -46,28 +56,139 @@ void UpdateDisplayA(Ctx& ctx) {
     auto& s = ctx.s;
     FocusDisplayA(s);
     s.ActiveDisplay = 1;
-    if (s.DisplayTypeA == 1) {
-        s.BeginTime = s.BeginTimeA;
-        s.WindowTime = s.WindowA;
-    }
-    drawPanel(ctx.canvasA);
+    s.BeginTime = s.BeginTimeA;
+    s.WindowTime = s.WindowA;
+    drawPanel(ctx, ctx.canvasA, s.DisplayTypeA, s.ElgViewMode == 0);
+    s.CaptionA = PanelCaption(s, 1);
 }
 
 void UpdateDisplayB(Ctx& ctx) {
     auto& s = ctx.s;
     FocusDisplayB(s);
     s.ActiveDisplay = 2;
-    if (s.DisplayTypeB == 1) {
-        s.BeginTime = s.BeginTimeB;
-        s.WindowTime = s.WindowB;
-    }
-    drawPanel(ctx.canvasB);
+    s.BeginTime = s.BeginTimeB;
+    s.WindowTime = s.WindowB;
+    drawPanel(ctx, ctx.canvasB, s.DisplayTypeB, true);
+    s.CaptionB = PanelCaption(s, 2);
 }
 
 void UpdateDisplay(Ctx& ctx) {
     UpdateDisplayA(ctx);
     if (ctx.s.Tiled) UpdateDisplayB(ctx);
     ctx.host.displayUpdated();
+}
+
+void RedrawPanel(Ctx& ctx, int panel) {
+    if (panel == 2) {
+        UpdateDisplayB(ctx);
+    } else {
+        UpdateDisplayA(ctx);
+    }
+    ctx.host.displayUpdated();
+}
+
+PanelLayout SetPanels(const SessionState& s, int w, int h) {
+    PanelLayout l;
+    if (!s.Tiled) {
+        l.a = {0, 0, w, h};
+    } else if (!s.TileRectangle) {
+        l.a = {0, 0, w / 2, h};
+        l.b = {w / 2, 0, w / 2, h};
+    } else {
+        l.a = {0, 0, w, h / 2};
+        l.b = {0, h / 2, w, h / 2};
+    }
+    return l;
+}
+
+Colour TitleBarColour(int markType) {
+    return markType == Spike ? clBlue : markType == Type3 ? clFuchsia : clRed;
+}
+
+TitleBarState TitleBarOf(const SessionState& s, int panel) {
+    TitleBarState t;
+    const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
+    t.traceOrder = t.amplify = t.markNr = type == 1;
+    t.paging = type != 2;
+    t.waveNav = type == 2;
+    t.colour = TitleBarColour(s.CurrentMarkType[panel == 2 ? 2 : 1]);
+    t.caption = panel == 2 ? s.CaptionB : s.CaptionA;
+    return t;
+}
+
+void MouseMoved(SessionState& s, int panel, int x, int y) {
+    if (panel == 1 && !s.FileLoaded) return;
+    s.MouseX = x;
+    s.MouseY = y;
+    s.ActiveDisplay = panel;
+    if (!s.SignalsLoaded) return;
+    (panel == 2 ? s.CaptionB : s.CaptionA) = PanelCaption(s, panel);
+}
+
+std::string PanelCaption(SessionState& s, int panel) {
+    const bool b = panel == 2;
+    const int type = b ? s.DisplayTypeB : s.DisplayTypeA;
+    const int32_t begin = b ? s.BeginTimeB : s.BeginTimeA;
+    const int32_t window = b ? s.WindowB : s.WindowA;
+    const int markType = s.CurrentMarkType[b ? 2 : 1];
+    const std::string range = "(" + std::to_string(begin) + "-" + std::to_string(int64_t{begin} + window) + ")";
+    if (type == 1) {
+        if (!s.SignalsLoaded) return {};
+        // The panel's own time window decides the time under the mouse.
+        const TraceGeometry g = GeometryOfPanel(s, panel);
+        const double perMs = std::max(1, s.SamplingFrequency) * g.pixelsPerSample / 1000.0;
+        s.CursorTime = static_cast<int32_t>(roundHalfEven((s.MouseX - g.left) / perMs) + begin);
+        const int64_t row = roundHalfEven(((s.MouseY - g.top) - roundHalfEven(g.traceSpacing / 2.0)) /
+                                          static_cast<double>(g.traceSpacing)) + 1;
+        if (row >= 1 && row <= s.NrTraces) {
+            s.CurrentTrace = static_cast<int32_t>(row);
+            s.CurrentElectrode = ElectrodeOfRow(s, s.CurrentTrace);
+        } else {
+            s.CurrentTrace = -1;
+            s.CurrentElectrode = 0;
+        }
+        return range + " " + std::to_string(s.CursorTime) + " msec    " + " Elenr = " + std::to_string(s.CurrentElectrode);
+    }
+    const int mapKind = b ? s.MapKindB : s.MapKindA;
+    const int column = s.CellWidth > 0 ? static_cast<int>((s.MouseX - s.MapLeft) / s.CellWidth) + 1 : 0;
+    const int row = s.CellHeight > 0 ? static_cast<int>((s.MouseY - s.MapTop) / s.CellHeight) + 1 : 0;
+    s.CellElectrode = (column >= 1 && column <= MaxGrid && row >= 1 && row <= MaxGrid)
+                          ? s.MatrixGrid[static_cast<size_t>(column)][static_cast<size_t>(row)]
+                          : Missing;
+    const std::string cursor = std::to_string(column) + "x" + std::to_string(row) + " (Cell = " +
+                               std::to_string(s.CellElectrode) + ")";
+    if (type == 0) {
+        std::string title = markType == Spike ? "Spikes" : markType == Type3 ? "Peristaltic Wave" : "Slow Wave";
+        if (markType == SlowWave && mapKind == 3) title = "Slow Wave Intervals";
+        if (markType == SlowWave && mapKind == 4) title = "Slow Wave Amplitude";
+        if (markType == SlowWave && mapKind == 5) title = "Slow Wave Slope";
+        if (mapKind == 2) title = "Electrode Matrix";
+        const int32_t t = mapCellTime(s, column, row);
+        const std::string cellTime = "( t = " + (t == Missing ? std::string(" ") : std::to_string(t)) + ")";
+        return title + " " + range + " " + cursor + " " + cellTime;
+    }
+    const std::string title = markType == Spike ? "(Spikes)" : markType == Type3 ? "(Peristaltic Wave)" : "(Slow Wave)";
+    const std::string waves = "Wave Map nr: " + std::to_string(b ? s.WaveNrB : s.WaveNrA) + " of " +
+                              std::to_string(s.WaveCount) + "   ";
+    return waves + " " + title + " " + cursor;
+}
+
+MenuChecks UpdateChecks(const SessionState& s) {
+    MenuChecks m;
+    m.mapKindA = s.MapKindA;
+    m.mapKindB = s.MapKindB;
+    m.markTypeA = s.CurrentMarkType[1];
+    m.markTypeB = s.CurrentMarkType[2];
+    m.waveStatistics = s.ShowWaveStatistics;
+    m.amplitudes = s.ShowAmplitudes;
+    m.analyse = s.AnalyseChecked;
+    m.swsAndSpikes = s.ShowSWsAndSpikes;
+    m.undoEnabled = s.UndoCount > 0;
+    m.unhideEnabled = s.UnhideEnabled;
+    m.plotOnlyDots = s.PlotOnlyDots;
+    m.plotMarkNr = s.PlotMarkNr;
+    m.rectangle = s.TileRectangle;
+    return m;
 }
 
 void Line(Ctx& ctx, int x1, int y1, int x2, int y2) {
@@ -96,6 +217,17 @@ void TextOut(Ctx& ctx, int x, int y, Colour col, const std::string& text) {
 }
 void SetFontStyle(Ctx& ctx, unsigned styles) {
     onTargets(ctx, [&](Canvas& c) { c.setFontStyle(styles); });
+}
+void Polyline(Ctx& ctx, const std::vector<Point>& points) {
+    onTargets(ctx, [&](Canvas& c) { c.polyline(points); });
+}
+int TextWidth(Ctx& ctx, const std::string& text) {
+    Canvas* c = ctx.s.DrawOnB && !ctx.s.DrawOnA ? ctx.canvasB : ctx.canvasA;
+    return c ? c->textWidth(text) : 0;
+}
+int TextHeight(Ctx& ctx, const std::string& text) {
+    Canvas* c = ctx.s.DrawOnB && !ctx.s.DrawOnA ? ctx.canvasB : ctx.canvasA;
+    return c ? c->textHeight(text) : 0;
 }
 
 StatusTexts StatusBarTexts(const SessionState& s) {

@@ -2,7 +2,11 @@
 
 namespace vk {
 
-SessionState::SessionState() : RawFrames(RawFrameCapacity, 0), MarkTable(MaxMarks + 1) { InitSession(*this); }
+SessionState::SessionState() : RawFrames(RawFrameCapacity, 0) {
+    MarkTable.resize(MaxMarks + 1);
+    MarkInterval.assign(MaxMarks + 1, Missing);
+    MarkOrder.reserve(MaxMarks + 1);
+    TracePoints.reserve(65536); InitSession(*this); }
 
 void InitSession(SessionState& s) {
     s.DrawOnA = true;
@@ -40,6 +44,14 @@ void InitSession(SessionState& s) {
     s.WavesOutdated = true;
     s.MarkOrigin = ManualOrigin;
     s.MarkNrA = s.MarkNrB = 1;
+    s.ShowElgMarks = s.ShowElgTimes = s.ShowBackgroundColor = s.AverageOffsetOn = s.ShowElgConnections = true;
+    s.ShowElgIntervals = s.ShowSpikeIntervals = s.ShowAmplitudes = s.PlotOnlyDots = s.PlotMarkNr = false;
+    s.BipolarMode = s.AnalyseChecked = s.ShowSWsAndSpikes = s.ShowWaveStatistics = false;
+    s.StartCol = s.StartRow = 1;
+    s.FreeTraceList.fill(Missing);
+    s.FreeTraceCount = 0;
+    s.TraceOrderItemA = s.TraceOrderItemB = 0;
+    s.MapLeft = s.MapTop = 10;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "marks/MarkRecord.h"
+#include "shell/Canvas.h"
 #include "shell/Numbers.h"
 
 namespace vk {
@@ -141,10 +142,59 @@ struct SessionState {
     int32_t BeginTime = 0, WindowTime = 4000;  // per-draw copies
     int32_t UnitsPerMillivolt = 747;
     int32_t RefTime = 0;
+    int32_t RefElectrode = 0;
     int32_t CurrentMarkNr = 1;
     int32_t WaveMode = 2;
     int32_t MaxImportLength = 65500;
     int32_t NrNIChannels = 64;
+
+    // Size of panel A's main panel and of the main area, as last laid out.
+    int32_t PanelAWidth = 800, PanelAHeight = 600;
+    int32_t MainAreaWidth = 800, MainAreaHeight = 600;
+
+    // Geometry of the electrogram panel drawn last (the mouse handlers use it).
+    int32_t PlotLeft = 30, PlotTop = 10, PlotWidth = 730, PlotHeight = 550;
+    int32_t TraceSpacing = 100;
+    int32_t FirstSample = 0, LastSample = 0;
+    double PixelsPerSample = 1.0;
+    double TraceMean = 0.0;
+
+    // Electrogram display options.
+    bool ShowElgMarks = true;
+    bool ShowElgTimes = true;
+    bool ShowElgIntervals = false;
+    bool ShowSpikeIntervals = false;
+    bool ShowBackgroundColor = true;
+    bool AverageOffsetOn = true;
+    bool ShowAmplitudes = false;
+    bool PlotOnlyDots = false;
+    bool PlotMarkNr = false;
+    bool ShowElgConnections = true;
+    bool BipolarMode = false;
+    bool AnalyseChecked = false;
+    bool ShowSWsAndSpikes = false;
+    bool ShowWaveStatistics = false;
+
+    // Which electrodes the trace rows show.
+    int32_t StartCol = 1, StartRow = 1;
+    std::array<int32_t, MaxChannels + 1> FreeTraceList{};  // [1..256]
+    int32_t FreeTraceCount = 0;
+    int TraceOrderItemA = 0, TraceOrderItemB = 0;  // item shown by each panel's trace-order box
+
+    // Interval of each mark slot to the previous mark (Missing when none).
+    std::vector<int32_t> MarkInterval;
+    // Scratch space of the drawing and interval code, kept to avoid
+    // allocating on every paint.
+    std::vector<int32_t> MarkOrder;
+    std::vector<Point> TracePoints;
+
+    // Map placement on its panel (the map drawing fills these in).
+    int32_t MapLeft = 10, MapTop = 10, CellWidth = 0, CellHeight = 0;
+    int32_t CellElectrode = 0;
+    int32_t WaveCount = 0;
+
+    // The live captions of the two title bars.
+    std::string CaptionA, CaptionB;
 
     // Cursor state.
     int32_t MouseX = 0, MouseY = 0;

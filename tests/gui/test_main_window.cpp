@@ -11,6 +11,7 @@
 
 #include "desktop/MainWindow.h"
 #include "desktop/MenuTable.h"
+#include "desktop/TitleBar.h"
 #include "input/ElgFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
@@ -146,6 +147,59 @@ TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
     EXPECT_FALSE(t.w->action("UndoDeletedMarks1")->isEnabled());
     t.w->action("ShowMarkStatistics1")->trigger();
     EXPECT_FALSE(stats->isVisible());
+}
+
+TEST(MainWindow, TitleBarButtonsOfARealWindow) {
+    Window t;
+    UseNewMatrix(*t.s, t.dir.write("m.txt", "-2\n4 4 1 1\n\n1 2 3 4\n"));
+    ASSERT_TRUE(OpenFromCommandLine(t.w->ctx(), "", t.recording("one.E01")));
+    TitleBar* a = t.w->titleBar(1);
+    // Tiling: panel B appears beside or below, with its own title bar.
+    QTest::mouseClick(a->button("T"), Qt::LeftButton);
+    EXPECT_TRUE(t.s->Tiled);
+    EXPECT_TRUE(t.w->panel(2)->isVisible());
+    EXPECT_EQ(t.w->action("Tile1")->text(), "Tile off");
+    EXPECT_TRUE(t.w->menuBar()->actions()[4]->isEnabled());  // "Display B"
+    // Amplification buttons.
+    QTest::mouseClick(a->button("A"), Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(t.s->Amplification, 0.02);
+    QTest::mouseClick(a->button("a"), Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(t.s->Amplification, 0.01);
+    // Begin time through its dialog, then paging.
+    t.host.inputs = {std::string("100")};
+    QTest::mouseClick(a->button("B"), Qt::LeftButton);
+    EXPECT_EQ(t.s->BeginTimeA, 100);
+    EXPECT_EQ(t.host.questions.back(), "Begin Time Display A|Give new begin time:");
+    t.host.inputs = {std::string("50")};
+    QTest::mouseClick(a->button("W"), Qt::LeftButton);
+    EXPECT_EQ(t.s->WindowA, 50);
+    QTest::mouseClick(a->button(">"), Qt::LeftButton);
+    EXPECT_EQ(t.s->BeginTimeA, 150);
+    QTest::mouseClick(a->button("<"), Qt::LeftButton);
+    EXPECT_EQ(t.s->BeginTimeA, 100);
+    // Display type: the map hides the electrogram controls; the wave map
+    // shows W+/W- instead of the paging buttons.
+    QTest::mouseClick(a->button("Wav"), Qt::LeftButton);
+    EXPECT_EQ(t.s->DisplayTypeA, 2);
+    EXPECT_TRUE(a->button("W+")->isVisible());
+    EXPECT_FALSE(a->button(">")->isVisible());
+    EXPECT_FALSE(a->traceOrderBox()->isVisible());
+    QTest::mouseClick(a->button("Ele"), Qt::LeftButton);
+    EXPECT_TRUE(a->traceOrderBox()->isVisible());
+    EXPECT_TRUE(a->button("Ele")->isChecked());
+    // The title bar takes the colour of the panel's mark type.
+    t.w->action("Spike2")->trigger();
+    EXPECT_EQ(a->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_TRUE(t.w->action("Spike2")->isChecked());
+    // The arrow keys move the start cell; past the edge they beep.
+    const int beeps = t.host.beeps;
+    QTest::keyClick(t.w.get(), Qt::Key_Left);
+    EXPECT_EQ(t.host.beeps, beeps + 1);
+    QTest::keyClick(t.w.get(), Qt::Key_Right);
+    EXPECT_EQ(t.s->StartCol, 2);
+    // Tiling off again through the same button.
+    QTest::mouseClick(a->button("T"), Qt::LeftButton);
+    EXPECT_FALSE(t.w->panel(2)->isVisible());
 }
 
 }  // namespace

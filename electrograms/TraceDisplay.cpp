@@ -1,0 +1,386 @@
+#include "electrograms/TraceDisplay.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/Display.h"
+#include "shell/Format.h"
+
+namespace vk {
+
+namespace {
+
+constexpr Colour Green = 0x0000FF00;
+constexpr Colour DarkGreen = 0x00008000;
+constexpr int MaxPoints = 16000;  // drawn points per trace, whatever the window
+// Keeps pixel coordinates of absurd amplifications within what a canvas takes.
+int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
+
+int digits(int64_t v) { return static_cast<int>(std::to_string(v).size()); }
+
+}  // namespace
+
+int32_t TraceGeometry::rowTop(int k) const { return static_cast<int32_t>(roundHalfEven(rowCentre(k) - traceSpacing / 2.0)); }
+int32_t TraceGeometry::rowBottom(int k) const {
+    return static_cast<int32_t>(roundHalfEven(rowCentre(k) + traceSpacing / 2.0));
+}
+
+TraceGeometry ComputeGeometry(const SessionState& s, int32_t beginTime, int32_t windowTime) {
+    TraceGeometry g;
+    g.width = s.PanelAWidth - 70;
+    g.height = s.PanelAHeight - 50;
+    g.traceSpacing = s.NrTraces < 1 ? 100 : g.height / s.NrTraces;
+    const int32_t window = std::max(1, windowTime);
+    const int32_t f = std::max(1, s.SamplingFrequency);
+    // Samples that exist: never past what was loaded, nor past the buffer.
+    const int32_t loaded = std::min(std::max(s.SignalLength, s.NrOfFrames), MaxSamples);
+    if (!s.HighRateMode) {
+        g.firstSample = beginTime;
+        g.lastSample = std::min(static_cast<int32_t>(std::min<int64_t>(int64_t{beginTime} + window, s.SignalLength)), loaded);
+    } else {
+        g.firstSample = static_cast<int32_t>(roundHalfEven(beginTime * static_cast<double>(f) / 1000.0));
+        g.lastSample = static_cast<int32_t>(
+            std::min<int64_t>(roundHalfEven((static_cast<double>(beginTime) + window) * f / 1000.0), loaded));
+    }
+    g.pixelsPerSample = static_cast<double>(g.width) / window / f * 1000.0;
+    return g;
+}
+
+TraceGeometry GeometryOfPanel(const SessionState& s, int panel) {
+    return panel == 2 ? ComputeGeometry(s, s.BeginTimeB, s.WindowB) : ComputeGeometry(s, s.BeginTimeA, s.WindowA);
+}
+
+int32_t ElectrodeOfRow(const SessionState& s, int k) {
+    int64_t e = Missing;
+    auto grid = [&](int64_t column, int64_t row) -> int64_t {
+        if (column < 1 || column > MaxGrid || row < 1 || row > MaxGrid) return Missing;
+        return s.MatrixGrid[static_cast<size_t>(column)][static_cast<size_t>(row)];
+    };
+    switch (s.TraceOrder) {
+        case 1: e = grid(int64_t{s.StartCol} + k - 1, s.StartRow); break;
+        case 2: e = grid(s.StartCol, int64_t{s.StartRow} + k - 1); break;
+        case 0: e = int64_t{s.FirstChannel} + k - 1; break;
+        case 3: e = (k >= 1 && k <= MaxChannels) ? s.FreeTraceList[static_cast<size_t>(k)] : Missing; break;
+        case 6: e = int64_t{s.FirstChannel} - k + 1; break;
+        default: e = Missing; break;
+    }
+    return (e >= 1 && e <= MaxChannels) ? static_cast<int32_t>(e) : Missing;
+}
+
+Colour MarkColour(int markType) {
+    switch (markType) {
+        case SlowWave: return clRed;
+        case Spike: return clBlue;
+        case Type3: return clFuchsia;
+        default: return clBlack;
+    }
+}
+
+void CalcIntervals(SessionState& s) {
+    std::fill(s.MarkInterval.begin(), s.MarkInterval.begin() + s.MarkCount + 1, Missing);
+    // Live marks ordered by electrode, then time; the previous mark of each
+    // is then the last one of a smaller time on the same electrode.
+    std::vector<int32_t>& order = s.MarkOrder;
+    order.clear();
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.Time != Missing && m.MarkType != DeletedType && m.Electrode >= 1 && m.Electrode <= MaxChannels)
+            order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
+        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
+        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
+    });
+    const int64_t windowEnd = int64_t{s.BeginTime} + s.WindowTime;
+    size_t g = 0;
+    int currentElectrode = -1;
+    int32_t lastAny = Missing, lastSlowWave = Missing;
+    bool haveAny = false, haveSlowWave = false;
+    while (g < order.size()) {
+        const MarkRecord& first = s.MarkTable[static_cast<size_t>(order[g])];
+        if (first.Electrode != currentElectrode) {
+            currentElectrode = first.Electrode;
+            haveAny = haveSlowWave = false;
+        }
+        // A group of marks at the same time on the same electrode.
+        size_t end = g;
+        bool groupHasSlowWave = false;
+        while (end < order.size()) {
+            const MarkRecord& m = s.MarkTable[static_cast<size_t>(order[end])];
+            if (m.Electrode != first.Electrode || m.Time != first.Time) break;
+            groupHasSlowWave |= m.MarkType == SlowWave;
+            ++end;
+        }
+        for (size_t j = g; j < end; ++j) {
+            const auto i = static_cast<size_t>(order[j]);
+            const MarkRecord& m = s.MarkTable[i];
+            if (m.Time < s.BeginTime || m.Time > windowEnd) continue;
+            const bool slow = m.MarkType == SlowWave;
+            if (slow ? !haveSlowWave : !haveAny) continue;
+            const int32_t interval = m.Time - (slow ? lastSlowWave : lastAny);
+            if (s.Prefs.LimitIntervals && interval >= s.Prefs.MaxIntervalValue) continue;
+            s.MarkInterval[i] = interval;
+        }
+        lastAny = first.Time;
+        haveAny = true;
+        if (groupHasSlowWave) {
+            lastSlowWave = first.Time;
+            haveSlowWave = true;
+        }
+        g = end;
+    }
+}
+
+namespace {
+
+void drawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
+    const SessionState& s = ctx.s;
+    const int32_t f = std::max(1, s.SamplingFrequency);
+    const int64_t n = roundHalfEven(s.WindowTime / 1000.0 * f);
+    const int step = n <= 100 ? 10 : n <= 500 ? 50 : n <= 1000 ? 100 : n <= 5000 ? 500 : n <= 10000 ? 1000 : 2000;
+    SetBrushColor(ctx, clWhite);
+    SetPenColor(ctx, Green);
+    double x = g.left;
+    int64_t sample = roundHalfEven(s.BeginTime / 1000.0 * f);
+    while (x <= g.left + g.width) {
+        const int xr = static_cast<int>(roundHalfEven(x));
+        const int64_t label = roundHalfEven(static_cast<double>(sample) / f * 1000.0);
+        TextOut(ctx, xr - 7 * (digits(sample) / 2), 1, DarkGreen, std::to_string(label));
+        Line(ctx, xr, 15, xr, g.height);
+        x += step * g.pixelsPerSample;
+        sample += step;
+    }
+}
+
+void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
+    const SessionState& s = ctx.s;
+    double v = 1.0;
+    const double unitsPerMv = s.UnitsPerMillivolt * s.Amplification;
+    int64_t h = roundHalfEven(unitsPerMv * v);
+    if (h > 200) {
+        do {
+            v /= 2;
+            h = roundHalfEven(unitsPerMv * v);
+        } while (h >= 200);
+    }
+    const int q = static_cast<int>(roundHalfEven(unitsPerMv * v / 5));
+    const int x = g.width + 50, yb = g.height, yt = g.height - static_cast<int>(h);
+    SetPenColor(ctx, clBlack);
+    Line(ctx, x, yb, x, yt);
+    Line(ctx, x - 5, yb, x + 5, yb);
+    Line(ctx, x - 5, yt, x + 5, yt);
+    for (int j = 1; j <= 4; ++j) Line(ctx, x - 5, yb - j * q, x, yb - j * q);
+    TextOut(ctx, x - 40, yb + 5, clBlack, FormatNumber(v, 3, s.Locale, 6) + " mV");
+}
+
+void drawTrace(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
+    SessionState& s = ctx.s;
+    const int yc = g.rowCentre(k);
+    SetBrushColor(ctx, clWhite);
+    TextOut(ctx, 4, yc - 4, DarkGreen, std::to_string(e));
+    SetPenColor(ctx, clBlack);
+    const int32_t first = std::max(0, g.firstSample);
+    const int32_t last = std::min(g.lastSample, MaxSamples);
+    if (first + 1 > last) return;  // nothing of the recording in this window
+    const int span = last - first;
+    const int step = 1 + (span - 1) / MaxPoints;
+    const bool bipolar = s.BipolarMode && e < MaxChannels;
+    auto value = [&](int32_t sample) -> int64_t {
+        const int32_t* row = s.Signals.row(sample);
+        return bipolar ? int64_t{row[e - 1]} - row[e] : row[e - 1];
+    };
+    double mean = 0;
+    if (s.AverageOffsetOn) {
+        int64_t sum = 0;
+        for (int32_t sample = first + 1; sample <= last; ++sample) sum += value(sample);
+        mean = static_cast<double>(sum) / span;
+    }
+    s.TraceMean = mean;
+    auto y = [&](int32_t sample) {
+        return clampPixel(yc - roundHalfEven((static_cast<double>(value(sample)) - mean) * s.Amplification));
+    };
+    std::vector<Point>& points = s.TracePoints;
+    points.clear();
+    points.push_back({g.left, y(first + 1)});
+    for (int32_t sample = first + step; sample <= last; sample += step) {
+        const int x = clampPixel(roundHalfEven((sample - first + 1) * g.pixelsPerSample) + g.left);
+        if (s.PlotOnlyDots) {
+            const int py = y(sample);
+            Line(ctx, x, py, x + 1, py + 1);
+        } else {
+            points.push_back({x, y(sample)});
+        }
+    }
+    if (!s.PlotOnlyDots) Polyline(ctx, points);
+}
+
+void drawMarks(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
+    SessionState& s = ctx.s;
+    const double f = std::max(1, s.SamplingFrequency);
+    const int ytop = g.rowTop(k), ybot = g.rowBottom(k);
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.Electrode != e) continue;
+        const int64_t sample = roundHalfEven(m.Time * f / 1000.0);
+        if (sample < g.firstSample || sample > g.lastSample) continue;
+        const int x = clampPixel(roundHalfEven((m.Time * f / 1000.0 - g.firstSample) * g.pixelsPerSample) + g.left);
+        SetPenColor(ctx, MarkColour(m.MarkType));
+        if (m.Origin == ManualOrigin) SetPenWidth(ctx, 2);
+        if (m.Origin == AutomaticOrigin) SetPenWidth(ctx, 1);
+        if (s.ShowElgMarks) Line(ctx, x, ytop, x, ybot);
+        if (s.ShowElgTimes) TextOut(ctx, x + 5, ytop, clBlack, std::to_string(int64_t{m.Time} - s.RefTime));
+        if (s.PlotMarkNr) TextOut(ctx, x + 5, ybot - 12, clBlack, std::to_string(m.MarkNr));
+        if (m.MarkType == Reference && s.ShowElgMarks) {
+            SetBrushColor(ctx, clBlack);
+            Ellipse(ctx, x - 4, ytop - 4, x + 4, ytop + 4);
+        }
+        const int32_t interval = s.MarkInterval[static_cast<size_t>(i)];
+        if (interval != Missing && ((m.MarkType == SlowWave && s.ShowElgIntervals) ||
+                                    (m.MarkType == Spike && s.ShowSpikeIntervals))) {
+            const std::string t = std::to_string(interval);
+            SetBrushColor(ctx, clWhite);
+            TextOut(ctx, x - 20 - TextWidth(ctx, t), ybot - 5 - TextHeight(ctx, t), clFuchsia, t);
+        }
+        SetPenColor(ctx, clBlack);
+        SetBrushColor(ctx, clWhite);
+        SetPenWidth(ctx, 1);
+    }
+}
+
+}  // namespace
+
+void PaintElectrograms(Ctx& ctx) {
+    SessionState& s = ctx.s;
+    const TraceGeometry g = ComputeGeometry(s, s.BeginTime, s.WindowTime);
+    s.PlotLeft = g.left;
+    s.PlotTop = g.top;
+    s.PlotWidth = g.width;
+    s.PlotHeight = g.height;
+    s.TraceSpacing = g.traceSpacing;
+    s.FirstSample = g.firstSample;
+    s.LastSample = g.lastSample;
+    s.PixelsPerSample = g.pixelsPerSample;
+
+    SetPenColor(ctx, clBlack);
+    SetBrushStyle(ctx, BrushStyle::Solid);
+    SetBrushColor(ctx, clWhite);
+    Rectangle(ctx, 0, 0, s.PanelAWidth, s.PanelAHeight);
+    if (!s.SignalsLoaded) return;
+    SetPenColor(ctx, Green);
+    for (int k = 1; k <= s.NrTraces; ++k) Line(ctx, g.left, g.rowCentre(k), g.left + g.width, g.rowCentre(k));
+    SetPenColor(ctx, DarkGreen);
+    drawTimeAxis(ctx, g);
+    drawScaleBar(ctx, g);
+    if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
+    for (int k = 1; k <= s.NrTraces; ++k) {
+        const int32_t e = ElectrodeOfRow(s, k);
+        if (e == Missing) continue;
+        drawTrace(ctx, g, k, e);
+        drawMarks(ctx, g, k, e);
+    }
+}
+
+void MoveStartCell(Ctx& ctx, NavKey key) {
+    SessionState& s = ctx.s;
+    int32_t c = s.StartCol, r = s.StartRow;
+    switch (key) {
+        case NavKey::Up: --r; break;
+        case NavKey::Down: ++r; break;
+        case NavKey::Right: ++c; break;
+        case NavKey::Left: --c; break;
+        default: break;
+    }
+    if (c < 1 || c > s.NrColumns || r < 1 || r > s.NrRows) {
+        ctx.host.beep();
+        return;
+    }
+    s.StartCol = c;
+    s.StartRow = r;
+    s.FirstChannel = Missing;
+    for (int e = 1; e <= MaxChannels; ++e) {
+        if (s.ElectrodeCol[static_cast<size_t>(e)] == c && s.ElectrodeRow[static_cast<size_t>(e)] == r) {
+            s.FirstChannel = e;
+            break;
+        }
+    }
+    if (key == NavKey::PageUp) s.FirstChannel = s.FirstChannel - s.NrTraces + 1;
+    if (key == NavKey::PageDown) s.FirstChannel = s.FirstChannel + s.NrTraces - 1;
+    if (s.FirstChannel < 1) s.FirstChannel = 1;
+    if (s.FirstChannel + s.NrTraces > MaxChannels) s.FirstChannel = MaxChannels - s.NrTraces;
+    UpdateDisplay(ctx);
+}
+
+void ChooseTraceOrder(Ctx& ctx, int panel, int item) {
+    SessionState& s = ctx.s;
+    (panel == 2 ? s.TraceOrderItemB : s.TraceOrderItemA) = item;
+    s.BipolarMode = false;
+    switch (item) {
+        case 0: s.TraceOrder = 1; break;
+        case 1: s.TraceOrder = 2; break;
+        case 2: s.TraceOrder = 0; break;
+        case 3:
+            s.TraceOrder = 3;
+            s.FreeTraceList.fill(Missing);
+            s.FreeTraceCount = 0;
+            break;
+        case 4: s.BipolarMode = true; break;
+        case 5: s.TraceOrder = 6; break;
+        default: break;
+    }
+    UpdateDisplay(ctx);
+}
+
+void ToggleFreeTrace(SessionState& s, int32_t electrode) {
+    auto& list = s.FreeTraceList;
+    const auto count = static_cast<size_t>(std::clamp(s.FreeTraceCount, 0, MaxChannels));
+    const auto begin = list.begin() + 1, end = list.begin() + 1 + static_cast<std::ptrdiff_t>(count);
+    const auto found = std::find(begin, end, electrode);
+    if (found != end) {
+        std::copy(found + 1, end, found);
+        list[count] = Missing;
+        s.FreeTraceCount -= 1;
+        return;
+    }
+    const int capacity = std::clamp(s.NrTraces, 1, MaxChannels);
+    if (s.FreeTraceCount < capacity) {
+        s.FreeTraceCount += 1;
+        list[static_cast<size_t>(s.FreeTraceCount)] = electrode;
+        return;
+    }
+    // Full: the first entry makes room.
+    std::copy(begin + 1, end, begin);
+    list[count] = electrode;
+}
+
+void ToggleElgOption(Ctx& ctx, ElgOption option) {
+    SessionState& s = ctx.s;
+    switch (option) {
+        case ElgOption::Marks: s.ShowElgMarks = !s.ShowElgMarks; break;
+        case ElgOption::Times: s.ShowElgTimes = !s.ShowElgTimes; break;
+        case ElgOption::SWIntervals: s.ShowElgIntervals = !s.ShowElgIntervals; break;
+        case ElgOption::SpikeIntervals: s.ShowSpikeIntervals = !s.ShowSpikeIntervals; break;
+        case ElgOption::BackgroundColor: s.ShowBackgroundColor = !s.ShowBackgroundColor; break;
+        case ElgOption::AverageOffset: s.AverageOffsetOn = !s.AverageOffsetOn; break;
+        case ElgOption::OnlyDots: s.PlotOnlyDots = !s.PlotOnlyDots; break;
+        case ElgOption::MarkNr: s.PlotMarkNr = !s.PlotMarkNr; break;
+    }
+    UpdateDisplay(ctx);
+}
+
+std::string ElgOptionCaption(const SessionState& s, ElgOption option) {
+    switch (option) {
+        case ElgOption::Marks: return s.ShowElgMarks ? "hide marks" : "show marks";
+        case ElgOption::Times: return s.ShowElgTimes ? "hide mark times" : "show mark times";
+        case ElgOption::SWIntervals: return s.ShowElgIntervals ? "hide SW intervals" : "show SW intervals";
+        case ElgOption::SpikeIntervals: return s.ShowSpikeIntervals ? "hide Spike intervals" : "show Spike intervals";
+        case ElgOption::BackgroundColor:
+            return s.ShowBackgroundColor ? "hide background color" : "show background color";
+        case ElgOption::AverageOffset: return s.AverageOffsetOn ? "Average Offset Off" : "Average Offset On";
+        case ElgOption::OnlyDots: return "plot only dots";
+        case ElgOption::MarkNr: return "Plot Mark nr";
+    }
+    return {};
+}
+
+}  // namespace vk

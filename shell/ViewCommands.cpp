@@ -1,0 +1,259 @@
+#include "shell/ViewCommands.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "shell/Display.h"
+#include "shell/Errors.h"
+#include "shell/Format.h"
+#include "shell/TextFiles.h"
+
+namespace vk {
+
+namespace {
+
+constexpr int64_t NoLimit = std::numeric_limits<int32_t>::max();
+
+// A real number as the user types it: "." or the system's decimal
+// separator, thousands separators allowed.
+double parseUserReal(const std::string& text, const NumberFormat& fmt) {
+    std::string plain;
+    for (char c : text) {
+        if (c == fmt.thousandsSeparator && fmt.thousandsSeparator != fmt.decimalSeparator) continue;
+        plain += (c == fmt.decimalSeparator) ? '.' : c;
+    }
+    const auto first = plain.find_first_not_of(" \t");
+    const auto last = plain.find_last_not_of(" \t");
+    if (first == std::string::npos) throw ConversionError("'" + text + "' is not a valid floating point value");
+    try {
+        return parseReal(plain.substr(first, last - first + 1));
+    } catch (const ConversionError&) {
+        throw ConversionError("'" + text + "' is not a valid floating point value");
+    }
+}
+
+int32_t& beginOf(SessionState& s, int panel) { return panel == 2 ? s.BeginTimeB : s.BeginTimeA; }
+int32_t& windowOf(SessionState& s, int panel) { return panel == 2 ? s.WindowB : s.WindowA; }
+std::string panelName(int panel) { return panel == 2 ? "B" : "A"; }
+
+}  // namespace
+
+int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
+                      int32_t value) {
+    for (;;) {
+        const auto answer = ctx.host.inputBox(caption, prompt, std::to_string(value));
+        // Cancel keeps the current value as it is.
+        if (!answer) return value;
+        std::string text = *answer;
+        const auto first = text.find_first_not_of(" \t");
+        const auto last = text.find_last_not_of(" \t");
+        text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+        const int32_t v = parseInt(text);
+        if (v >= min && v <= max) return v;
+        ctx.host.beep();
+    }
+}
+
+void BeginTimeCommand(Ctx& ctx, int panel, bool fromTitleBar) {
+    auto& s = ctx.s;
+    const std::string prompt = "Give new begin time:";
+    if (panel == 0) {
+        const int32_t v = GetNewInteger(ctx, "Begin Time All Displays", prompt, 0, NoLimit, s.BeginTimeAll);
+        s.BeginTimeAll = s.BeginTimeA = s.BeginTimeB = v;
+        UpdateDisplay(ctx);
+        return;
+    }
+    beginOf(s, panel) = GetNewInteger(ctx, "Begin Time Display " + panelName(panel), prompt, 0, NoLimit, beginOf(s, panel));
+    if (fromTitleBar) {
+        UpdateDisplay(ctx);
+    } else {
+        RedrawPanel(ctx, panel);
+    }
+}
+
+void WindowCommand(Ctx& ctx, int panel, bool fromTitleBar) {
+    auto& s = ctx.s;
+    const std::string prompt = "Give new window time:";
+    // No window is longer than the signal buffer.
+    if (panel == 0) {
+        const int32_t v = GetNewInteger(ctx, "Window Time ALL Displays", prompt, 10, s.SignalLength, s.WindowAll);
+        s.WindowAll = s.WindowA = s.WindowB = v;
+        UpdateDisplay(ctx);
+        return;
+    }
+    const std::string caption = "Window Time Display " + panelName(panel);
+    if (fromTitleBar) {
+        windowOf(s, panel) = GetNewInteger(ctx, caption, prompt, 1, MaxSamples, windowOf(s, panel));
+        UpdateDisplay(ctx);
+        return;
+    }
+    windowOf(s, panel) = GetNewInteger(ctx, caption, prompt, 10, s.SignalLength, windowOf(s, panel));
+    if (panel == 1) s.WindowAll = s.WindowA;
+    RedrawPanel(ctx, panel);
+}
+
+void PageCommand(Ctx& ctx, int panel, bool forward) {
+    auto& s = ctx.s;
+    int32_t& begin = beginOf(s, panel);
+    const int32_t window = windowOf(s, panel);
+    const int32_t before = begin;
+    if (forward) {
+        begin = int64_t{begin} + window < s.SignalLength ? begin + window : s.SignalLength - window;
+    } else {
+        begin = std::max(0, begin - window);
+    }
+    if (begin == before) ctx.host.beep();
+    UpdateDisplay(ctx);
+}
+
+void NextPrevious(Ctx& ctx, bool next) {
+    auto& s = ctx.s;
+    const int32_t before = s.BeginTimeAll;
+    if (next) {
+        s.BeginTimeAll = int64_t{s.BeginTimeAll} + s.StepIncrement < s.SignalLength ? s.BeginTimeAll + s.StepIncrement
+                                                                                    : s.SignalLength - s.StepIncrement;
+    } else {
+        s.BeginTimeAll = std::max(0, s.BeginTimeAll - s.StepIncrement);
+    }
+    if (s.BeginTimeAll == before) ctx.host.beep();
+    s.BeginTimeA = s.BeginTimeB = s.BeginTimeAll;
+    UpdateDisplay(ctx);
+}
+
+void StepIncrementCommand(Ctx& ctx) {
+    ctx.s.StepIncrement = GetNewInteger(ctx, "Change step increment", "Give new value:", 0, NoLimit, ctx.s.StepIncrement);
+    UpdateDisplay(ctx);
+}
+
+void Zoom(Ctx& ctx, bool in) {
+    auto& s = ctx.s;
+    ctx.host.beep();
+    const int panel = s.ActiveDisplay == 2 ? 2 : 1;
+    int32_t& window = windowOf(s, panel);
+    window = in ? std::max(10, window / 2) : static_cast<int32_t>(std::min<int64_t>(int64_t{window} * 2, s.SignalLength));
+    beginOf(s, panel) = std::max(0, s.CursorTime - window / 2);
+    UpdateDisplay(ctx);
+}
+
+void AmplificationCommand(Ctx& ctx) {
+    auto& s = ctx.s;
+    for (;;) {
+        const auto answer =
+            ctx.host.inputBox("Amplification Electrograms ", "Give new value:", FormatNumber(s.Amplification, 2, s.Locale));
+        if (!answer) break;
+        const double v = parseUserReal(*answer, s.Locale);
+        if (v > 0) {
+            s.Amplification = v;
+            break;
+        }
+        ctx.host.beep();
+    }
+    UpdateDisplay(ctx);
+}
+
+void ScaleAmplification(Ctx& ctx, bool up) {
+    ctx.s.Amplification = up ? ctx.s.Amplification * 2 : ctx.s.Amplification / 2;
+    UpdateDisplay(ctx);
+}
+
+void NumberOfTracesCommand(Ctx& ctx) {
+    ctx.s.NrTraces = GetNewInteger(ctx, "Number of Traces to display", "Give new number of traces:", 1, MaxChannels,
+                                   ctx.s.NrTraces);
+    UpdateDisplay(ctx);
+}
+
+void GotoChannelCommand(Ctx& ctx) {
+    ctx.s.FirstChannel =
+        GetNewInteger(ctx, "Go To Signal Nr", "Give new channel number:", 1, MaxChannels, ctx.s.FirstChannel);
+    UpdateDisplay(ctx);
+}
+
+void SetDisplayType(Ctx& ctx, int panel, int displayType) {
+    (panel == 2 ? ctx.s.DisplayTypeB : ctx.s.DisplayTypeA) = displayType;
+    RedrawPanel(ctx, panel);
+}
+
+void ChooseMapKind(Ctx& ctx, int panel, int mapKind) {
+    auto& s = ctx.s;
+    if (panel == 2) {
+        s.MapKindB = mapKind;
+    } else {
+        s.MapKindA = mapKind;
+        if (mapKind == 0) s.DisplayTypeA = 0;  // "Time Map" also shows the map
+    }
+    UpdateDisplay(ctx);
+}
+
+void ChooseElectrograms(Ctx& ctx, int panel) {
+    auto& s = ctx.s;
+    if (panel == 2) {
+        s.DisplayTypeB = 1;
+    } else {
+        s.DisplayTypeA = 1;
+        s.ElgViewMode = 0;
+    }
+    UpdateDisplay(ctx);
+}
+
+void ChooseAnalyse(Ctx& ctx) {
+    ctx.s.AnalyseChecked = !ctx.s.AnalyseChecked;
+    ctx.s.DisplayTypeA = 1;
+    ctx.s.ElgViewMode = 1;
+    UpdateDisplay(ctx);
+}
+
+void ChooseElgWaveforms(Ctx& ctx) {
+    ctx.s.DisplayTypeA = 1;
+    ctx.s.ElgViewMode = 2;
+    UpdateDisplay(ctx);
+}
+
+void SetPanelMarkType(Ctx& ctx, int panel, int markType) {
+    ctx.s.CurrentMarkType[panel == 2 ? 2 : 1] = markType;
+    RedrawPanel(ctx, panel);
+}
+
+void SetAllMarkTypes(Ctx& ctx, int markType) {
+    ctx.s.CurrentMarkType[1] = ctx.s.CurrentMarkType[2] = markType;
+    UpdateDisplay(ctx);
+}
+
+void StepWave(Ctx& ctx, int panel, bool up) {
+    int32_t& wave = panel == 2 ? ctx.s.WaveNrB : ctx.s.WaveNrA;
+    if (up) {
+        if (wave < ctx.s.WaveCount) ++wave;
+    } else {
+        wave = std::max(1, wave - 1);
+    }
+    UpdateDisplay(ctx);
+}
+
+std::string SamplingFrequencyCaption(const SessionState& s) {
+    return "Sampling Frequency (" + std::to_string(s.SamplingFrequency) + " Hz)";
+}
+
+void SamplingFrequencyCommand(Ctx& ctx) {
+    auto& s = ctx.s;
+    // A rate of 0 would divide by zero: it is refused like other bad entries.
+    s.SamplingFrequency =
+        GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit, s.SamplingFrequency);
+    s.SignalLength = static_cast<int32_t>(roundHalfEven(static_cast<double>(s.NrOfFrames) / s.SamplingFrequency * 1000.0));
+    s.HighRateMode = s.SamplingFrequency != 1000;
+    s.WindowA = s.WindowAll = s.SignalLength;
+    UpdateDisplay(ctx);
+}
+
+void SetPanelTile(Ctx& ctx) {
+    ctx.s.Tiled = !ctx.s.Tiled;
+    UpdateDisplay(ctx);
+}
+
+void SetTileType(Ctx& ctx, bool rectangle) {
+    ctx.s.TileRectangle = rectangle;
+    // The tiling state stays; the panels are laid out again.
+    UpdateDisplay(ctx);
+}
+
+std::string TileItemCaption(const SessionState& s) { return s.Tiled ? "Tile off" : "Tile on"; }
+
+}  // namespace vk

@@ -1,0 +1,282 @@
+// The electrogram panel through the recording canvas: geometry, axis, scale
+// bar, traces, marks, intervals, rows and the start cell.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "electrograms/TraceDisplay.h"
+#include "input/Matrix.h"
+#include "marks/MarkStore.h"
+#include "shell/Display.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+
+namespace vk {
+namespace {
+
+struct Panel {
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    test::RecordingCanvas a{1000, 525}, b{1000, 525};
+    Ctx ctx{*s, host, &a, &b};
+
+    Panel() {
+        s->PanelAWidth = 1070;   // plot width 1000
+        s->PanelAHeight = 550;   // plot height 500
+        s->SignalsLoaded = s->FileLoaded = true;
+        s->SignalLength = s->NrOfFrames = 60000;
+        s->TraceOrder = 0;       // sequential from FirstChannel
+        s->FirstChannel = 1;
+        s->NrTraces = 24;
+        s->BeginTimeA = 0;
+        s->WindowA = 4000;
+    }
+    std::vector<std::string> draw() {
+        UpdateDisplayA(ctx);
+        return a.ops;
+    }
+    static int count(const std::vector<std::string>& ops, const std::string& prefix) {
+        return static_cast<int>(std::count_if(ops.begin(), ops.end(), [&](const std::string& o) { return o.rfind(prefix, 0) == 0; }));
+    }
+    static bool has(const std::vector<std::string>& ops, const std::string& op) {
+        return std::find(ops.begin(), ops.end(), op) != ops.end();
+    }
+};
+
+TEST(TraceDisplay, GeometryAxisAndScaleBar) {
+    Panel p;
+    const auto ops = p.draw();
+    EXPECT_EQ(p.s->TraceSpacing, 20);
+    const TraceGeometry g = ComputeGeometry(*p.s, 0, 4000);
+    EXPECT_EQ(g.rowCentre(1), 20);
+    EXPECT_EQ(g.rowTop(1), 10);
+    EXPECT_EQ(g.rowBottom(1), 30);
+    // A tick every 500 samples, labelled in ms; the first label at the left edge.
+    EXPECT_TRUE(Panel::has(ops, "text 30 1 0"));
+    EXPECT_TRUE(Panel::has(ops, "text 148 1 500"));  // 30 + 125 - 7 * (3 div 2)
+    EXPECT_TRUE(Panel::has(ops, "line 155 15 155 500"));
+    EXPECT_TRUE(Panel::has(ops, "text 1016 1 4000"));  // 30 + 1000 - 7 * (4 div 2)
+    // Baselines of all 24 rows, electrode numbers of rows 1..24.
+    EXPECT_TRUE(Panel::has(ops, "line 30 20 1030 20"));
+    EXPECT_TRUE(Panel::has(ops, "text 4 16 1"));
+    EXPECT_TRUE(Panel::has(ops, "text 4 476 24"));
+    // 747 units per mV at amplification 0.01: a 7-pixel bar for 1 mV.
+    EXPECT_TRUE(Panel::has(ops, "line 1050 500 1050 493"));
+    EXPECT_TRUE(Panel::has(ops, "text 1010 505 1.000 mV"));
+    p.s->Amplification = 1;  // 747 > 200: halved twice to 187 pixels
+    const auto big = p.draw();
+    EXPECT_TRUE(Panel::has(big, "line 1050 500 1050 313"));
+    EXPECT_TRUE(Panel::has(big, "text 1010 505 0.250 mV"));
+}
+
+TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {
+    Panel p;
+    p.s->NrTraces = 2;
+    p.s->WindowA = 40000;
+    const auto ops = p.draw();
+    // Every 3rd sample of 40000, plus the first point.
+    EXPECT_EQ(Panel::count(ops, "polyline 13334"), 2);
+    p.s->WindowA = 16000;
+    EXPECT_EQ(Panel::count(p.draw(), "polyline 16001"), 2);
+    // Row results outside 1..256 show nothing.
+    p.s->FirstChannel = 256;
+    const auto edge = p.draw();
+    EXPECT_EQ(Panel::count(edge, "polyline"), 1);
+    EXPECT_TRUE(Panel::has(edge, "text 4 131 256"));
+    p.s->TraceOrder = 6;  // opposite: 256, 255
+    EXPECT_EQ(Panel::count(p.draw(), "polyline"), 2);
+    p.s->FirstChannel = 1;  // opposite from 1: row 2 would be 0
+    EXPECT_EQ(Panel::count(p.draw(), "polyline"), 1);
+}
+
+TEST(TraceDisplay, TracePointsFollowTheSignal) {
+    Panel p;
+    p.s->NrTraces = 1;
+    p.s->WindowA = 10;
+    p.s->AverageOffsetOn = false;
+    p.s->Amplification = 1;
+    for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 1) = k * 10;
+    p.s->PlotOnlyDots = true;
+    const auto ops = p.draw();
+    // Sample 1 at x = round(2 * 100) + 30; y = row centre 260 - value.
+    EXPECT_TRUE(Panel::has(ops, "line 230 250 231 251"));
+    EXPECT_TRUE(Panel::has(ops, "line 1130 160 1131 161"));
+    // With the mean subtracted the trace is centred on its row.
+    p.s->AverageOffsetOn = true;
+    const auto centred = p.draw();
+    EXPECT_TRUE(Panel::has(centred, "line 230 305 231 306"));  // 10 - mean 55 = -45
+}
+
+TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {
+    Panel p;
+    p.s->NrTraces = 1;
+    p.s->WindowA = 1000;
+    p.s->RefTime = 100;
+    p.s->CurrentElectrode = 1;
+    AddMarkRecord(*p.s, 1000, SlowWave, 1);  // exactly LastSample
+    AddMarkRecord(*p.s, 1001, SlowWave, 1);  // one later
+    p.s->MarkOrigin = AutomaticOrigin;
+    AddMarkRecord(*p.s, 500, Reference, 0);
+    AddMarkRecord(*p.s, 300, Spike, 1);
+    RemoveTime(*p.s, 1, Spike, 300, 300);  // deleted: never drawn
+    const auto ops = p.draw();
+    EXPECT_TRUE(Panel::has(ops, "line 1030 10 1030 510"));
+    EXPECT_TRUE(Panel::has(ops, "text 1035 10 900"));  // relative to the reference time
+    EXPECT_FALSE(Panel::has(ops, "text 1036 10 901"));
+    EXPECT_TRUE(Panel::has(ops, "ellipse 526 6 534 14"));
+    EXPECT_FALSE(Panel::has(ops, "line 330 10 330 510"));
+    // Manual marks are 2 pixels wide, automatic ones 1.
+    const auto mark = std::find(ops.begin(), ops.end(), "line 1030 10 1030 510");
+    ASSERT_NE(mark, ops.end());
+    EXPECT_EQ(*(mark - 1), "width 2");
+
+    // Slow-wave intervals: labelled on the later mark only.
+    p.s->ShowElgIntervals = true;
+    p.s->MarkOrigin = ManualOrigin;
+    p.s->CurrentElectrode = 1;  // the redraw's caption followed the mouse away from the traces
+    AddMarkRecord(*p.s, 800, SlowWave, 1);
+    const auto withIntervals = p.draw();
+    EXPECT_TRUE(Panel::has(withIntervals, "text 989 491 200"));  // x - 20 - width, ybot - 5 - height
+    EXPECT_EQ(p.s->MarkInterval[1], 200);
+    EXPECT_EQ(p.s->MarkInterval[6], Missing);
+}
+
+TEST(TraceDisplay, IntervalsCountSlowWavesAmongThemselvesAndOtherMarksAmongAll) {
+    Panel p;
+    p.s->BeginTime = 0;
+    p.s->WindowTime = 10000;
+    auto add = [&](int e, int t, int type) {
+        p.s->CurrentElectrode = e;
+        AddMarkRecord(*p.s, t, static_cast<int16_t>(type), 1);
+    };
+    add(5, 3000, SlowWave);  // 1
+    add(5, 1000, SlowWave);  // 2
+    add(5, 2000, Spike);     // 3
+    add(5, 2500, Spike);     // 4
+    add(6, 4000, SlowWave);  // 5: alone on its electrode
+    add(5, 2500, SlowWave);  // 6: same time as a spike
+    CalcIntervals(*p.s);
+    EXPECT_EQ(p.s->MarkInterval[1], 500);   // previous slow wave: 2500
+    EXPECT_EQ(p.s->MarkInterval[2], Missing);
+    EXPECT_EQ(p.s->MarkInterval[3], 1000);  // previous of any type: 1000
+    EXPECT_EQ(p.s->MarkInterval[4], 500);
+    EXPECT_EQ(p.s->MarkInterval[5], Missing);
+    EXPECT_EQ(p.s->MarkInterval[6], 1500);
+    p.s->Prefs.LimitIntervals = true;
+    p.s->Prefs.MaxIntervalValue = 1000;
+    CalcIntervals(*p.s);
+    EXPECT_EQ(p.s->MarkInterval[3], Missing);
+    EXPECT_EQ(p.s->MarkInterval[4], 500);
+}
+
+TEST(TraceDisplay, RowsFollowTheTraceOrderAndTheStartCell) {
+    Panel p;
+    ApplyMatrix(*p.s, ParseNewMatrix("-2\n6 3 2 1\n\n17 18 19\n20 -1 22\n", "m.txt"));
+    p.s->TraceOrder = 1;
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 1), 17);
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 3), 19);
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 4), Missing);
+    p.s->TraceOrder = 2;
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 2), 20);
+
+    // Right at the last column beeps and changes nothing.
+    p.s->StartCol = 3;
+    MoveStartCell(p.ctx, NavKey::Right);
+    EXPECT_EQ(p.host.beeps, 1);
+    EXPECT_EQ(p.s->StartCol, 3);
+    // Page Down counts from the start cell's electrode each time.
+    p.s->NrTraces = 24;
+    p.s->StartCol = 1;
+    MoveStartCell(p.ctx, NavKey::PageDown);
+    EXPECT_EQ(p.s->FirstChannel, 40);
+    MoveStartCell(p.ctx, NavKey::PageDown);
+    EXPECT_EQ(p.s->FirstChannel, 40);
+    // A start cell without an electrode gives channel 1.
+    p.s->StartCol = 2;
+    MoveStartCell(p.ctx, NavKey::Down);
+    EXPECT_EQ(p.s->StartRow, 2);
+    EXPECT_EQ(p.s->FirstChannel, 1);
+    MoveStartCell(p.ctx, NavKey::Right);
+    EXPECT_EQ(p.s->FirstChannel, 22);
+    // Near the top the last trace stays at 256.
+    p.s->NrTraces = 250;
+    MoveStartCell(p.ctx, NavKey::PageDown);
+    EXPECT_EQ(p.s->FirstChannel, 6);
+
+    // The free list: toggled in, out, and the oldest dropped when full.
+    p.s->NrTraces = 2;
+    ToggleFreeTrace(*p.s, 5);
+    ToggleFreeTrace(*p.s, 7);
+    ToggleFreeTrace(*p.s, 9);
+    EXPECT_EQ(p.s->FreeTraceList[1], 7);
+    EXPECT_EQ(p.s->FreeTraceList[2], 9);
+    ToggleFreeTrace(*p.s, 7);
+    EXPECT_EQ(p.s->FreeTraceCount, 1);
+    EXPECT_EQ(p.s->FreeTraceList[1], 9);
+    EXPECT_EQ(p.s->FreeTraceList[2], Missing);
+    p.s->TraceOrder = 3;
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 1), 9);
+    EXPECT_EQ(ElectrodeOfRow(*p.s, 2), Missing);
+}
+
+TEST(TraceDisplay, LiveCaptions) {
+    Panel p;
+    ApplyMatrix(*p.s, ParseNewMatrix("-2\n3 3 1 1\n\n17 18 19\n", "m.txt"));
+    p.s->TraceOrder = 1;
+    p.s->NrTraces = 3;  // spacing 166
+    MouseMoved(*p.s, 1, 30 + 250, 10 + 166 + 83);
+    EXPECT_EQ(p.s->CaptionA, "(0-4000) 1000 msec     Elenr = 18");
+    EXPECT_EQ(p.s->CursorTime, 1000);
+    MouseMoved(*p.s, 1, 30, 600);
+    EXPECT_EQ(p.s->CaptionA, "(0-4000) 0 msec     Elenr = 0");
+    // Panel B's own window decides its cursor time.
+    p.s->BeginTimeB = 2000;
+    p.s->WindowB = 1000;
+    MouseMoved(*p.s, 2, 30 + 500, 20);
+    EXPECT_EQ(p.s->CursorTime, 2500);
+    EXPECT_EQ(p.s->ActiveDisplay, 2);
+    // Nothing moves over panel A before a recording is open.
+    p.s->FileLoaded = false;
+    MouseMoved(*p.s, 1, 99, 99);
+    EXPECT_EQ(p.s->ActiveDisplay, 2);
+    // A map caption with an empty cell.
+    p.s->DisplayTypeB = 0;
+    p.s->CellWidth = p.s->CellHeight = 50;
+    MouseMoved(*p.s, 2, 10 + 75, 10 + 10);
+    EXPECT_EQ(p.s->CaptionB, "Slow Wave (2000-3000) 2x1 (Cell = 18) ( t =  )");
+    p.s->DisplayTypeB = 2;
+    p.s->CurrentMarkType[2] = Spike;
+    MouseMoved(*p.s, 2, 10 + 75, 10 + 10);
+    EXPECT_EQ(p.s->CaptionB, "Wave Map nr: 1 of 0    (Spikes) 2x1 (Cell = 18)");
+}
+
+TEST(TraceDisplay, TileLayouts) {
+    Panel p;
+    PanelLayout l = SetPanels(*p.s, 1001, 801);
+    EXPECT_EQ(l.a.width, 1001);
+    p.s->Tiled = true;
+    p.s->TileRectangle = true;
+    l = SetPanels(*p.s, 1001, 801);
+    EXPECT_EQ(l.a.height, 400);
+    EXPECT_EQ(l.b.top, 400);
+    EXPECT_EQ(l.b.width, 1001);
+    p.s->TileRectangle = false;
+    l = SetPanels(*p.s, 1001, 801);
+    EXPECT_EQ(l.a.width, 500);
+    EXPECT_EQ(l.b.left, 500);
+    EXPECT_EQ(l.b.height, 801);
+    // The title bar: electrogram controls only over electrograms; paging
+    // or wave buttons; the colour of the panel's mark type.
+    p.s->DisplayTypeB = 2;
+    p.s->CurrentMarkType[2] = Type3;
+    const TitleBarState t = TitleBarOf(*p.s, 2);
+    EXPECT_FALSE(t.traceOrder);
+    EXPECT_FALSE(t.paging);
+    EXPECT_TRUE(t.waveNav);
+    EXPECT_EQ(t.colour, 0x00FF00FFu);
+    EXPECT_EQ(TitleBarColour(7), 0x000000FFu);
+}
+
+}  // namespace
+}  // namespace vk
