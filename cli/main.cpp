@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "input/DemoRecording.h"
+#ifdef VK_WITH_RENDER
+#include "cli/Render.h"
+#endif
 #include "shell/Commands.h"
 #include "shell/Errors.h"
 #include "shell/TextFiles.h"
@@ -44,6 +47,8 @@ struct Args {
 const std::map<std::string, bool> KnownOptions = {
     // name, takes a value
     {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
+    {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
+    {"--traces", true}, {"--first-channel", true},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -53,7 +58,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -172,6 +177,35 @@ void printSignals(const SessionState& s, const Args& a) {
     std::cout << out;
 }
 
+#ifdef VK_WITH_RENDER
+void render(Ctx& ctx, const Args& a) {
+    SessionState& s = ctx.s;
+    auto option = [&](const char* name) -> const std::string* {
+        auto it = a.options.find(name);
+        return it == a.options.end() ? nullptr : &it->second;
+    };
+    const std::string* out = option("--out");
+    if (!out) fail("render needs --out FILE.png");
+    const int width = option("--width") ? toInt(*option("--width"), "--width") : 1600;
+    const int height = option("--height") ? toInt(*option("--height"), "--height") : 900;
+    if (width < 100 || height < 100 || width > 20000 || height > 20000) fail("--width and --height must be 100..20000");
+    if (const std::string* v = option("--begin")) s.BeginTimeA = toInt(*v, "--begin");
+    if (const std::string* v = option("--window")) s.WindowA = toInt(*v, "--window");
+    if (s.BeginTimeA < 0 || s.WindowA < 1) fail("--begin must be 0 or more and --window 1 or more");
+    if (const std::string* v = option("--traces")) s.NrTraces = toInt(*v, "--traces");
+    if (s.NrTraces < 1 || s.NrTraces > MaxChannels) fail("--traces must be 1..256");
+    if (const std::string* v = option("--first-channel")) {
+        // Traces in electrode order from this one, as "goto Channel" with
+        // the sequential order.
+        s.FirstChannel = toInt(*v, "--first-channel");
+        if (s.FirstChannel < 1 || s.FirstChannel > MaxChannels) fail("--first-channel must be 1..256");
+        s.TraceOrder = 0;
+    }
+    const std::string error = RenderPanelA(ctx, width, height, *out);
+    if (!error.empty()) fail(error);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,6 +232,11 @@ int main(int argc, char** argv) {
     } else if (a.command == "marks") {
         openRecording(ctx, host, a);
         printMarks(*state);
+#ifdef VK_WITH_RENDER
+    } else if (a.command == "render") {
+        openRecording(ctx, host, a);
+        render(ctx, a);
+#endif
     } else if (a.command == "signals") {
         openRecording(ctx, host, a);
         printSignals(*state, a);

@@ -10,6 +10,8 @@ QColor QtCanvas::toQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (
 QtCanvas::QtCanvas() : image_(1, 1, QImage::Format_RGB32), pen_(Qt::black), brush_(Qt::white) {
     image_.fill(Qt::white);
     pen_.setWidth(1);
+    // Pixel-wide lines without a transform: the fast line drawing of the raster engine.
+    pen_.setCosmetic(true);
     font_.setPixelSize(14);
 }
 
@@ -92,11 +94,99 @@ void QtCanvas::setFontSize(int pixels) {
 
 void QtCanvas::line(int x1, int y1, int x2, int y2) { painter().drawLine(x1, y1, x2, y2); }
 
+namespace {
+
+// Clips the segment to the rectangle 0..w-1 x 0..h-1 (Liang-Barsky);
+// false when nothing of it is inside.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, int w, int h) {
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0, w - 1 - x0, y0, h - 1 - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy, nx1 = x0 + t1 * dx, ny1 = y0 + t1 * dy;
+    x0 = nx0;
+    y0 = ny0;
+    x1 = nx1;
+    y1 = ny1;
+    return true;
+}
+
+}  // namespace
+
+void QtCanvas::thinLine(int ax, int ay, int bx, int by, QRgb colour) {
+    double x0 = ax, y0 = ay, x1 = bx, y1 = by;
+    const int w = image_.width(), h = image_.height();
+    if (!clipSegment(x0, y0, x1, y1, w, h)) return;
+    int px = static_cast<int>(std::lround(x0)), py = static_cast<int>(std::lround(y0));
+    const int qx = static_cast<int>(std::lround(x1)), qy = static_cast<int>(std::lround(y1));
+    const int dx = std::abs(qx - px), dy = -std::abs(qy - py);
+    const int sx = px < qx ? 1 : -1, sy = py < qy ? 1 : -1;
+    int err = dx + dy;
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (;;) {
+        if (px >= 0 && px < w && py >= 0 && py < h) reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
+        if (px == qx && py == qy) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            px += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            py += sy;
+        }
+    }
+}
+
 void QtCanvas::polyline(const std::vector<Point>& points) {
     if (points.size() < 2) return;
-    QPolygon poly(static_cast<int>(points.size()));
-    for (size_t i = 0; i < points.size(); ++i) poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
-    painter().drawPolyline(poly);
+    const bool thin = pen_.widthF() <= 1.0 && pen_.style() == Qt::SolidLine && mode_ == PenMode::Copy;
+    if (!thin) {
+        QPolygon poly(static_cast<int>(points.size()));
+        for (size_t i = 0; i < points.size(); ++i) poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
+        painter().drawPolyline(poly);
+        return;
+    }
+    // A one-pixel trace is drawn here, straight into the image, segment by
+    // segment with both end pixels. A long trace has many points in each
+    // pixel column; a column is then covered from its lowest to its highest
+    // point whatever the order in between, so only the first, the lowest,
+    // the highest and the last point of a column need drawing.
+    painter();  // make sure that drawing has begun
+    const QRgb colour = pen_.color().rgb();
+    auto draw = [&](const Point& a, const Point& b) { thinLine(a.x, a.y, b.x, b.y, colour); };
+    size_t i = 0;
+    const Point* previous = nullptr;
+    while (i < points.size()) {
+        size_t end = i + 1;
+        while (end < points.size() && points[end].x == points[i].x) ++end;
+        const Point& first = points[i];
+        if (previous) draw(*previous, first);
+        int lo = first.y, hi = first.y;
+        for (size_t j = i + 1; j < end; ++j) {
+            lo = std::min(lo, points[j].y);
+            hi = std::max(hi, points[j].y);
+        }
+        if (end - i > 1) draw({first.x, lo}, {first.x, hi});
+        else draw(first, first);
+        previous = &points[end - 1];
+        i = end;
+    }
 }
 
 // The rectangle and ellipse cover x1 .. x2 - 1 and y1 .. y2 - 1.

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 #include <functional>
 #include <memory>
 
@@ -51,6 +52,8 @@ public:
 private:
     QPainter& painter();
     void applyPen();
+    // A one-pixel line from (ax, ay) to (bx, by), both ends included.
+    void thinLine(int ax, int ay, int bx, int by, QRgb colour);
 
     QImage image_;
     std::unique_ptr<QPainter> painter_;
@@ -58,6 +61,7 @@ private:
     QBrush brush_;
     QFont font_;
     PenMode mode_ = PenMode::Copy;
+
 };
 
 }  // namespace vk

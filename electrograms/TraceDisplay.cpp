@@ -174,45 +174,90 @@ void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     TextOut(ctx, x - 40, yb + 5, clBlack, FormatNumber(v, 3, s.Locale, 6) + " mV");
 }
 
-void drawTrace(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
+// The drawn points of every trace row, computed in one pass over the sample
+// rows of the window: Signals holds one sample of all channels per row, so
+// going row by row reads memory in order, where going trace by trace would
+// jump a whole row for every sample.
+struct TracePoints {
+    int step = 1;
+    int32_t first = 0, last = 0;
+    bool any = false;
+};
+
+// Asks for the part of a sample row that holds channels lowest..highest
+// (the processor brings cache lines in pairs: one request per 128 bytes).
+inline void prefetchRow(const int32_t* row, int32_t lowest, int32_t highest) {
+    for (int32_t c = lowest; c <= highest; c += 32) __builtin_prefetch(row + c - 1);
+}
+
+TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::vector<int32_t>& electrodes) {
+    TracePoints t;
+    t.first = std::max(0, g.firstSample);
+    t.last = std::min(g.lastSample, MaxSamples);
+    const size_t traces = electrodes.size();
+    s.TraceMeans.assign(traces, 0.0);
+    if (t.first + 1 > t.last) return t;  // nothing of the recording in this window
+    t.any = true;
+    const int span = t.last - t.first;
+    t.step = 1 + (span - 1) / MaxPoints;
+    const bool bipolar = s.BipolarMode;
+    auto value = [&](const int32_t* row, int32_t e) -> int64_t {
+        return (bipolar && e < MaxChannels) ? int64_t{row[e - 1]} - row[e] : row[e - 1];
+    };
+    int32_t lowest = MaxChannels, highest = 1;
+    for (int32_t e : electrodes)
+        if (e != Missing) {
+            lowest = std::min(lowest, e);
+            highest = std::max(highest, std::min(e + 1, MaxChannels));
+        }
+    if (s.AverageOffsetOn) {
+        std::vector<int64_t>& sums = s.TraceSums;
+        sums.assign(traces, 0);
+        for (int32_t sample = t.first + 1; sample <= t.last; ++sample) {
+            const int32_t* row = s.Signals.row(sample);
+            // Rows are a kilobyte apart: ask for the ones ahead in time.
+            if (sample + 16 <= t.last) prefetchRow(s.Signals.row(sample + 16), lowest, highest);
+            for (size_t k = 0; k < traces; ++k)
+                if (electrodes[k] != Missing) sums[k] += value(row, electrodes[k]);
+        }
+        for (size_t k = 0; k < traces; ++k) s.TraceMeans[k] = static_cast<double>(sums[k]) / span;
+    }
+    // Point 0 is the first sample at the left edge, then every step-th sample.
+    const size_t points = 1 + static_cast<size_t>(span / t.step);
+    s.TraceXs.resize(points);
+    s.TraceYs.resize(points * traces);
+    auto y = [&](const int32_t* row, size_t k) {
+        return clampPixel(g.rowCentre(static_cast<int>(k) + 1) -
+                          roundHalfEven((static_cast<double>(value(row, electrodes[k])) - s.TraceMeans[k]) * s.Amplification));
+    };
+    for (size_t j = 0; j < points; ++j) {
+        const int32_t sample = j == 0 ? t.first + 1 : t.first + static_cast<int32_t>(j) * t.step;
+        s.TraceXs[j] = j == 0 ? g.left : clampPixel(roundHalfEven((sample - t.first + 1) * g.pixelsPerSample) + g.left);
+        const int32_t* row = s.Signals.row(sample);
+        for (size_t k = 0; k < traces; ++k)
+            if (electrodes[k] != Missing) s.TraceYs[k * points + j] = y(row, k);
+    }
+    return t;
+}
+
+void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k, int32_t e) {
     SessionState& s = ctx.s;
-    const int yc = g.rowCentre(k);
+    const int yc = g.rowCentre(static_cast<int>(k) + 1);
     SetBrushColor(ctx, clWhite);
     TextOut(ctx, 4, yc - 4, DarkGreen, std::to_string(e));
     SetPenColor(ctx, clBlack);
-    const int32_t first = std::max(0, g.firstSample);
-    const int32_t last = std::min(g.lastSample, MaxSamples);
-    if (first + 1 > last) return;  // nothing of the recording in this window
-    const int span = last - first;
-    const int step = 1 + (span - 1) / MaxPoints;
-    const bool bipolar = s.BipolarMode && e < MaxChannels;
-    auto value = [&](int32_t sample) -> int64_t {
-        const int32_t* row = s.Signals.row(sample);
-        return bipolar ? int64_t{row[e - 1]} - row[e] : row[e - 1];
-    };
-    double mean = 0;
-    if (s.AverageOffsetOn) {
-        int64_t sum = 0;
-        for (int32_t sample = first + 1; sample <= last; ++sample) sum += value(sample);
-        mean = static_cast<double>(sum) / span;
+    if (!t.any) return;
+    s.TraceMean = s.TraceMeans[k];
+    const size_t points = s.TraceXs.size();
+    const int32_t* ys = s.TraceYs.data() + k * points;
+    if (s.PlotOnlyDots) {
+        for (size_t j = 1; j < points; ++j) Line(ctx, s.TraceXs[j], ys[j], s.TraceXs[j] + 1, ys[j] + 1);
+        return;
     }
-    s.TraceMean = mean;
-    auto y = [&](int32_t sample) {
-        return clampPixel(yc - roundHalfEven((static_cast<double>(value(sample)) - mean) * s.Amplification));
-    };
-    std::vector<Point>& points = s.TracePoints;
-    points.clear();
-    points.push_back({g.left, y(first + 1)});
-    for (int32_t sample = first + step; sample <= last; sample += step) {
-        const int x = clampPixel(roundHalfEven((sample - first + 1) * g.pixelsPerSample) + g.left);
-        if (s.PlotOnlyDots) {
-            const int py = y(sample);
-            Line(ctx, x, py, x + 1, py + 1);
-        } else {
-            points.push_back({x, y(sample)});
-        }
-    }
-    if (!s.PlotOnlyDots) Polyline(ctx, points);
+    std::vector<Point>& line = s.TracePoints;
+    line.resize(points);
+    for (size_t j = 0; j < points; ++j) line[j] = {s.TraceXs[j], ys[j]};
+    Polyline(ctx, line);
 }
 
 void drawMarks(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
@@ -273,10 +318,14 @@ void PaintElectrograms(Ctx& ctx) {
     drawTimeAxis(ctx, g);
     drawScaleBar(ctx, g);
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
+    std::vector<int32_t>& electrodes = s.RowElectrodes;
+    electrodes.resize(static_cast<size_t>(std::max(0, s.NrTraces)));
+    for (int k = 1; k <= s.NrTraces; ++k) electrodes[static_cast<size_t>(k - 1)] = ElectrodeOfRow(s, k);
+    const TracePoints t = computeTraces(s, g, electrodes);
     for (int k = 1; k <= s.NrTraces; ++k) {
-        const int32_t e = ElectrodeOfRow(s, k);
+        const int32_t e = electrodes[static_cast<size_t>(k - 1)];
         if (e == Missing) continue;
-        drawTrace(ctx, g, k, e);
+        drawTrace(ctx, g, t, static_cast<size_t>(k - 1), e);
         drawMarks(ctx, g, k, e);
     }
 }

@@ -187,6 +187,9 @@ struct SessionState {
     // allocating on every paint.
     std::vector<int32_t> MarkOrder;
     std::vector<Point> TracePoints;
+    std::vector<int32_t> RowElectrodes, TraceXs, TraceYs;
+    std::vector<int64_t> TraceSums;
+    std::vector<double> TraceMeans;
 
     // Map placement on its panel (the map drawing fills these in).
     int32_t MapLeft = 10, MapTop = 10, CellWidth = 0, CellHeight = 0;

@@ -25,6 +25,13 @@ expect "MarkFileName=$dir/demo/demo.M01"
 [ ! -e "$dir/demo/demo.M01" ]
 "$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/marks.out"
 [ "$(head -1 "$dir/marks.out")" = "MarkCount=0" ]
+# Panel A into a PNG, through the desktop's drawing code.
+if "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \
+     --width 640 --height 400 --begin 2000 --window 8000 --traces 4 --first-channel 17 2>/dev/null; then
+  [ "$(head -c 8 "$dir/a.png" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ]
+else
+  echo "render failed"; exit 1
+fi
 # The demo is the same on every run.
 "$cli" demo "$dir/again" > /dev/null
 cmp "$dir/demo/demo.E01" "$dir/again/demo.E01"

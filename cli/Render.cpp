@@ -1,0 +1,29 @@
+#include "cli/Render.h"
+
+#include <QGuiApplication>
+
+#include "desktop/QtCanvas.h"
+#include "shell/Display.h"
+
+namespace vk {
+
+std::string RenderPanelA(Ctx& ctx, int width, int height, const std::string& out) {
+    // Text needs a Qt application; no display is used.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "vorelkant-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    QtCanvas canvas;
+    canvas.resize(width, height);
+    Ctx drawing{ctx.s, ctx.host, &canvas, nullptr};
+    // The panel around the paint box holds its 25-pixel title bar as well.
+    ctx.s.PanelAWidth = width;
+    ctx.s.PanelAHeight = height + 25;
+    UpdateDisplayA(drawing);
+    if (!canvas.image().save(QString::fromStdString(out), "PNG")) return "cannot write " + out;
+    return {};
+}
+
+}  // namespace vk

@@ -1,0 +1,82 @@
+// The Qt canvas draws what the primitives say, pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <cmath>
+
+#include "desktop/QtCanvas.h"
+
+namespace vk {
+namespace {
+
+TEST(QtCanvas, ThinPolylinesDrawTheSamePixelsAsEveryPoint) {
+  // Noisy traces with one to nine points per pixel column, as long windows
+  // give, drawn with the column shortcut and point by point.
+  for (unsigned seed = 1; seed <= 24; ++seed) {
+    const int perColumn = 1 + static_cast<int>(seed % 9);
+    const int noise = 3 + static_cast<int>(seed % 5) * 10;
+    std::vector<Point> points;
+    unsigned r = seed * 7919u;
+    int y = 200;
+    for (int i = 0; i < 1000 * perColumn; ++i) {
+        r = r * 1103515245u + 12345u;
+        y += static_cast<int>((r >> 16) % static_cast<unsigned>(2 * noise + 1)) - noise;
+        y = std::clamp(y, 5, 395);
+        points.push_back({30 + i / perColumn, y});
+    }
+    QtCanvas canvas;
+    canvas.resize(1100, 400);
+    canvas.beginDraw();
+    canvas.setPenColor(clBlack);
+    canvas.polyline(points);
+    canvas.endDraw();
+
+    // Every segment of the polyline with both of its end pixels.
+    QImage reference(1100, 400, QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && x < 1100 && y >= 0 && y < 400) reference.setPixel(x, y, qRgb(0, 0, 0));
+    };
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        const Point a = points[i], b = points[i + 1];
+        const int n = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+        for (int k = 0; k <= n; ++k) {
+            // Along the longer axis, the nearest pixel of the other one.
+            const double t = n == 0 ? 0 : static_cast<double>(k) / n;
+            plot(static_cast<int>(std::lround(a.x + t * (b.x - a.x))), static_cast<int>(std::lround(a.y + t * (b.y - a.y))));
+        }
+    }
+    int differing = 0;
+    for (int yy = 0; yy < 400; ++yy)
+        for (int xx = 0; xx < 1100; ++xx) {
+            differing += canvas.image().pixel(xx, yy) != reference.pixel(xx, yy);
+        }
+    EXPECT_EQ(differing, 0) << "seed " << seed;
+  }
+}
+
+TEST(QtCanvas, PrimitivesKeepTheirOrder) {
+    // A trace drawn over a baseline covers it, and a line drawn afterwards
+    // covers the trace.
+    QtCanvas canvas;
+    canvas.resize(100, 50);
+    canvas.beginDraw();
+    canvas.setPenColor(0x0000FF00);
+    canvas.line(0, 20, 99, 20);
+    canvas.setPenColor(clBlack);
+    canvas.polyline({{0, 20}, {50, 20}, {99, 20}});
+    canvas.setPenColor(clRed);
+    canvas.line(70, 0, 70, 49);
+    canvas.endDraw();
+    EXPECT_EQ(canvas.image().pixel(30, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas.image().pixel(70, 20), qRgb(255, 0, 0));
+}
+
+TEST(QtCanvas, ColoursAreStoredBlueGreenRed) {
+    EXPECT_EQ(QtCanvas::toQColor(0x000000FF), QColor(255, 0, 0));
+    EXPECT_EQ(QtCanvas::toQColor(0x00FF0000), QColor(0, 0, 255));
+    EXPECT_EQ(QtCanvas::toQColor(0x00008000), QColor(0, 128, 0));
+}
+
+}  // namespace
+}  // namespace vk
