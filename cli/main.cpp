@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "input/DemoRecording.h"
+#include "marks/ManualMarking.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
@@ -48,7 +49,8 @@ const std::map<std::string, bool> KnownOptions = {
     // name, takes a value
     {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
     {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
-    {"--traces", true}, {"--first-channel", true},
+    {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
+    {"--type", true},   {"--criteria", true},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -58,7 +60,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|render|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -177,6 +179,30 @@ void printSignals(const SessionState& s, const Args& a) {
     std::cout << out;
 }
 
+// The time a Shift-click at --time on the trace of --electrode would mark.
+void search(Ctx& ctx, const Args& a) {
+    SessionState& s = ctx.s;
+    auto need = [&](const char* name) {
+        auto it = a.options.find(name);
+        if (it == a.options.end()) fail(std::string("search needs ") + name);
+        return it->second;
+    };
+    const int electrode = toInt(need("--electrode"), "--electrode");
+    const int time = toInt(need("--time"), "--time");
+    if (electrode < 1 || electrode > MaxChannels) fail("--electrode must be 1..256");
+    int type = SlowWave;
+    if (auto it = a.options.find("--type"); it != a.options.end()) type = toInt(it->second, "--type");
+    if (type < 1 || type > 3) fail("--type must be 1, 2 or 3");
+    if (auto it = a.options.find("--criteria"); it != a.options.end()) {
+        s.Prefs.SearchCriteria = toInt(it->second, "--criteria");
+        if (s.Prefs.SearchCriteria != 0 && s.Prefs.SearchCriteria != 1) fail("--criteria must be 0 or 1");
+    }
+    const int32_t w = s.Prefs.SearchWidth[static_cast<size_t>(type)] / 2;
+    int32_t found = SearchDownstroke(ctx, electrode, type, time - w, time + w);
+    found = AvoidDoubleMark(s, electrode, type, found);
+    std::cout << "Found=" << found << "\n";
+}
+
 #ifdef VK_WITH_RENDER
 void render(Ctx& ctx, const Args& a) {
     SessionState& s = ctx.s;
@@ -229,6 +255,9 @@ int main(int argc, char** argv) {
     if (a.command == "info") {
         openRecording(ctx, host, a);
         printInfo(*state);
+    } else if (a.command == "search") {
+        openRecording(ctx, host, a);
+        search(ctx, a);
     } else if (a.command == "marks") {
         openRecording(ctx, host, a);
         printMarks(*state);

@@ -25,6 +25,7 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "electrograms/TraceDisplay.h"
+#include "marks/ManualMarking.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -209,6 +210,11 @@ void MainWindow::buildPanels() {
             MouseMoved(state_, number, x, y);
             titleBar(number)->setCaption(QString::fromStdString(number == 2 ? state_.CaptionB : state_.CaptionA));
         };
+        paint->onClick = [this, number, paint](int x, int y, bool shift) {
+            run([&](Ctx& c) { PanelClick(c, number, x, y, shift || state_.SearchMarking); });
+            if ((number == 2 ? state_.DisplayTypeB : state_.DisplayTypeA) == 1 && InsidePlotArea(state_, number, x, y))
+                paint->setCursor(Qt::IBeamCursor);
+        };
         layout->addWidget(paint, 1);
         return panel;
     };
@@ -316,8 +322,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         run(CloseAboutClick);
         return true;
     }
+    if (event->type() == QEvent::KeyRelease && QApplication::activeWindow() == this && watched->isWidgetType()) {
+        state_.SearchMarking = false;
+    }
     if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Shift && key->modifiers() == Qt::ShiftModifier) state_.SearchMarking = true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QMainWindow::eventFilter(watched, event);
         std::optional<NavKey> nav;
         switch (key->key()) {
@@ -331,6 +341,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         if (nav) {
             run([&](Ctx& c) { MoveStartCell(c, *nav); });
+            return true;
+        }
+        // Letters act on the electrogram or map under the mouse, and only
+        // while the mouse is inside its drawing area.
+        const QString text = key->text();
+        if (text.size() == 1 && text[0].isLetterOrNumber() && text[0].unicode() < 128 && !qobject_cast<QLineEdit*>(watched)) {
+            const char c = static_cast<char>(text[0].toUpper().unicode());
+            run([&](Ctx& ctx) { ElectrogramKey(ctx, c); });
             return true;
         }
     }
@@ -360,6 +378,8 @@ void MainWindow::titleButton(int panel, const QString& name, int item) {
     if (name == ">") return run([&](Ctx& c) { PageCommand(c, panel, true); });
     if (name == "W+") return run([&](Ctx& c) { StepWave(c, panel, true); });
     if (name == "W-") return run([&](Ctx& c) { StepWave(c, panel, false); });
+    if (name == "+") return run([&](Ctx& c) { StepMarkNr(c, panel, true); });
+    if (name == "-") return run([&](Ctx& c) { StepMarkNr(c, panel, false); });
 }
 
 void MainWindow::buildStatusBar() {
@@ -597,8 +617,8 @@ void MainWindow::syncFromState() {
     actions_.value("Tile1")->setText(QString::fromStdString(TileItemCaption(state_)));
     menus_.value("Display B")->setEnabled(state_.Tiled);
     syncMenuChecks();
-    titleA_->showState(TitleBarOf(state_, 1), state_.DisplayTypeA, state_.TraceOrderItemA, state_.MarkNrA);
-    titleB_->showState(TitleBarOf(state_, 2), state_.DisplayTypeB, state_.TraceOrderItemB, state_.MarkNrB);
+    titleA_->showState(TitleBarOf(state_, 1), state_.DisplayTypeA, state_.TraceOrderItemA, state_.CurrentMarkNr);
+    titleB_->showState(TitleBarOf(state_, 2), state_.DisplayTypeB, state_.TraceOrderItemB, state_.CurrentMarkNr);
     titleA_->button("T")->setToolTip(state_.Tiled ? "Tile one display" : "Tile two displays");
     for (TitleBar* t : {titleA_, titleB_}) {
         t->button("Map")->setToolTip("Display Activation Time Map");

@@ -16,11 +16,15 @@ public:
     std::function<void()> onResized;
     // Mouse moves, clicks and double clicks in panel pixels.
     std::function<void(int x, int y)> onMouseMove;
+    std::function<void(int x, int y, bool shift)> onClick;
+    std::function<void(int x, int y)> onDoubleClick;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QtCanvas& canvas_;

@@ -25,13 +25,15 @@ void AddMarkRecord(SessionState& s, int32_t time, int16_t markType, int16_t mark
     s.WavesOutdated = true;
 }
 
-int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t high, int32_t low) {
+int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t high, int32_t low,
+                   const std::function<void(const UndoEntry&)>& deleted) {
     int32_t found = Missing;
     for (int i = 1; i <= s.MarkCount; ++i) {
         MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
         if (m.Electrode != electrode || m.Time < low || m.Time > high) continue;
         if (m.MarkType == 0 || m.MarkType == Reference || m.MarkType == markType) {
             found = m.Time;
+            if (deleted) deleted(UndoEntry{m.Electrode, m.Time, m.MarkType});
             m.MarkType = DeletedType;
             m.Time = Missing;
             s.MarksChanged = true;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "shell/Context.h"
@@ -20,8 +21,10 @@ inline bool IsDeleted(const MarkRecord& m) { return m.Time == Missing || m.MarkT
 void AddMarkRecord(SessionState& s, int32_t time, int16_t markType, int16_t markNr);
 // Deletes every mark of the electrode with low <= Time <= high whose type is
 // the requested one, 0 or a reference. Returns the time of the last deleted
-// mark in slot order, or Missing.
-int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t high, int32_t low);
+// mark in slot order, or Missing. Each deleted mark is also passed to
+// `deleted` when given (electrode, time and type as they were).
+int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t high, int32_t low,
+                   const std::function<void(const UndoEntry&)>& deleted = {});
 // Turns slow waves into spikes and spikes into slow waves in the window.
 int32_t SwitchAttribute(SessionState& s, int32_t electrode, int32_t low, int32_t high);
 // Remembers one deleted mark (the oldest of 100 is dropped).

@@ -223,6 +223,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
 }
 
 void ResetViewAfterLoad(SessionState& s) {
+    s.MarkingArmed = false;
     s.DisplayTypeA = 1;
     s.WindowAll = s.SignalLength;
     s.WindowA = s.SignalLength;

@@ -205,6 +205,11 @@ struct SessionState {
     int32_t CurrentElectrode = 0;
     int32_t CurrentTrace = -1;
 
+    // Marking by hand: the first click on an electrogram panel arms it; Shift
+    // held alone makes clicks search the downstroke.
+    bool MarkingArmed = false;
+    bool SearchMarking = false;
+
     // Flags.
     bool FileLoaded = false;
     bool SignalsLoaded = false;

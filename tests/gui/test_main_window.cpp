@@ -11,6 +11,7 @@
 
 #include "desktop/MainWindow.h"
 #include "desktop/MenuTable.h"
+#include "desktop/PanelWidget.h"
 #include "desktop/TitleBar.h"
 #include "input/ElgFile.h"
 #include "marks/MarkStore.h"
@@ -200,6 +201,33 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     // Tiling off again through the same button.
     QTest::mouseClick(a->button("T"), Qt::LeftButton);
     EXPECT_FALSE(t.w->panel(2)->isVisible());
+}
+
+TEST(MainWindow, MarkingWithTheMouseAndKeys) {
+    Window t;
+    UseNewMatrix(*t.s, t.dir.write("m.txt", "-2\n4 4 1 1\n\n1 2 3 4\n"));
+    ASSERT_TRUE(OpenFromCommandLine(t.w->ctx(), "", t.recording("one.E01")));
+    QWidget* paint = t.w->paintBox(1);
+    QApplication::processEvents();
+    const QPoint onRow1(300, t.s->PlotTop + t.s->TraceSpacing / 2);
+    QTest::mouseMove(paint, onRow1);
+    QTest::mouseClick(paint, Qt::LeftButton, {}, onRow1);  // arms
+    EXPECT_EQ(t.s->MarkCount, 0);
+    QTest::mouseClick(paint, Qt::LeftButton, {}, onRow1);  // marks
+    ASSERT_EQ(t.s->MarkCount, 1);
+    EXPECT_EQ(t.s->MarkTable[1].Electrode, 1);
+    EXPECT_TRUE(t.s->MarksChanged);
+    const int32_t time = t.s->MarkTable[1].Time;
+    // D with the mouse over the mark deletes it; Ctrl+V brings it back.
+    QTest::keyClick(t.w.get(), Qt::Key_D);
+    EXPECT_TRUE(IsDeleted(t.s->MarkTable[1]));
+    EXPECT_TRUE(t.w->action("UndoDeletedMarks1")->isEnabled());
+    QTest::keyClick(t.w.get(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t.s->MarkCount, 2);
+    EXPECT_EQ(t.s->MarkTable[2].Time, time);
+    // The mark number buttons change the number both labels show.
+    QTest::mouseClick(t.w->titleBar(1)->button("+"), Qt::LeftButton);
+    EXPECT_EQ(t.w->titleBar(1)->markNrLabel()->text(), "Mark nr 2");
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+// Marking by hand on the electrogram panels: a click places a mark under the
+// cursor, a Shift-click the steepest downstroke near it; keys delete, switch,
+// insert reference marks and spread a mark over the electrode grid.
+//
+// Times are milliseconds everywhere a user sees them. Where the signal is
+// searched, a time becomes the sample index round(t * rate / 1000) and a
+// sample found becomes round(s * 1000 / rate) ms again; at 1000 Hz both are
+// the same number.
+#pragma once
+
+#include "shell/Context.h"
+
+namespace vk {
+
+// Searches the signal of `electrode` for the downstroke of a mark of
+// `markType` between the times low and high (ms), with the method of the
+// preferences. Returns the time found, or Missing (after a beep).
+int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t low, int32_t high);
+// Missing when a mark of this type on this electrode already lies within
+// time +- (avoidance width div 2), ends included; otherwise time.
+int32_t AvoidDoubleMark(const SessionState& s, int32_t electrode, int markType, int32_t time);
+
+// A click at (x, y) on a panel (1 = A, 2 = B); shift: search the downstroke.
+void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift);
+
+// A character key; acts only while the mouse is strictly inside the plot
+// area of an electrogram panel (letters in either case).
+bool InsidePlotArea(const SessionState& s, int panel, int x, int y);
+void ElectrogramKey(Ctx& ctx, char key);
+
+void DeleteMark(Ctx& ctx);
+void SwitchMark(Ctx& ctx);
+void InsertReferenceMark(Ctx& ctx);
+void PropagateMark(Ctx& ctx);
+
+// The up/down buttons beside "Mark nr " of a panel.
+void StepMarkNr(Ctx& ctx, int panel, bool up);
+
+// Sample index of a time in ms, and the time of a sample index.
+int32_t SampleOfTime(const SessionState& s, int64_t ms);
+int32_t TimeOfSample(const SessionState& s, int64_t sample);
+
+}  // namespace vk

@@ -1,0 +1,244 @@
+// Marking by hand: the downstroke searches, the marking keys, the grid
+// propagation and the clicks, on small hand-made signals.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "input/Matrix.h"
+#include "marks/ManualMarking.h"
+#include "marks/MarkStore.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+
+namespace vk {
+namespace {
+
+struct Bench {
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    test::RecordingCanvas a{1000, 525}, b{1000, 525};
+    Ctx ctx{*s, host, &a, &b};
+    Bench() {
+        s->PanelAWidth = 1070;
+        s->PanelAHeight = 550;
+        s->SignalsLoaded = s->FileLoaded = true;
+        s->SignalLength = s->NrOfFrames = 3000;
+        s->WindowA = 1000;
+        s->NrTraces = 2;
+        s->TraceOrder = 0;
+        s->FirstChannel = 5;
+        s->ActiveDisplay = 1;
+    }
+    // A fall of `depth` spread linearly over `width` samples from `at` on.
+    void fall(int electrode, int at, int depth, int width = 1) {
+        for (int k = at; k <= s->SignalLength; ++k) {
+            const int done = std::min(k - at + 1, width);
+            s->Signals.at(k, electrode) += -depth * done / width;
+        }
+    }
+    int32_t search(int electrode, int type, int low, int high) {
+        return SearchDownstroke(ctx, electrode, type, low, high);
+    }
+    int marksOn(int electrode) const {
+        int n = 0;
+        for (int i = 1; i <= s->MarkCount; ++i)
+            n += s->MarkTable[static_cast<size_t>(i)].Electrode == electrode && !IsDeleted(s->MarkTable[static_cast<size_t>(i)]);
+        return n;
+    }
+};
+
+TEST(Search, TheFirstDipWinsWithTheFirstRunCriterion) {
+    Bench t;
+    t.fall(5, 1000, 150, 50);  // difference over 100 samples falls to -150
+    t.fall(5, 1150, 400, 50);  // a deeper one after the difference recovered
+    // The full fall lies within 100 samples from 999 (1149) on: the first such sample wins.
+    t.s->Prefs.SearchCriteria = 1;
+    EXPECT_EQ(t.search(5, SlowWave, 900, 1200), 999);
+    t.s->Prefs.SearchCriteria = 0;
+    EXPECT_EQ(t.search(5, SlowWave, 900, 1200), 1149);
+    EXPECT_EQ(t.host.beeps, 0);
+}
+
+TEST(Search, ALevelReachedExactlyFindsNothingAndWindowsAreClipped) {
+    Bench t;
+    t.fall(6, 2000, 100);  // the difference reaches -100 and no lower
+    t.s->Prefs.SearchCriteria = 0;
+    EXPECT_EQ(t.search(6, SlowWave, 1850, 2150), Missing);
+    t.s->Prefs.SearchCriteria = 1;
+    EXPECT_EQ(t.search(6, SlowWave, 1850, 2150), Missing);
+    EXPECT_EQ(t.host.beeps, 2);
+    // Near the start the window begins at DiffDist div 2 + 1: the samples
+    // before the recording are never read.
+    t.fall(7, 60, 300);
+    t.s->Signals.at(0, 7) = -99999;  // row 0 is not part of any recording
+    EXPECT_EQ(t.search(7, SlowWave, -140, 160), 51);
+    // And near the end it stops DiffDist div 2 before the last sample.
+    t.fall(8, 2990, 300);
+    EXPECT_EQ(t.search(8, SlowWave, 2900, 3100), 2940);
+    // Spikes use their own distance (10 samples: h = 5) and level (-200).
+    t.fall(9, 500, 250);
+    EXPECT_EQ(t.search(9, Spike, 450, 550), 495);
+}
+
+TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
+    Bench t;
+    t.s->CurrentElectrode = 5;
+    AddMarkRecord(*t.s, 1002, SlowWave, 1);
+    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 1000), Missing);  // 2 ms: inside 5 div 2
+    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 999), 999);       // 3 ms away
+    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, Spike, 1000), 1000);        // another type
+    EXPECT_EQ(AvoidDoubleMark(*t.s, 6, SlowWave, 1000), 1000);     // another electrode
+    t.s->Prefs.AvoidDoubleMarks = false;
+    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 1002), 1002);
+}
+
+TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
+    Bench t;
+    t.s->CurrentElectrode = 5;
+    t.s->CurrentTrace = 1;
+    AddMarkRecord(*t.s, 1000, SlowWave, 1);
+    AddMarkRecord(*t.s, 1020, SlowWave, 1);
+    AddMarkRecord(*t.s, 1010, Reference, 0);
+    AddMarkRecord(*t.s, 1500, Type3, 1);
+    t.s->CursorTime = 1010;
+    DeleteMark(t.ctx);  // +-30 ms: both slow waves and the reference
+    EXPECT_EQ(t.marksOn(5), 1);
+    EXPECT_EQ(t.host.beeps, 1);
+    EXPECT_EQ(t.s->UndoCount, 3);
+    // Undo brings them back one by one, last deleted first, each with its own type.
+    ASSERT_TRUE(UndoLastDeletion(*t.s));
+    EXPECT_EQ(t.s->MarkTable[5].Time, 1010);
+    EXPECT_EQ(t.s->MarkTable[5].MarkType, Reference);
+    ASSERT_TRUE(UndoLastDeletion(*t.s));
+    EXPECT_EQ(t.s->MarkTable[6].Time, 1020);
+
+    // S leaves a type-3 mark alone and does not beep.
+    t.s->CursorTime = 1500;
+    t.s->MarksChanged = false;
+    SwitchMark(t.ctx);
+    EXPECT_EQ(t.s->MarkTable[4].MarkType, Type3);
+    EXPECT_EQ(t.host.beeps, 1);
+    EXPECT_FALSE(t.s->MarksChanged);
+    t.s->CursorTime = 1060;  // within 100 ms of the restored slow wave at 1020
+    SwitchMark(t.ctx);
+    EXPECT_EQ(t.s->MarkTable[6].MarkType, Spike);
+
+    // R: a reference mark with mark number 0, drawn with its circle.
+    t.s->CurrentMarkNr = 9;
+    t.s->MouseX = 330;
+    t.s->CursorTime = 300;
+    InsertReferenceMark(t.ctx);
+    const MarkRecord& r = t.s->MarkTable[static_cast<size_t>(t.s->MarkCount)];
+    EXPECT_EQ(r.MarkType, Reference);
+    EXPECT_EQ(r.MarkNr, 0);
+    EXPECT_EQ(r.Time, 300);
+    EXPECT_EQ(t.a.ops.back(), "text 335 10 300");
+}
+
+TEST(MarkingKeys, RoutedOnlyInsideThePlotAreaInEitherCase) {
+    Bench t;
+    t.s->CurrentElectrode = 5;
+    AddMarkRecord(*t.s, 500, SlowWave, 1);
+    AddMarkRecord(*t.s, 700, SlowWave, 1);
+    t.s->CursorTime = 500;
+    t.s->MouseX = 10;  // left of the plot area
+    t.s->MouseY = 100;
+    ElectrogramKey(t.ctx, 'd');
+    EXPECT_EQ(t.marksOn(5), 2);
+    t.s->MouseX = 530;
+    ElectrogramKey(t.ctx, 'd');
+    EXPECT_EQ(t.marksOn(5), 1);
+    t.s->CursorTime = 700;
+    ElectrogramKey(t.ctx, 'D');
+    EXPECT_EQ(t.marksOn(5), 0);
+    // K clears the electrode over the whole recording.
+    AddMarkRecord(*t.s, 100, SlowWave, 1);
+    AddMarkRecord(*t.s, 2900, SlowWave, 1);
+    ElectrogramKey(t.ctx, 'k');
+    EXPECT_EQ(t.marksOn(5), 0);
+}
+
+TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
+    Bench t;
+    // Row 1 shows electrode 5, its band is 10..260.
+    PanelClick(t.ctx, 1, 530, 100, false);
+    EXPECT_TRUE(t.s->MarkingArmed);
+    EXPECT_EQ(t.s->MarkCount, 0);
+    t.s->CurrentMarkNr = 3;
+    PanelClick(t.ctx, 1, 530, 100, false);
+    ASSERT_EQ(t.s->MarkCount, 1);
+    EXPECT_EQ(t.s->MarkTable[1].Electrode, 5);
+    EXPECT_EQ(t.s->MarkTable[1].Time, 500);
+    EXPECT_EQ(t.s->MarkTable[1].Origin, ManualOrigin);
+    EXPECT_EQ(t.s->MarkTable[1].MarkNr, 3);
+    EXPECT_EQ(t.a.ops[2], "line 530 10 530 260");
+    // Below the last row: nothing.
+    PanelClick(t.ctx, 1, 530, 520, false);
+    EXPECT_EQ(t.s->MarkCount, 1);
+    // Panel B marks with its own type and its own time window.
+    t.s->Tiled = true;
+    t.s->CurrentMarkType[2] = Spike;
+    t.s->BeginTimeB = 1000;
+    t.s->WindowB = 1000;
+    PanelClick(t.ctx, 2, 130, 100, false);
+    EXPECT_EQ(t.s->MarkTable[2].Time, 1100);
+    EXPECT_EQ(t.s->MarkTable[2].MarkType, Spike);
+    EXPECT_FALSE(t.b.ops.empty());
+    // A Shift-click searches; nothing to find beeps and adds nothing.
+    PanelClick(t.ctx, 1, 530, 100, true);
+    EXPECT_EQ(t.s->MarkCount, 2);
+    EXPECT_EQ(t.host.beeps, 1);
+    t.fall(5, 480, 300);
+    PanelClick(t.ctx, 1, 530, 100, true);
+    EXPECT_EQ(t.s->MarkTable[3].Time, 430);
+    EXPECT_EQ(t.s->MarkTable[3].Origin, AutomaticOrigin);
+    // A click on a map panel disarms.
+    t.s->DisplayTypeB = 0;
+    PanelClick(t.ctx, 2, 100, 100, false);
+    EXPECT_FALSE(t.s->MarkingArmed);
+}
+
+TEST(Propagation, SpreadsOverTheGridFromTheSeed) {
+    Bench t;
+    // Three columns, two rows; electrode 1..6 row by row.
+    ApplyMatrix(*t.s, ParseNewMatrix("-2\n6 3 2 1\n\n1 2 3\n4 5 -1\n", "m.txt"));
+    auto truth = [](int c, int r) { return 1000 + 100 * (c - 1) + 60 * (r - 1); };
+    for (int c = 1; c <= 3; ++c)
+        for (int r = 1; r <= 2; ++r) t.fall(c + 3 * (r - 1), truth(c, r), 300);
+    t.fall(6, 500, 300);  // electrode 6 is not on the grid: never searched
+    t.s->CurrentElectrode = 1;
+    t.s->CursorTime = 990;
+    PropagateMark(t.ctx);
+    // A sharp fall at T is first reached by the difference at T - 50.
+    ASSERT_EQ(t.s->MarkCount, 5);
+    for (int i = 1; i <= 5; ++i) {
+        const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
+        const int c = (m.Electrode - 1) % 3 + 1, r = (m.Electrode - 1) / 3 + 1;
+        EXPECT_EQ(m.Time, truth(c, r) - 50) << "electrode " << m.Electrode;
+        EXPECT_EQ(m.Origin, AutomaticOrigin);
+    }
+    // A seed that finds nothing stops at once.
+    Bench quiet;
+    ApplyMatrix(*quiet.s, ParseNewMatrix("-2\n6 3 2 1\n\n1 2 3\n4 5 -1\n", "m.txt"));
+    quiet.fall(2, 1000, 300);
+    quiet.s->CurrentElectrode = 1;
+    quiet.s->CursorTime = 1000;
+    PropagateMark(quiet.ctx);
+    EXPECT_EQ(quiet.s->MarkCount, 0);
+    EXPECT_EQ(quiet.host.beeps, 1);
+}
+
+TEST(MarkNumbers, UpAndDownButtons) {
+    Bench t;
+    StepMarkNr(t.ctx, 1, true);
+    StepMarkNr(t.ctx, 1, true);
+    EXPECT_EQ(t.s->CurrentMarkNr, 3);
+    StepMarkNr(t.ctx, 2, false);  // panel B's own counter
+    EXPECT_EQ(t.s->MarkNrB, 0);
+    EXPECT_EQ(t.s->CurrentMarkNr, 0);
+    StepMarkNr(t.ctx, 2, false);
+    EXPECT_EQ(t.s->MarkNrB, 0);
+}
+
+}  // namespace
+}  // namespace vk
