@@ -13,6 +13,7 @@
 
 #include "input/DemoRecording.h"
 #include "marks/ManualMarking.h"
+#include "waves/WaveDetection.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
@@ -50,7 +51,7 @@ const std::map<std::string, bool> KnownOptions = {
     {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
     {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
     {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
-    {"--type", true},   {"--criteria", true},
+    {"--type", true},   {"--criteria", true}, {"--diff", true}, {"--ref", true}, {"--stats", false},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -60,7 +61,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|render|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -179,6 +180,40 @@ void printSignals(const SessionState& s, const Args& a) {
     std::cout << out;
 }
 
+// Wave detection on the saved marks: one line per wave with electrode:time
+// for every electrode the wave reached.
+void waves(Ctx& ctx, const Args& a) {
+    SessionState& s = ctx.s;
+    int type = SlowWave;
+    if (auto it = a.options.find("--type"); it != a.options.end()) type = toInt(it->second, "--type");
+    if (type < 1 || type > 3) fail("--type must be 1, 2 or 3");
+    if (auto it = a.options.find("--diff"); it != a.options.end()) {
+        const int diff = toInt(it->second, "--diff");
+        if (diff < 1) fail("--diff must be 1 or more");
+        s.WaveDifference[static_cast<size_t>(type)] = diff;
+    }
+    if (auto it = a.options.find("--ref"); it != a.options.end()) s.RefTime = toInt(it->second, "--ref");
+    CalculateWaves(ctx, type);
+    std::string out = "WaveCount=" + std::to_string(s.WaveCount) + "\n";
+    for (int w = 1; w <= s.WaveCount; ++w) {
+        out += std::to_string(w);
+        for (int e = 1; e <= MaxChannels; ++e) {
+            const int32_t t = WaveTimeAt(s, e, w);
+            if (t != Missing) out += (out.back() == '\n' ? "" : " ") + std::to_string(e) + ":" + std::to_string(t);
+        }
+        out += "\n";
+    }
+    if (a.flags.count("--stats")) {
+        for (int w = 1; w <= s.WaveCount; ++w) {
+            const WaveStatistics st = CalcWaveStats(s, [&](int c, int r) { return WaveTimeAt(s, ElectrodeAt(s, c, r), w); });
+            out += "Wave=" + std::to_string(w) + "\tWaveSites=" + std::to_string(st.sites) + "\tWaveXSize=" +
+                   std::to_string(st.xSize) + "\tWaveYSize=" + std::to_string(st.ySize) + "\tWaveCentreCol=" +
+                   std::to_string(st.centreCol) + "\tWaveCentreRow=" + std::to_string(st.centreRow) + "\n";
+        }
+    }
+    std::cout << out;
+}
+
 // The time a Shift-click at --time on the trace of --electrode would mark.
 void search(Ctx& ctx, const Args& a) {
     SessionState& s = ctx.s;
@@ -255,6 +290,9 @@ int main(int argc, char** argv) {
     if (a.command == "info") {
         openRecording(ctx, host, a);
         printInfo(*state);
+    } else if (a.command == "waves") {
+        openRecording(ctx, host, a);
+        waves(ctx, a);
     } else if (a.command == "search") {
         openRecording(ctx, host, a);
         search(ctx, a);

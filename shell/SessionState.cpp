@@ -5,6 +5,8 @@ namespace vk {
 SessionState::SessionState() : RawFrames(RawFrameCapacity, 0) {
     MarkTable.resize(MaxMarks + 1);
     MarkInterval.assign(MaxMarks + 1, Missing);
+    WaveTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
+    FreeTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     MarkOrder.reserve(MaxMarks + 1);
     TracePoints.reserve(65536); InitSession(*this); }
 
@@ -52,6 +54,9 @@ void InitSession(SessionState& s) {
     s.FreeTraceCount = 0;
     s.TraceOrderItemA = s.TraceOrderItemB = 0;
     s.MapLeft = s.MapTop = 10;
+    s.WaveDifference = {0, 500, 150, 500};
+    s.PlotLocalTimes = s.AutoPositioning = false;
+    s.WaveNrA = s.WaveNrB = 1;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

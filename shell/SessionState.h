@@ -196,6 +196,12 @@ struct SessionState {
     int32_t CellElectrode = 0;
     int32_t WaveCount = 0;
 
+    // Waves: WaveTimes[e][w] and FreeTimes[e][slot] as (e * 201 + w), see waves/.
+    std::vector<int32_t> WaveTimes, FreeTimes;
+    std::array<int32_t, 4> WaveDifference{0, 500, 150, 500};  // [mark type 1..3], ms
+    bool PlotLocalTimes = false;
+    bool AutoPositioning = false;
+
     // The live captions of the two title bars.
     std::string CaptionA, CaptionB;
 

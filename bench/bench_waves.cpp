@@ -1,0 +1,65 @@
+// Wave detection on 199 marks on each of the 256 electrodes of a 16 x 16
+// matrix: slow waves every 300 ms sweeping across the array. The mark table
+// holds 32,767 marks (128 a electrode here), so the full tables are also
+// measured from the free-mark table directly.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "input/Matrix.h"
+#include "marks/MarkStore.h"
+#include "waves/WaveDetection.h"
+
+namespace {
+
+using namespace vk;
+
+void BM_CalculateWaves(benchmark::State& st) {
+    auto s = std::make_unique<SessionState>();
+    std::string matrix = "-2\n256 16 16 1\n\n";
+    for (int r = 0; r < 16; ++r) {
+        for (int c = 1; c <= 16; ++c) matrix += std::to_string(r * 16 + c) + " ";
+        matrix += "\n";
+    }
+    ApplyMatrix(*s, ParseNewMatrix(matrix, "m.txt"));
+    for (int k = 0; k < 199; ++k)
+        for (int e = 1; e <= 256; ++e) {
+            s->CurrentElectrode = e;
+            const int c = (e - 1) % 16, r = (e - 1) / 16;
+            AddMarkRecord(*s, 1000 + k * 300 + 7 * c + 5 * r, SlowWave, 1);
+        }
+    QuietHost host;
+    Ctx ctx{*s, host};
+    for (auto _ : st) {
+        CalculateWaves(ctx, SlowWave);
+        benchmark::DoNotOptimize(s->WaveCount);
+    }
+    st.counters["WaveCount"] = s->WaveCount;
+}
+BENCHMARK(BM_CalculateWaves)->Unit(benchmark::kMillisecond);
+
+void BM_GrowWaves199PerElectrode(benchmark::State& st) {
+    auto s = std::make_unique<SessionState>();
+    std::string matrix = "-2\n256 16 16 1\n\n";
+    for (int r = 0; r < 16; ++r) {
+        for (int c = 1; c <= 16; ++c) matrix += std::to_string(r * 16 + c) + " ";
+        matrix += "\n";
+    }
+    ApplyMatrix(*s, ParseNewMatrix(matrix, "m.txt"));
+    QuietHost host;
+    Ctx ctx{*s, host};
+    for (auto _ : st) {
+        st.PauseTiming();
+        std::fill(s->FreeTimes.begin(), s->FreeTimes.end(), Missing);
+        for (int e = 1; e <= 256; ++e)
+            for (int k = 1; k <= 199; ++k)
+                s->FreeTimes[static_cast<size_t>(e) * 201 + static_cast<size_t>(k)] = 1000 + (k - 1) * 300 + 7 * ((e - 1) % 16) + 5 * ((e - 1) / 16);
+        st.ResumeTiming();
+        GrowWaves(ctx, SlowWave);
+        benchmark::DoNotOptimize(s->WaveCount);
+    }
+    st.counters["WaveCount"] = s->WaveCount;
+}
+BENCHMARK(BM_GrowWaves199PerElectrode)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,176 @@
+// Wave detection on small grids, and the wave statistics.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "input/Matrix.h"
+#include "marks/MarkStore.h"
+#include "support/ScriptedHost.h"
+#include "waves/WaveDetection.h"
+
+namespace vk {
+namespace {
+
+struct Grid {
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    Ctx ctx{*s, host};
+    // Electrodes numbered row by row from 1 on a columns x rows grid.
+    Grid(int columns, int rows) {
+        std::string text = "-2\n" + std::to_string(columns * rows) + " " + std::to_string(columns) + " " +
+                           std::to_string(rows) + " 2.5\n\n";
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 1; c <= columns; ++c) text += std::to_string(r * columns + c) + " ";
+            text += "\n";
+        }
+        ApplyMatrix(*s, ParseNewMatrix(text, "m.txt"));
+    }
+    void mark(int e, int t, int type = SlowWave) {
+        s->CurrentElectrode = e;
+        AddMarkRecord(*s, t, static_cast<int16_t>(type), 1);
+    }
+    int waves() {
+        CalculateWaves(ctx, SlowWave);
+        return s->WaveCount;
+    }
+    int32_t at(int e, int w) const { return WaveTimeAt(*s, e, w); }
+};
+
+TEST(Waves, DifferencesBelowTheLimitJoinAndEqualOnesSplit) {
+    Grid joined(2, 1);
+    joined.mark(1, 1000);
+    joined.mark(2, 1400);
+    EXPECT_EQ(joined.waves(), 1);
+    EXPECT_EQ(joined.at(2, 1), 1400);
+    EXPECT_FALSE(joined.s->WavesOutdated);
+
+    Grid split(2, 1);
+    split.mark(1, 1000);
+    split.mark(2, 1500);  // exactly the wave difference: not below it
+    EXPECT_EQ(split.waves(), 2);
+    EXPECT_EQ(split.at(1, 1), 1000);
+    EXPECT_EQ(split.at(2, 1), Missing);
+    EXPECT_EQ(split.at(2, 2), 1500);
+}
+
+TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
+    Grid g(2, 1);
+    g.mark(1, 1000);
+    g.mark(2, 1100);
+    g.mark(2, 900);
+    EXPECT_EQ(g.waves(), 2);
+    // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
+    EXPECT_EQ(g.at(2, 1), 900);
+    EXPECT_EQ(g.at(1, 1), 1000);
+    EXPECT_EQ(g.at(2, 2), 1100);
+
+    Grid tie(2, 1);
+    tie.mark(1, 50);     // seeds the first wave...
+    tie.mark(1, 1000);   // ...and this one the second, after the 900 that follows
+    tie.mark(2, 1100);
+    tie.mark(2, 900);
+    tie.waves();
+    // From 1000 both 1100 (slot 1) and 900 (slot 2) are 100 ms away: slot 1 wins.
+    EXPECT_EQ(tie.at(1, 1), 50);
+    EXPECT_EQ(tie.at(2, 1), Missing);  // 900 is 850 ms from 50
+    EXPECT_EQ(tie.at(2, 2), 900);      // the earliest free mark seeds wave 2
+    EXPECT_EQ(tie.at(1, 2), 1000);
+    EXPECT_EQ(tie.at(2, 3), 1100);
+}
+
+TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
+    // 2 x 2 grid with the upper right position empty: 1 . / 3 4
+    Grid g(2, 2);
+    ApplyMatrix(*g.s, ParseNewMatrix("-2\n3 2 2 1\n\n1 -1\n3 4\n", "m.txt"));
+    g.mark(1, 100);
+    g.mark(4, 200);  // only diagonal to electrode 1
+    EXPECT_EQ(g.waves(), 1);
+    EXPECT_EQ(g.at(4, 1), 200);
+}
+
+TEST(Waves, TheLowerBoundIsClampedAtZero) {
+    // 1 2 3 in a row: 0 ms on 1 and 3, 100 ms on 2 between them.
+    Grid g(3, 1);
+    g.mark(1, 0);
+    g.mark(3, 0);
+    g.mark(2, 100);
+    EXPECT_EQ(g.waves(), 2);
+    EXPECT_EQ(g.at(1, 1), 0);
+    EXPECT_EQ(g.at(2, 1), 100);
+    EXPECT_EQ(g.at(3, 1), Missing);  // 0 is not above the clamped bound 0
+    EXPECT_EQ(g.at(3, 2), 0);
+}
+
+TEST(Waves, OnlyMarksOfTheTypeFromTheReferenceTimeOnTakePart) {
+    Grid g(2, 1);
+    g.s->RefTime = 1000;
+    g.mark(1, 900);           // before the reference time
+    g.mark(1, 1500, Spike);   // another type
+    g.mark(2, 1200);
+    g.mark(1, 1000);
+    EXPECT_EQ(g.waves(), 1);
+    EXPECT_EQ(g.at(1, 1), 0);  // times are relative to the reference time
+    EXPECT_EQ(g.at(2, 1), 200);
+
+    Grid none(2, 2);
+    EXPECT_EQ(none.waves(), 0);
+    EXPECT_EQ(none.host.beeps, 1);
+}
+
+TEST(Waves, LimitsOf199MarksAnd199Waves) {
+    Grid g(1, 1);
+    for (int k = 0; k < 250; ++k) g.mark(1, k * 300);
+    EXPECT_EQ(g.waves(), 198);  // 199 marks, one wave each; the calculation stops at the limit
+    EXPECT_EQ(g.at(1, 198), 197 * 300);
+    // Late marks of a long recording seed waves like early ones.
+    Grid late(1, 1);
+    late.mark(1, 65000);
+    EXPECT_EQ(late.waves(), 1);
+}
+
+TEST(WaveStatistics, ExtentCentreAndTheLine) {
+    Grid g(6, 4);
+    // Twelve sites over columns 2..5 and rows 1..3 of a 2.5 mm grid.
+    const WaveStatistics w = CalcWaveStats(*g.s, [](int c, int r) { return c >= 2 && c <= 5 && r <= 3 ? 100 : Missing; });
+    EXPECT_EQ(w.sites, 12);
+    EXPECT_EQ(w.centreCol, 3);
+    EXPECT_EQ(w.centreRow, 2);
+    const auto texts = WaveStatsTexts(*g.s, w);
+    EXPECT_EQ(texts[0], "Area = 12 (75.0 mm2)");
+    EXPECT_EQ(texts[1], "X-size = 4 (10.0 mm)");
+    EXPECT_EQ(texts[2], "Y-size = 3 (7.5 mm)");
+    // Holes inside the extent do not change it.
+    const WaveStatistics holes = CalcWaveStats(*g.s, [](int c, int r) { return (c == 2 && r == 1) || (c == 6 && r == 4) ? 5 : Missing; });
+    EXPECT_EQ(holes.sites, 2);
+    EXPECT_EQ(holes.xSize, 5);
+    EXPECT_EQ(holes.ySize, 4);
+    EXPECT_EQ(holes.centreCol, 4);
+    const WaveStatistics one = CalcWaveStats(*g.s, [](int c, int r) { return c == 1 && r == 1 ? 0 : Missing; });
+    EXPECT_EQ(WaveStatsTexts(*g.s, one)[0], "Area = 1 (6.2 mm2)");  // 6.25: halves go to the even neighbour
+    const WaveStatistics empty = CalcWaveStats(*g.s, [](int, int) { return Missing; });
+    EXPECT_FALSE(empty.any);
+    EXPECT_EQ(empty.xSize, 0);
+}
+
+TEST(WaveCommands, DifferenceAndNavigation) {
+    Grid g(2, 1);
+    g.host.inputs = {std::string("0"), std::string("-5"), std::string("300")};
+    ChangeWaveDifference(g.ctx);
+    EXPECT_EQ(g.s->WaveDifference[1], 300);
+    EXPECT_EQ(g.host.beeps, 2);
+    EXPECT_EQ(g.host.questions[0],
+              "Minimum differente in time for type 1 wave separation|Give new wave time difference for type1");
+    EXPECT_TRUE(g.s->WavesOutdated);
+    g.host.inputs = {std::string("7")};
+    GotoWaveNr(g.ctx);
+    EXPECT_EQ(g.s->WaveNrA, 7);  // no upper bound
+    g.s->WaveCount = 8;
+    GotoNextWave(g.ctx);
+    GotoNextWave(g.ctx);
+    EXPECT_EQ(g.s->WaveNrA, 8);
+    SetWaveMode(g.ctx, 1);
+    EXPECT_EQ(WaveModeCaption(*g.s), "Wave mode (1)");
+}
+
+}  // namespace
+}  // namespace vk
