@@ -26,6 +26,7 @@
 #include "desktop/TitleBar.h"
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
+#include "waves/WaveDetection.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -536,7 +537,28 @@ void MainWindow::connectHandlers() {
             a->setText(QString::fromStdString(ElgOptionCaption(state_, o)));
         });
     }
-    for (const char* name : {"PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
+    // Waves.
+    on("TimeDiff1", [](Ctx& c) { SetWaveMode(c, 1); });
+    on("WaveModeMarkNr1", [](Ctx& c) { SetWaveMode(c, 2); });
+    on("ChangeWaveDifference1", asked(ChangeWaveDifference));
+    on("CalculateWaves1", CalculateWaves1Click);
+    on("GotoWaveNr1", asked(GotoWaveNr));
+    on("GotoNextWave1", GotoNextWave);
+    on("GotoPreviousWave1", GotoPreviousWave);
+    // These switches take effect at the next redraw.
+    on("ShowStatistics1", [this](Ctx&) {
+        state_.ShowWaveStatistics = !state_.ShowWaveStatistics;
+        syncMenuChecks();
+    });
+    on("PlotLocalTimes1", [this](Ctx&) {
+        state_.PlotLocalTimes = !state_.PlotLocalTimes;
+        syncMenuChecks();
+    });
+    on("AutomaticPositioning1", [this](Ctx&) {
+        state_.AutoPositioning = !state_.AutoPositioning;
+        syncMenuChecks();
+    });
+    for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1", "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
                              "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
@@ -568,6 +590,11 @@ void MainWindow::syncMenuChecks() {
     actions_.value("PlotMarkNr1")->setChecked(m.plotMarkNr);
     actions_.value("Rectangle1")->setChecked(m.rectangle);
     actions_.value("Square1")->setChecked(!m.rectangle);
+    actions_.value("TimeDiff1")->setChecked(state_.WaveMode == 1);
+    actions_.value("WaveModeMarkNr1")->setChecked(state_.WaveMode == 2);
+    actions_.value("PlotLocalTimes1")->setChecked(state_.PlotLocalTimes);
+    actions_.value("AutomaticPositioning1")->setChecked(state_.AutoPositioning);
+    menus_.value("Waves/Wave mode (2)")->setTitle(QString::fromStdString(WaveModeCaption(state_)));
 }
 
 QWidget* MainWindow::overlay(Overlay which) const {
