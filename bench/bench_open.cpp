@@ -18,11 +18,11 @@ using namespace vk;
 const std::string& largestRecording() {
     static const std::string path = [] {
         const std::string p = (std::filesystem::temp_directory_path() / "vk-bench-largest.E01").string();
-        ElgWriteSpec spec;
-        spec.channels = MaxChannels;
+        ElgWriteFormat format;
+        format.channels = MaxChannels;
         std::vector<int16_t> frames(static_cast<size_t>(MaxSamples - 1) * MaxChannels);
         for (size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<int16_t>((i * 2654435761u) >> 20);
-        writeBytesAtomic(p, ElgFileBytes(spec, frames));
+        writeBytesAtomic(p, ElgFileBytes(format, frames));
         return p;
     }();
     return path;

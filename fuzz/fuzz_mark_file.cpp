@@ -1,6 +1,7 @@
 // Any bytes as a mark file: read as far as they go, never outside a buffer,
 // and what was read can be counted and written again.
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string_view>
 
@@ -13,6 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vk::ParseMarkFile(bytes, "fuzz.M01", *state);
     vk::CalcMarkStatistics(*state);
     const std::string written = vk::MarkFileBytes(*state);
-    if (written.size() != 4096 + 16 * static_cast<size_t>(state->MarkCount)) __builtin_trap();
+    if (written.size() != 4096 + 16 * static_cast<size_t>(state->MarkCount)) {
+        fprintf(stderr, "size %zu count %d in %zu\n", written.size(), state->MarkCount, size);
+        __builtin_trap();
+    }
     return 0;
 }

@@ -84,10 +84,10 @@ DemoFiles WriteDemoRecording(const std::string& folder) {
             }
         }
     }
-    ElgWriteSpec spec;
-    spec.channels = DemoChannels;
-    spec.matrixName = "demo-matrix.txt";
-    writeBytesAtomic(files.recording, ElgFileBytes(spec, frames));
+    ElgWriteFormat format;
+    format.channels = DemoChannels;
+    format.matrixName = "demo-matrix.txt";
+    writeBytesAtomic(files.recording, ElgFileBytes(format, frames));
 
     std::vector<std::string> truth = {
         "# True activation times of the demo recording: the moment of steepest downstroke,",

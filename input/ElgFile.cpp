@@ -213,17 +213,17 @@ std::string MarkFileNameFor(const std::string& fileName, const std::string& file
     return fileName + ".M";
 }
 
-std::string ElgFileBytes(const ElgWriteSpec& spec, const std::vector<int16_t>& frames) {
-    const int32_t frameSize = spec.channels * 2;
+std::string ElgFileBytes(const ElgWriteFormat& format, const std::vector<int16_t>& frames) {
+    const int32_t frameSize = format.channels * 2;
     const int32_t headerFrames = ElgHeaderSize / frameSize;
     const size_t dataStart = static_cast<size_t>(headerFrames + 1) * static_cast<size_t>(frameSize);
     std::string bytes(dataStart + frames.size() * 2, '\0');
     putInt16(bytes, 2, static_cast<int16_t>(ElgHeaderSize));
-    putInt16(bytes, 86, static_cast<int16_t>(spec.channels));
+    putInt16(bytes, 86, static_cast<int16_t>(format.channels));
     putInt16(bytes, 88, 2);
-    putInt16(bytes, 90, spec.headerWordA);
-    putInt16(bytes, 104, spec.headerWordB);
-    const std::string name = spec.matrixName.substr(0, 16);
+    putInt16(bytes, 90, format.headerWordA);
+    putInt16(bytes, 104, format.headerWordB);
+    const std::string name = format.matrixName.substr(0, 16);
     bytes[106] = static_cast<char>(name.size());
     std::memcpy(bytes.data() + 107, name.data(), name.size());
     for (size_t i = 0; i < frames.size(); ++i) putInt16(bytes, dataStart + 2 * i, frames[i]);

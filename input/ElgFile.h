@@ -102,12 +102,12 @@ std::string MarkFileNameFor(const std::string& fileName, const std::string& file
 // Writes an electrogram file whose frames read back exactly as given
 // (frames[f * channels + c - 1] = sample c of frame f as the reader counts
 // them). Used by the demo recording, tests and benchmarks.
-struct ElgWriteSpec {
+struct ElgWriteFormat {
     int32_t channels = 0;
     int16_t headerWordA = 0;
     int16_t headerWordB = 0;
     std::string matrixName;
 };
-std::string ElgFileBytes(const ElgWriteSpec& spec, const std::vector<int16_t>& frames);
+std::string ElgFileBytes(const ElgWriteFormat& format, const std::vector<int16_t>& frames);
 
 }  // namespace vk

@@ -32,12 +32,12 @@ struct Fixture {
     }
     // A recording of `channels` channels whose sample c of frame f is value(f, c).
     std::string recording(const std::string& name, int channels, int frames, int16_t offset = 0) {
-        ElgWriteSpec spec;
-        spec.channels = channels;
+        ElgWriteFormat format;
+        format.channels = channels;
         std::vector<int16_t> data;
         for (int f = 0; f < frames; ++f)
             for (int c = 1; c <= channels; ++c) data.push_back(static_cast<int16_t>(offset + f * 10 + c));
-        return dir.write(name, ElgFileBytes(spec, data));
+        return dir.write(name, ElgFileBytes(format, data));
     }
     std::string matrix() { return dir.write("m.txt", Matrix4x2); }
 };

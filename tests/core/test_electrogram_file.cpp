@@ -189,12 +189,12 @@ TEST(ElectrogramFile, MarkFileNameRule) {
 }
 
 TEST(ElectrogramFile, WrittenFilesReadBackExactly) {
-    ElgWriteSpec spec;
-    spec.channels = 5;
-    spec.matrixName = "a-very-long-matrix-name.txt";
+    ElgWriteFormat format;
+    format.channels = 5;
+    format.matrixName = "a-very-long-matrix-name.txt";
     std::vector<int16_t> frames;
     for (int i = 0; i < 5 * 40; ++i) frames.push_back(static_cast<int16_t>(i * 97 - 3000));
-    const std::string bytes = ElgFileBytes(spec, frames);
+    const std::string bytes = ElgFileBytes(format, frames);
     EXPECT_EQ(bytes[106], 16);  // the name is cut to 16 characters
     Loaded l = load(bytes, false);
     EXPECT_EQ(l.layout.NrOfFrames, 41);

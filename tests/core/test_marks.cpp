@@ -146,11 +146,11 @@ struct Recording {
         s->DataRoot = dir.file("root");
         StartUp(ctx);
         UseNewMatrix(*s, dir.write("a-twenty-char-name.txt", "-2\n4 4 1 1\n\n1 2 3 4\n"));
-        ElgWriteSpec spec;
-        spec.channels = 4;
-        spec.headerWordA = 0x1234;
-        spec.headerWordB = -2;
-        dir.write("REC.E07", ElgFileBytes(spec, std::vector<int16_t>(4 * 100, 1)));
+        ElgWriteFormat format;
+        format.channels = 4;
+        format.headerWordA = 0x1234;
+        format.headerWordB = -2;
+        dir.write("REC.E07", ElgFileBytes(format, std::vector<int16_t>(4 * 100, 1)));
     }
     bool open() { return OpenElectrogramFile(ctx, dir.file("REC.E07")); }
     std::string markFile() const { return TempDir::read(dir.file("REC.M07")); }

@@ -37,9 +37,9 @@ struct Window {
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
     }
     std::string recording(const std::string& name) {
-        ElgWriteSpec spec;
-        spec.channels = 4;
-        return dir.write(name, ElgFileBytes(spec, std::vector<int16_t>(4 * 300, 5)));
+        ElgWriteFormat format;
+        format.channels = 4;
+        return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(4 * 300, 5)));
     }
 };
 
