@@ -25,6 +25,7 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "electrograms/TraceDisplay.h"
+#include "marks/AutoMark.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -487,6 +488,7 @@ void MainWindow::connectHandlers() {
     on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
     on("Analyse1", ChooseAnalyse);
     on("ElgWaveforms1", ChooseElgWaveforms);
+    on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
     on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
     on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));
