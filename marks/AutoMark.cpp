@@ -26,6 +26,33 @@ int64_t firstNotBelow(double mean, int64_t threshold) {
     return b;
 }
 
+// Channels handled together by the inner loops.
+constexpr int Lanes = 16;
+
+// sums[c] += row[c] for a whole number of groups of Lanes channels.
+inline void addRow(int64_t* sums, const int32_t* row, int width) {
+    for (int g = 0; g < width; g += Lanes)
+        for (int c = g; c < g + Lanes; ++c) sums[c] += row[c];
+}
+
+// Whether any of Lanes values lies below its bound.
+inline bool anyBelow(const int32_t* row, const int32_t* bound) {
+    int any = 0;
+    for (int c = 0; c < Lanes; ++c) any |= row[c] < bound[c];
+    return any != 0;
+}
+
+// Whether any value of a row lies below its bound: the comparisons of all
+// groups are gathered lane by lane and looked at once.
+inline bool anyBelowInRow(const int32_t* row, const int32_t* bound, int width) {
+    int32_t lanes[Lanes] = {};
+    for (int g = 0; g < width; g += Lanes)
+        for (int c = 0; c < Lanes; ++c) lanes[c] |= -static_cast<int32_t>(row[g + c] < bound[g + c]);
+    int32_t any = 0;
+    for (int c = 0; c < Lanes; ++c) any |= lanes[c];
+    return any != 0;
+}
+
 }  // namespace
 
 int32_t AutoMarkLength(const SessionState& s) { return std::clamp(s.SignalLength, 0, MaxSamples); }
@@ -39,23 +66,27 @@ void DetectSlowWaves(const SessionState& s, int first, int last, Detections* out
     const int n = last - first + 1;
     const int32_t length = AutoMarkLength(s);
     const int32_t window = NoiseWindow(s);
-    const auto column = static_cast<size_t>(first - 1);
-    auto rowOf = [&](int32_t r) { return s.Signals.row(r) + column; };
+    // The passes go over whole groups of 16 neighbouring channels, a loop
+    // of fixed length the compiler turns into vector instructions; a group
+    // that would reach past channel 256 starts further left instead.
+    const int width = std::min(MaxChannels, (n + Lanes - 1) / Lanes * Lanes);
+    const int lo = std::min(first, MaxChannels - width + 1);
+    const int offset = first - lo;
+    auto rowOf = [&](int32_t r) { return s.Signals.row(r) + (lo - 1); };
 
     // The noise deviation: the "mean" divides the sum of samples 5..W by W,
     // and the squares run over samples 1..W; one sample gives no deviation.
-    std::array<int64_t, MaxChannels> sums{};
-    for (int32_t r = 5; r <= window; ++r) {
-        const int32_t* row = rowOf(r);
-        for (int c = 0; c < n; ++c) sums[c] += row[c];
-    }
-    std::array<double, MaxChannels> centre{}, squares{};
-    for (int c = 0; c < n; ++c) centre[c] = window >= 5 ? static_cast<double>(sums[c]) / window : 0.0;
+    alignas(64) std::array<int64_t, MaxChannels> sums{};
+    for (int32_t r = 5; r <= window; ++r) addRow(sums.data(), rowOf(r), width);
+    alignas(64) std::array<double, MaxChannels> centre{}, squares{};
+    for (int c = 0; c < width; ++c) centre[c] = window >= 5 ? static_cast<double>(sums[c]) / window : 0.0;
     for (int32_t r = 1; r <= window; ++r) {
         const int32_t* row = rowOf(r);
-        for (int c = 0; c < n; ++c) {
-            const double d = row[c] - centre[c];
-            squares[c] += d * d;
+        for (int g = 0; g < width; g += Lanes) {
+            for (int c = g; c < g + Lanes; ++c) {
+                const double d = row[c] - centre[c];
+                squares[c] += d * d;
+            }
         }
     }
 
@@ -63,37 +94,52 @@ void DetectSlowWaves(const SessionState& s, int first, int last, Detections* out
     // least the last sample when the begin time lies beyond it.
     const auto meanFirst = static_cast<int32_t>(std::clamp<int64_t>(int64_t{s.BeginTime} + 5, 1, std::max(length, 1)));
     std::fill(sums.begin(), sums.end(), 0);
-    for (int32_t r = meanFirst; r <= length; ++r) {
-        const int32_t* row = rowOf(r);
-        for (int c = 0; c < n; ++c) sums[c] += row[c];
-    }
+    for (int32_t r = meanFirst; r <= length; ++r) addRow(sums.data(), rowOf(r), width);
     const int32_t meanCount = length - meanFirst + 1;
 
-    // The integer bound of each electrode: a sample qualifies when below it.
-    std::array<int32_t, MaxChannels> bound{};
+    // The integer bound of each channel: a sample qualifies when below it.
+    // Channels of the group that were not asked for never qualify.
+    alignas(64) std::array<int32_t, MaxChannels> bound{};
+    bound.fill(std::numeric_limits<int32_t>::min());
     for (int c = 0; c < n; ++c) {
+        const int k = offset + c;
         Detections& d = out[c];
         d = Detections{};
-        d.noiseSD = window >= 2 ? std::sqrt(squares[c] / (window - 1)) : 0.0;
-        d.mean = meanCount > 0 ? static_cast<double>(sums[c]) / meanCount : 0.0;
+        d.noiseSD = window >= 2 ? std::sqrt(squares[k] / (window - 1)) : 0.0;
+        d.mean = meanCount > 0 ? static_cast<double>(sums[k]) / meanCount : 0.0;
         d.threshold = roundHalfEven(3.0 * d.noiseSD);
         // Without noise there is no threshold to speak of: a flat start
         // would otherwise make every dip below the mean a slow wave.
         d.below = d.noiseSD > 0.0 ? firstNotBelow(d.mean, d.threshold) : std::numeric_limits<int64_t>::min();
-        bound[c] = static_cast<int32_t>(std::clamp<int64_t>(d.below, std::numeric_limits<int32_t>::min(),
+        bound[k] = static_cast<int32_t>(std::clamp<int64_t>(d.below, std::numeric_limits<int32_t>::min(),
                                                             std::numeric_limits<int32_t>::max()));
     }
 
-    // The scan: after a mark the electrode rests for 1000 samples, whatever
-    // the signal does meanwhile.
+    // The scan: after a mark the channel rests for 1000 samples, whatever
+    // the signal does meanwhile. A resting channel's bound is the lowest
+    // value, which nothing is below, so that most rows are one quick test.
+    alignas(64) std::array<int32_t, MaxChannels> live = bound;
     std::array<int32_t, MaxChannels> restUntil{};
+    int32_t nextWake = std::numeric_limits<int32_t>::max();
     for (int32_t r = 5; r <= length; ++r) {
+        if (r > nextWake) {
+            nextWake = std::numeric_limits<int32_t>::max();
+            for (int c = 0; c < width; ++c) {
+                if (live[c] != bound[c] && r > restUntil[c]) live[c] = bound[c];
+                if (live[c] != bound[c]) nextWake = std::min(nextWake, restUntil[c]);
+            }
+        }
         const int32_t* row = rowOf(r);
-        for (int c = 0; c < n; ++c) {
-            if (row[c] < bound[c] && r > restUntil[c]) {
-                Detections& d = out[c];
+        if (!anyBelowInRow(row, live.data(), width)) continue;
+        for (int g = 0; g < width; g += Lanes) {
+            if (!anyBelow(row + g, live.data() + g)) continue;
+            for (int c = g; c < g + Lanes; ++c) {
+                if (row[c] >= live[c]) continue;
+                Detections& d = out[c - offset];
                 if (d.count < MaxDetections) d.samples[static_cast<size_t>(d.count++)] = r;
                 restUntil[c] = r + RefractorySamples;
+                live[c] = std::numeric_limits<int32_t>::min();
+                nextWake = std::min(nextWake, restUntil[c]);
             }
         }
     }
