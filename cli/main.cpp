@@ -14,6 +14,8 @@
 #include "input/DemoRecording.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
+#include "marks/AutoMark.h"
+#include "marks/MarkFile.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
@@ -52,6 +54,7 @@ const std::map<std::string, bool> KnownOptions = {
     {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
     {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
     {"--type", true},   {"--criteria", true}, {"--diff", true}, {"--ref", true}, {"--stats", false},
+    {"--save", false},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -61,7 +64,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|render|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|automark|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -238,6 +241,27 @@ void search(Ctx& ctx, const Args& a) {
     std::cout << "Found=" << found << "\n";
 }
 
+// The automatic slow-wave marker as Electrograms > "Automatic SW marking"
+// runs it after the recording was opened: panel A was drawn last, over the
+// whole recording unless --window says otherwise.
+void automark(Ctx& ctx, const Args& a) {
+    SessionState& s = ctx.s;
+    s.BeginTime = s.BeginTimeA;
+    s.WindowTime = s.WindowA;
+    if (auto it = a.options.find("--window"); it != a.options.end()) {
+        s.WindowTime = toInt(it->second, "--window");
+        if (s.WindowTime < 1) fail("--window must be 1 or more");
+    }
+    if (auto it = a.options.find("--type"); it != a.options.end()) {
+        const int type = toInt(it->second, "--type");
+        if (type < SlowWave || type > Type3) fail("--type must be 1, 2 or 3");
+        s.CurrentMarkType[1] = type;
+    }
+    const int added = AutoMarkSlowWaves(ctx);
+    if (a.flags.count("--save") && !runCommand(ctx, [&] { WriteMarkFile(s); })) std::exit(1);
+    std::cout << "MarkCount=" << s.MarkCount << "\nMarksAdded=" << added << "\n";
+}
+
 #ifdef VK_WITH_RENDER
 void render(Ctx& ctx, const Args& a) {
     SessionState& s = ctx.s;
@@ -296,6 +320,9 @@ int main(int argc, char** argv) {
     } else if (a.command == "search") {
         openRecording(ctx, host, a);
         search(ctx, a);
+    } else if (a.command == "automark") {
+        openRecording(ctx, host, a);
+        automark(ctx, a);
     } else if (a.command == "marks") {
         openRecording(ctx, host, a);
         printMarks(*state);

@@ -27,6 +27,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
+#include "marks/AutoMark.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -508,6 +509,7 @@ void MainWindow::connectHandlers() {
     on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
     on("Analyse1", ChooseAnalyse);
     on("ElgWaveforms1", ChooseElgWaveforms);
+    on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
     on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
     on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));

@@ -132,9 +132,7 @@ void CalcIntervals(SessionState& s) {
     }
 }
 
-namespace {
-
-void drawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
+void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
     const SessionState& s = ctx.s;
     const int32_t f = std::max(1, s.SamplingFrequency);
     const int64_t n = roundHalfEven(s.WindowTime / 1000.0 * f);
@@ -152,6 +150,8 @@ void drawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
         sample += step;
     }
 }
+
+namespace {
 
 void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     const SessionState& s = ctx.s;
@@ -260,7 +260,9 @@ void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k,
     Polyline(ctx, line);
 }
 
-void drawMarks(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
+}  // namespace
+
+void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
     SessionState& s = ctx.s;
     const double f = std::max(1, s.SamplingFrequency);
     const int ytop = g.rowTop(k), ybot = g.rowBottom(k);
@@ -293,9 +295,7 @@ void drawMarks(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
     }
 }
 
-}  // namespace
-
-void PaintElectrograms(Ctx& ctx) {
+TraceGeometry BeginElectrogramPanel(Ctx& ctx) {
     SessionState& s = ctx.s;
     const TraceGeometry g = ComputeGeometry(s, s.BeginTime, s.WindowTime);
     s.PlotLeft = g.left;
@@ -311,23 +311,34 @@ void PaintElectrograms(Ctx& ctx) {
     SetBrushStyle(ctx, BrushStyle::Solid);
     SetBrushColor(ctx, clWhite);
     Rectangle(ctx, 0, 0, s.PanelAWidth, s.PanelAHeight);
-    if (!s.SignalsLoaded) return;
+    if (!s.SignalsLoaded) return g;
     SetPenColor(ctx, Green);
     for (int k = 1; k <= s.NrTraces; ++k) Line(ctx, g.left, g.rowCentre(k), g.left + g.width, g.rowCentre(k));
     SetPenColor(ctx, DarkGreen);
-    drawTimeAxis(ctx, g);
+    DrawTimeAxis(ctx, g);
+    return g;
+}
+
+void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>& electrodes) {
+    const TracePoints t = computeTraces(ctx.s, g, electrodes);
+    for (size_t k = 0; k < electrodes.size(); ++k) {
+        const int32_t e = electrodes[k];
+        if (e == Missing) continue;
+        drawTrace(ctx, g, t, k, e);
+        DrawMarksOfRow(ctx, g, static_cast<int>(k) + 1, e);
+    }
+}
+
+void PaintElectrograms(Ctx& ctx) {
+    SessionState& s = ctx.s;
+    const TraceGeometry g = BeginElectrogramPanel(ctx);
+    if (!s.SignalsLoaded) return;
     drawScaleBar(ctx, g);
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
     std::vector<int32_t>& electrodes = s.RowElectrodes;
     electrodes.resize(static_cast<size_t>(std::max(0, s.NrTraces)));
     for (int k = 1; k <= s.NrTraces; ++k) electrodes[static_cast<size_t>(k - 1)] = ElectrodeOfRow(s, k);
-    const TracePoints t = computeTraces(s, g, electrodes);
-    for (int k = 1; k <= s.NrTraces; ++k) {
-        const int32_t e = electrodes[static_cast<size_t>(k - 1)];
-        if (e == Missing) continue;
-        drawTrace(ctx, g, t, static_cast<size_t>(k - 1), e);
-        drawMarks(ctx, g, k, e);
-    }
+    DrawTraceRows(ctx, g, electrodes);
 }
 
 void MoveStartCell(Ctx& ctx, NavKey key) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "shell/Context.h"
 
@@ -35,6 +36,16 @@ Colour MarkColour(int markType);
 // Paints the electrogram panel for BeginTime / WindowTime on the panel(s)
 // named by DrawOnA / DrawOnB, and leaves its geometry in the session.
 void PaintElectrograms(Ctx& ctx);
+
+// The pieces of that painting which the other electrogram views share.
+// The geometry (kept in the session), the white background and, once a
+// recording is loaded, the baselines of NrTraces rows and the time axis.
+TraceGeometry BeginElectrogramPanel(Ctx& ctx);
+void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g);
+// Trace and marks of electrodes[k - 1] in row k, for every row.
+void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>& electrodes);
+// The marks of electrode e on row k.
+void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e);
 
 // The interval of every mark in the time window to the previous mark on its
 // electrode (slow waves to slow waves, other marks to any mark).

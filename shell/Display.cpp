@@ -1,5 +1,6 @@
 #include "shell/Display.h"
 
+#include "electrograms/AnalysisView.h"
 #include "electrograms/TraceDisplay.h"
 #include "shell/Format.h"
 #include "shell/TextFiles.h"
@@ -28,12 +29,15 @@ void clearPanel(Ctx& ctx) {
 }
 
 // Draws the display of one panel between the canvas's begin and end.
-void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, bool traces) {
+// elgViewMode picks the electrogram view: 0 traces, 1 analysis view.
+void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
     if (!canvas) return;
     canvas->beginDraw();
     canvas->setPenMode(PenMode::Copy);
-    if (displayType == 1 && traces) {
+    if (displayType == 1 && elgViewMode == 0) {
         PaintElectrograms(ctx);
+    } else if (displayType == 1 && elgViewMode == 1) {
+        PaintAnalysisView(ctx);
     } else {
         clearPanel(ctx);
     }
@@ -58,7 +62,7 @@ void UpdateDisplayA(Ctx& ctx) {
     s.ActiveDisplay = 1;
     s.BeginTime = s.BeginTimeA;
     s.WindowTime = s.WindowA;
-    drawPanel(ctx, ctx.canvasA, s.DisplayTypeA, s.ElgViewMode == 0);
+    drawPanel(ctx, ctx.canvasA, s.DisplayTypeA, s.ElgViewMode);
     s.CaptionA = PanelCaption(s, 1);
 }
 
@@ -68,7 +72,7 @@ void UpdateDisplayB(Ctx& ctx) {
     s.ActiveDisplay = 2;
     s.BeginTime = s.BeginTimeB;
     s.WindowTime = s.WindowB;
-    drawPanel(ctx, ctx.canvasB, s.DisplayTypeB, true);
+    drawPanel(ctx, ctx.canvasB, s.DisplayTypeB, 0);
     s.CaptionB = PanelCaption(s, 2);
 }
 

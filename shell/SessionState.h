@@ -238,6 +238,8 @@ struct SessionState {
     std::array<uint8_t, MarkHeaderSize> MarkHeader{};
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
+    // Automatic slow-wave marking: noise deviation of the electrode examined last.
+    double NoiseSD = 0.0;
 
     Preferences Prefs;
 

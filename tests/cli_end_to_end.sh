@@ -25,6 +25,19 @@ expect "MarkFileName=$dir/demo/demo.M01"
 [ ! -e "$dir/demo/demo.M01" ]
 "$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/marks.out"
 [ "$(head -1 "$dir/marks.out")" = "MarkCount=0" ]
+# The automatic marker: one slow wave per wave and electrode; saved only when asked.
+"$cli" automark "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/auto.out"
+grep -qx "MarkCount=384" "$dir/auto.out" && grep -qx "MarksAdded=384" "$dir/auto.out"
+[ ! -e "$dir/demo/demo.M01" ]
+"$cli" automark "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --type 2 --save > /dev/null
+"$cli" automark "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/auto2.out"
+grep -qx "MarkCount=768" "$dir/auto2.out"
+"$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/automarks.out"
+[ "$(head -1 "$dir/automarks.out")" = "MarkCount=384" ]
+# slot electrode type time aux1 aux2 origin marknr: spikes placed by the marker
+[ "$(awk -F'\t' 'NR > 1 && NF == 8 && $3 == 2 && $7 == 2' "$dir/automarks.out" | wc -l)" = 384 ]
+if "$cli" automark "$dir/demo/demo.E01" --type 5 2> /dev/null; then echo "a bad mark type was accepted"; exit 1; fi
+rm "$dir/demo/demo.M01"
 # Panel A into a PNG, through the desktop's drawing code.
 if "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \
      --width 640 --height 400 --begin 2000 --window 8000 --traces 4 --first-channel 17 2>/dev/null; then

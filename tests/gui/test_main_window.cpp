@@ -240,3 +240,37 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+namespace vk {
+namespace {
+
+TEST(MainWindow, AutomaticSWMarkingAndTheAnalysisView) {
+    Window t;
+    UseNewMatrix(*t.s, t.dir.write("m20.txt", "-2\n20 20 1 1\n\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n"));
+    // 20 channels, noise of +-10 everywhere and one dip on channel 18.
+    std::vector<int16_t> frames(20 * 3000);
+    for (size_t i = 0; i < frames.size(); ++i) frames[i] = (i / 20) % 2 ? 10 : -10;
+    for (size_t f = 1500; f < 1600; ++f) frames[f * 20 + 17] = -300;
+    ElgWriteFormat format;
+    format.channels = 20;
+    t.s->SmoothOnLoad = false;
+    PushRecent(*t.s, "1", t.dir.write("dip.E01", ElgFileBytes(format, frames)));
+    QTest::keyClick(t.w.get(), Qt::Key_F1);
+    ASSERT_TRUE(t.s->FileLoaded);
+    QAction* item = t.w->action("AutomaticSWMarking1");
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 20");
+    ASSERT_EQ(t.s->MarkCount, 1);
+    EXPECT_EQ(t.s->MarkTable[1].Electrode, 18);
+    EXPECT_EQ(t.s->Memo1.back().rfind("elesub=20 Stdev= ", 0), 0u);
+
+    t.w->action("Analyse1")->trigger();
+    EXPECT_EQ(t.s->ElgViewMode, 1);
+    EXPECT_EQ(t.s->NrTraces, 5);
+    t.w->action("Electrograms1")->trigger();
+    EXPECT_EQ(t.s->ElgViewMode, 0);
+}
+
+}  // namespace
+}  // namespace vk

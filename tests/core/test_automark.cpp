@@ -1,0 +1,283 @@
+// The automatic slow-wave marker on hand-made signals, its bounds, and the
+// analysis view; then how well it finds the waves of the demo recording.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "input/DemoRecording.h"
+#include "input/Matrix.h"
+#include "marks/AutoMark.h"
+#include "marks/MarkStore.h"
+#include "shell/Commands.h"
+#include "shell/Display.h"
+#include "shell/ViewCommands.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+#include "support/TempDir.h"
+
+namespace vk {
+namespace {
+
+struct Session {
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    test::RecordingCanvas a{1000, 525};
+    Ctx ctx{*s, host, &a, nullptr};
+
+    explicit Session(int32_t length = 10000) {
+        s->SignalsLoaded = s->FileLoaded = true;
+        s->SignalLength = s->NrOfFrames = length;
+        s->NrChannelsInFile = 256;
+        s->BeginTime = 0;
+        s->WindowTime = 1000;
+    }
+    void set(int e, int32_t from, int32_t to, int32_t value) {
+        for (int32_t r = from; r <= to; ++r) s->Signals.at(r, e) = value;
+    }
+    // Noise of deviation 10 over the first 1000 samples: samples 5..1000
+    // sum to 0, so the deviation is sqrt(1000 * 100 / 999) and T = 30.
+    void noise(int e) {
+        for (int32_t r = 1; r <= 1000; ++r) s->Signals.at(r, e) = (r % 2 == 1) ? 10 : -10;
+    }
+    std::vector<int32_t> marksOf(int e) const {
+        std::vector<int32_t> times;
+        for (int i = 1; i <= s->MarkCount; ++i)
+            if (s->MarkTable[static_cast<size_t>(i)].Electrode == e) times.push_back(s->MarkTable[static_cast<size_t>(i)].Time);
+        return times;
+    }
+    Detections detect(int e) const {
+        Detections d;
+        DetectSlowWaves(*s, e, e, &d);
+        return d;
+    }
+};
+
+using Times = std::vector<int32_t>;
+
+TEST(AutoMark, ThresholdRefractoryTimeAndMarks) {
+    Session t;
+    // 17: a ramp down to -50 and back; a bump as large upward keeps the mean
+    // at exactly 0, so -30 is not below the threshold and -31 is.
+    t.noise(17);
+    for (int k = 0; k <= 50; ++k) {
+        t.s->Signals.at(2000 + k, 17) = -k;
+        t.s->Signals.at(2100 - k, 17) = -k;
+        t.s->Signals.at(6000 + k, 17) = k;
+        t.s->Signals.at(6100 - k, 17) = k;
+    }
+    // 18: two dips 800 samples apart; 19: 1200 apart; 20: a plateau.
+    for (int e : {18, 19, 20}) t.noise(e);
+    t.set(18, 3000, 3000, -50);
+    t.set(18, 3800, 3800, -50);
+    t.set(19, 3000, 3000, -50);
+    t.set(19, 4200, 4200, -50);
+    t.set(20, 3000, 5500, -100);
+    // 21 stays at zero; 22 is flat over the noise window and dips later;
+    // electrodes below 17 are never marked.
+    t.set(22, 4000, 4100, -500);
+    t.noise(5);
+    t.set(5, 3000, 3100, -500);
+
+    const Detections d17 = t.detect(17);
+    EXPECT_EQ(d17.mean, 0.0);
+    EXPECT_EQ(d17.threshold, 30);
+
+    t.s->CurrentMarkType[1] = Spike;
+    t.s->CurrentMarkNr = 7;
+    EXPECT_EQ(AutoMarkSlowWaves(t.ctx), 7);
+    EXPECT_EQ(t.marksOf(17), Times({2031}));
+    EXPECT_EQ(t.marksOf(18), Times({3000}));
+    EXPECT_EQ(t.marksOf(19), Times({3000, 4200}));
+    EXPECT_EQ(t.marksOf(20), Times({3000, 4001, 5002}));
+    EXPECT_TRUE(t.marksOf(21).empty());
+    EXPECT_TRUE(t.marksOf(22).empty());
+    EXPECT_TRUE(t.marksOf(5).empty());
+    for (int i = 1; i <= t.s->MarkCount; ++i) {
+        const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
+        EXPECT_EQ(m.MarkType, Spike);
+        EXPECT_EQ(m.Origin, AutomaticOrigin);
+        EXPECT_EQ(m.MarkNr, 7);
+    }
+    // Slots in electrode order, each electrode's marks in time order.
+    EXPECT_EQ(t.s->MarkTable[3].Electrode, 19);
+    EXPECT_EQ(t.s->MarkTable[4].Time, 4200);
+    EXPECT_TRUE(t.s->MarksChanged);
+    EXPECT_TRUE(t.s->WavesOutdated);
+
+    // Progress per electrode, one memo line each, panel hidden at the end.
+    EXPECT_EQ(t.host.captions.front(), " auto marking SW in ele nr = 17");
+    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 256");
+    EXPECT_EQ(t.host.progressSteps, 240);
+    EXPECT_FALSE(t.host.progressShown);
+    ASSERT_EQ(t.s->Memo1.size(), 240u);
+    EXPECT_EQ(t.s->Memo1[0], "elesub=17 Stdev= 10.01");
+    EXPECT_EQ(t.s->Memo1[4], "elesub=21 Stdev= 0.00");
+
+    // A second run does not look at the marks already there.
+    AutoMarkSlowWaves(t.ctx);
+    EXPECT_EQ(t.marksOf(20), Times({3000, 4001, 5002, 3000, 4001, 5002}));
+}
+
+TEST(AutoMark, DeviationFromTheStartAndMeanFromTheBeginTime) {
+    Session t;
+    t.noise(30);
+    t.set(30, 1001, 10000, 200);
+    const Detections at0 = t.detect(30);
+    t.s->BeginTime = 6000;
+    const Detections at6000 = t.detect(30);
+    EXPECT_EQ(at0.noiseSD, at6000.noiseSD);
+    // Samples 6005..10000 are all 200; from sample 5 the noise counts too.
+    EXPECT_EQ(at6000.mean, 200.0);
+    EXPECT_DOUBLE_EQ(at0.mean, 200.0 * 9000 / 9996);
+    // A begin time past the end still takes the last sample.
+    t.s->BeginTime = 20000;
+    EXPECT_EQ(t.detect(30).mean, 200.0);
+}
+
+TEST(AutoMark, NeverReadsBeyondTheRecording) {
+    // What an earlier, longer recording left in the buffer must not count.
+    Session t(3000);
+    t.noise(40);
+    t.set(40, 2000, 2000, -100);
+    const Detections reference = [&] {
+        t.s->WindowTime = 3000;
+        return t.detect(40);
+    }();
+    t.set(40, 3001, MaxSamples, -30000);
+    t.s->WindowTime = MaxSamples;  // longer than the recording: the recording
+    const Detections d = t.detect(40);
+    EXPECT_EQ(d.noiseSD, reference.noiseSD);
+    EXPECT_EQ(d.mean, reference.mean);
+    EXPECT_EQ(d.count, 1);
+    EXPECT_EQ(d.samples[0], 2000);
+
+    // Shorter than 5 samples: nothing to scan, and a window of one sample
+    // gives no deviation rather than a division by zero.
+    Session tiny(4);
+    tiny.set(40, 1, 2, 10);
+    tiny.set(40, 3, 4, -1000);
+    tiny.set(40, 5, 100, -30000);
+    EXPECT_GT(tiny.detect(40).noiseSD, 0.0);
+    EXPECT_EQ(AutoMarkSlowWaves(tiny.ctx), 0);
+    tiny.s->WindowTime = 1;
+    EXPECT_EQ(tiny.detect(40).noiseSD, 0.0);
+    Session empty(0);
+    empty.set(40, 1, 100, -1000);
+    EXPECT_EQ(AutoMarkSlowWaves(empty.ctx), 0);
+}
+
+TEST(AutoMark, ChannelsTimesAndAFullTable) {
+    // Channels above those of the file hold the next frame's samples, not
+    // an electrode: they are not marked.
+    Session t;
+    t.s->NrChannelsInFile = 24;
+    for (int e : {24, 25}) {
+        t.noise(e);
+        t.set(e, 3000, 3000, -100);
+    }
+    EXPECT_EQ(AutoMarkSlowWaves(t.ctx), 1);
+    EXPECT_EQ(t.marksOf(24), Times({3000}));
+    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 24");
+
+    // At another sampling rate the mark is at the millisecond of the sample.
+    Session fast;
+    fast.s->SamplingFrequency = 2000;
+    fast.s->HighRateMode = true;
+    fast.noise(17);
+    fast.set(17, 4002, 4002, -100);
+    AutoMarkSlowWaves(fast.ctx);
+    EXPECT_EQ(fast.marksOf(17), Times({2001}));
+
+    // A full table drops the rest silently.
+    Session full;
+    full.s->MarkCount = MaxMarks - 1;
+    for (int e : {17, 18}) {
+        full.noise(e);
+        full.set(e, 3000, 3000, -100);
+    }
+    EXPECT_EQ(AutoMarkSlowWaves(full.ctx), 1);
+    EXPECT_EQ(full.s->MarkCount, MaxMarks);
+    EXPECT_EQ(full.s->MarkTable[MaxMarks].Electrode, 17);
+}
+
+TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
+    Session t;
+    t.s->PanelAWidth = 1070;  // plot 1000 x 500: five rows of 100 pixels
+    t.s->PanelAHeight = 550;
+    t.s->TraceOrder = 0;
+    t.s->FirstChannel = 17;
+    t.s->WindowA = 4000;
+    t.s->Amplification = 1.0;
+    t.noise(17);
+    t.set(17, 2000, 2000, -100);
+    t.set(17, 2400, 2400, -100);  // inside the refractory time: no tick
+    t.set(17, 3600, 3600, -100);
+    t.set(17, 8000, 8000, -100);  // outside the window
+    t.s->CurrentElectrode = 17;
+    AddMarkRecord(*t.s, 1000, SlowWave, 1);
+
+    ChooseAnalyse(t.ctx);
+    const auto& ops = t.a.ops;
+    auto has = [&](const std::string& op) { return std::find(ops.begin(), ops.end(), op) != ops.end(); };
+    EXPECT_EQ(t.s->NrTraces, 5);
+    // The deviation now runs over the 4000 samples of the window.
+    EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
+    // Ticks through row 1 (centre 60) at x = round((s + 1) / 4) + 30.
+    EXPECT_TRUE(has("line 530 35 530 85"));
+    EXPECT_FALSE(has("line 630 35 630 85"));
+    EXPECT_TRUE(has("line 930 35 930 85"));
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.find(" 35 ") != std::string::npos && o.find(" 85") != std::string::npos; }), 2);
+    // The mark of row 1, the electrode number of row 2, two polylines.
+    EXPECT_TRUE(has("line 280 10 280 110"));
+    EXPECT_TRUE(has("text 4 156 17"));
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 1);
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 3950"), 1);  // samples 51..4000
+    // The red threshold, last: the marker's mean (-400 / 9996) less T = 17,
+    // drawn against the window's own mean (-300 / 4000).
+    const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+    ASSERT_NE(red, ops.rend());
+    EXPECT_EQ(*(red - 1), "line 30 77 1030 77");
+
+    // "Electrograms" returns to the traces, five of them now.
+    ChooseElectrograms(t.ctx, 1);
+    EXPECT_EQ(t.s->ElgViewMode, 0);
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 5);
+}
+
+TEST(AutoMark, FindsTheWavesOfTheDemoRecording) {
+    test::TempDir dir;
+    const DemoFiles files = WriteDemoRecording(dir.path());
+    Session t;
+    t.s->DataRoot = dir.file("root");
+    UseNewMatrix(*t.s, files.matrix);
+    OpenOptions options;
+    options.updateRecentList = options.askForMissingMatrix = options.createMarkFile = false;
+    ASSERT_TRUE(OpenElectrogramFile(t.ctx, files.recording, options));
+    ResetViewAfterLoad(*t.s);
+    UpdateDisplay(t.ctx);
+    AutoMarkSlowWaves(t.ctx);
+
+    // Smoothing on load moves every wave 10.5 ms earlier.
+    int found = 0, unmatched = 0;
+    std::vector<bool> hit(static_cast<size_t>(DemoWaves * DemoColumns * DemoRows), false);
+    for (int i = 1; i <= t.s->MarkCount; ++i) {
+        const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
+        const int k = (m.Electrode - DemoFirstElectrode) % DemoColumns + 1;
+        const int r = (m.Electrode - DemoFirstElectrode) / DemoColumns + 1;
+        bool matched = false;
+        for (int w = 1; w <= DemoWaves && r <= DemoRows; ++w) {
+            if (std::abs(m.Time - (DemoActivationTime(w, k, r) - 10.5)) > 100) continue;
+            matched = true;
+            const auto slot = static_cast<size_t>(((w - 1) * DemoRows + r - 1) * DemoColumns + k - 1);
+            if (!hit[slot]) ++found;
+            hit[slot] = true;
+        }
+        if (!matched) ++unmatched;
+    }
+    EXPECT_EQ(found, DemoWaves * DemoColumns * DemoRows);
+    EXPECT_EQ(unmatched, 0);
+}
+
+}  // namespace
+}  // namespace vk
