@@ -183,9 +183,16 @@ void CopyFramesToSignals(const int16_t* raw, size_t rawCapacity, int32_t nch, in
         }
     }
     report(rows);
-    // Rows above the last one written belong to this recording too: clear
-    // them so that nothing of an earlier recording is ever shown.
-    for (int s = rows + 1; s <= std::min(nrOfFrames, MaxSamples); ++s) std::fill_n(buffer.row(s), MaxChannels, 0);
+    // The last rows of the recording have no 20 frames after them. They
+    // repeat the last row written, so that nothing of an earlier recording
+    // is ever shown and no step appears at the end for a marker to find.
+    for (int s = rows + 1; s <= std::min(nrOfFrames, MaxSamples); ++s) {
+        if (rows >= 1) {
+            std::copy_n(buffer.row(rows), MaxChannels, buffer.row(s));
+        } else {
+            std::fill_n(buffer.row(s), MaxChannels, 0);
+        }
+    }
 }
 
 std::string FileExtOf(const std::string& path) {

@@ -88,7 +88,7 @@ using ChannelProgress = std::function<void(int firstChannel, int count)>;
 // Fills Signals rows 1 .. NrOfFrames - 21 of all 256 channels from the raw
 // frames: row s of channel c is sample c of frame s - 1, or, when smoothing,
 // the mean of frames s .. s + 19 rounded half to even. Rows NrOfFrames - 20 ..
-// NrOfFrames are set to 0. Channels above NrChannelsInFile read on into the
+// NrOfFrames repeat the last row written (0 when none was). Channels above NrChannelsInFile read on into the
 // following frame, as the file layout dictates.
 void CopyFramesToSignals(const int16_t* raw, size_t rawCapacity, int32_t nrChannelsInFile, int32_t nrOfFrames,
                          bool smooth, SignalBuffer& buffer, const ChannelProgress& progress = {});

@@ -61,10 +61,11 @@ TEST(ElectrogramFile, HeaderFieldsAndTheSkippedFirstRecord) {
     // (record 32, byte 4096) is never read; the first read is record 33.
     EXPECT_EQ(l.s->Signals.at(1, 1), 33 * 100 + 1);
     EXPECT_EQ(l.s->Signals.at(5, 64), 37 * 100 + 64);
-    // NrOfFrames - 21 rows are written; the rest up to NrOfFrames is zero.
+    // NrOfFrames - 21 rows are read from the file; the rest up to
+    // NrOfFrames repeats the last of them.
     EXPECT_EQ(l.s->Signals.at(frames - 21, 2), (32 + frames - 21) * 100 + 2);
-    EXPECT_EQ(l.s->Signals.at(frames - 20, 2), 0);
-    EXPECT_EQ(l.s->Signals.at(frames, 2), 0);
+    EXPECT_EQ(l.s->Signals.at(frames - 20, 2), (32 + frames - 21) * 100 + 2);
+    EXPECT_EQ(l.s->Signals.at(frames, 2), (32 + frames - 21) * 100 + 2);
     // A channel above the file's channel count reads on into the next frame.
     EXPECT_EQ(l.s->Signals.at(1, 65), 34 * 100 + 1);
 }
