@@ -3,6 +3,7 @@
 // Each subcommand opens the recording exactly as the desktop program does
 // (the same code), prints Name=value lines or writes the program's files,
 // and exits non-zero with a one-line message on bad input.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "input/DemoRecording.h"
+#include "maps/MapBuffer.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
@@ -49,6 +51,8 @@ const std::map<std::string, bool> KnownOptions = {
     {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
     {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
     {"--traces", true}, {"--first-channel", true},
+    // maps
+    {"--type", true},   {"--ref", true},        {"--both", false},    {"--map", false}, {"--isochrones", false},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -58,7 +62,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|render|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|map|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -177,6 +181,56 @@ void printSignals(const SessionState& s, const Args& a) {
     std::cout << out;
 }
 
+// The map options: the mark type of the panel, the reference time, and
+// slow waves and spikes together.
+void applyMapOptions(SessionState& s, const Args& a) {
+    auto type = a.options.find("--type");
+    if (type != a.options.end()) {
+        const int t = toInt(type->second, "--type");
+        if (t < 1 || t > 3) fail("--type must be 1 (slow wave), 2 (spike) or 3");
+        s.CurrentMarkType[1] = s.CurrentMarkType[2] = t;
+    }
+    auto ref = a.options.find("--ref");
+    if (ref != a.options.end()) {
+        s.RefTime = toInt(ref->second, "--ref");
+        if (s.RefTime < 0) fail("--ref must be 0 or more");
+    }
+    s.ShowSWsAndSpikes = a.flags.count("--both") > 0;
+}
+
+// The activation time map of one time window: one line per matrix row with
+// the time of each cell, an empty field where the cell has none.
+void printMap(SessionState& s, const Args& a) {
+    auto need = [&](const char* name) {
+        auto it = a.options.find(name);
+        if (it == a.options.end()) fail(std::string("map needs ") + name);
+        return it->second;
+    };
+    const int begin = toInt(need("--begin"), "--begin");
+    const int window = toInt(need("--window"), "--window");
+    if (begin < 0 || window < 1) fail("--begin must be 0 or more and --window 1 or more");
+    applyMapOptions(s, a);
+    if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
+    s.BeginTimeA = begin;
+    s.WindowA = window;
+    s.MapKindA = 0;
+    s.ActiveDisplay = 1;
+    SetMapWindowOfPanel(s, 1);
+    LoadMap(s, s.CurrentMarkType[1]);
+    std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
+                      "\nEarliestTime=" + std::to_string(s.EarliestTime) +
+                      "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
+    for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
+        for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
+            if (column > 1) out += "\t";
+            const int32_t t = s.MapBuf.at(column, row).Time;
+            if (t != Missing) out += std::to_string(t);
+        }
+        out += "\n";
+    }
+    std::cout << out;
+}
+
 #ifdef VK_WITH_RENDER
 void render(Ctx& ctx, const Args& a) {
     SessionState& s = ctx.s;
@@ -201,6 +255,9 @@ void render(Ctx& ctx, const Args& a) {
         if (s.FirstChannel < 1 || s.FirstChannel > MaxChannels) fail("--first-channel must be 1..256");
         s.TraceOrder = 0;
     }
+    applyMapOptions(s, a);
+    if (a.flags.count("--map")) s.DisplayTypeA = 0;
+    s.PlotIsochrones = a.flags.count("--isochrones") > 0;
     const std::string error = RenderPanelA(ctx, width, height, *out);
     if (!error.empty()) fail(error);
 }
@@ -229,6 +286,9 @@ int main(int argc, char** argv) {
     if (a.command == "info") {
         openRecording(ctx, host, a);
         printInfo(*state);
+    } else if (a.command == "map") {
+        openRecording(ctx, host, a);
+        printMap(*state, a);
     } else if (a.command == "marks") {
         openRecording(ctx, host, a);
         printMarks(*state);

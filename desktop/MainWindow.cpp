@@ -25,6 +25,7 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "electrograms/TraceDisplay.h"
+#include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -516,6 +517,24 @@ void MainWindow::connectHandlers() {
             a->setText(QString::fromStdString(ElgOptionCaption(state_, o)));
         });
     }
+
+    // The Map menu: display switches with their captions, and two questions.
+    const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
+                                                            {"HideColors1", MapOption::Colors},
+                                                            {"HideDigits1", MapOption::Digits},
+                                                            {"PlotIsochrones1", MapOption::Isochrones}};
+    for (const auto& [name, option] : mapOptions) {
+        const MapOption o = option;
+        QAction* a = actions_.value(name);
+        on(name, [this, o, a](Ctx& c) {
+            ToggleMapOption(c, o);
+            a->setText(QString::fromStdString(MapOptionCaption(state_, o)));
+        });
+    }
+    on("ShowSWsSpikes1", [](Ctx& c) { ToggleMapOption(c, MapOption::SWsAndSpikes); });
+    on("ChangeIsochrones1", asked(ChangeIsochrones1Click));
+    on("ReferenceTime1", asked(ReferenceTime1Click));
+
     for (const char* name : {"PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
                              "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",

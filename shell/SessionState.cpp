@@ -52,6 +52,15 @@ void InitSession(SessionState& s) {
     s.FreeTraceCount = 0;
     s.TraceOrderItemA = s.TraceOrderItemB = 0;
     s.MapLeft = s.MapTop = 10;
+    s.MapBegin = 0;
+    s.MapWindow = 4000;
+    s.MapKind = 0;
+    s.MinMapTime = s.EarliestTime = NoMinMapTime;
+    s.MaxMapTime = NoMaxMapTime;
+    s.MapTimeCount = 0;
+    s.ShowMapColors = s.ShowMapDigits = s.ShowGrid = true;
+    s.IsochroneWidth = 500;
+    s.PlotIsochrones = false;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }
