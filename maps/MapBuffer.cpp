@@ -5,6 +5,8 @@
 
 namespace vk {
 
+static_assert(MapGridSize == MaxGrid, "every position of an electrode matrix has a map cell");
+
 namespace {
 
 inline bool onGrid(int column, int row) {

@@ -94,6 +94,8 @@ void drawCells(Ctx& ctx) {
             if (s.ShowMapDigits) DrawCellValue(ctx, x1, y1, value, real, realKind);
         }
     }
+    // Later text on this panel is upright again.
+    SetFontStyle(ctx, FontPlain);
 }
 
 void drawGrid(Ctx& ctx) {
@@ -227,8 +229,10 @@ void DrawIsochrones(Ctx& ctx, int32_t timeOffset) {
     for (int j = 1; j < rows; ++j)
         for (int i = 1; i < columns; ++i) {
             int64_t c[4];
-            const bool valid = cornerTime(i, j, c[0]) & cornerTime(i + 1, j, c[1]) & cornerTime(i + 1, j + 1, c[2]) &
-                               cornerTime(i, j + 1, c[3]);
+            bool valid = cornerTime(i, j, c[0]);
+            valid = cornerTime(i + 1, j, c[1]) && valid;
+            valid = cornerTime(i + 1, j + 1, c[2]) && valid;
+            valid = cornerTime(i, j + 1, c[3]) && valid;
             const int64_t low = std::min({c[0], c[1], c[2], c[3]}), high = std::max({c[0], c[1], c[2], c[3]});
             squares.push_back({static_cast<int32_t>(low), static_cast<int32_t>(high), valid});
             if (valid) {
