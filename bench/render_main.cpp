@@ -1,6 +1,8 @@
-// A full redraw of an electrogram panel through the Qt canvas: 24 traces
-// over the whole of the longest recording (65,535 samples), marks on every
-// trace, on a 1600 x 900 surface.
+// Full redraws through the Qt canvas: an electrogram panel of 24 traces over
+// the whole of the longest recording (65,535 samples), marks on every trace,
+// on a 1600 x 900 surface; and a map panel of a 16 x 16 matrix over a full
+// mark table (32,767 marks) with colours, digits, grid and isochrones on a
+// 1000 x 1000 surface.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -44,6 +46,39 @@ void BM_RedrawPanelA(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_RedrawPanelA)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawMap(benchmark::State& st) {
+    auto s = std::make_unique<SessionState>();
+    QuietHost host;
+    QtCanvas canvas;
+    canvas.resize(1000, 1000);
+    Ctx ctx{*s, host, &canvas, nullptr};
+    s->FileLoaded = s->SignalsLoaded = true;
+    s->NrColumns = s->NrRows = 16;
+    for (int e = 1; e <= 256; ++e) {
+        const int c = 1 + (e - 1) % 16, r = 1 + (e - 1) / 16;
+        s->ElectrodeCol[static_cast<size_t>(e)] = c;
+        s->ElectrodeRow[static_cast<size_t>(e)] = r;
+        s->MatrixGrid[static_cast<size_t>(c)][static_cast<size_t>(r)] = e;
+    }
+    // 128 waves crossing the array diagonally, one slow wave or spike per
+    // electrode and wave: the whole table.
+    for (int i = 0; i < MaxMarks; ++i) {
+        const int wave = i / 256, e = 1 + i % 256;
+        const int c = 1 + (e - 1) % 16, r = 1 + (e - 1) / 16;
+        s->CurrentElectrode = e;
+        AddMarkRecord(*s, wave * 3000 + c * 90 + r * 70, static_cast<int16_t>(1 + wave % 2), 1);
+    }
+    s->DisplayTypeA = 0;
+    s->BeginTimeA = 30000;  // one slow wave in the window: 2,400 ms over the array
+    s->WindowA = 3000;
+    s->PlotIsochrones = true;
+    for (auto _ : st) {
+        UpdateDisplayA(ctx);
+        benchmark::DoNotOptimize(canvas.image().constBits());
+    }
+}
+BENCHMARK(BM_RedrawMap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

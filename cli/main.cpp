@@ -3,6 +3,7 @@
 // Each subcommand opens the recording exactly as the desktop program does
 // (the same code), prints Name=value lines or writes the program's files,
 // and exits non-zero with a one-line message on bad input.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -16,6 +17,7 @@
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
 #include "marks/MarkFile.h"
+#include "maps/MapBuffer.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
@@ -55,6 +57,7 @@ const std::map<std::string, bool> KnownOptions = {
     {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
     {"--type", true},   {"--criteria", true}, {"--diff", true}, {"--ref", true}, {"--stats", false},
     {"--save", false},
+    {"--both", false},    {"--map", false}, {"--isochrones", false},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -64,7 +67,7 @@ const std::map<std::string, bool> KnownOptions = {
 
 Args parseArgs(int argc, char** argv) {
     Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|automark|render|demo ... (see README.md)");
+    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|automark|map|render|demo ... (see README.md)");
     a.command = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -262,6 +265,56 @@ void automark(Ctx& ctx, const Args& a) {
     std::cout << "MarkCount=" << s.MarkCount << "\nMarksAdded=" << added << "\n";
 }
 
+// The map options: the mark type of the panel, the reference time, and
+// slow waves and spikes together.
+void applyMapOptions(SessionState& s, const Args& a) {
+    auto type = a.options.find("--type");
+    if (type != a.options.end()) {
+        const int t = toInt(type->second, "--type");
+        if (t < 1 || t > 3) fail("--type must be 1 (slow wave), 2 (spike) or 3");
+        s.CurrentMarkType[1] = s.CurrentMarkType[2] = t;
+    }
+    auto ref = a.options.find("--ref");
+    if (ref != a.options.end()) {
+        s.RefTime = toInt(ref->second, "--ref");
+        if (s.RefTime < 0) fail("--ref must be 0 or more");
+    }
+    s.ShowSWsAndSpikes = a.flags.count("--both") > 0;
+}
+
+// The activation time map of one time window: one line per matrix row with
+// the time of each cell, an empty field where the cell has none.
+void printMap(SessionState& s, const Args& a) {
+    auto need = [&](const char* name) {
+        auto it = a.options.find(name);
+        if (it == a.options.end()) fail(std::string("map needs ") + name);
+        return it->second;
+    };
+    const int begin = toInt(need("--begin"), "--begin");
+    const int window = toInt(need("--window"), "--window");
+    if (begin < 0 || window < 1) fail("--begin must be 0 or more and --window 1 or more");
+    applyMapOptions(s, a);
+    if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
+    s.BeginTimeA = begin;
+    s.WindowA = window;
+    s.MapKindA = 0;
+    s.ActiveDisplay = 1;
+    SetMapWindowOfPanel(s, 1);
+    LoadMap(s, s.CurrentMarkType[1]);
+    std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
+                      "\nEarliestTime=" + std::to_string(s.EarliestTime) +
+                      "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
+    for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
+        for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
+            if (column > 1) out += "\t";
+            const int32_t t = s.MapBuf.at(column, row).Time;
+            if (t != Missing) out += std::to_string(t);
+        }
+        out += "\n";
+    }
+    std::cout << out;
+}
+
 #ifdef VK_WITH_RENDER
 void render(Ctx& ctx, const Args& a) {
     SessionState& s = ctx.s;
@@ -286,6 +339,9 @@ void render(Ctx& ctx, const Args& a) {
         if (s.FirstChannel < 1 || s.FirstChannel > MaxChannels) fail("--first-channel must be 1..256");
         s.TraceOrder = 0;
     }
+    applyMapOptions(s, a);
+    if (a.flags.count("--map")) s.DisplayTypeA = 0;
+    s.PlotIsochrones = a.flags.count("--isochrones") > 0;
     const std::string error = RenderPanelA(ctx, width, height, *out);
     if (!error.empty()) fail(error);
 }
@@ -323,6 +379,9 @@ int main(int argc, char** argv) {
     } else if (a.command == "automark") {
         openRecording(ctx, host, a);
         automark(ctx, a);
+    } else if (a.command == "map") {
+        openRecording(ctx, host, a);
+        printMap(*state, a);
     } else if (a.command == "marks") {
         openRecording(ctx, host, a);
         printMarks(*state);

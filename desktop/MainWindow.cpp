@@ -28,6 +28,7 @@
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
+#include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -560,6 +561,24 @@ void MainWindow::connectHandlers() {
         state_.AutoPositioning = !state_.AutoPositioning;
         syncMenuChecks();
     });
+
+    // The Map menu: display switches with their captions, and two questions.
+    const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
+                                                            {"HideColors1", MapOption::Colors},
+                                                            {"HideDigits1", MapOption::Digits},
+                                                            {"PlotIsochrones1", MapOption::Isochrones}};
+    for (const auto& [name, option] : mapOptions) {
+        const MapOption o = option;
+        QAction* a = actions_.value(name);
+        on(name, [this, o, a](Ctx& c) {
+            ToggleMapOption(c, o);
+            a->setText(QString::fromStdString(MapOptionCaption(state_, o)));
+        });
+    }
+    on("ShowSWsSpikes1", [](Ctx& c) { ToggleMapOption(c, MapOption::SWsAndSpikes); });
+    on("ChangeIsochrones1", asked(ChangeIsochrones1Click));
+    on("ReferenceTime1", asked(ReferenceTime1Click));
+
     for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1", "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
                              "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",

@@ -202,6 +202,8 @@ void QtCanvas::textOut(int x, int y, Colour fontColour, const std::string& text)
     QPainter& p = painter();
     const QString s = QString::fromStdString(text);
     const QFontMetrics m(font_);
+    // Text stands on the current brush, unless the brush is clear.
+    if (brush_.style() != Qt::NoBrush) p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), brush_.color());
     const QPen saved = p.pen();
     p.setPen(toQColor(fontColour));
     p.drawText(x, y + m.ascent(), s);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "maps/MapBuffer.h"
+#include "maps/MapDraw.h"
 #include "shell/Display.h"
 #include "shell/Format.h"
 
@@ -276,7 +278,15 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
         if (m.Origin == ManualOrigin) SetPenWidth(ctx, 2);
         if (m.Origin == AutomaticOrigin) SetPenWidth(ctx, 1);
         if (s.ShowElgMarks) Line(ctx, x, ytop, x, ybot);
-        if (s.ShowElgTimes) TextOut(ctx, x + 5, ytop, clBlack, std::to_string(int64_t{m.Time} - s.RefTime));
+        if (s.ShowElgTimes) {
+            // Beside a map, the label of the mark that gives the electrode's
+            // cell its time is written on that cell's colour.
+            const int64_t label = int64_t{m.Time} - s.RefTime;
+            Colour cellColour = clWhite;
+            if (s.ShowBackgroundColor && s.Tiled && MapLabelColour(s, e, label, cellColour))
+                SetBrushColor(ctx, cellColour);
+            TextOut(ctx, x + 5, ytop, clBlack, std::to_string(label));
+        }
         if (s.PlotMarkNr) TextOut(ctx, x + 5, ybot - 12, clBlack, std::to_string(m.MarkNr));
         if (m.MarkType == Reference && s.ShowElgMarks) {
             SetBrushColor(ctx, clBlack);
@@ -335,6 +345,8 @@ void PaintElectrograms(Ctx& ctx) {
     if (!s.SignalsLoaded) return;
     drawScaleBar(ctx, g);
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
+    // The time labels are coloured by the map beside, as it is about to be drawn.
+    if (s.ShowElgTimes && s.ShowBackgroundColor && s.Tiled) LoadMapShownBeside(s, s.ActiveDisplay);
     std::vector<int32_t>& electrodes = s.RowElectrodes;
     electrodes.resize(static_cast<size_t>(std::max(0, s.NrTraces)));
     for (int k = 1; k <= s.NrTraces; ++k) electrodes[static_cast<size_t>(k - 1)] = ElectrodeOfRow(s, k);

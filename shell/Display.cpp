@@ -2,15 +2,14 @@
 
 #include "electrograms/AnalysisView.h"
 #include "electrograms/TraceDisplay.h"
+#include "maps/MapBuffer.h"
+#include "maps/MapDraw.h"
 #include "shell/Format.h"
 #include "shell/TextFiles.h"
 
 namespace vk {
 
 namespace {
-
-// The time a map cell shows; no map is computed yet, so every cell is empty.
-int32_t mapCellTime(const SessionState&, int, int) { return Missing; }
 
 template <typename F>
 void onTargets(Ctx& ctx, F&& f) {
@@ -38,6 +37,8 @@ void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
         PaintElectrograms(ctx);
     } else if (displayType == 1 && elgViewMode == 1) {
         PaintAnalysisView(ctx);
+    } else if (displayType == 0) {
+        DisplayMap(ctx);
     } else {
         clearPanel(ctx);
     }
@@ -62,6 +63,8 @@ void UpdateDisplayA(Ctx& ctx) {
     s.ActiveDisplay = 1;
     s.BeginTime = s.BeginTimeA;
     s.WindowTime = s.WindowA;
+    if (s.DisplayTypeA == 0) SetMapWindowOfPanel(s, 1);
+    if (s.DisplayTypeA == 2) s.MapKind = s.MapKindA;
     drawPanel(ctx, ctx.canvasA, s.DisplayTypeA, s.ElgViewMode);
     s.CaptionA = PanelCaption(s, 1);
 }
@@ -72,6 +75,8 @@ void UpdateDisplayB(Ctx& ctx) {
     s.ActiveDisplay = 2;
     s.BeginTime = s.BeginTimeB;
     s.WindowTime = s.WindowB;
+    if (s.DisplayTypeB == 0) SetMapWindowOfPanel(s, 2);
+    if (s.DisplayTypeB == 2) s.MapKind = s.MapKindB;
     drawPanel(ctx, ctx.canvasB, s.DisplayTypeB, 0);
     s.CaptionB = PanelCaption(s, 2);
 }
@@ -167,7 +172,7 @@ std::string PanelCaption(SessionState& s, int panel) {
         if (markType == SlowWave && mapKind == 4) title = "Slow Wave Amplitude";
         if (markType == SlowWave && mapKind == 5) title = "Slow Wave Slope";
         if (mapKind == 2) title = "Electrode Matrix";
-        const int32_t t = mapCellTime(s, column, row);
+        const int32_t t = MapCellTime(s, panel, column, row);
         const std::string cellTime = "( t = " + (t == Missing ? std::string(" ") : std::to_string(t)) + ")";
         return title + " " + range + " " + cursor + " " + cellTime;
     }

@@ -57,6 +57,15 @@ void InitSession(SessionState& s) {
     s.WaveDifference = {0, 500, 150, 500};
     s.PlotLocalTimes = s.AutoPositioning = false;
     s.WaveNrA = s.WaveNrB = 1;
+    s.MapBegin = 0;
+    s.MapWindow = 4000;
+    s.MapKind = 0;
+    s.MinMapTime = s.EarliestTime = NoMinMapTime;
+    s.MaxMapTime = NoMaxMapTime;
+    s.MapTimeCount = 0;
+    s.ShowMapColors = s.ShowMapDigits = s.ShowGrid = true;
+    s.IsochroneWidth = 500;
+    s.PlotIsochrones = false;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "maps/MapCell.h"
 #include "marks/MarkRecord.h"
 #include "shell/Canvas.h"
 #include "shell/Numbers.h"
@@ -194,6 +195,26 @@ struct SessionState {
     // Map placement on its panel (the map drawing fills these in).
     int32_t MapLeft = 10, MapTop = 10, CellWidth = 0, CellHeight = 0;
     int32_t CellElectrode = 0;
+
+    // Maps. The buffer of the map drawn last, the window and kind of the map
+    // panel being drawn, the results of the last time load, where the map
+    // lies on its panel, and the switches of the Map menu.
+    MapBuffer MapBuf;
+    int32_t MapBegin = 0, MapWindow = 4000;  // per-draw copies of the panel's window
+    int MapKind = 0;                         // per-draw copy of MapKindA / MapKindB
+    int32_t MinMapTime = NoMinMapTime, MaxMapTime = NoMaxMapTime;
+    int32_t MapTimeCount = 0;                // cell updates of the last time load
+    int32_t EarliestTime = NoMinMapTime;     // base of the colour bands
+    int32_t MapRight = 0, MapBottom = 0;
+    bool ShowMapColors = true, ShowMapDigits = true, ShowGrid = true;
+    int32_t IsochroneWidth = 500;            // ms; also the width of the colour bands
+    bool PlotIsochrones = false;
+    // The cell times as last drawn on panel A [1] and B [2]: the live caption
+    // and the H key of a panel read its own map, also when the other panel
+    // showed a map after it.
+    std::array<MapGrid<int32_t>, 3> PanelMapTime{MapGrid<int32_t>(Missing), MapGrid<int32_t>(Missing),
+                                                 MapGrid<int32_t>(Missing)};
+    MapScratch MapWork;
     int32_t WaveCount = 0;
 
     // Waves: WaveTimes[e][w] and FreeTimes[e][slot] as (e * 201 + w), see waves/.

@@ -50,6 +50,33 @@ fi
 "$cli" search "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --electrode 17 --time 3000 > "$dir/search.out"
 found=$(sed -n 's/^Found=//p' "$dir/search.out")
 [ "$found" -ge 2980 ] && [ "$found" -le 2995 ] || { echo "search found $found"; exit 1; }
+# The activation time map of the first demo wave, from a mark file made of
+# its true activation times (16-byte little-endian records after a 4096-byte header).
+le16() { printf "\\x$(printf %02x $(( $1 & 255 )))\\x$(printf %02x $(( ($1 >> 8) & 255 )))"; }
+{ printf '\xff\xff\x00\x10'; head -c 4092 /dev/zero
+  awk -F'\t' '$1 == 1 { printf "%d %d\n", $2, int($5 + 0.5) }' "$dir/demo/demo-truth.txt" | while read -r e t; do
+    le16 "$e"; le16 1; le16 "$t"; le16 0; le16 0; le16 0; le16 1; le16 "$(( e % 3 ))"
+  done
+} > "$dir/demo/demo.M01"
+"$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 > "$dir/map.out"
+expectIn() { grep -qx "$1" "$2" || { echo "missing: $1"; cat "$2"; exit 1; }; }
+expectIn "NrColumns=16" "$dir/map.out"
+expectIn "EarliestTime=3000" "$dir/map.out"
+expectIn "MapTimeCount=128" "$dir/map.out"
+[ "$(sed -n 5p "$dir/map.out" | cut -f1-3)" = "$(printf '3000\t3392\t3783')" ]
+[ "$(wc -l < "$dir/map.out")" = 12 ]
+# A window that starts after part of the wave, with a reference time: cells
+# outside it are empty fields.
+"$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 4000 --window 2000 --ref 1000 > "$dir/map2.out"
+expectIn "EarliestTime=3068" "$dir/map2.out"
+[ "$(sed -n 5p "$dir/map2.out" | cut -f1-5)" = "$(printf '\t\t\t3175\t3566')" ]
+if "$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 2>/dev/null; then
+  echo "map without --window was accepted"; exit 1
+fi
+"$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
+  --width 640 --height 400 --begin 0 --window 20000 --map --isochrones 2>/dev/null
+[ "$(head -c 8 "$dir/map.png" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ]
+rm "$dir/demo/demo.M01"
 # The demo is the same on every run.
 "$cli" demo "$dir/again" > /dev/null
 cmp "$dir/demo/demo.E01" "$dir/again/demo.E01"

@@ -1,0 +1,310 @@
+// The map panel through the recording canvas: colour bands, digits, grid,
+// crossed cells, trace outlines, isochrones; the Map menu commands, the
+// mouse and the keys over a map, and the live caption.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "maps/MapBuffer.h"
+#include "maps/MapCommands.h"
+#include "maps/MapDraw.h"
+#include "shell/Commands.h"
+#include "shell/Display.h"
+#include "support/GridSession.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+
+namespace vk {
+namespace {
+
+using test::addMark;
+
+struct MapPanel {
+    std::unique_ptr<SessionState> s;
+    test::ScriptedHost host;
+    test::RecordingCanvas a, b;
+    Ctx ctx;
+
+    MapPanel(int columns, int rows, int width, int height)
+        : s(test::gridSession(columns, rows)), a(width, height), b(width, height), ctx{*s, host, &a, &b} {
+        s->FileLoaded = s->SignalsLoaded = true;
+        s->DisplayTypeA = 0;
+        s->BeginTimeA = 0;
+        s->WindowA = 10000;
+    }
+    const std::vector<std::string>& draw() {
+        UpdateDisplayA(ctx);
+        return a.ops;
+    }
+    static bool has(const std::vector<std::string>& ops, const std::string& op) {
+        return std::find(ops.begin(), ops.end(), op) != ops.end();
+    }
+    static std::vector<std::string> lines(const std::vector<std::string>& ops) {
+        std::vector<std::string> out;
+        std::copy_if(ops.begin(), ops.end(), std::back_inserter(out), [](const std::string& o) { return o.rfind("line", 0) == 0; });
+        return out;
+    }
+};
+
+TEST(MapColours, BandsFromTheEarliestTimeRepeatingAfterTen) {
+    auto s = test::gridSession(1, 1);
+    s->EarliestTime = 1234;
+    s->IsochroneWidth = 500;
+    s->MapKind = TimeMapKind;  // base 1000
+    EXPECT_EQ(ValueToBand(*s, 1234), 1);
+    EXPECT_EQ(ValueToBand(*s, 1500), 2);
+    EXPECT_EQ(ValueToBand(*s, 5999), 10);
+    EXPECT_EQ(ValueToBand(*s, 6000), 1);
+    EXPECT_EQ(ValueToBand(*s, 27100), 3);
+    s->MapKind = IntervalMapKind;  // no base
+    EXPECT_EQ(ValueToBand(*s, 700), 2);
+    EXPECT_EQ(ValueToBand(*s, -1), 1);
+    EXPECT_EQ(ValueToBand(*s, -500), 0);
+    EXPECT_EQ(BandColour(ValueToBand(*s, -1000)), 0x00808080u);
+    EXPECT_EQ(BandColour(0), 0x00000000u);
+    EXPECT_EQ(BandColour(1), 0x000000FFu);
+    EXPECT_EQ(BandColour(10), 0x001E3BFFu);
+    EXPECT_EQ(BandColour(12), 0x0048003Fu);
+    EXPECT_EQ(BandColour(13), 0x00808080u);
+}
+
+TEST(MapDigits, TimeFormatsAreExactOnTheMilliseconds) {
+    EXPECT_EQ(TimeDigits(1234, 2, '.'), "1.23");
+    EXPECT_EQ(TimeDigits(1225, 2, '.'), "1.23");  // halves up, whatever the binary form of 1.225
+    EXPECT_EQ(TimeDigits(1234, 1, '.'), "1.234");
+    EXPECT_EQ(TimeDigits(2500, 4, '.'), "3");
+    EXPECT_EQ(TimeDigits(45, 2, ','), "0,05");
+    EXPECT_EQ(TimeDigits(123456789, 1, '.'), "123456.800");  // 7 significant digits
+    EXPECT_EQ(TimeDigits(1234, 7, '.'), "1234");
+    auto s = test::gridSession(1, 1);
+    s->Prefs.ValueDigitFormat = 2;
+    EXPECT_EQ(CellValueText(*s, 3, 3.14159, true), "3.14");
+}
+
+TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
+    MapPanel p(8, 4, 300, 200);  // cells of 36 pixels
+    addMark(*p.s, 1, 1234);
+    addMark(*p.s, 32, 1600);      // column 8, row 4: band 2
+    p.s->MapBuf.at(2, 1).Time = Excluded;
+    auto ops = p.draw();
+    EXPECT_TRUE(MapPanel::has(ops, "rect 0 0 300 200"));
+    // Cell 1: red with its digits centred (text 28 x 14 pixels).
+    EXPECT_TRUE(MapPanel::has(ops, "rect 10 10 46 46"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 14 21 1234"));
+    const auto red = std::find(ops.begin(), ops.end(), "rect 10 10 46 46");
+    EXPECT_EQ(*(red - 1), "pen 255");
+    EXPECT_EQ(*(red - 2), "brush 255");
+    EXPECT_TRUE(MapPanel::has(ops, "brush " + std::to_string(0x004488FF)));
+    EXPECT_TRUE(MapPanel::has(ops, "rect 262 118 298 154"));
+    // The grid outlines every placed electrode; the crossed cell is crossed.
+    EXPECT_TRUE(MapPanel::has(ops, "rect 262 118 299 155"));
+    EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
+    EXPECT_TRUE(MapPanel::has(ops, "line 83 10 46 47"));
+    EXPECT_EQ(p.s->MapBuf.at(2, 1).Time, Excluded);
+
+    ToggleMapOption(p.ctx, MapOption::Colors);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Colors), "show map colors");
+    ToggleMapOption(p.ctx, MapOption::Digits);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Digits), "show map digits");
+    ToggleMapOption(p.ctx, MapOption::Grid);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Grid), "show Grid");
+    ops = p.a.ops;
+    EXPECT_FALSE(MapPanel::has(ops, "rect 10 10 46 46"));
+    EXPECT_FALSE(MapPanel::has(ops, "text 14 21 1234"));
+    EXPECT_FALSE(MapPanel::has(ops, "rect 262 118 299 155"));
+    EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
+
+    // Beside electrograms the cells of the traces are outlined.
+    p.s->Tiled = true;
+    p.s->DisplayTypeB = 1;
+    p.s->TraceOrder = 0;
+    p.s->FirstChannel = 1;
+    p.s->NrTraces = 2;
+    ops = p.draw();
+    const auto wide = std::find(ops.begin(), ops.end(), "width 2");
+    ASSERT_NE(wide, ops.end());
+    EXPECT_EQ(*(wide + 1), "rect 10 10 47 47");
+    EXPECT_EQ(*(wide + 2), "rect 46 10 83 47");
+    EXPECT_EQ(*(wide + 3), "width 1");
+    p.s->DisplayTypeB = 0;  // two maps: no outlines
+    EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
+}
+
+TEST(MapIsochrones, LinesBetweenCellCentres) {
+    MapPanel p(2, 2, 90, 90);  // cells of 40 pixels; centres x 29, 69 and y 30, 70
+    SizeMapCells(*p.s, 90, 90);
+    p.s->MapBegin = 0;
+    p.s->MapWindow = 2000;
+    auto isochrones = [&](int c1, int c2, int c3, int c4) {
+        p.s->MapBuf.at(1, 1).Time = c1;
+        p.s->MapBuf.at(2, 1).Time = c2;
+        p.s->MapBuf.at(2, 2).Time = c3;
+        p.s->MapBuf.at(1, 2).Time = c4;
+        p.a.beginDraw();
+        DrawIsochrones(p.ctx, 0);
+        return MapPanel::lines(p.a.ops);
+    };
+    // Crossed on edges 1 and 3: one segment through the middle.
+    EXPECT_EQ(isochrones(400, 600, 600, 400), std::vector<std::string>{"line 49 30 49 70"});
+    // Crossed on all four edges: three segments.
+    EXPECT_EQ(isochrones(400, 600, 400, 600),
+              (std::vector<std::string>{"line 49 30 69 50", "line 69 50 49 70", "line 49 70 29 50"}));
+    // Levels 500 and 1000 over one square.
+    EXPECT_EQ(isochrones(400, 1100, 1100, 400).size(), 2u);
+    // A corner outside the panel's window leaves the square out.
+    p.s->MapWindow = 550;
+    EXPECT_TRUE(isochrones(400, 600, 600, 400).empty());
+    p.s->MapWindow = 2000;
+    EXPECT_TRUE(isochrones(400, Missing, 600, 400).empty());
+    EXPECT_TRUE(isochrones(Missing, Missing, Missing, Missing).empty());
+
+    // Through the whole draw, with a reference time: the cells are relative
+    // to it, the window is not, and the lines are still drawn.
+    MapPanel q(2, 2, 90, 90);
+    q.s->PlotIsochrones = true;
+    q.s->RefTime = 1000;
+    q.s->BeginTimeA = 1000;
+    q.s->WindowA = 1000;
+    addMark(*q.s, 1, 1400);
+    addMark(*q.s, 2, 1600);
+    addMark(*q.s, 3, 1400);
+    addMark(*q.s, 4, 1600);
+    EXPECT_TRUE(MapPanel::has(q.draw(), "line 49 30 49 70"));
+    // No valued cell: nothing.
+    q.s->BeginTimeA = 5000;
+    EXPECT_TRUE(MapPanel::lines(q.draw()).empty());
+}
+
+TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
+    MapPanel p(2, 2, 90, 90);
+    p.host.inputs = {std::string("0"), std::string("-5"), std::string("250")};
+    EXPECT_TRUE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
+    EXPECT_EQ(p.s->IsochroneWidth, 250);
+    EXPECT_EQ(p.host.beeps, 2);
+    EXPECT_EQ(p.host.questions.front(), "Change isochones|Give new isochrone value:");
+    p.host.inputs = {std::string("12a")};
+    EXPECT_FALSE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
+    EXPECT_EQ(p.s->IsochroneWidth, 250);
+    EXPECT_EQ(p.host.errors.size(), 1u);
+
+    p.host.questions.clear();
+    p.host.inputs = {std::string("-1"), std::string("300")};
+    const int redraws = p.host.redraws;
+    EXPECT_TRUE(runCommand(p.ctx, [&] { ReferenceTime1Click(p.ctx); }));
+    EXPECT_EQ(p.s->RefTime, 300);
+    EXPECT_EQ(p.host.beeps, 3);
+    EXPECT_EQ(p.host.questions.front(), "Change RefTime|Give new RefTime:");
+    EXPECT_EQ(p.host.redraws, redraws + 1);
+
+    ToggleMapOption(p.ctx, MapOption::Isochrones);
+    EXPECT_TRUE(p.s->PlotIsochrones);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Isochrones), "hide Isochrones");
+    ToggleMapOption(p.ctx, MapOption::SWsAndSpikes);
+    EXPECT_TRUE(UpdateChecks(*p.s).swsAndSpikes);
+}
+
+TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
+    MapPanel p(2, 1, 90, 90);  // cell 1 at x 10..49, cell 2 at 50..89
+    addMark(*p.s, 2, 500);
+    addMark(*p.s, 2, 500, Spike);
+    addMark(*p.s, 2, 800);
+    p.draw();
+    MouseMoved(*p.s, 1, 69, 30);
+    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
+    MouseMoved(*p.s, 1, 20, 30);
+    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 1x1 (Cell = 1) ( t =  )");
+
+    // H hides both marks at the cell's time; the cell then shows the next one.
+    MouseMoved(*p.s, 1, 69, 30);
+    MapKey(p.ctx, 1, 'h');
+    EXPECT_EQ(p.host.beeps, 1);
+    EXPECT_EQ(p.s->MarkTable[1].Visible, 0);
+    EXPECT_EQ(p.s->MarkTable[2].Visible, 0);
+    EXPECT_EQ(p.s->MarkTable[3].Visible, 1);
+    EXPECT_TRUE(UpdateChecks(*p.s).unhideEnabled);
+    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 800)");
+    MapKey(p.ctx, 1, 'U');
+    EXPECT_EQ(p.host.beeps, 2);
+    EXPECT_EQ(p.s->MarkTable[1].Visible, 1);
+    EXPECT_EQ(p.s->MarkTable[2].Visible, 1);
+    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
+    MapKey(p.ctx, 1, 'x');
+    EXPECT_EQ(p.host.beeps, 2);
+
+    // Two maps side by side: each caption, and H, follow the panel's own map.
+    p.s->Tiled = true;
+    p.s->DisplayTypeB = 0;
+    p.s->BeginTimeB = 700;
+    p.s->WindowB = 1000;
+    UpdateDisplay(p.ctx);
+    MouseMoved(*p.s, 1, 69, 30);
+    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
+    MouseMoved(*p.s, 2, 69, 30);
+    EXPECT_EQ(p.s->CaptionB, "Slow Wave (700-1700) 2x1 (Cell = 2) ( t = 800)");
+    MouseMoved(*p.s, 1, 69, 30);
+    MapKey(p.ctx, 1, 'H');
+    EXPECT_EQ(p.s->MarkTable[1].Visible, 0);
+    EXPECT_EQ(p.s->MarkTable[3].Visible, 1);
+    UnhideAll(*p.s);
+
+    // A click makes the cell's electrode the first trace; in free order it
+    // goes into the list and out again.
+    p.s->Tiled = false;
+    MapClick(p.ctx, 1, 69, 30);
+    EXPECT_EQ(p.s->FirstChannel, 2);
+    EXPECT_EQ(p.s->StartCol, 2);
+    EXPECT_EQ(p.s->StartRow, 1);
+    p.s->TraceOrder = 3;
+    MapClick(p.ctx, 1, 69, 30);
+    EXPECT_EQ(p.s->FreeTraceCount, 1);
+    EXPECT_EQ(p.s->FreeTraceList[1], 2);
+    MapClick(p.ctx, 1, 69, 30);
+    EXPECT_EQ(p.s->FreeTraceCount, 0);
+    MapClick(p.ctx, 1, 5, 30);  // left of the map: nothing
+    EXPECT_EQ(p.s->FreeTraceCount, 0);
+
+    // A double click crosses the cell on the panel clicked.
+    FocusDisplayA(*p.s);
+    p.b.ops.clear();
+    MapDoubleClick(p.ctx, 2, 69, 30);
+    EXPECT_EQ(MapPanel::lines(p.b.ops), (std::vector<std::string>{"line 50 10 91 51", "line 91 10 50 51"}));
+    EXPECT_TRUE(p.s->DrawOnA);
+    EXPECT_FALSE(p.s->DrawOnB);
+}
+
+TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
+    MapPanel p(2, 1, 1000, 525);
+    SessionState& s = *p.s;
+    s.PanelAWidth = 1070;
+    s.PanelAHeight = 550;
+    s.SignalLength = s.NrOfFrames = 60000;
+    s.DisplayTypeA = 1;
+    s.TraceOrder = 0;
+    s.FirstChannel = 1;
+    s.NrTraces = 2;
+    s.BeginTimeA = 0;
+    s.WindowA = 4000;
+    s.Tiled = true;
+    s.DisplayTypeB = 0;
+    s.BeginTimeB = 0;
+    s.WindowB = 10000;
+    addMark(s, 1, 2100);
+    addMark(s, 1, 1234);  // the cell's time: earliest, so red
+    auto brushBefore = [&](const std::string& label) {
+        const auto& ops = p.a.ops;
+        const auto text = std::find_if(ops.begin(), ops.end(), [&](const std::string& o) {
+            return o.rfind("text ", 0) == 0 && o.size() > label.size() && o.compare(o.size() - label.size() - 1, std::string::npos, " " + label) == 0;
+        });
+        return text == ops.end() || text == ops.begin() ? std::string() : *(text - 1);
+    };
+    // Panel A is drawn before panel B: the map is what B is about to show.
+    UpdateDisplayA(p.ctx);
+    EXPECT_EQ(brushBefore("1234"), "brush 255");
+    EXPECT_NE(brushBefore("2100").rfind("brush", 0), 0u);
+    s.ShowBackgroundColor = false;
+    UpdateDisplayA(p.ctx);
+    EXPECT_NE(brushBefore("1234").rfind("brush", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vk
