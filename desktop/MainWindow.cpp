@@ -213,6 +213,10 @@ void MainWindow::buildPanels() {
             MouseMoved(state_, number, x, y);
             titleBar(number)->setCaption(QString::fromStdString(number == 2 ? state_.CaptionB : state_.CaptionA));
         };
+        paint->onDoubleClick = [this, number](int x, int y) {
+            if ((number == 2 ? state_.DisplayTypeB : state_.DisplayTypeA) == 0)
+                run([&](Ctx& c) { MapDoubleClick(c, number, x, y); });
+        };
         paint->onClick = [this, number, paint](int x, int y, bool shift) {
             run([&](Ctx& c) { PanelClick(c, number, x, y, shift || state_.SearchMarking); });
             if ((number == 2 ? state_.DisplayTypeB : state_.DisplayTypeA) == 1 && InsidePlotArea(state_, number, x, y))
@@ -351,8 +355,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         const QString text = key->text();
         if (text.size() == 1 && text[0].isLetterOrNumber() && text[0].unicode() < 128 && !qobject_cast<QLineEdit*>(watched)) {
             const char c = static_cast<char>(text[0].toUpper().unicode());
-            run([&](Ctx& ctx) { ElectrogramKey(ctx, c); });
-            return true;
+            bool used = false;
+            run([&](Ctx& ctx) { used = CharacterKey(ctx, c); });
+            if (used) return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

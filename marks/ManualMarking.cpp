@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "electrograms/TraceDisplay.h"
+#include "maps/MapBuffer.h"
+#include "maps/MapCommands.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 
@@ -185,7 +187,9 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
     MouseMoved(s, panel, x, y);
     const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
     if (type != 1) {
+        // A map or wave map: the cell's electrode becomes the first trace.
         if (type == 0) s.MarkingArmed = false;
+        MapClick(ctx, panel, x, y);
         return;
     }
     const TraceGeometry g = GeometryOfPanel(s, panel);
@@ -335,6 +339,21 @@ void PropagateMark(Ctx& ctx) {
         }
     }
     UpdateDisplay(ctx);
+}
+
+bool CharacterKey(Ctx& ctx, char key) {
+    SessionState& s = ctx.s;
+    const int panel = activePanel(s);
+    const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
+    if (type == 1 && InsidePlotArea(s, panel, s.MouseX, s.MouseY)) {
+        ElectrogramKey(ctx, key);
+        return true;
+    }
+    if (type == 0 && InsideMapArea(s, s.MouseX, s.MouseY)) {
+        MapKey(ctx, panel, static_cast<char>(std::toupper(static_cast<unsigned char>(key))));
+        return true;
+    }
+    return false;
 }
 
 void ElectrogramKey(Ctx& ctx, char key) {

@@ -27,6 +27,10 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift);
 // area of an electrogram panel (letters in either case).
 bool InsidePlotArea(const SessionState& s, int panel, int x, int y);
 void ElectrogramKey(Ctx& ctx, char key);
+// A letter or digit typed in the main window: the electrogram keys over the
+// plot area of an electrogram panel, the map keys over the map area of a
+// map panel, nothing elsewhere. True when it went to one of them.
+bool CharacterKey(Ctx& ctx, char key);
 
 void DeleteMark(Ctx& ctx);
 void SwitchMark(Ctx& ctx);

@@ -7,6 +7,7 @@
 #include "input/Matrix.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkStore.h"
+#include "shell/Display.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
@@ -156,6 +157,32 @@ TEST(MarkingKeys, RoutedOnlyInsideThePlotAreaInEitherCase) {
     AddMarkRecord(*t.s, 2900, SlowWave, 1);
     ElectrogramKey(t.ctx, 'k');
     EXPECT_EQ(t.marksOn(5), 0);
+}
+
+TEST(MarkingKeys, LettersGoToTheAreaUnderTheMouse) {
+    Bench t;
+    ApplyMatrix(*t.s, ParseNewMatrix("-2\n4 2 2 1\n\n5 6\n7 8\n", "m.txt"));
+    t.s->MouseX = 5;  // outside both areas
+    t.s->MouseY = 100;
+    EXPECT_FALSE(CharacterKey(t.ctx, 'D'));
+    t.s->MouseX = 500;
+    EXPECT_TRUE(CharacterKey(t.ctx, 'x'));  // inside the plot area: taken, even when it does nothing
+    // Over a map, H and U act on the cell under the mouse.
+    t.s->DisplayTypeA = 0;
+    t.s->CurrentElectrode = 5;
+    AddMarkRecord(*t.s, 100, SlowWave, 1);
+    UpdateDisplayA(t.ctx);
+    t.s->MouseX = t.s->MapLeft + t.s->CellWidth / 2;
+    t.s->MouseY = t.s->MapTop + t.s->CellHeight / 2;
+    ASSERT_TRUE(CharacterKey(t.ctx, 'h'));
+    EXPECT_EQ(t.s->MarkTable[1].Visible, 0);
+    EXPECT_TRUE(CharacterKey(t.ctx, 'U'));
+    EXPECT_EQ(t.s->MarkTable[1].Visible, 1);
+    // A click on a map cell makes its electrode the first trace and disarms marking.
+    t.s->MarkingArmed = true;
+    PanelClick(t.ctx, 1, t.s->MapLeft + t.s->CellWidth + 2, t.s->MapTop + t.s->CellHeight + 2, false);
+    EXPECT_EQ(t.s->FirstChannel, 8);
+    EXPECT_FALSE(t.s->MarkingArmed);
 }
 
 TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
