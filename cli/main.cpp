@@ -57,7 +57,7 @@ const std::map<std::string, bool> KnownOptions = {
     {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
     {"--type", true},   {"--criteria", true}, {"--diff", true}, {"--ref", true}, {"--stats", false},
     {"--save", false},
-    {"--both", false},    {"--map", false}, {"--isochrones", false},
+    {"--both", false},    {"--map", false}, {"--isochrones", false}, {"--wave", true}, {"--local-times", false},
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -341,6 +341,15 @@ void render(Ctx& ctx, const Args& a) {
     }
     applyMapOptions(s, a);
     if (a.flags.count("--map")) s.DisplayTypeA = 0;
+    if (auto it = a.options.find("--wave"); it != a.options.end()) {
+        // Wave n of the wave detection (wave mode 1), with its statistics line.
+        s.DisplayTypeA = 2;
+        s.WaveMode = 1;
+        s.WaveNrA = toInt(it->second, "--wave");
+        if (s.WaveNrA < 1) fail("--wave must be 1 or more");
+        s.ShowWaveStatistics = true;
+        s.PlotLocalTimes = a.flags.count("--local-times") > 0;
+    }
     s.PlotIsochrones = a.flags.count("--isochrones") > 0;
     const std::string error = RenderPanelA(ctx, width, height, *out);
     if (!error.empty()) fail(error);

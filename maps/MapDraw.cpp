@@ -98,7 +98,7 @@ void drawCells(Ctx& ctx) {
     SetFontStyle(ctx, FontPlain);
 }
 
-void drawGrid(Ctx& ctx) {
+void drawGridImpl(Ctx& ctx) {
     SessionState& s = ctx.s;
     SetPenColor(ctx, clBlack);
     SetBrushStyle(ctx, BrushStyle::Clear);
@@ -110,7 +110,7 @@ void drawGrid(Ctx& ctx) {
 }
 
 // The cells of the electrodes that the electrogram panel shows as traces.
-void drawTraceOutlines(Ctx& ctx) {
+void drawTraceOutlinesImpl(Ctx& ctx) {
     SessionState& s = ctx.s;
     SetPenColor(ctx, clBlack);
     SetPenWidth(ctx, 2);
@@ -304,11 +304,14 @@ void DisplayMap(Ctx& ctx) {
     LoadMap(s, s.CurrentMarkType[static_cast<size_t>(panel)]);
     ClearMapPanel(ctx, width, height);
     drawCells(ctx);
-    if (s.ShowGrid) drawGrid(ctx);
-    if (s.Tiled && !(s.DisplayTypeA == 0 && s.DisplayTypeB == 0)) drawTraceOutlines(ctx);
+    if (s.ShowGrid) DrawMapGrid(ctx);
+    if (s.Tiled && !(s.DisplayTypeA == 0 && s.DisplayTypeB == 0)) DrawTraceOutlines(ctx);
     if (s.PlotIsochrones) DrawIsochrones(ctx, s.RefTime);
     RememberPanelMap(s, panel);
 }
+
+void DrawMapGrid(Ctx& ctx) { drawGridImpl(ctx); }
+void DrawTraceOutlines(Ctx& ctx) { drawTraceOutlinesImpl(ctx); }
 
 bool MapLabelColour(const SessionState& s, int e, int64_t relativeTime, Colour& colour) {
     if (!IsPlaced(s, e)) return false;

@@ -44,6 +44,10 @@ void DrawIsochrones(Ctx& ctx, int32_t timeOffset);
 // Sizes, loads and draws the map of the panel being drawn (ActiveDisplay,
 // on the canvas named by DrawOnA / DrawOnB) for MapBegin, MapWindow, MapKind.
 void DisplayMap(Ctx& ctx);
+// The grid of the placed cells, and the outlines of the electrodes that the
+// other panel shows as traces.
+void DrawMapGrid(Ctx& ctx);
+void DrawTraceOutlines(Ctx& ctx);
 
 // The background of a trace's time label: when the label's time (relative
 // to RefTime) is the time in the map cell of electrode e, the colour the map

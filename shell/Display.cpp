@@ -5,6 +5,7 @@
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "shell/Format.h"
+#include "waves/WaveMap.h"
 #include "shell/TextFiles.h"
 
 namespace vk {
@@ -39,6 +40,8 @@ void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
         PaintAnalysisView(ctx);
     } else if (displayType == 0) {
         DisplayMap(ctx);
+    } else if (displayType == 2) {
+        DrawWaveMap(ctx, ctx.s.DrawOnB && !ctx.s.DrawOnA ? 2 : 1);
     } else {
         clearPanel(ctx);
     }

@@ -222,6 +222,8 @@ struct SessionState {
     std::array<int32_t, 4> WaveDifference{0, 500, 150, 500};  // [mark type 1..3], ms
     bool PlotLocalTimes = false;
     bool AutoPositioning = false;
+    int32_t PrevWaveNr = 0;
+    int32_t WaveCentreCol = 0, WaveCentreRow = 0;
 
     // The live captions of the two title bars.
     std::string CaptionA, CaptionB;

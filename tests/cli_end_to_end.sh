@@ -37,6 +37,11 @@ grep -qx "MarkCount=768" "$dir/auto2.out"
 # slot electrode type time aux1 aux2 origin marknr: spikes placed by the marker
 [ "$(awk -F'\t' 'NR > 1 && NF == 8 && $3 == 2 && $7 == 2' "$dir/automarks.out" | wc -l)" = 384 ]
 if "$cli" automark "$dir/demo/demo.E01" --type 5 2> /dev/null; then echo "a bad mark type was accepted"; exit 1; fi
+# The saved spikes group into the three demo waves, each over all 128
+# electrodes (neighbours lie about 390 ms apart: above the spike default of 150).
+"$cli" waves "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --type 2 --diff 500 --stats > "$dir/waves.out"
+grep -qx "WaveCount=3" "$dir/waves.out" || { cat "$dir/waves.out" | cut -c1-200; exit 1; }
+[ "$(grep -c $'WaveSites=128\tWaveXSize=16\tWaveYSize=8' "$dir/waves.out")" = 3 ]
 rm "$dir/demo/demo.M01"
 # Panel A into a PNG, through the desktop's drawing code.
 if "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \

@@ -5,6 +5,8 @@
 
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
+#include "shell/Display.h"
+#include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 #include "waves/WaveDetection.h"
 
@@ -170,6 +172,55 @@ TEST(WaveCommands, DifferenceAndNavigation) {
     EXPECT_EQ(g.s->WaveNrA, 8);
     SetWaveMode(g.ctx, 1);
     EXPECT_EQ(WaveModeCaption(*g.s), "Wave mode (1)");
+}
+
+TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
+    Grid g(3, 1);
+    test::RecordingCanvas canvas(600, 300);
+    g.ctx.canvasA = &canvas;
+    g.s->SignalsLoaded = g.s->FileLoaded = true;
+    g.s->DisplayTypeA = 2;
+    auto numbered = [&](int e, int t, int nr) {
+        g.s->CurrentElectrode = e;
+        AddMarkRecord(*g.s, t, SlowWave, static_cast<int16_t>(nr));
+    };
+    numbered(1, 1000, 1);
+    numbered(2, 1200, 1);
+    numbered(1, 3000, 2);
+    numbered(3, 9000, 5);
+    numbered(2, 1100, 1);  // the earlier mark of the number sets the cell
+    // Mode 2: wave n is mark number n; the largest number is the count.
+    g.s->WaveMode = 2;
+    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(g.s->WaveCount, 5);
+    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, 1000);
+    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 1100);
+    EXPECT_EQ(g.s->MapBuf.at(3, 1).Time, Missing);
+    EXPECT_EQ(g.s->CaptionA.rfind("Wave Map nr: 1 of 5", 0), 0u) << g.s->CaptionA;
+    g.s->WaveNrA = 3;  // no marks with number 3: an empty map
+    UpdateDisplayA(g.ctx);
+    for (int c = 1; c <= 3; ++c) EXPECT_EQ(g.s->MapBuf.at(c, 1).Time, Missing);
+
+    // Mode 1 with local times: the earliest electrode of the wave shows 0.
+    g.s->WaveMode = 1;
+    g.s->WaveNrA = 1;
+    g.s->PlotLocalTimes = true;
+    g.s->ShowWaveStatistics = true;
+    UpdateDisplayA(g.ctx);
+    EXPECT_FALSE(g.s->WavesOutdated);
+    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, 0);
+    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 100);
+    // The statistics line is written above the map, which starts 20 pixels down.
+    EXPECT_EQ(g.s->MapTop, 20);
+    bool line = false;
+    for (const auto& op : canvas.ops) line |= op.rfind("text 4 4 Area = 2 (12.5 mm2)", 0) == 0;
+    EXPECT_TRUE(line);
+    EXPECT_EQ(g.s->WaveCentreCol, 1);
+    // A wave number past the last wave: an empty map and no line.
+    g.s->WaveNrA = 250;
+    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
+    EXPECT_EQ(g.s->WaveCentreCol, 1);  // an empty wave keeps the previous centre
 }
 
 }  // namespace
