@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "input/Matrix.h"
 #include "maps/MapBuffer.h"
 #include "marks/MarkStore.h"
 
@@ -16,13 +17,7 @@ using namespace vk;
 // mark is earlier than the ones before it on its electrode.
 std::unique_ptr<SessionState> fullTable(bool reversed) {
     auto s = std::make_unique<SessionState>();
-    s->NrColumns = s->NrRows = 16;
-    for (int e = 1; e <= 256; ++e) {
-        const int c = 1 + (e - 1) % 16, r = 1 + (e - 1) / 16;
-        s->ElectrodeCol[static_cast<size_t>(e)] = c;
-        s->ElectrodeRow[static_cast<size_t>(e)] = r;
-        s->MatrixGrid[static_cast<size_t>(c)][static_cast<size_t>(r)] = e;
-    }
+    ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     for (int i = 0; i < MaxMarks; ++i) {
         const int wave = reversed ? 127 - i / 256 : i / 256;
         const int e = 1 + i % 256;

@@ -16,12 +16,7 @@ using namespace vk;
 
 void BM_CalculateWaves(benchmark::State& st) {
     auto s = std::make_unique<SessionState>();
-    std::string matrix = "-2\n256 16 16 1\n\n";
-    for (int r = 0; r < 16; ++r) {
-        for (int c = 1; c <= 16; ++c) matrix += std::to_string(r * 16 + c) + " ";
-        matrix += "\n";
-    }
-    ApplyMatrix(*s, ParseNewMatrix(matrix, "m.txt"));
+    ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     for (int k = 0; k < 199; ++k)
         for (int e = 1; e <= 256; ++e) {
             s->CurrentElectrode = e;
@@ -40,12 +35,7 @@ BENCHMARK(BM_CalculateWaves)->Unit(benchmark::kMillisecond);
 
 void BM_GrowWaves199PerElectrode(benchmark::State& st) {
     auto s = std::make_unique<SessionState>();
-    std::string matrix = "-2\n256 16 16 1\n\n";
-    for (int r = 0; r < 16; ++r) {
-        for (int c = 1; c <= 16; ++c) matrix += std::to_string(r * 16 + c) + " ";
-        matrix += "\n";
-    }
-    ApplyMatrix(*s, ParseNewMatrix(matrix, "m.txt"));
+    ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     QuietHost host;
     Ctx ctx{*s, host};
     for (auto _ : st) {

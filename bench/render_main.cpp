@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "desktop/QtCanvas.h"
+#include "input/Matrix.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 
@@ -54,13 +55,7 @@ void BM_RedrawMap(benchmark::State& st) {
     canvas.resize(1000, 1000);
     Ctx ctx{*s, host, &canvas, nullptr};
     s->FileLoaded = s->SignalsLoaded = true;
-    s->NrColumns = s->NrRows = 16;
-    for (int e = 1; e <= 256; ++e) {
-        const int c = 1 + (e - 1) % 16, r = 1 + (e - 1) / 16;
-        s->ElectrodeCol[static_cast<size_t>(e)] = c;
-        s->ElectrodeRow[static_cast<size_t>(e)] = r;
-        s->MatrixGrid[static_cast<size_t>(c)][static_cast<size_t>(r)] = e;
-    }
+    ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     // 128 waves crossing the array diagonally, one slow wave or spike per
     // electrode and wave: the whole table.
     for (int i = 0; i < MaxMarks; ++i) {

@@ -87,6 +87,24 @@ MatrixData ParseNewMatrix(std::string_view text, const std::string& path) {
     return m;
 }
 
+MatrixData RowByRowMatrix(int columns, int rows, int first, double distance) {
+    MatrixData m = emptyMatrix();
+    m.hasGrid = true;
+    m.NrColumns = columns;
+    m.NrRows = rows;
+    m.NrElectrodes = columns * rows;
+    m.ElectrodeDistance = distance;
+    for (int r = 1; r <= rows; ++r)
+        for (int k = 1; k <= columns; ++k) {
+            const int e = first + (r - 1) * columns + (k - 1);
+            if (e < 1 || e > MaxChannels) continue;
+            m.ElectrodeCol[static_cast<size_t>(e)] = k;
+            m.ElectrodeRow[static_cast<size_t>(e)] = r;
+            m.MatrixGrid[static_cast<size_t>(k)][static_cast<size_t>(r)] = e;
+        }
+    return m;
+}
+
 void ApplyMatrix(SessionState& s, const MatrixData& m) {
     s.ElectrodeCol = m.ElectrodeCol;
     s.ElectrodeRow = m.ElectrodeRow;

@@ -32,6 +32,10 @@ struct MatrixData {
 MatrixData ParseOldMatrix(std::string_view text, const std::string& path);
 MatrixData ParseNewMatrix(std::string_view text, const std::string& path);
 
+// A full grid of columns x rows electrodes numbered row by row from `first`
+// (as the demo recording, tests and benchmarks use).
+MatrixData RowByRowMatrix(int columns, int rows, int first, double distance);
+
 // Put a parsed matrix into the session and run the common ending: a distance
 // outside 0..100 becomes 1.0, the tile layout follows the matrix shape and
 // the number of traces becomes the number of columns.

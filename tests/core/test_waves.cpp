@@ -18,15 +18,7 @@ struct Grid {
     test::ScriptedHost host;
     Ctx ctx{*s, host};
     // Electrodes numbered row by row from 1 on a columns x rows grid.
-    Grid(int columns, int rows) {
-        std::string text = "-2\n" + std::to_string(columns * rows) + " " + std::to_string(columns) + " " +
-                           std::to_string(rows) + " 2.5\n\n";
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 1; c <= columns; ++c) text += std::to_string(r * columns + c) + " ";
-            text += "\n";
-        }
-        ApplyMatrix(*s, ParseNewMatrix(text, "m.txt"));
-    }
+    Grid(int columns, int rows) { ApplyMatrix(*s, RowByRowMatrix(columns, rows, 1, 2.5)); }
     void mark(int e, int t, int type = SlowWave) {
         s->CurrentElectrode = e;
         AddMarkRecord(*s, t, static_cast<int16_t>(type), 1);
