@@ -128,18 +128,32 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, int w, int h) {
 }  // namespace
 
 void QtCanvas::thinLine(int ax, int ay, int bx, int by, QRgb colour) {
-    double x0 = ax, y0 = ay, x1 = bx, y1 = by;
     const int w = image_.width(), h = image_.height();
-    if (!clipSegment(x0, y0, x1, y1, w, h)) return;
-    int px = static_cast<int>(std::lround(x0)), py = static_cast<int>(std::lround(y0));
-    const int qx = static_cast<int>(std::lround(x1)), qy = static_cast<int>(std::lround(y1));
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    auto inside = [&](int x, int y) { return x >= 0 && x < w && y >= 0 && y < h; };
+    int px = ax, py = ay, qx = bx, qy = by;
+    if (!inside(ax, ay) || !inside(bx, by)) {
+        // Only the part inside the image is walked, however far off it the
+        // ends lie (a trace amplified far beyond the panel).
+        double x0 = ax, y0 = ay, x1 = bx, y1 = by;
+        if (!clipSegment(x0, y0, x1, y1, w, h)) return;
+        px = static_cast<int>(std::lround(x0));
+        py = static_cast<int>(std::lround(y0));
+        qx = static_cast<int>(std::lround(x1));
+        qy = static_cast<int>(std::lround(y1));
+    }
+    if (px == qx) {  // a vertical run: the common case of a long trace
+        const int y0 = std::max(0, std::min(py, qy)), y1 = std::min(h - 1, std::max(py, qy));
+        if (px < 0 || px >= w) return;
+        for (int y = y0; y <= y1; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[px] = colour;
+        return;
+    }
     const int dx = std::abs(qx - px), dy = -std::abs(qy - py);
     const int sx = px < qx ? 1 : -1, sy = py < qy ? 1 : -1;
     int err = dx + dy;
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
     for (;;) {
-        if (px >= 0 && px < w && py >= 0 && py < h) reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
+        if (inside(px, py)) reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
         if (px == qx && py == qy) break;
         const int e2 = 2 * err;
         if (e2 >= dy) {

@@ -218,7 +218,7 @@ TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::ve
         for (int32_t sample = t.first + 1; sample <= t.last; ++sample) {
             const int32_t* row = s.Signals.row(sample);
             // Rows are a kilobyte apart: ask for the ones ahead in time.
-            if (sample + 16 <= t.last) prefetchRow(s.Signals.row(sample + 16), lowest, highest);
+            if (sample + 64 <= t.last) prefetchRow(s.Signals.row(sample + 64), lowest, highest);
             for (size_t k = 0; k < traces; ++k)
                 if (electrodes[k] != Missing) sums[k] += value(row, electrodes[k]);
         }
