@@ -553,19 +553,9 @@ void MainWindow::connectHandlers() {
     on("GotoWaveNr1", asked(GotoWaveNr));
     on("GotoNextWave1", GotoNextWave);
     on("GotoPreviousWave1", GotoPreviousWave);
-    // These switches take effect at the next redraw.
-    on("ShowStatistics1", [this](Ctx&) {
-        state_.ShowWaveStatistics = !state_.ShowWaveStatistics;
-        syncMenuChecks();
-    });
-    on("PlotLocalTimes1", [this](Ctx&) {
-        state_.PlotLocalTimes = !state_.PlotLocalTimes;
-        syncMenuChecks();
-    });
-    on("AutomaticPositioning1", [this](Ctx&) {
-        state_.AutoPositioning = !state_.AutoPositioning;
-        syncMenuChecks();
-    });
+    on("ShowStatistics1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::Statistics); });
+    on("PlotLocalTimes1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::LocalTimes); });
+    on("AutomaticPositioning1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::AutoPositioning); });
 
     // The Map menu: display switches with their captions, and two questions.
     const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
@@ -584,7 +574,8 @@ void MainWindow::connectHandlers() {
     on("ChangeIsochrones1", asked(ChangeIsochrones1Click));
     on("ReferenceTime1", asked(ReferenceTime1Click));
 
-    for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1", "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
+    for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1",
+                             "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
                              "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",

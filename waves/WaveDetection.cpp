@@ -241,6 +241,15 @@ void GotoWaveNr(Ctx& ctx) {
     UpdateDisplay(ctx);
 }
 
+void ToggleWaveSwitch(Ctx& ctx, WaveSwitch which) {
+    SessionState& s = ctx.s;
+    bool& flag = which == WaveSwitch::Statistics   ? s.ShowWaveStatistics
+                 : which == WaveSwitch::LocalTimes ? s.PlotLocalTimes
+                                                   : s.AutoPositioning;
+    flag = !flag;
+    ctx.host.displayUpdated();  // the check marks
+}
+
 void GotoNextWave(Ctx& ctx) { StepWave(ctx, 1, true); }
 void GotoPreviousWave(Ctx& ctx) { StepWave(ctx, 1, false); }
 

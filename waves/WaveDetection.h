@@ -51,5 +51,9 @@ void CalculateWaves1Click(Ctx& ctx);
 void GotoWaveNr(Ctx& ctx);
 void GotoNextWave(Ctx& ctx);
 void GotoPreviousWave(Ctx& ctx);
+// "show statistics", "Plot local times", "automatic positioning": switches
+// that take effect at the next redraw (they do not redraw themselves).
+enum class WaveSwitch { Statistics, LocalTimes, AutoPositioning };
+void ToggleWaveSwitch(Ctx& ctx, WaveSwitch which);
 
 }  // namespace vk
