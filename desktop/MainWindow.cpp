@@ -80,7 +80,12 @@ public:
         w_.progress_->setValue(std::min(w_.progress_->maximum(), w_.progress_->value() + 1));
         d_.stepProgress();
     }
+    void setProgressDetail(const std::string& text) override {
+        w_.progressDetail_->setText(QString::fromStdString(text));
+        d_.setProgressDetail(text);
+    }
     void hideProgress() override {
+        w_.progressDetail_->clear();
         w_.messagePanel_->hide();
         d_.hideProgress();
     }
@@ -259,6 +264,10 @@ void MainWindow::buildOverlays() {
         messageCaption_ = new QLabel(messagePanel_);
         messageCaption_->setAlignment(Qt::AlignCenter);
         l->addWidget(messageCaption_);
+        progressDetail_ = new QLabel(messagePanel_);
+        progressDetail_->setObjectName("LabelWaveNr");
+        progressDetail_->setAlignment(Qt::AlignCenter);
+        l->addWidget(progressDetail_);
         auto row = [&](const char* label, QLabel*& value, const char* name) {
             auto* h = new QHBoxLayout();
             h->addWidget(new QLabel(label, messagePanel_));

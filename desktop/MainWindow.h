@@ -102,6 +102,7 @@ private:
     size_t memoLinesShown_ = 0;
     QFrame* messagePanel_ = nullptr;
     QLabel* messageCaption_ = nullptr;
+    QLabel* progressDetail_ = nullptr;
     QLabel* inputFileName_ = nullptr;
     QLabel* inputMatrixName_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -50,6 +50,8 @@ public:
                               const std::string& matrixName, int maximum) = 0;
     virtual void setProgressCaption(const std::string& caption) = 0;
     virtual void stepProgress() = 0;
+    // A short line under the caption, e.g. the number of the wave at work.
+    virtual void setProgressDetail(const std::string&) {}
     virtual void hideProgress() = 0;
     // Let the window repaint in the middle of a long command.
     virtual void processMessages() = 0;

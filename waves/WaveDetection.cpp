@@ -173,6 +173,7 @@ void GrowWaves(Ctx& ctx, int markType) {
         }
         ++w;
         s.WaveCount = w;
+        ctx.host.setProgressDetail(std::to_string(w));
         ctx.host.stepProgress();
         ctx.host.processMessages();
         g.findEarliest(w);
