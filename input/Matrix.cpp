@@ -36,6 +36,7 @@ void readDimensions(TextScanner& in, MatrixData& m, const std::string& path) {
 
 MatrixData ParseOldMatrix(std::string_view text, const std::string& path) {
     MatrixData m = emptyMatrix();
+    m.hasGrid = true;
     TextScanner in(text, path);
     readDimensions(in, m, path);
     for (int e = 1; e <= m.NrElectrodes; ++e) {
@@ -48,6 +49,11 @@ MatrixData ParseOldMatrix(std::string_view text, const std::string& path) {
                                         ", row " + std::to_string(row) + ", outside the 100 x 100 grid");
             m.ElectrodeCol[e] = column + 1;
             m.ElectrodeRow[e] = row + 1;
+            // The grid is filled as well (the lowest electrode at a shared
+            // position), so that the trace orders and the map cells never
+            // use a grid left behind by an earlier matrix.
+            int32_t& cellElectrode = m.MatrixGrid[static_cast<size_t>(column + 1)][static_cast<size_t>(row + 1)];
+            if (cellElectrode < 0) cellElectrode = e;
         } else {
             // An electrode that is not on the grid keeps the values as read.
             m.ElectrodeCol[e] = column;

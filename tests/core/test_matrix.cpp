@@ -63,11 +63,14 @@ TEST(Matrix, OldFormatPositionsAndNegativeEntries) {
     EXPECT_EQ(s->NrTraces, 5);
 }
 
-TEST(Matrix, OldFormatLeavesTheGridAlone) {
+TEST(Matrix, OldFormatReplacesTheGridOfAnEarlierMatrix) {
     auto s = applied(ParseNewMatrix("-2\n1 1 1 1\n\n7\n", "n.txt"));
     ASSERT_EQ(s->MatrixGrid[1][1], 7);
-    ApplyMatrix(*s, ParseOldMatrix("1 2 2 1\n1 1\n", "o.txt"));
-    EXPECT_EQ(s->MatrixGrid[1][1], 7);
+    // Electrodes 1 and 3 share a position: the lower one is in the grid.
+    ApplyMatrix(*s, ParseOldMatrix("3 2 2 1\n1 1\n0 0\n1 1\n", "o.txt"));
+    EXPECT_EQ(s->MatrixGrid[1][1], 2);
+    EXPECT_EQ(s->MatrixGrid[2][2], 1);
+    EXPECT_EQ(s->MatrixGrid[1][2], -1);
     EXPECT_EQ(s->ElectrodeCol[7], -1);
 }
 
