@@ -1,6 +1,7 @@
 // The desktop program: vorelkant [--matrix FILE] [RECORDING]
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <memory>
@@ -28,8 +29,10 @@ int main(int argc, char** argv) {
     // so start at the full screen size as well.
     if (const QScreen* screen = QApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
     window.showMaximized();
-    const QString matrixFile = parser.value(matrix);
-    const QString recording = parser.positionalArguments().value(0);
+    // Full paths, so that the recent-file list works from any folder.
+    auto absolute = [](const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); };
+    const QString matrixFile = absolute(parser.value(matrix));
+    const QString recording = absolute(parser.positionalArguments().value(0));
     if (!matrixFile.isEmpty() || !recording.isEmpty())
         QTimer::singleShot(0, &window, [&] { window.openFromCommandLine(matrixFile, recording); });
     return app.exec();
