@@ -79,16 +79,8 @@ void MapDoubleClick(Ctx& ctx, int panel, int x, int y) {
     if (!isElectrode(e)) return;
     // The cross goes on the panel that was double-clicked, whichever panel
     // was drawn last.
-    Canvas* canvas = panel == 2 ? ctx.canvasB : ctx.canvasA;
-    if (!canvas) return;
-    const bool onA = s.DrawOnA, onB = s.DrawOnB;
-    s.DrawOnA = panel != 2;
-    s.DrawOnB = panel == 2;
-    canvas->beginDraw();
-    CrossCell(ctx, e);
-    canvas->endDraw();
-    s.DrawOnA = onA;
-    s.DrawOnB = onB;
+    DrawOnPanel cross(ctx, panel);
+    if (cross.ready()) CrossCell(ctx, e);
 }
 
 void MapKey(Ctx& ctx, int panel, char key) {

@@ -20,27 +20,6 @@ int32_t sampleCount(const SessionState& s) {
     return static_cast<int32_t>(std::min<int64_t>(MaxSamples, std::max<int32_t>(0, SampleOfTime(s, s.SignalLength))));
 }
 
-// Draws immediate feedback on the panel that was clicked (not on the panel
-// drawn last, which may be the other one).
-struct Feedback {
-    Ctx& ctx;
-    Canvas* canvas;
-    bool a, b;
-    Feedback(Ctx& c, int panel) : ctx(c), canvas(panel == 2 ? c.canvasB : c.canvasA), a(c.s.DrawOnA), b(c.s.DrawOnB) {
-        if (panel == 2) {
-            FocusDisplayB(ctx.s);
-        } else {
-            FocusDisplayA(ctx.s);
-        }
-        if (canvas) canvas->beginDraw();
-    }
-    ~Feedback() {
-        if (canvas) canvas->endDraw();
-        ctx.s.DrawOnA = a;
-        ctx.s.DrawOnB = b;
-    }
-};
-
 struct Row {
     int ytop = 0, ybot = 0;
 };
@@ -142,7 +121,7 @@ void exactMark(Ctx& ctx, int panel) {
     const TraceGeometry g = GeometryOfPanel(s, panel);
     const Row row = rowBand(g, s.CurrentTrace);
     {
-        Feedback f(ctx, panel);
+        DrawOnPanel f(ctx, panel);
         SetPenWidth(ctx, 2);
         const Colour colour = MarkColour(std::max(type, 1));
         SetPenColor(ctx, colour);
@@ -170,7 +149,7 @@ void snappedMark(Ctx& ctx, int panel) {
     if (s.CurrentTrace >= 1) {
         const Row row = rowBand(g, s.CurrentTrace);
         const int x = xOfTime(s, g, found);
-        Feedback f(ctx, panel);
+        DrawOnPanel f(ctx, panel);
         SetPenWidth(ctx, 1);
         SetPenColor(ctx, MarkColour(std::max(type, 1)));
         Line(ctx, x, row.ytop, x, row.ybot);
@@ -227,7 +206,7 @@ void DeleteMark(Ctx& ctx) {
     const TraceGeometry g = GeometryOfPanel(s, panel);
     const Row row = rowBand(g, s.CurrentTrace);
     {
-        Feedback f(ctx, panel);
+        DrawOnPanel f(ctx, panel);
         for (const UndoEntry& e : deleted) {
             const int x = xOfTime(s, g, e.Time);
             SetPenWidth(ctx, 2);
@@ -258,7 +237,7 @@ void InsertReferenceMark(Ctx& ctx) {
     const int32_t t = s.CursorTime;
     if (s.CurrentTrace >= 1) {
         const Row row = rowBand(GeometryOfPanel(s, panel), s.CurrentTrace);
-        Feedback f(ctx, panel);
+        DrawOnPanel f(ctx, panel);
         SetPenColor(ctx, clBlack);
         SetBrushColor(ctx, clBlack);
         Line(ctx, s.MouseX, row.ytop, s.MouseX, row.ybot);

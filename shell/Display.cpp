@@ -50,6 +50,22 @@ void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
 
 }  // namespace
 
+DrawOnPanel::DrawOnPanel(Ctx& ctx, int panel)
+    : ctx_(ctx), canvas_(panel == 2 ? ctx.canvasB : ctx.canvasA), onA_(ctx.s.DrawOnA), onB_(ctx.s.DrawOnB) {
+    if (panel == 2) {
+        FocusDisplayB(ctx.s);
+    } else {
+        FocusDisplayA(ctx.s);
+    }
+    if (canvas_) canvas_->beginDraw();
+}
+
+DrawOnPanel::~DrawOnPanel() {
+    if (canvas_) canvas_->endDraw();
+    ctx_.s.DrawOnA = onA_;
+    ctx_.s.DrawOnB = onB_;
+}
+
 void FocusDisplayA(SessionState& s) {
     s.DrawOnA = true;
     s.DrawOnB = false;

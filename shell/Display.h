@@ -33,6 +33,23 @@ void Polyline(Ctx& ctx, const std::vector<Point>& points);
 int TextWidth(Ctx& ctx, const std::string& text);
 int TextHeight(Ctx& ctx, const std::string& text);
 
+// Immediate feedback drawn on one panel (1 = A, 2 = B) between full
+// redraws, e.g. on the panel that was clicked rather than the panel drawn
+// last: for its lifetime the primitives go to that panel only.
+class DrawOnPanel {
+public:
+    DrawOnPanel(Ctx& ctx, int panel);
+    ~DrawOnPanel();
+    DrawOnPanel(const DrawOnPanel&) = delete;
+    DrawOnPanel& operator=(const DrawOnPanel&) = delete;
+    bool ready() const { return canvas_ != nullptr; }
+
+private:
+    Ctx& ctx_;
+    Canvas* canvas_;
+    bool onA_, onB_;
+};
+
 // Redraws one panel (1 = A, 2 = B) and brings the window in line.
 void RedrawPanel(Ctx& ctx, int panel);
 
