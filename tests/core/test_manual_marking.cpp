@@ -8,28 +8,15 @@
 #include "marks/ManualMarking.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
+#include "support/ElectrogramSession.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
 namespace vk {
 namespace {
 
-struct Bench {
-    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
-    test::ScriptedHost host;
-    test::RecordingCanvas a{1000, 525}, b{1000, 525};
-    Ctx ctx{*s, host, &a, &b};
-    Bench() {
-        s->PanelAWidth = 1070;
-        s->PanelAHeight = 550;
-        s->SignalsLoaded = s->FileLoaded = true;
-        s->SignalLength = s->NrOfFrames = 3000;
-        s->WindowA = 1000;
-        s->NrTraces = 2;
-        s->TraceOrder = 0;
-        s->FirstChannel = 5;
-        s->ActiveDisplay = 1;
-    }
+struct Bench : test::ElectrogramSession {
+    Bench() : ElectrogramSession(3000, 1000, 2, 5) {}
     // A fall of `depth` spread linearly over `width` samples from `at` on.
     void fall(int electrode, int at, int depth, int width = 1) {
         for (int k = at; k <= s->SignalLength; ++k) {

@@ -9,29 +9,15 @@
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
+#include "support/ElectrogramSession.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
 namespace vk {
 namespace {
 
-struct Panel {
-    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
-    test::ScriptedHost host;
-    test::RecordingCanvas a{1000, 525}, b{1000, 525};
-    Ctx ctx{*s, host, &a, &b};
-
-    Panel() {
-        s->PanelAWidth = 1070;   // plot width 1000
-        s->PanelAHeight = 550;   // plot height 500
-        s->SignalsLoaded = s->FileLoaded = true;
-        s->SignalLength = s->NrOfFrames = 60000;
-        s->TraceOrder = 0;       // sequential from FirstChannel
-        s->FirstChannel = 1;
-        s->NrTraces = 24;
-        s->BeginTimeA = 0;
-        s->WindowA = 4000;
-    }
+struct Panel : test::ElectrogramSession {
+    Panel() : ElectrogramSession(60000, 4000, 24, 1) {}
     std::vector<std::string> draw() {
         UpdateDisplayA(ctx);
         return a.ops;
