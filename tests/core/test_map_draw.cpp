@@ -149,8 +149,14 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
     // Crossed on all four edges: three segments.
     EXPECT_EQ(isochrones(400, 600, 400, 600),
               (std::vector<std::string>{"line 49 30 69 50", "line 69 50 49 70", "line 49 70 29 50"}));
-    // Levels 500 and 1000 over one square.
-    EXPECT_EQ(isochrones(400, 1100, 1100, 400).size(), 2u);
+    // Crossing points are rounded, halves to the even neighbour, on every
+    // edge: 4000 / 270 = 14.8 gives 15, 12000 / 320 = 37.5 gives 38, 800 / 320 = 2.5 gives 2.
+    EXPECT_EQ(isochrones(400, 670, 670, 400), std::vector<std::string>{"line 44 30 44 70"});
+    EXPECT_EQ(isochrones(670, 400, 400, 670), std::vector<std::string>{"line 54 30 54 70"});
+    EXPECT_EQ(isochrones(200, 200, 520, 520), std::vector<std::string>{"line 69 68 29 68"});
+    EXPECT_EQ(isochrones(720, 720, 400, 400), std::vector<std::string>{"line 69 58 29 58"});
+    // Levels 500 and 1000 over one square, in that order.
+    EXPECT_EQ(isochrones(400, 1100, 1100, 400), (std::vector<std::string>{"line 35 30 35 70", "line 63 30 63 70"}));
     // A corner outside the panel's window leaves the square out.
     p.s->MapWindow = 550;
     EXPECT_TRUE(isochrones(400, 600, 600, 400).empty());

@@ -92,6 +92,13 @@ TEST(TraceDisplay, TracePointsFollowTheSignal) {
     p.s->AverageOffsetOn = true;
     const auto centred = p.draw();
     EXPECT_TRUE(Panel::has(centred, "line 230 305 231 306"));  // 10 - mean 55 = -45
+    // Bipolar: the electrode minus the next one, 10k - 3k = 7k.
+    for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 2) = k * 3;
+    p.s->AverageOffsetOn = false;
+    p.s->BipolarMode = true;
+    const auto bipolar = p.draw();
+    EXPECT_TRUE(Panel::has(bipolar, "line 230 253 231 254"));
+    EXPECT_TRUE(Panel::has(bipolar, "line 1130 190 1131 191"));
 }
 
 TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {

@@ -58,18 +58,31 @@ TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
     EXPECT_EQ(g.at(1, 1), 1000);
     EXPECT_EQ(g.at(2, 2), 1100);
 
-    Grid tie(2, 1);
-    tie.mark(1, 50);     // seeds the first wave...
-    tie.mark(1, 1000);   // ...and this one the second, after the 900 that follows
-    tie.mark(2, 1100);
-    tie.mark(2, 900);
-    tie.waves();
-    // From 1000 both 1100 (slot 1) and 900 (slot 2) are 100 ms away: slot 1 wins.
-    EXPECT_EQ(tie.at(1, 1), 50);
-    EXPECT_EQ(tie.at(2, 1), Missing);  // 900 is 850 ms from 50
-    EXPECT_EQ(tie.at(2, 2), 900);      // the earliest free mark seeds wave 2
-    EXPECT_EQ(tie.at(1, 2), 1000);
-    EXPECT_EQ(tie.at(2, 3), 1100);
+    // 1 2 3 in a row: the wave seeded at 600 on 1 reaches 2 at 1000; from
+    // there 1100 (slot 1) and 900 (slot 2) on 3 are both 100 ms away.
+    for (const bool laterFirst : {true, false}) {
+        Grid tie(3, 1);
+        tie.mark(1, 600);
+        tie.mark(2, 1000);
+        tie.mark(3, laterFirst ? 1100 : 900);
+        tie.mark(3, laterFirst ? 900 : 1100);
+        EXPECT_EQ(tie.waves(), 2);
+        EXPECT_EQ(tie.at(2, 1), 1000);
+        EXPECT_EQ(tie.at(3, 1), laterFirst ? 1100 : 900) << "the first slot wins";
+        EXPECT_EQ(tie.at(3, 2), laterFirst ? 900 : 1100);
+    }
+
+    // Equal seeds: the first in scan order (columns, then rows) seeds the
+    // wave, and 0 is not above the clamped bound of the other.
+    Grid seeds(3, 2);  // 1 2 3 / 4 5 6
+    seeds.mark(6, 0);
+    seeds.mark(4, 0);
+    seeds.mark(5, 450);
+    EXPECT_EQ(seeds.waves(), 2);
+    EXPECT_EQ(seeds.at(4, 1), 0);
+    EXPECT_EQ(seeds.at(5, 1), 450);
+    EXPECT_EQ(seeds.at(6, 1), Missing);
+    EXPECT_EQ(seeds.at(6, 2), 0);
 }
 
 TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
@@ -192,6 +205,14 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     g.s->WaveNrA = 3;  // no marks with number 3: an empty map
     UpdateDisplayA(g.ctx);
     for (int c = 1; c <= 3; ++c) EXPECT_EQ(g.s->MapBuf.at(c, 1).Time, Missing);
+    // Marks before the reference time are left out; the others keep their
+    // absolute times.
+    g.s->WaveNrA = 1;
+    g.s->RefTime = 1050;
+    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
+    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 1100);
+    g.s->RefTime = 0;
 
     // Mode 1 with local times: the earliest electrode of the wave shows 0.
     g.s->WaveMode = 1;
