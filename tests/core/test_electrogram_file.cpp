@@ -136,6 +136,9 @@ TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {
     refused(std::string(100, '\0'), "shorter than an electrogram file header");
     refused(fileWith(4096, 0, 2, 8192), "0 channels");
     refused(fileWith(4096, 257, 2, 8192), "257 channels");
+    const std::string wide = fileWith(4096, 256, 2, 4096 + 3 * 512);
+    MemorySource widest(wide, "wide.E01");
+    EXPECT_EQ(ExamineElgFile(widest, "wide.E01").NrOfFrames, 3);
     refused(fileWith(4096, 4, 0, 8192), "0 bytes per sample");
     refused(fileWith(4096, 4, 4, 8192), "4 bytes per sample");
     refused(fileWith(-4, 4, 2, 8192), "negative header length");

@@ -130,6 +130,16 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
 }
 
+TEST(MapDisplay, TheMarkNumberMapShowsNumbersAndTimesWithoutOne) {
+    MapPanel p(2, 1, 90, 90);  // cells of 40 pixels from (10, 10)
+    p.s->MapKindA = MarkNrMapKind;
+    addMark(*p.s, 1, 1234, SlowWave, 7);
+    addMark(*p.s, 2, 1300, SlowWave, 0);
+    const auto ops = p.draw();
+    EXPECT_TRUE(MapPanel::has(ops, "text 27 23 7"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 56 23 1300"));
+}
+
 TEST(MapIsochrones, LinesBetweenCellCentres) {
     MapPanel p(2, 2, 90, 90);  // cells of 40 pixels; centres x 29, 69 and y 30, 70
     SizeMapCells(*p.s, 90, 90);
@@ -155,6 +165,8 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
     EXPECT_EQ(isochrones(670, 400, 400, 670), std::vector<std::string>{"line 54 30 54 70"});
     EXPECT_EQ(isochrones(200, 200, 520, 520), std::vector<std::string>{"line 69 68 29 68"});
     EXPECT_EQ(isochrones(720, 720, 400, 400), std::vector<std::string>{"line 69 58 29 58"});
+    // A level at the highest corner still crosses the square.
+    EXPECT_EQ(isochrones(400, 500, 500, 400), std::vector<std::string>{"line 69 30 69 70"});
     // Levels 500 and 1000 over one square, in that order.
     EXPECT_EQ(isochrones(400, 1100, 1100, 400), (std::vector<std::string>{"line 35 30 35 70", "line 63 30 63 70"}));
     // A corner outside the panel's window leaves the square out.

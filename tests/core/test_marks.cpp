@@ -247,6 +247,16 @@ TEST(MarkFile, EveryFieldOfEveryRecordReadsBackAndWritesBackBitExact) {
     }
     // Written back: the records are the bytes that were read.
     EXPECT_EQ(MarkFileBytes(*s).substr(4096), bytes.substr(4096));
+
+    // A full table reads whole; one record more is cut and reported.
+    const std::string first = bytes.substr(4096, 16);
+    for (int n = 4; n < MaxMarks; ++n) bytes += first;
+    EXPECT_TRUE(ParseMarkFile(bytes, "m.M01", *s).problems.empty());
+    EXPECT_EQ(s->MarkCount, MaxMarks);
+    bytes += first;
+    EXPECT_EQ(ParseMarkFile(bytes, "m.M01", *s).problems,
+              std::vector<std::string>{"it holds 32768 marks; only the first 32767 can be used"});
+    EXPECT_EQ(s->MarkCount, MaxMarks);
 }
 
 TEST(MarkFile, SavingFewerMarksTruncatesAndSeqNrIsRenumbered) {
@@ -334,6 +344,7 @@ TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
         {header(4096) + record(0, 1, 5) + record(999, 1, 6) + record(3, 42, 7), 3, "outside 1..256"},
         {header(4096) + record(3, 42, 7), 1, "unknown type"},
         {header(4096) + record(3, 1, 7), 1, nullptr},
+        {header(4100) + record(3, 1, 7), 1, nullptr},  // records start at a whole record
     };
     for (const Case& c : cases) {
         Recording r;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "input/Matrix.h"
 #include "shell/Errors.h"
@@ -72,6 +73,11 @@ TEST(Matrix, OldFormatReplacesTheGridOfAnEarlierMatrix) {
     EXPECT_EQ(s->MatrixGrid[2][2], 1);
     EXPECT_EQ(s->MatrixGrid[1][2], -1);
     EXPECT_EQ(s->ElectrodeCol[7], -1);
+}
+
+TEST(Matrix, PanelsStackWhenHalfTheColumnsReachTheRows) {
+    for (const auto& [columns, rows, stacked] : {std::tuple{4, 2, true}, {5, 3, false}, {6, 3, true}, {1, 1, false}})
+        EXPECT_EQ(applied(RowByRowMatrix(columns, rows, 1, 1.0))->TileRectangle, stacked) << columns << "x" << rows;
 }
 
 TEST(Matrix, DistanceRule) {

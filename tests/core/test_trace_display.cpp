@@ -54,6 +54,11 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     const auto big = p.draw();
     EXPECT_TRUE(Panel::has(big, "line 1050 500 1050 313"));
     EXPECT_TRUE(Panel::has(big, "text 1010 505 0.250 mV"));
+    p.s->UnitsPerMillivolt = 800;
+    p.s->Amplification = 0.5;  // 400, then 200 pixels: halved to 100
+    const auto even = p.draw();
+    EXPECT_TRUE(Panel::has(even, "line 1050 500 1050 400"));
+    EXPECT_TRUE(Panel::has(even, "text 1010 505 0.250 mV"));
 }
 
 TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {

@@ -234,6 +234,23 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     UpdateDisplayA(g.ctx);
     EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
     EXPECT_EQ(g.s->WaveCentreCol, 1);  // an empty wave keeps the previous centre
+
+    // Mode 2 as count and electrode maps: cells of 196 pixels, the digits
+    // centred at (105, 91) and (301, 91) show the kind's own value.
+    g.s->WaveMode = 2;
+    g.s->WaveNrA = 1;
+    g.s->ShowWaveStatistics = false;
+    numbered(1, 1500, 1);  // later than the cell's time, still counted
+    auto digits = [&](int kind) {
+        g.s->MapKindA = kind;
+        UpdateDisplayA(g.ctx);
+        std::vector<std::string> texts;
+        for (const auto& op : canvas.ops)
+            if (op.rfind("text ", 0) == 0) texts.push_back(op);
+        return texts;
+    };
+    EXPECT_EQ(digits(CountMapKind), (std::vector<std::string>{"text 105 91 2", "text 301 91 2"}));
+    EXPECT_EQ(digits(ElectrodeMapKind), (std::vector<std::string>{"text 105 91 1", "text 301 91 2"}));
 }
 
 }  // namespace
