@@ -130,14 +130,25 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
 }
 
-TEST(MapDisplay, TheMarkNumberMapShowsNumbersAndTimesWithoutOne) {
+TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
     MapPanel p(2, 1, 90, 90);  // cells of 40 pixels from (10, 10)
     p.s->MapKindA = MarkNrMapKind;
     addMark(*p.s, 1, 1234, SlowWave, 7);
-    addMark(*p.s, 2, 1300, SlowWave, 0);
-    const auto ops = p.draw();
+    addMark(*p.s, 2, 1300, SlowWave, 0);  // no number: the time
+    auto ops = p.draw();
     EXPECT_TRUE(MapPanel::has(ops, "text 27 23 7"));
     EXPECT_TRUE(MapPanel::has(ops, "text 56 23 1300"));
+    // Amplitudes (here kept by expansion) without a digit format: rounded,
+    // halves to the even neighbour.
+    p.s->MapKindA = AmplitudeMapKind;
+    p.s->Prefs.ValueDigitFormat = 0;
+    for (const auto& [column, amplitude] : {std::pair{1, 2.5}, {2, 3.5}}) {
+        p.s->MapBuf.at(column, 1).Expanded = 1;
+        p.s->MapBuf.at(column, 1).Amplitude = amplitude;
+    }
+    ops = p.draw();
+    EXPECT_TRUE(MapPanel::has(ops, "text 27 23 2"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 67 23 4"));
 }
 
 TEST(MapIsochrones, LinesBetweenCellCentres) {
