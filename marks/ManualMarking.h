@@ -8,7 +8,7 @@
 // the same number.
 #pragma once
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 
