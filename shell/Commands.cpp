@@ -149,7 +149,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         ReadElgFrames(src, layout, s.RawFrames.data(), s.RawFrames.size());
         // The recording's mark file: a file that exists but cannot be read
         // stops the open, so that its marks are never replaced by nothing.
-        const std::string markFileName = MarkFileNameFor(path, FileExtOf(path));
+        const std::string markFileName = MarkFileNameFor(path);
         const bool hasMarkFile = fileExists(markFileName);
         const std::string markBytes = hasMarkFile ? readWholeFile(markFileName, MaxMarkFileBytes) : std::string();
         // 3. The matrix chosen last, or ask for one.
