@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/Display.h"
 #include "input/DemoRecording.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
@@ -22,8 +23,8 @@
 #include "cli/Render.h"
 #endif
 #include "shell/Commands.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace {
 
@@ -375,7 +376,7 @@ int main(int argc, char** argv) {
     const char* home = std::getenv("HOME");
     state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
     CliHost host;
-    Ctx ctx{*state, host};
+    Ctx ctx{*state, host, RedrawPanels};
     if (a.command == "info") {
         openRecording(ctx, host, a);
         printInfo(*state);

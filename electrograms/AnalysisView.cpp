@@ -4,7 +4,7 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "marks/AutoMark.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
 
 namespace vk {
 

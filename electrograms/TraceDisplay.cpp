@@ -5,8 +5,8 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
+#include "session/Draw.h"
+#include "session/Format.h"
 
 namespace vk {
 

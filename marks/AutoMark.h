@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

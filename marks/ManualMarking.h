@@ -13,7 +13,7 @@
 // the same number.
 #pragma once
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -9,8 +9,8 @@
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -21,20 +21,6 @@ constexpr size_t MaxMarkFileBytes = 64u << 20;
 // A matrix file lists at most 256 electrodes; anything far larger is not one.
 constexpr size_t MaxMatrixFileBytes = 4u << 20;
 }  // namespace
-
-bool runCommand(Ctx& ctx, const std::function<void()>& command) {
-    try {
-        command();
-        return true;
-    } catch (const IoError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    } catch (const ConversionError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    }
-    return false;
-}
 
 void StartUp(Ctx& ctx) {
     auto& s = ctx.s;

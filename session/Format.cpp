@@ -1,12 +1,12 @@
-#include "shell/Format.h"
+#include "session/Format.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
