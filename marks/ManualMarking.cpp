@@ -34,6 +34,11 @@ int xOfTime(const SessionState& s, const TraceGeometry& g, int32_t time) {
 
 int activePanel(const SessionState& s) { return s.ActiveDisplay == 2 ? 2 : 1; }
 
+// The mouse is on a trace row that shows an electrode. Between rows, past
+// electrode 256 or on an empty grid position there is none, and a mark
+// there would belong to no electrode.
+bool onElectrode(const SessionState& s) { return s.CurrentElectrode >= 1 && s.CurrentElectrode <= MaxChannels; }
+
 }  // namespace
 
 int32_t SampleOfTime(const SessionState& s, int64_t ms) {
@@ -115,7 +120,7 @@ namespace {
 
 void exactMark(Ctx& ctx, int panel) {
     SessionState& s = ctx.s;
-    if (s.CurrentTrace == -1) return;  // between rows: nothing to mark
+    if (s.CurrentTrace < 1) return;  // no row to draw on
     const int32_t t = s.CursorTime;
     s.MarkOrigin = ManualOrigin;
     const int type = s.CurrentMarkType[static_cast<size_t>(panel)];
@@ -178,6 +183,10 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
         s.MarkingArmed = true;
         return;
     }
+    if (!onElectrode(s)) {
+        ctx.host.beep();  // no electrode here: nothing to mark
+        return;
+    }
     if (shift) {
         snappedMark(ctx, panel);
     } else {
@@ -187,6 +196,7 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
 
 void DeleteMark(Ctx& ctx) {
     SessionState& s = ctx.s;
+    if (!onElectrode(s)) return;
     const int panel = activePanel(s);
     const int type = s.CurrentMarkType[static_cast<size_t>(panel)];
     const int32_t t = s.CursorTime;
@@ -225,6 +235,7 @@ void DeleteMark(Ctx& ctx) {
 
 void SwitchMark(Ctx& ctx) {
     SessionState& s = ctx.s;
+    if (!onElectrode(s)) return;
     const int32_t t = s.CursorTime;
     if (SwitchAttribute(s, s.CurrentElectrode, t - 100, t + 100) != Missing) {
         ctx.host.beep();
@@ -236,6 +247,10 @@ void InsertReferenceMark(Ctx& ctx) {
     SessionState& s = ctx.s;
     const int panel = activePanel(s);
     const int32_t t = s.CursorTime;
+    if (!onElectrode(s)) {
+        ctx.host.beep();
+        return;
+    }
     if (s.CurrentTrace >= 1) {
         const Row row = rowBand(GeometryOfPanel(s, panel), s.CurrentTrace);
         DrawOnPanel f(ctx, panel);
@@ -282,7 +297,10 @@ void PropagateMark(Ctx& ctx) {
         if (c >= 1 && c <= columns && r >= 1 && r <= rows) electrode[static_cast<size_t>(c)][static_cast<size_t>(r)] = e;
     }
     const int32_t start = s.CurrentElectrode;
-    if (start < 1 || start > MaxChannels) return;
+    if (!onElectrode(s)) {
+        ctx.host.beep();  // nothing to spread from
+        return;
+    }
     const int sc = s.ElectrodeCol[static_cast<size_t>(start)], sr = s.ElectrodeRow[static_cast<size_t>(start)];
     const int32_t seed = searchOne(ctx, start, s.CursorTime);
     // Without a seed there is nothing to spread from.

@@ -2,6 +2,11 @@
 // cursor, a Shift-click the steepest downstroke near it; keys delete, switch,
 // insert reference marks and spread a mark over the electrode grid.
 //
+// Every one of them acts on the electrode under the mouse. Where the row
+// shows none (between rows, past electrode 256, an empty grid position) a
+// click, a Shift-click, R and W beep and place nothing, and D, S and K do
+// nothing.
+//
 // Times are milliseconds everywhere a user sees them. Where the signal is
 // searched, a time becomes the sample index round(t * rate / 1000) and a
 // sample found becomes round(s * 1000 / rate) ms again; at 1000 Hz both are

@@ -14,24 +14,6 @@ namespace {
 
 constexpr int64_t NoLimit = std::numeric_limits<int32_t>::max();
 
-// A real number as the user types it: "." or the system's decimal
-// separator, thousands separators allowed.
-double parseUserReal(const std::string& text, const NumberFormat& fmt) {
-    std::string plain;
-    for (char c : text) {
-        if (c == fmt.thousandsSeparator && fmt.thousandsSeparator != fmt.decimalSeparator) continue;
-        plain += (c == fmt.decimalSeparator) ? '.' : c;
-    }
-    const auto first = plain.find_first_not_of(" \t");
-    const auto last = plain.find_last_not_of(" \t");
-    if (first == std::string::npos) throw ConversionError("'" + text + "' is not a valid floating point value");
-    try {
-        return parseReal(plain.substr(first, last - first + 1));
-    } catch (const ConversionError&) {
-        throw ConversionError("'" + text + "' is not a valid floating point value");
-    }
-}
-
 int32_t& beginOf(SessionState& s, int panel) { return panel == 2 ? s.BeginTimeB : s.BeginTimeA; }
 int32_t& windowOf(SessionState& s, int panel) { return panel == 2 ? s.WindowB : s.WindowA; }
 std::string panelName(int panel) { return panel == 2 ? "B" : "A"; }
@@ -125,7 +107,7 @@ void AmplificationCommand(Ctx& ctx) {
         const auto answer =
             ctx.host.inputBox("Amplification Electrograms ", "Give new value:", FormatNumber(s.Amplification, 2, s.Locale));
         if (!answer) break;
-        const double v = parseUserReal(*answer, s.Locale);
+        const double v = ParseUserReal(*answer, s.Locale);
         if (v > 0) {
             s.Amplification = v;
             break;

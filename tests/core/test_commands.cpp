@@ -2,10 +2,12 @@
 // the recent-file list, the matrix commands and quitting.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "shell/Display.h"
 #include "input/ElgFile.h"
+#include "marks/ManualMarking.h"
 #include "shell/Commands.h"
 #include "session/TextFiles.h"
 #include "support/RecordingCanvas.h"
@@ -139,6 +141,43 @@ TEST(OpenFile, ARefusedRecordingLeavesTheOpenOneUsable) {
     OpenFile1Click(f.ctx);
     EXPECT_EQ(f.host.beeps, beeps + 1);
     EXPECT_TRUE(f.s->FileLoaded);
+}
+
+// A recent list that cannot be written does not undo an open that already
+// replaced the recording: it is a warning, and the recording is usable.
+// A matrix that fails before anything was replaced leaves all as it was.
+TEST(OpenFile, FailuresAfterTheRecordingIsReplacedAreWarnings) {
+    Fixture f;
+    const std::string m = f.matrix();
+    UseNewMatrix(*f.s, m);
+    const std::string a = f.recording("a.E01", 8, 100);
+    const std::string b = f.recording("b.E01", 8, 150, 500);
+    std::filesystem::create_directories(RecentListPath(*f.s) + "/in-the-way");
+    f.host.files = {FileChoice{a, 1}};
+    OpenFile1Click(f.ctx);
+    EXPECT_TRUE(f.host.errors.empty());
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_NE(f.host.messages[0].find(RecentListPath(*f.s)), std::string::npos) << f.host.messages[0];
+    EXPECT_TRUE(f.s->FileLoaded);
+    EXPECT_EQ(f.s->FileName, a);
+    EXPECT_EQ(f.s->WindowA, 101);
+    EXPECT_EQ(f.s->RecentNames[1], a);
+    f.s->PanelAWidth = 1070;
+    f.s->PanelAHeight = 550;
+    PanelClick(f.ctx, 1, 500, 100, false);  // the panels follow the mouse again
+    EXPECT_TRUE(f.s->MarkingArmed);
+
+    // The chosen matrix no longer parses: b is refused and a stays, matrix and all.
+    const int32_t shown = f.s->Signals.at(1, 3);
+    f.s->NewMatrixName = f.dir.write("broken.txt", "-2\nnot a matrix\n");
+    f.host.files = {FileChoice{b, 1}};
+    OpenFile1Click(f.ctx);
+    EXPECT_EQ(f.host.errors.size(), 1u);
+    EXPECT_TRUE(f.s->FileLoaded);
+    EXPECT_EQ(f.s->FileName, a);
+    EXPECT_EQ(f.s->MatrixFileName, m);
+    EXPECT_EQ(f.s->SignalLength, 101);
+    EXPECT_EQ(f.s->Signals.at(1, 3), shown);
 }
 
 TEST(OpenFile, UnsavedMarksAreAskedAboutAndCancelKeepsTheRecording) {
