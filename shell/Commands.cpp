@@ -9,6 +9,7 @@
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 #include "shell/Errors.h"
+#include "shell/SampleTime.h"
 #include "shell/TextFiles.h"
 
 namespace vk {
@@ -351,7 +352,7 @@ void Smoothing1Click(Ctx& ctx) {
         host.setProgressCaption("smoothing ele nr = " + std::to_string(c));
         host.stepProgress();
         host.processMessages();
-        SmoothChannelInPlace(s.Signals, c, s.SignalLength, work);
+        SmoothChannelInPlace(s.Signals, c, RecordingRows(s), work);
     }
     host.hideProgress();
     UpdateDisplay(ctx);

@@ -34,6 +34,10 @@ void ChooseElgWaveforms(Ctx& ctx);                           // Display A > "Elg
 void SetPanelMarkType(Ctx& ctx, int panel, int markType);    // Display A/B mark-type items
 void SetAllMarkTypes(Ctx& ctx, int markType);                // General > "Slow Wave" ...
 void StepWave(Ctx& ctx, int panel, bool up);                 // title-bar "W+" / "W-"
+// The rate rule: SamplingFrequency := hz (at least 1), SignalLength := the
+// loaded frames at that rate in ms, HighRateMode, and WindowA and WindowAll
+// := the new length.
+void SetSamplingFrequency(SessionState& s, int32_t hz);
 void SamplingFrequencyCommand(Ctx& ctx);
 std::string SamplingFrequencyCaption(const SessionState& s);
 
