@@ -244,6 +244,20 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     ChooseElectrograms(t.ctx, 1);
     EXPECT_EQ(t.s->ElgViewMode, 0);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 5);
+
+    // At 2000 Hz a window of 2000 ms is the same 4000 rows: the same
+    // deviation and ticks, and the threshold across the whole window.
+    t.s->SamplingFrequency = 2000;
+    t.s->HighRateMode = true;
+    t.s->WindowA = 2000;
+    t.a.ops.clear();
+    ChooseAnalyse(t.ctx);
+    EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
+    EXPECT_TRUE(has("line 530 35 530 85"));
+    EXPECT_TRUE(has("line 930 35 930 85"));
+    const auto fast = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+    ASSERT_NE(fast, ops.rend());
+    EXPECT_EQ(*(fast - 1), "line 30 77 1030 77");
 }
 
 TEST(AutoMark, TimesBecomeRowsAtTheSamplingRate) {
