@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "input/ElgFile.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 
 namespace {
 

@@ -28,10 +28,11 @@
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
+#include "session/Errors.h"
+#include "session/SampleTime.h"
+#include "session/TextFiles.h"
 #include "shell/Commands.h"
-#include "shell/Errors.h"
-#include "shell/SampleTime.h"
-#include "shell/TextFiles.h"
+#include "shell/Display.h"
 #include "shell/ViewCommands.h"
 
 namespace {
@@ -73,7 +74,7 @@ struct Tool {
         state = std::make_unique<SessionState>();
         const char* home = std::getenv("HOME");
         state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
-        ctx = std::make_unique<Ctx>(Ctx{*state, host});
+        ctx = std::make_unique<Ctx>(*state, host, RedrawPanels);
         return *ctx;
     }
 };

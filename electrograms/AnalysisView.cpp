@@ -4,8 +4,8 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "marks/AutoMark.h"
-#include "shell/Display.h"
-#include "shell/SampleTime.h"
+#include "session/Draw.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 

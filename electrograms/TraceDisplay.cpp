@@ -5,9 +5,9 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
-#include "shell/SampleTime.h"
+#include "session/Draw.h"
+#include "session/Format.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 

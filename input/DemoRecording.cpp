@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "input/ElgFile.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "marks/MarkStore.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
-#include "shell/TextFiles.h"
+#include "session/Draw.h"
+#include "session/Format.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 

@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/Context.h"
-#include "shell/SampleTime.h"
+#include "session/Context.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 

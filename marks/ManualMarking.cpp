@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "electrograms/PanelCursor.h"
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
 #include "marks/MarkStore.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
 
 namespace vk {
 

@@ -8,8 +8,8 @@
 // the same number.
 #pragma once
 
-#include "shell/Context.h"
-#include "shell/SampleTime.h"
+#include "session/Context.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 

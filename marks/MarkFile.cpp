@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "input/Matrix.h"
-#include "shell/Commands.h"
-#include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Ask.h"
+#include "session/Draw.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/Display.h"
+#include "session/Draw.h"
 
 namespace vk {
 

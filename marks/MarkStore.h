@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -8,9 +8,9 @@
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/SampleTime.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -19,20 +19,6 @@ namespace {
 // anything far larger is not a mark file.
 constexpr size_t MaxMarkFileBytes = 64u << 20;
 }  // namespace
-
-bool runCommand(Ctx& ctx, const std::function<void()>& command) {
-    try {
-        command();
-        return true;
-    } catch (const IoError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    } catch (const ConversionError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    }
-    return false;
-}
 
 void StartUp(Ctx& ctx) {
     auto& s = ctx.s;

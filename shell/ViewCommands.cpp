@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/Format.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/Format.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -37,22 +37,6 @@ int32_t& windowOf(SessionState& s, int panel) { return panel == 2 ? s.WindowB : 
 std::string panelName(int panel) { return panel == 2 ? "B" : "A"; }
 
 }  // namespace
-
-int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
-                      int32_t value) {
-    for (;;) {
-        const auto answer = ctx.host.inputBox(caption, prompt, std::to_string(value));
-        // Cancel keeps the current value as it is.
-        if (!answer) return value;
-        std::string text = *answer;
-        const auto first = text.find_first_not_of(" \t");
-        const auto last = text.find_last_not_of(" \t");
-        text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-        const int32_t v = parseInt(text);
-        if (v >= min && v <= max) return v;
-        ctx.host.beep();
-    }
-}
 
 void BeginTimeCommand(Ctx& ctx, int panel, bool fromTitleBar) {
     auto& s = ctx.s;
@@ -215,16 +199,6 @@ void SetPanelMarkType(Ctx& ctx, int panel, int markType) {
 
 void SetAllMarkTypes(Ctx& ctx, int markType) {
     ctx.s.CurrentMarkType[1] = ctx.s.CurrentMarkType[2] = markType;
-    UpdateDisplay(ctx);
-}
-
-void StepWave(Ctx& ctx, int panel, bool up) {
-    int32_t& wave = panel == 2 ? ctx.s.WaveNrB : ctx.s.WaveNrA;
-    if (up) {
-        if (wave < ctx.s.WaveCount) ++wave;
-    } else {
-        wave = std::max(1, wave - 1);
-    }
     UpdateDisplay(ctx);
 }
 

@@ -24,7 +24,7 @@ struct Session {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     test::ScriptedHost host;
     test::RecordingCanvas a{1000, 525};
-    Ctx ctx{*s, host, &a, nullptr};
+    Ctx ctx{*s, host, RedrawPanels, &a, nullptr};
 
     explicit Session(int32_t length = 10000) {
         s->SignalsLoaded = s->FileLoaded = true;

@@ -4,10 +4,11 @@
 
 #include <memory>
 
+#include "shell/Display.h"
 #include "input/ElgFile.h"
 #include "shell/Commands.h"
 #include "shell/ViewCommands.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
@@ -25,7 +26,7 @@ struct Fixture {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     ScriptedHost host;
     test::RecordingCanvas canvasA, canvasB;
-    Ctx ctx{*s, host, &canvasA, &canvasB};
+    Ctx ctx{*s, host, RedrawPanels, &canvasA, &canvasB};
 
     Fixture() {
         s->DataRoot = dir.file("root");
@@ -201,7 +202,7 @@ TEST(RecentFiles, MissingListIsSilentAndAnUnreadableOneIsReported) {
     // would not stop the read): far larger than 20 lines can be.
     writeBytesAtomic(RecentListPath(*f.s), std::string(2 << 20, 'x'));
     ScriptedHost host;
-    Ctx ctx{*f.s, host};
+    Ctx ctx{*f.s, host, RedrawPanels};
     StartUp(ctx);
     EXPECT_EQ(host.errors.size(), 1u);
 }

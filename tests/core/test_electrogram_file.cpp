@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "input/ElgFile.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 namespace {

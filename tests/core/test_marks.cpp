@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "shell/Display.h"
 #include "input/ElgFile.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -140,7 +141,7 @@ struct Recording {
     TempDir dir;
     std::unique_ptr<SessionState> s = fresh();
     ScriptedHost host;
-    Ctx ctx{*s, host};
+    Ctx ctx{*s, host, RedrawPanels};
 
     Recording() {
         s->DataRoot = dir.file("root");

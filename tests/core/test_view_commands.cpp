@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "shell/Display.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 #include "shell/ViewCommands.h"
+#include "waves/WaveDetection.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
@@ -26,7 +27,7 @@ struct View {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     test::ScriptedHost host;
     CountingCanvas a, b;
-    Ctx ctx{*s, host, &a, &b};
+    Ctx ctx{*s, host, RedrawPanels, &a, &b};
     View() {
         s->SignalsLoaded = s->FileLoaded = true;
         s->SignalLength = s->NrOfFrames = 4000;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "maps/MapCell.h"
-#include "marks/MarkRecord.h"
-#include "shell/Canvas.h"
-#include "shell/Numbers.h"
+#include "session/MapCell.h"
+#include "session/MarkRecord.h"
+#include "session/Canvas.h"
+#include "session/Numbers.h"
 
 namespace vk {
 

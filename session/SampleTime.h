@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

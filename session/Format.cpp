@@ -1,4 +1,4 @@
-#include "shell/Format.h"
+#include "session/Format.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 
