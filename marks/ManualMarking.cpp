@@ -16,11 +16,6 @@ namespace {
 
 int typeIndex(int markType) { return std::clamp(markType, 1, 3); }
 
-// Samples that hold this recording.
-int32_t sampleCount(const SessionState& s) {
-    return static_cast<int32_t>(std::min<int64_t>(MaxSamples, std::max<int32_t>(0, SampleOfTime(s, s.SignalLength))));
-}
-
 struct Row {
     int ytop = 0, ybot = 0;
 };
@@ -41,23 +36,13 @@ bool onElectrode(const SessionState& s) { return s.CurrentElectrode >= 1 && s.Cu
 
 }  // namespace
 
-int32_t SampleOfTime(const SessionState& s, int64_t ms) {
-    if (!s.HighRateMode) return static_cast<int32_t>(std::clamp<int64_t>(ms, INT32_MIN, INT32_MAX));
-    return static_cast<int32_t>(roundHalfEven(static_cast<double>(ms) * s.SamplingFrequency / 1000.0));
-}
-
-int32_t TimeOfSample(const SessionState& s, int64_t sample) {
-    if (!s.HighRateMode) return static_cast<int32_t>(sample);
-    return static_cast<int32_t>(roundHalfEven(static_cast<double>(sample) * 1000.0 / std::max(1, s.SamplingFrequency)));
-}
-
 int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t lowMs, int32_t highMs) {
     const SessionState& s = ctx.s;
     const int t = typeIndex(markType);
     const int32_t level = s.Prefs.MinDiffVal[static_cast<size_t>(t)];
     const int32_t h = std::max(0, s.Prefs.DiffDist[static_cast<size_t>(t)] / 2);
     int64_t low = SampleOfTime(s, lowMs), high = SampleOfTime(s, highMs);
-    const int32_t n = sampleCount(s);
+    const int32_t n = RecordingRows(s);
     // Keep s - h and s + h inside the recording (rows 1..n).
     if (high + h > n) high = n - h;
     if (low - h < 1) low = h + 1;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "session/Context.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -44,9 +45,5 @@ void PropagateMark(Ctx& ctx);
 
 // The up/down buttons beside "Mark nr " of a panel.
 void StepMarkNr(Ctx& ctx, int panel, bool up);
-
-// Sample index of a time in ms, and the time of a sample index.
-int32_t SampleOfTime(const SessionState& s, int64_t ms);
-int32_t TimeOfSample(const SessionState& s, int64_t sample);
 
 }  // namespace vk

@@ -11,6 +11,7 @@
 #include "shell/Display.h"
 #include "session/Errors.h"
 #include "session/TextFiles.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -356,7 +357,7 @@ void Smoothing1Click(Ctx& ctx) {
         host.setProgressCaption("smoothing ele nr = " + std::to_string(c));
         host.stepProgress();
         host.processMessages();
-        SmoothChannelInPlace(s.Signals, c, s.SignalLength, work);
+        SmoothChannelInPlace(s.Signals, c, RecordingRows(s), work);
     }
     host.hideProgress();
     UpdateDisplay(ctx);

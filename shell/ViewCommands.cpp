@@ -188,14 +188,17 @@ std::string SamplingFrequencyCaption(const SessionState& s) {
     return "Sampling Frequency (" + std::to_string(s.SamplingFrequency) + " Hz)";
 }
 
-void SamplingFrequencyCommand(Ctx& ctx) {
-    auto& s = ctx.s;
-    // A rate of 0 would divide by zero: it is refused like other bad entries.
-    s.SamplingFrequency =
-        GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit, s.SamplingFrequency);
+void SetSamplingFrequency(SessionState& s, int32_t hz) {
+    s.SamplingFrequency = std::max(1, hz);
     s.SignalLength = static_cast<int32_t>(roundHalfEven(static_cast<double>(s.NrOfFrames) / s.SamplingFrequency * 1000.0));
     s.HighRateMode = s.SamplingFrequency != 1000;
     s.WindowA = s.WindowAll = s.SignalLength;
+}
+
+void SamplingFrequencyCommand(Ctx& ctx) {
+    // A rate of 0 would divide by zero: it is refused like other bad entries.
+    SetSamplingFrequency(ctx.s, GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit,
+                                              ctx.s.SamplingFrequency));
     UpdateDisplay(ctx);
 }
 

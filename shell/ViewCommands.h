@@ -28,6 +28,10 @@ void ChooseAnalyse(Ctx& ctx);                                // Display A > "Ana
 void ChooseElgWaveforms(Ctx& ctx);                           // Display A > "Elg Waveforms"
 void SetPanelMarkType(Ctx& ctx, int panel, int markType);    // Display A/B mark-type items
 void SetAllMarkTypes(Ctx& ctx, int markType);                // General > "Slow Wave" ...
+// The rate rule: SamplingFrequency := hz (at least 1), SignalLength := the
+// loaded frames at that rate in ms, HighRateMode, and WindowA and WindowAll
+// := the new length.
+void SetSamplingFrequency(SessionState& s, int32_t hz);
 void SamplingFrequencyCommand(Ctx& ctx);
 std::string SamplingFrequencyCaption(const SessionState& s);
 

@@ -9,6 +9,7 @@
 #include "input/ElgFile.h"
 #include "marks/ManualMarking.h"
 #include "shell/Commands.h"
+#include "shell/ViewCommands.h"
 #include "session/TextFiles.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
@@ -304,13 +305,32 @@ TEST(GeneralCommands, MemoToggleAndSmoothing) {
     ShowMemoWindow1Click(f.ctx);
     EXPECT_EQ(MemoItemCaption(*f.s), "show Memo Window");
 
-    f.s->SignalLength = 41;
+    f.s->SignalLength = f.s->NrOfFrames = 41;
     f.s->NrNIChannels = 2;
     for (int k = 1; k <= 41; ++k) f.s->Signals.at(k, 2) = k == 21 ? 20 : 0;
     Smoothing1Click(f.ctx);
     EXPECT_EQ(f.s->Signals.at(1, 2), 1);
     EXPECT_EQ(f.host.captions[0], "now smoothing signals ...");
     EXPECT_EQ(f.host.captions.back(), "smoothing ele nr = 2");
+}
+
+TEST(GeneralCommands, SmoothingTakesTheLoadedRowsAtEveryRate) {
+    // 60 rows loaded, a 20 at row 50, and an earlier recording's 1000s
+    // beyond: rows 1..40 are smoothed whatever the length in ms, and
+    // nothing past row 60 is read or written.
+    for (const int rate : {500, 1000, 2000}) {
+        SCOPED_TRACE(rate);
+        Fixture f;
+        f.s->NrOfFrames = 60;
+        SetSamplingFrequency(*f.s, rate);
+        f.s->NrNIChannels = 1;
+        for (int k = 1; k <= 130; ++k) f.s->Signals.at(k, 1) = k == 50 ? 20 : k > 60 ? 1000 : 0;
+        Smoothing1Click(f.ctx);
+        for (int k = 1; k <= 130; ++k) {
+            const int32_t expected = k >= 30 && k <= 40 ? 1 : k == 50 ? 20 : k > 60 ? 1000 : 0;
+            ASSERT_EQ(f.s->Signals.at(k, 1), expected) << "row " << k;
+        }
+    }
 }
 
 }  // namespace

@@ -68,6 +68,20 @@ TEST(Search, ALevelReachedExactlyFindsNothingAndWindowsAreClipped) {
     EXPECT_EQ(t.search(9, Spike, 450, 550), 495);
 }
 
+TEST(Search, NeverReadsRowsTheRecordingDidNotLoad) {
+    // 3000 rows loaded, then 2000 Hz without recomputing the length (a
+    // recording opened after the rate was set): 3000 ms would be row 6000.
+    // An earlier recording's fall at row 3500 must not be found.
+    Bench t;
+    t.s->SamplingFrequency = 2000;
+    t.s->HighRateMode = true;
+    t.fall(5, 3500, 300);
+    EXPECT_EQ(t.search(5, SlowWave, 1600, 1800), Missing);
+    // Within the loaded rows the sample found is given back in ms.
+    t.fall(6, 2001, 300);
+    EXPECT_EQ(t.search(6, SlowWave, 900, 1100), 976);  // row 1951: 975.5 ms, halves to even
+}
+
 TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
     Bench t;
     t.s->CurrentElectrode = 5;
