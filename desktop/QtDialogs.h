@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "shell/Host.h"
+#include "session/Host.h"
 
 namespace vk {
 

@@ -4,7 +4,8 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "marks/AutoMark.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -86,7 +87,7 @@ void PaintAnalysisView(Ctx& ctx) {
     SetPenColor(ctx, clRed);
     const double level = found.mean - static_cast<double>(found.threshold) - traceMean;
     const int y = pixel(yc - roundHalfEven(level * s.Amplification));
-    Line(ctx, g.left, y, pixel(g.left + roundHalfEven(s.WindowTime * g.pixelsPerSample)), y);
+    Line(ctx, g.left, y, pixel(g.left + roundHalfEven(SampleOfTime(s, s.WindowTime) * g.pixelsPerSample)), y);
     SetPenColor(ctx, clBlack);
 }
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "input/Matrix.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 namespace {
