@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
@@ -48,41 +49,38 @@ TEST(Waves, DifferencesBelowTheLimitJoinAndEqualOnesSplit) {
 }
 
 TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
-    Grid g(2, 1);
-    g.mark(1, 1000);
-    g.mark(2, 1100);
-    g.mark(2, 900);
-    EXPECT_EQ(g.waves(), 2);
-    // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
-    EXPECT_EQ(g.at(2, 1), 900);
-    EXPECT_EQ(g.at(1, 1), 1000);
-    EXPECT_EQ(g.at(2, 2), 1100);
-
-    // 1 2 3 in a row: the wave seeded at 600 on 1 reaches 2 at 1000; from
-    // there 1100 (slot 1) and 900 (slot 2) on 3 are both 100 ms away.
-    for (const bool laterFirst : {true, false}) {
-        Grid tie(3, 1);
-        tie.mark(1, 600);
-        tie.mark(2, 1000);
-        tie.mark(3, laterFirst ? 1100 : 900);
-        tie.mark(3, laterFirst ? 900 : 1100);
-        EXPECT_EQ(tie.waves(), 2);
-        EXPECT_EQ(tie.at(2, 1), 1000);
-        EXPECT_EQ(tie.at(3, 1), laterFirst ? 1100 : 900) << "the first slot wins";
-        EXPECT_EQ(tie.at(3, 2), laterFirst ? 900 : 1100);
+    struct Mark {
+        int e, t;
+    };
+    struct At {
+        int e, w, t;
+    };
+    struct Case {
+        const char* what;
+        int columns, rows;
+        std::vector<Mark> marks;
+        int waves;
+        std::vector<At> expected;
+    };
+    const Case cases[] = {
+        // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
+        {"closest", 2, 1, {{1, 1000}, {2, 1100}, {2, 900}}, 2, {{2, 1, 900}, {1, 1, 1000}, {2, 2, 1100}}},
+        // 1 2 3 in a row: the wave seeded at 600 on 1 reaches 2 at 1000; from
+        // there the marks on 3 at 1100 and 900 are both 100 ms away: the
+        // first slot wins, whichever it is.
+        {"tie, later first", 3, 1, {{1, 600}, {2, 1000}, {3, 1100}, {3, 900}}, 2, {{2, 1, 1000}, {3, 1, 1100}, {3, 2, 900}}},
+        {"tie, earlier first", 3, 1, {{1, 600}, {2, 1000}, {3, 900}, {3, 1100}}, 2, {{2, 1, 1000}, {3, 1, 900}, {3, 2, 1100}}},
+        // 1 2 3 / 4 5 6 with equal seeds on 4 and 6: the first in scan order
+        // (columns, then rows) seeds the wave, and 0 is not above the
+        // clamped bound of the other.
+        {"equal seeds", 3, 2, {{6, 0}, {4, 0}, {5, 450}}, 2, {{4, 1, 0}, {5, 1, 450}, {6, 1, Missing}, {6, 2, 0}}},
+    };
+    for (const Case& c : cases) {
+        Grid g(c.columns, c.rows);
+        for (const Mark& m : c.marks) g.mark(m.e, m.t);
+        EXPECT_EQ(g.waves(), c.waves) << c.what;
+        for (const At& x : c.expected) EXPECT_EQ(g.at(x.e, x.w), x.t) << c.what << ": electrode " << x.e << ", wave " << x.w;
     }
-
-    // Equal seeds: the first in scan order (columns, then rows) seeds the
-    // wave, and 0 is not above the clamped bound of the other.
-    Grid seeds(3, 2);  // 1 2 3 / 4 5 6
-    seeds.mark(6, 0);
-    seeds.mark(4, 0);
-    seeds.mark(5, 450);
-    EXPECT_EQ(seeds.waves(), 2);
-    EXPECT_EQ(seeds.at(4, 1), 0);
-    EXPECT_EQ(seeds.at(5, 1), 450);
-    EXPECT_EQ(seeds.at(6, 1), Missing);
-    EXPECT_EQ(seeds.at(6, 2), 0);
 }
 
 TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
