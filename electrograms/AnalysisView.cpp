@@ -66,7 +66,6 @@ void PaintAnalysisView(Ctx& ctx) {
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
     s.RowElectrodes.assign(1, e);
     DrawTraceRows(ctx, g, s.RowElectrodes);
-    const double traceMean = s.TraceMeans.empty() ? 0.0 : s.TraceMeans[0];
 
     // A tick through the row centre at every sample the marker would mark.
     const int yc = g.rowCentre(1);
@@ -81,11 +80,10 @@ void PaintAnalysisView(Ctx& ctx) {
 
     drawDifference(ctx, g, e);
 
-    // The threshold where the drawn trace meets it: mean - threshold, in
-    // the trace's own offset.
+    // The threshold line: three noise deviations from the row centre, at
+    // the panel's amplification.
     SetPenColor(ctx, clRed);
-    const double level = found.mean - static_cast<double>(found.threshold) - traceMean;
-    const int y = pixel(yc - roundHalfEven(level * s.Amplification));
+    const int y = pixel(yc + roundHalfEven(3.0 * found.noiseSD * s.Amplification));
     Line(ctx, g.left, y, pixel(g.left + roundHalfEven(s.WindowTime * g.pixelsPerSample)), y);
     SetPenColor(ctx, clBlack);
 }

@@ -238,6 +238,13 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
     ASSERT_NE(red, ops.rend());
     EXPECT_EQ(*(red - 1), "line 30 77 1030 77");
+    // The line lies three deviations below the row centre at the panel's
+    // amplification, rounded once: 60 + round(3 x 5.701 x 2.5) = 103.
+    t.s->Amplification = 2.5;
+    UpdateDisplay(t.ctx);
+    const auto red25 = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+    ASSERT_NE(red25, ops.rend());
+    EXPECT_EQ(*(red25 - 1), "line 30 103 1030 103");
 
     // "Electrograms" returns to the traces, five of them now.
     ChooseElectrograms(t.ctx, 1);
