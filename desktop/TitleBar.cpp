@@ -7,7 +7,21 @@ namespace vk {
 
 namespace {
 constexpr int BarHeight = 25;
+// Each half of the mark-number control, so that both fit the bar's height.
+constexpr int ArrowHeight = BarHeight / 2 - 1;
+constexpr int ArrowWidth = 16;
+
+// The bar's own texts: white bold 15-pixel letters on the bar's colour.
+void barText(QLabel* label) {
+    QFont f = label->font();
+    f.setPixelSize(15);
+    f.setBold(true);
+    label->setFont(f);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(p);
 }
+}  // namespace
 
 TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     const QString suffix = panel == 1 ? "1" : "2";
@@ -28,8 +42,15 @@ TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     });
     markNr_ = new QLabel("Mark nr 1", this);
     markNr_->setObjectName(panel == 1 ? "SWnrLabelA" : "SWnrLabelB");
+    barText(markNr_);
+    // The up/down control: two arrow buttons stacked inside the bar.
     markUp_ = addButton("+", panel == 1 ? "UpDownWaveNrA_up" : "UpDownWaveNrB_up", black, 9);
     markDown_ = addButton("-", panel == 1 ? "UpDownWaveNrA_down" : "UpDownWaveNrB_down", black, 9);
+    for (QToolButton* b : {markUp_, markDown_}) {
+        b->setArrowType(b == markUp_ ? Qt::UpArrow : Qt::DownArrow);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setFixedSize(ArrowWidth, ArrowHeight);
+    }
     markUp_->setToolTip("inc or dec wave nr");
     markDown_->setToolTip("inc or dec wave nr");
     for (const char* name : {"A", "a", "B", "W", "<", ">", "W+", "W-"}) {
@@ -46,13 +67,7 @@ TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     }
     caption_ = new QLabel(this);
     caption_->setObjectName(panel == 1 ? "CaptionA" : "CaptionB");
-    QFont f = caption_->font();
-    f.setPixelSize(15);
-    f.setBold(true);
-    caption_->setFont(f);
-    QPalette p = caption_->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    caption_->setPalette(p);
+    barText(caption_);
     caption_->setAlignment(Qt::AlignCenter);
     caption_->lower();
 }
@@ -148,9 +163,9 @@ void TitleBar::layoutButtons() {
     if (markNr_->isVisible()) {
         markNr_->setGeometry(x, y, markNr_->sizeHint().width(), BarHeight - 4);
         x += markNr_->sizeHint().width() + 2;
-        markUp_->setGeometry(x, 1, 16, BarHeight / 2 - 1);
-        markDown_->setGeometry(x, BarHeight / 2, 16, BarHeight / 2 - 1);
-        x += 18;
+        markUp_->move(x, 1);
+        markDown_->move(x, BarHeight - 1 - ArrowHeight);
+        x += ArrowWidth + 2;
     }
     caption_->setGeometry(x, 0, std::max(0, rightEdge - x - 4), BarHeight);
 }

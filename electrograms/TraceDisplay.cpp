@@ -173,7 +173,9 @@ void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     Line(ctx, x - 5, yb, x + 5, yb);
     Line(ctx, x - 5, yt, x + 5, yt);
     for (int j = 1; j <= 4; ++j) Line(ctx, x - 5, yb - j * q, x, yb - j * q);
-    TextOut(ctx, x - 40, yb + 5, clBlack, FormatNumber(v, 3, s.Locale, 6) + " mV");
+    // The label ends inside the panel, however wide the font draws it.
+    const std::string label = FormatNumber(v, 3, s.Locale, 6) + " mV";
+    TextOut(ctx, std::min(x - 40, s.PanelAWidth - 2 - TextWidth(ctx, label)), yb + 5, clBlack, label);
 }
 
 // The drawn points of every trace row, computed in one pass over the sample

@@ -182,6 +182,8 @@ void DrawCellValue(Ctx& ctx, int x1, int y1, int64_t value, double realValue, bo
     TextOut(ctx, x, y, clBlack, text);
 }
 
+void SizeCellsInPanel(SessionState& s, int width, int height) { SizeMapCells(s, width - 1, height - 1); }
+
 void ClearMapPanel(Ctx& ctx, int width, int height) {
     SetBrushColor(ctx, clWhite);
     Rectangle(ctx, 0, 0, width, height);
@@ -300,7 +302,7 @@ void DisplayMap(Ctx& ctx) {
         ClearMapPanel(ctx, width, height);
         return;
     }
-    SizeMapCells(s, width, height);
+    SizeCellsInPanel(s, width, height);
     LoadMap(s, s.CurrentMarkType[static_cast<size_t>(panel)]);
     ClearMapPanel(ctx, width, height);
     drawCells(ctx);

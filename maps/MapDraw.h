@@ -31,6 +31,9 @@ std::string CellValueText(const SessionState& s, int64_t value, double realValue
 // Writes the text of a cell centred in the cell whose top-left corner is (x1, y1).
 void DrawCellValue(Ctx& ctx, int x1, int y1, int64_t value, double realValue, bool realKind);
 
+// Sizes the cells of a map or wave map on a paint box of this size so that
+// the grid's closing lines (one pixel past the last cell) stay on the box.
+void SizeCellsInPanel(SessionState& s, int width, int height);
 // White over the whole paint box.
 void ClearMapPanel(Ctx& ctx, int width, int height);
 // A black cross over the cell of electrode e (drawing only; the next redraw

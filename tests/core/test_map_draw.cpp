@@ -160,7 +160,7 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
 
     // Through the whole draw, with a reference time: the cells are relative
     // to it, the window is not, and the lines are still drawn.
-    MapPanel q(2, 2, 90, 90);
+    MapPanel q(2, 2, 91, 91);  // the same cells, with room for the grid's last line
     q.s->PlotIsochrones = true;
     q.s->RefTime = 1000;
     q.s->BeginTimeA = 1000;
@@ -204,7 +204,7 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
 }
 
 TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
-    MapPanel p(2, 1, 90, 90);  // cell 1 at x 10..49, cell 2 at 50..89
+    MapPanel p(2, 1, 91, 91);  // cell 1 at x 10..49, cell 2 at 50..89, the grid to 90
     addMark(*p.s, 2, 500);
     addMark(*p.s, 2, 500, Spike);
     addMark(*p.s, 2, 800);
@@ -270,6 +270,21 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     EXPECT_EQ(MapPanel::lines(p.b.ops), (std::vector<std::string>{"line 50 10 91 51", "line 91 10 50 51"}));
     EXPECT_TRUE(p.s->DrawOnA);
     EXPECT_FALSE(p.s->DrawOnB);
+}
+
+TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
+    // 2 x 2 cells on 210 x 210 pixels: the last grid line at most at 208
+    // for the map (10-pixel margins) and the wave map (no top margin).
+    MapPanel p(2, 2, 210, 210);
+    auto ops = p.draw();
+    EXPECT_EQ(p.s->CellWidth, 99);
+    EXPECT_TRUE(MapPanel::has(ops, "rect 109 109 209 209")) << ops.back();
+    p.s->DisplayTypeA = 2;
+    p.s->WaveMode = 2;
+    ops = p.draw();
+    EXPECT_EQ(p.s->MapTop, 0);
+    EXPECT_TRUE(MapPanel::has(ops, "rect 109 99 209 199")) << ops.back();
+    EXPECT_EQ(ops.back(), "rect 109 99 209 199");
 }
 
 TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
