@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "electrograms/TraceDisplay.h"
+#include "maps/MapBuffer.h"
 #include "marks/AutoMark.h"
 #include "shell/Display.h"
 
@@ -64,6 +65,7 @@ void PaintAnalysisView(Ctx& ctx) {
 
     // Row 1: the trace and its marks.
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
+    if (s.ShowElgTimes && s.ShowBackgroundColor && MapShownBeside(s)) LoadMapShownBeside(s, 1);
     s.RowElectrodes.assign(1, e);
     DrawTraceRows(ctx, g, s.RowElectrodes);
 

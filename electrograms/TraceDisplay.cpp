@@ -285,7 +285,7 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
             // cell its time is written on that cell's colour.
             const int64_t label = int64_t{m.Time} - s.RefTime;
             Colour cellColour = clWhite;
-            if (s.ShowBackgroundColor && s.Tiled && MapLabelColour(s, e, label, cellColour))
+            if (s.ShowBackgroundColor && MapShownBeside(s) && MapLabelColour(s, e, label, cellColour))
                 SetBrushColor(ctx, cellColour);
             TextOut(ctx, x + 5, ytop, clBlack, std::to_string(label));
         }
@@ -305,6 +305,10 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
         SetBrushColor(ctx, clWhite);
         SetPenWidth(ctx, 1);
     }
+}
+
+bool MapShownBeside(const SessionState& s) {
+    return s.Tiled && (s.ActiveDisplay == 2 ? s.DisplayTypeA : s.DisplayTypeB) == 0;
 }
 
 TraceGeometry BeginElectrogramPanel(Ctx& ctx) {

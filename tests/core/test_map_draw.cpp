@@ -319,6 +319,29 @@ TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
     s.ShowBackgroundColor = false;
     UpdateDisplayA(p.ctx);
     EXPECT_NE(brushBefore("1234").rfind("brush", 0), 0u);
+    // Once panel B shows no map (electrograms, a wave map, or after another
+    // recording was opened), the map buffer still holds its cells but the
+    // labels stand on the panel's own white.
+    s.ShowBackgroundColor = true;
+    for (int other : {1, 2}) {
+        s.DisplayTypeB = other;
+        UpdateDisplayA(p.ctx);
+        EXPECT_EQ(s.MapBuf.at(1, 1).Time, 1234);
+        EXPECT_NE(brushBefore("1234").rfind("brush", 0), 0u) << other;
+    }
+    // Every redraw, whatever it shows, sets the white brush before it
+    // writes or fills anything.
+    for (const auto& [type, view] : {std::pair{1, 0}, {1, 1}, {0, 0}, {2, 0}}) {
+        s.DisplayTypeA = type;
+        s.ElgViewMode = view;
+        UpdateDisplayA(p.ctx);
+        const auto& ops = p.a.ops;
+        const auto first = std::find_if(ops.begin(), ops.end(), [](const std::string& o) {
+            return o.rfind("brush", 0) == 0 || o.rfind("text", 0) == 0 || o.rfind("rect", 0) == 0;
+        });
+        ASSERT_NE(first, ops.end());
+        EXPECT_EQ(*first, "brush " + std::to_string(clWhite)) << type << view;
+    }
 }
 
 }  // namespace
