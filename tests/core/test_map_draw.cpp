@@ -272,6 +272,20 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     EXPECT_FALSE(p.s->DrawOnB);
 }
 
+TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {
+    MapPanel p(2, 1, 71, 200);  // cells of 30 pixels: 28 for the digits
+    p.s->WindowA = 30000;
+    addMark(*p.s, 1, 23039);  // 35 pixels at 14, 27 at 11
+    addMark(*p.s, 2, 1234);   // 28 pixels: fits as it is
+    const auto& ops = p.draw();
+    const auto text = std::find(ops.begin(), ops.end(), "text 12 18 23039");
+    ASSERT_NE(text, ops.end());
+    EXPECT_EQ(std::vector<std::string>(text - 3, text + 2),
+              (std::vector<std::string>{"font 13", "font 12", "font 11", "text 12 18 23039", "font 14"}));
+    EXPECT_TRUE(MapPanel::has(ops, "text 41 18 1234"));
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.rfind("font", 0) == 0; }), 4);
+}
+
 TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
     // 2 x 2 cells on 210 x 210 pixels: the last grid line at most at 208
     // for the map (10-pixel margins) and the wave map (no top margin).
