@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
@@ -14,7 +15,8 @@ namespace {
 
 constexpr Colour Green = 0x0000FF00;
 constexpr Colour DarkGreen = 0x00008000;
-constexpr int MaxPoints = 16000;  // drawn points per trace, whatever the window
+constexpr int MaxPoints = 16000;
+constexpr int LabelGap = 4;  // pixels between two time labels at least  // drawn points per trace, whatever the window
 // Keeps pixel coordinates of absurd amplifications within what a canvas takes.
 int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
@@ -143,10 +145,17 @@ void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
     SetPenColor(ctx, Green);
     double x = g.left;
     int64_t sample = roundHalfEven(s.BeginTime / 1000.0 * f);
+    // A label that would run into the one before is left out; its tick stays.
+    int labelEnd = std::numeric_limits<int>::min() / 2;
     while (x <= g.left + g.width) {
         const int xr = static_cast<int>(roundHalfEven(x));
         const int64_t label = roundHalfEven(static_cast<double>(sample) / f * 1000.0);
-        TextOut(ctx, xr - 7 * (digits(sample) / 2), 1, DarkGreen, std::to_string(label));
+        const std::string text = std::to_string(label);
+        const int xt = xr - 7 * (digits(sample) / 2);
+        if (xt >= labelEnd + LabelGap) {
+            TextOut(ctx, xt, 1, DarkGreen, text);
+            labelEnd = xt + TextWidth(ctx, text);
+        }
         Line(ctx, xr, 15, xr, g.height);
         x += step * g.pixelsPerSample;
         sample += step;
