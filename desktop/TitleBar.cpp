@@ -1,5 +1,7 @@
 #include "desktop/TitleBar.h"
 
+#include <QFontMetrics>
+
 #include "desktop/QtCanvas.h"
 #include "electrograms/TraceDisplay.h"
 
@@ -10,11 +12,13 @@ constexpr int BarHeight = 25;
 // Each half of the mark-number control, so that both fit the bar's height.
 constexpr int ArrowHeight = BarHeight / 2 - 1;
 constexpr int ArrowWidth = 16;
+constexpr int CaptionPixels = 15;
+constexpr int MinCaptionPixels = 10;
 
 // The bar's own texts: white bold 15-pixel letters on the bar's colour.
 void barText(QLabel* label) {
     QFont f = label->font();
-    f.setPixelSize(15);
+    f.setPixelSize(CaptionPixels);
     f.setBold(true);
     label->setFont(f);
     QPalette p = label->palette();
@@ -122,7 +126,24 @@ void TitleBar::showState(const TitleBarState& t, int displayType, int traceOrder
     layoutButtons();
 }
 
-void TitleBar::setCaption(const QString& text) { caption_->setText(text); }
+void TitleBar::setCaption(const QString& text) {
+    caption_->setText(text);
+    fitCaption();
+}
+
+void TitleBar::fitCaption() {
+    // A bar too narrow for the caption writes it smaller; when even the
+    // smallest size does not fit, its start shows and the tooltip has it whole.
+    QFont f = caption_->font();
+    int size = CaptionPixels;
+    f.setPixelSize(size);
+    const int room = caption_->width();
+    while (size > MinCaptionPixels && QFontMetrics(f).horizontalAdvance(caption_->text()) > room) f.setPixelSize(--size);
+    caption_->setFont(f);
+    const bool whole = QFontMetrics(f).horizontalAdvance(caption_->text()) <= room;
+    caption_->setAlignment(whole ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    caption_->setToolTip(whole ? QString() : caption_->text());
+}
 
 void TitleBar::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
@@ -168,6 +189,7 @@ void TitleBar::layoutButtons() {
         x += ArrowWidth + 2;
     }
     caption_->setGeometry(x, 0, std::max(0, rightEdge - x - 4), BarHeight);
+    fitCaption();
 }
 
 }  // namespace vk

@@ -18,6 +18,7 @@
 #include "desktop/TitleBar.h"
 #include "input/DemoRecording.h"
 #include "shell/Commands.h"
+#include "shell/ViewCommands.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -108,6 +109,20 @@ TEST(TextsFit, TitleBarsScaleLabelAndInputBoxesAtTwoScreenSizes) {
         ASSERT_GE(hi, 0);
         EXPECT_LT(hi, below.width() - 1);
         EXPECT_GE(hi - lo + 1, canvas.textWidth(label) - 4);
+
+        // Side by side the bars are half as wide: a caption too long even
+        // at the smallest size shows its start and is whole in its tooltip.
+        SetTileType(w.ctx(), false);
+        QApplication::processEvents();
+        for (int panel : {1, 2}) {
+            QLabel* caption = w.titleBar(panel)->captionLabel();
+            const QFontMetrics m(caption->font());
+            EXPECT_GE(caption->font().pixelSize(), 10);
+            if (m.horizontalAdvance(caption->text()) > caption->width()) {
+                EXPECT_EQ(caption->toolTip(), caption->text());
+                EXPECT_EQ(caption->font().pixelSize(), 10);
+            }
+        }
 
         // The input boxes show their whole caption and prompt.
         for (const auto& [caption, prompt] :
