@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "shell/Display.h"
 #include "marks/AutoMark.h"
 
 namespace {
@@ -41,7 +42,7 @@ SessionState& recording() {
 void runMarker(benchmark::State& st, int32_t window) {
     SessionState& s = recording();
     QuietHost host;
-    Ctx ctx{s, host};
+    Ctx ctx{s, host, RedrawPanels};
     s.BeginTime = 0;
     s.WindowTime = window;
     int added = 0;

@@ -7,7 +7,7 @@
 
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 
 namespace {
 

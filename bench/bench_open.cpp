@@ -1,5 +1,7 @@
 // Opening the largest recording the buffers hold (256 channels x 65,535
-// frames), against a plain sequential read and copy of the same bytes.
+// frames), against a plain sequential read and copy of the same bytes; and
+// what every run of the command-line tool pays first: making a session state
+// and opening a small recording.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,7 +11,9 @@
 #include <vector>
 
 #include "input/ElgFile.h"
-#include "shell/TextFiles.h"
+#include "shell/Commands.h"
+#include "shell/Display.h"
+#include "session/TextFiles.h"
 
 namespace {
 
@@ -66,6 +70,30 @@ void BM_PlainReadAndCopy(benchmark::State& st) {
     st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * static_cast<int64_t>(size));
 }
 
+// 16 channels x 1000 frames, opened as the command-line tool opens it: no
+// recent list, no matrix question, no mark file created.
+void BM_NewSessionAndOpenSmall(benchmark::State& st) {
+    const auto dir = std::filesystem::temp_directory_path() / "vk-bench-small";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "small.E01").string();
+    ElgWriteFormat format;
+    format.channels = 16;
+    std::vector<int16_t> frames(999 * 16);
+    for (size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<int16_t>(i % 4000);
+    writeBytesAtomic(path, ElgFileBytes(format, frames));
+    OpenOptions options;
+    options.updateRecentList = options.askForMissingMatrix = options.createMarkFile = false;
+    QuietHost host;
+    for (auto _ : st) {
+        auto s = std::make_unique<SessionState>();
+        s->DataRoot = dir.string();
+        Ctx ctx{*s, host, RedrawPanels};
+        if (!OpenElectrogramFile(ctx, path, options)) st.SkipWithError("the small recording did not open");
+        benchmark::DoNotOptimize(s->Signals.at(500, 16));
+    }
+}
+
+BENCHMARK(BM_NewSessionAndOpenSmall)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainReadAndCopy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndSmooth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenUnsmoothed)->Unit(benchmark::kMillisecond);

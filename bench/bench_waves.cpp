@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "shell/Display.h"
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
 #include "waves/WaveDetection.h"
@@ -24,7 +25,7 @@ void BM_CalculateWaves(benchmark::State& st) {
             AddMarkRecord(*s, 1000 + k * 300 + 7 * c + 5 * r, SlowWave, 1);
         }
     QuietHost host;
-    Ctx ctx{*s, host};
+    Ctx ctx{*s, host, RedrawPanels};
     for (auto _ : st) {
         CalculateWaves(ctx, SlowWave);
         benchmark::DoNotOptimize(s->WaveCount);
@@ -37,7 +38,7 @@ void BM_GrowWaves199PerElectrode(benchmark::State& st) {
     auto s = std::make_unique<SessionState>();
     ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     QuietHost host;
-    Ctx ctx{*s, host};
+    Ctx ctx{*s, host, RedrawPanels};
     for (auto _ : st) {
         st.PauseTiming();
         std::fill(s->FreeTimes.begin(), s->FreeTimes.end(), Missing);

@@ -22,7 +22,7 @@ void BM_RedrawPanelA(benchmark::State& st) {
     QuietHost host;
     QtCanvas canvas;
     canvas.resize(1600, 900);
-    Ctx ctx{*s, host, &canvas, nullptr};
+    Ctx ctx{*s, host, RedrawPanels, &canvas, nullptr};
     s->PanelAWidth = 1600;
     s->PanelAHeight = 925;
     s->SignalsLoaded = s->FileLoaded = true;
@@ -53,7 +53,7 @@ void BM_RedrawMap(benchmark::State& st) {
     QuietHost host;
     QtCanvas canvas;
     canvas.resize(1000, 1000);
-    Ctx ctx{*s, host, &canvas, nullptr};
+    Ctx ctx{*s, host, RedrawPanels, &canvas, nullptr};
     s->FileLoaded = s->SignalsLoaded = true;
     ApplyMatrix(*s, RowByRowMatrix(16, 16, 1, 1.0));
     // 128 waves crossing the array diagonally, one slow wave or spike per

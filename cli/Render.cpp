@@ -17,7 +17,7 @@ std::string RenderPanelA(Ctx& ctx, int width, int height, const std::string& out
 
     QtCanvas canvas;
     canvas.resize(width, height);
-    Ctx drawing{ctx.s, ctx.host, &canvas, nullptr};
+    Ctx drawing{ctx.s, ctx.host, RedrawPanels, &canvas, nullptr};
     // The panel around the paint box holds its 25-pixel title bar as well.
     ctx.s.PanelAWidth = width;
     ctx.s.PanelAHeight = height + 25;

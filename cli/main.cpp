@@ -3,31 +3,44 @@
 // Each subcommand opens the recording exactly as the desktop program does
 // (the same code), prints Name=value lines or writes the program's files,
 // and exits non-zero with a one-line message on bad input.
+//
+// Every subcommand is one add... function below: it declares its options
+// (with their one-line help) and the callback that runs once they parsed.
+// A new subcommand is one more such function and one line in main.
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "input/DemoRecording.h"
-#include "marks/ManualMarking.h"
-#include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
+#include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
 #include "maps/MapBuffer.h"
+#include "waves/WaveDetection.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
 #endif
+#include "session/Errors.h"
+#include "session/SampleTime.h"
+#include "session/TextFiles.h"
 #include "shell/Commands.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "shell/Display.h"
+#include "shell/ViewCommands.h"
 
 namespace {
 
 using namespace vk;
+
+constexpr int BadInput = 2;   // the command line or its values
+constexpr int Failed = 1;     // the recording or a file could not be read or written
 
 // Answers for a person who is not there: dialogs are cancelled, messages go
 // to standard error.
@@ -43,120 +56,144 @@ public:
     bool failed = false;
 };
 
-struct Args {
-    std::string command;
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    std::map<std::string, bool> flags;
-};
-
-const std::map<std::string, bool> KnownOptions = {
-    // name, takes a value
-    {"--matrix", true}, {"--no-smooth", false}, {"--channels", true}, {"--from", true}, {"--to", true},
-    {"--out", true},    {"--width", true},      {"--height", true},   {"--begin", true}, {"--window", true},
-    {"--traces", true}, {"--first-channel", true}, {"--electrode", true}, {"--time", true},
-    {"--type", true},   {"--criteria", true}, {"--diff", true}, {"--ref", true}, {"--stats", false},
-    {"--save", false},
-    {"--both", false},    {"--map", false}, {"--isochrones", false}, {"--wave", true}, {"--local-times", false},
-};
-
+// The one line a caller gets on bad input.
 [[noreturn]] void fail(const std::string& message) {
-    std::cerr << "vorelkant-cli: " << message << "\n";
-    std::exit(2);
+    std::string line = message;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::cerr << "vorelkant-cli: " << line << "\n";
+    std::exit(BadInput);
 }
 
-Args parseArgs(int argc, char** argv) {
-    Args a;
-    if (argc < 2) fail("usage: vorelkant-cli info|signals|marks|search|waves|automark|map|render|demo ... (see README.md)");
-    a.command = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--", 0) == 0) {
-            auto known = KnownOptions.find(arg);
-            if (known == KnownOptions.end()) fail("unknown option " + arg);
-            if (known->second) {
-                if (i + 1 >= argc) fail(arg + " needs a value");
-                a.options[arg] = argv[++i];
-            } else {
-                a.flags[arg] = true;
-            }
-        } else {
-            a.positional.push_back(arg);
-        }
+// The session a subcommand works on, made only when one runs.
+struct Tool {
+    std::unique_ptr<SessionState> state;
+    CliHost host;
+    std::unique_ptr<Ctx> ctx;
+
+    Ctx& make() {
+        state = std::make_unique<SessionState>();
+        const char* home = std::getenv("HOME");
+        state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
+        ctx = std::make_unique<Ctx>(*state, host, RedrawPanels);
+        return *ctx;
     }
-    return a;
+};
+
+// The recording and how to open it: what every subcommand but demo takes.
+struct RecordingArgs {
+    std::string path;
+    std::string matrix;
+    bool noSmooth = false;
+    int rate = 0;
+    CLI::Option* rateOption = nullptr;
+};
+
+// The sampling-frequency option of the subcommands that open or write a recording.
+CLI::Option* addRateOption(CLI::App* sub, int& rate, const std::string& what) {
+    return sub->add_option("--rate", rate, what)->check(CLI::Range(1, 1000000));
 }
 
-int toInt(const std::string& text, const std::string& what) {
-    try {
-        return parseInt(text);
-    } catch (const ConversionError& e) {
-        fail(what + ": " + e.what());
-    }
+std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub) {
+    auto r = std::make_shared<RecordingArgs>();
+    sub->add_option("RECORDING", r->path, "the electrogram file")->required();
+    sub->add_option("--matrix", r->matrix, "electrode matrix file, used as \"Change New matrix file\" would");
+    sub->add_flag("--no-smooth", r->noSmooth, "load the samples as stored, without the 20-sample smoothing");
+    r->rateOption = addRateOption(sub, r->rate, "sampling frequency (Hz), set after opening as General > Sampling Frequency");
+    return r;
 }
 
-// Opens the recording named on the command line as "Open File" would.
-void openRecording(Ctx& ctx, CliHost& host, const Args& a) {
-    if (a.positional.size() != 1) fail(a.command + " needs exactly one recording");
-    ctx.s.SmoothOnLoad = a.flags.count("--no-smooth") == 0;
-    auto matrix = a.options.find("--matrix");
-    if (matrix != a.options.end() && !runCommand(ctx, [&] { UseNewMatrix(ctx.s, matrix->second); })) std::exit(1);
+// Opens the recording as "Open File" would, then applies the sampling
+// frequency when one was given.
+Ctx& openRecording(Tool& tool, const RecordingArgs& r) {
+    Ctx& ctx = tool.make();
+    ctx.s.SmoothOnLoad = !r.noSmooth;
+    if (!r.matrix.empty() && !runCommand(ctx, [&] { UseNewMatrix(ctx.s, r.matrix); })) std::exit(Failed);
     OpenOptions options;
     options.updateRecentList = false;
     options.askForMissingMatrix = false;
     options.createMarkFile = false;
-    if (!OpenElectrogramFile(ctx, a.positional[0], options) || host.failed) std::exit(1);
+    if (!OpenElectrogramFile(ctx, r.path, options) || tool.host.failed) std::exit(Failed);
     ResetViewAfterLoad(ctx.s);
+    if (r.rateOption->count() > 0) SetSamplingFrequency(ctx.s, r.rate);
+    return ctx;
 }
 
-void printInfo(const SessionState& s) {
-    std::ostringstream o;
-    o << "FileName=" << s.FileName << "\n"
-      << "FileType=" << s.FileType << "\n"
-      << "NrChannelsInFile=" << s.NrChannelsInFile << "\n"
-      << "BytesPerSample=" << s.BytesPerSample << "\n"
-      << "FrameSize=" << s.FrameSize << "\n"
-      << "HeaderFrames=" << s.HeaderFrames << "\n"
-      << "NrOfFrames=" << s.NrOfFrames << "\n"
-      << "SignalLength=" << s.SignalLength << "\n"
-      << "SamplingFrequency=" << s.SamplingFrequency << "\n"
-      << "MarkFileName=" << s.MarkFileName << "\n"
-      << "MarkCount=" << s.MarkCount << "\n"
-      << "FileInfo=" << s.FileInfo << "\n"
-      << "MatrixFileName=" << s.MatrixFileName << "\n"
-      << "NrElectrodes=" << s.NrElectrodes << "\n"
-      << "NrColumns=" << s.NrColumns << "\n"
-      << "NrRows=" << s.NrRows << "\n"
-      << "ElectrodeDistance=" << s.ElectrodeDistance << "\n"
-      << "NrTraces=" << s.NrTraces << "\n"
-      << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
-    std::cout << o.str();
+// A subcommand that opens a recording: its options are declared by the
+// caller, the body runs on the opened session.
+CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name, const std::string& help,
+                              std::function<void(Ctx&)> body) {
+    CLI::App* sub = app.add_subcommand(name, help);
+    auto r = addRecordingArgs(sub);
+    sub->callback([&tool, r, body] { body(openRecording(tool, *r)); });
+    return sub;
 }
 
-void printMarks(const SessionState& s) {
-    std::string out = "MarkCount=" + std::to_string(s.MarkCount) + "\n";
-    for (int i = 1; i <= s.MarkCount; ++i) {
-        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-        out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) + "\t" +
-               std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" + std::to_string(m.Aux2) + "\t" +
-               std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) + "\n";
-    }
-    out += "FileInfo=" + s.FileInfo + "\n";
-    std::cout << out;
+// A mark type option (1 slow wave, 2 spike, 3 type 3).
+CLI::Option* addTypeOption(CLI::App* sub, int& type, const std::string& what) {
+    return sub->add_option("--type", type, what + ": 1 slow wave, 2 spike, 3 type 3")->check(CLI::Range(1, 3));
 }
 
+void addInfo(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "info", "open the recording and print what the reader found", [](Ctx& ctx) {
+        const SessionState& s = ctx.s;
+        std::ostringstream o;
+        o << "FileName=" << s.FileName << "\n"
+          << "FileType=" << s.FileType << "\n"
+          << "NrChannelsInFile=" << s.NrChannelsInFile << "\n"
+          << "BytesPerSample=" << s.BytesPerSample << "\n"
+          << "FrameSize=" << s.FrameSize << "\n"
+          << "HeaderFrames=" << s.HeaderFrames << "\n"
+          << "NrOfFrames=" << s.NrOfFrames << "\n"
+          << "SignalLength=" << s.SignalLength << "\n"
+          << "SamplingFrequency=" << s.SamplingFrequency << "\n"
+          << "MarkFileName=" << s.MarkFileName << "\n"
+          << "MarkCount=" << s.MarkCount << "\n"
+          << "FileInfo=" << s.FileInfo << "\n"
+          << "MatrixFileName=" << s.MatrixFileName << "\n"
+          << "NrElectrodes=" << s.NrElectrodes << "\n"
+          << "NrColumns=" << s.NrColumns << "\n"
+          << "NrRows=" << s.NrRows << "\n"
+          << "ElectrodeDistance=" << s.ElectrodeDistance << "\n"
+          << "NrTraces=" << s.NrTraces << "\n"
+          << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
+        std::cout << o.str();
+    });
+}
+
+void addMarks(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "marks", "print every mark slot of the recording's mark file", [](Ctx& ctx) {
+        const SessionState& s = ctx.s;
+        std::string out = "MarkCount=" + std::to_string(s.MarkCount) + "\n";
+        for (int i = 1; i <= s.MarkCount; ++i) {
+            const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+            out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) + "\t" +
+                   std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" + std::to_string(m.Aux2) + "\t" +
+                   std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) + "\n";
+        }
+        out += "FileInfo=" + s.FileInfo + "\n";
+        std::cout << out;
+    });
+}
+
+// "17,20-24": channels and ranges of channels, each 1..256.
 std::vector<int> parseChannels(const std::string& list) {
+    auto number = [](const std::string& text) {
+        try {
+            return parseInt(text);
+        } catch (const ConversionError& e) {
+            fail("--channels: " + std::string(e.what()));
+        }
+    };
     std::vector<int> channels;
     std::stringstream in(list);
     std::string part;
     while (std::getline(in, part, ',')) {
         const auto dash = part.find('-', 1);
         if (dash == std::string::npos) {
-            channels.push_back(toInt(part, "--channels"));
+            channels.push_back(number(part));
         } else {
-            const int from = toInt(part.substr(0, dash), "--channels");
-            const int to = toInt(part.substr(dash + 1), "--channels");
-            for (int c = from; c <= to; ++c) channels.push_back(c);
+            for (int c = number(part.substr(0, dash)), to = number(part.substr(dash + 1)); c <= to; ++c)
+                channels.push_back(c);
         }
     }
     for (int c : channels)
@@ -165,245 +202,288 @@ std::vector<int> parseChannels(const std::string& list) {
     return channels;
 }
 
-void printSignals(const SessionState& s, const Args& a) {
-    auto need = [&](const char* name) {
-        auto it = a.options.find(name);
-        if (it == a.options.end()) fail(std::string("signals needs ") + name);
-        return it->second;
+void addSignals(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string channels;
+        int from = 0, to = 0;
     };
-    const std::vector<int> channels = parseChannels(need("--channels"));
-    const int from = toInt(need("--from"), "--from");
-    const int to = toInt(need("--to"), "--to");
-    if (from < 1 || to > s.SignalLength || from > to)
-        fail("samples " + std::to_string(from) + ".." + std::to_string(to) + " are outside 1.." +
-             std::to_string(s.SignalLength));
-    std::string out;
-    for (int row = from; row <= to; ++row) {
-        out += std::to_string(row);
-        for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
-        out += "\n";
-    }
-    std::cout << out;
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "signals", "print Signals rows FROM..TO: the row, then each channel's value", [o](Ctx& ctx) {
+            const SessionState& s = ctx.s;
+            const std::vector<int> channels = parseChannels(o->channels);
+            const int32_t rows = RecordingRows(s);
+            if (o->from < 1 || o->to > rows || o->from > o->to)
+                fail("samples " + std::to_string(o->from) + ".." + std::to_string(o->to) + " are outside 1.." +
+                     std::to_string(rows));
+            std::string out;
+            for (int row = o->from; row <= o->to; ++row) {
+                out += std::to_string(row);
+                for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
+                out += "\n";
+            }
+            std::cout << out;
+        });
+    sub->add_option("--channels", o->channels, "channels to print, for example 17,20-24 (1..256)")->required();
+    sub->add_option("--from", o->from, "first sample row")->required();
+    sub->add_option("--to", o->to, "last sample row")->required();
 }
 
-// Wave detection on the saved marks: one line per wave with electrode:time
-// for every electrode the wave reached.
-void waves(Ctx& ctx, const Args& a) {
-    SessionState& s = ctx.s;
-    int type = SlowWave;
-    if (auto it = a.options.find("--type"); it != a.options.end()) type = toInt(it->second, "--type");
-    if (type < 1 || type > 3) fail("--type must be 1, 2 or 3");
-    if (auto it = a.options.find("--diff"); it != a.options.end()) {
-        const int diff = toInt(it->second, "--diff");
-        if (diff < 1) fail("--diff must be 1 or more");
-        s.WaveDifference[static_cast<size_t>(type)] = diff;
-    }
-    if (auto it = a.options.find("--ref"); it != a.options.end()) s.RefTime = toInt(it->second, "--ref");
-    CalculateWaves(ctx, type);
-    std::string out = "WaveCount=" + std::to_string(s.WaveCount) + "\n";
-    for (int w = 1; w <= s.WaveCount; ++w) {
-        out += std::to_string(w);
-        for (int e = 1; e <= MaxChannels; ++e) {
-            const int32_t t = WaveTimeAt(s, e, w);
-            if (t != Missing) out += (out.back() == '\n' ? "" : " ") + std::to_string(e) + ":" + std::to_string(t);
-        }
-        out += "\n";
-    }
-    if (a.flags.count("--stats")) {
-        for (int w = 1; w <= s.WaveCount; ++w) {
-            const WaveStatistics st = CalcWaveStats(s, [&](int c, int r) { return WaveTimeAt(s, ElectrodeAt(s, c, r), w); });
-            out += "Wave=" + std::to_string(w) + "\tWaveSites=" + std::to_string(st.sites) + "\tWaveXSize=" +
-                   std::to_string(st.xSize) + "\tWaveYSize=" + std::to_string(st.ySize) + "\tWaveCentreCol=" +
-                   std::to_string(st.centreCol) + "\tWaveCentreRow=" + std::to_string(st.centreRow) + "\n";
-        }
-    }
-    std::cout << out;
+void addWaves(CLI::App& app, Tool& tool) {
+    struct Options {
+        int type = SlowWave, diff = 0, ref = 0;
+        bool stats = false;
+        CLI::Option *diffOption = nullptr, *refOption = nullptr;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "waves", "group the saved marks into waves: one line per wave, electrode:time", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            if (o->diffOption->count()) s.WaveDifference[static_cast<size_t>(o->type)] = o->diff;
+            if (o->refOption->count()) s.RefTime = o->ref;
+            CalculateWaves(ctx, o->type);
+            std::string out = "WaveCount=" + std::to_string(s.WaveCount) + "\n";
+            for (int w = 1; w <= s.WaveCount; ++w) {
+                out += std::to_string(w);
+                for (int e = 1; e <= MaxChannels; ++e) {
+                    const int32_t t = WaveTimeAt(s, e, w);
+                    if (t != Missing) out += (out.back() == '\n' ? "" : " ") + std::to_string(e) + ":" + std::to_string(t);
+                }
+                out += "\n";
+            }
+            if (o->stats) {
+                for (int w = 1; w <= s.WaveCount; ++w) {
+                    const WaveStatistics st =
+                        CalcWaveStats(s, [&](int c, int r) { return WaveTimeAt(s, ElectrodeAt(s, c, r), w); });
+                    out += "Wave=" + std::to_string(w) + "\tWaveSites=" + std::to_string(st.sites) + "\tWaveXSize=" +
+                           std::to_string(st.xSize) + "\tWaveYSize=" + std::to_string(st.ySize) +
+                           "\tWaveCentreCol=" + std::to_string(st.centreCol) +
+                           "\tWaveCentreRow=" + std::to_string(st.centreRow) + "\n";
+                }
+            }
+            std::cout << out;
+        });
+    addTypeOption(sub, o->type, "mark type the waves are made of");
+    o->diffOption = sub->add_option("--diff", o->diff, "largest time difference (ms) between neighbours of a wave")
+                        ->check(CLI::PositiveNumber);
+    o->refOption = sub->add_option("--ref", o->ref, "reference time (ms)");
+    sub->add_flag("--stats", o->stats, "add a statistics line per wave (sites, extent, centre)");
 }
 
-// The time a Shift-click at --time on the trace of --electrode would mark.
-void search(Ctx& ctx, const Args& a) {
-    SessionState& s = ctx.s;
-    auto need = [&](const char* name) {
-        auto it = a.options.find(name);
-        if (it == a.options.end()) fail(std::string("search needs ") + name);
-        return it->second;
+void addSearch(CLI::App& app, Tool& tool) {
+    struct Options {
+        int electrode = 0, time = 0, type = SlowWave, criteria = 0;
+        CLI::Option* criteriaOption = nullptr;
     };
-    const int electrode = toInt(need("--electrode"), "--electrode");
-    const int time = toInt(need("--time"), "--time");
-    if (electrode < 1 || electrode > MaxChannels) fail("--electrode must be 1..256");
-    int type = SlowWave;
-    if (auto it = a.options.find("--type"); it != a.options.end()) type = toInt(it->second, "--type");
-    if (type < 1 || type > 3) fail("--type must be 1, 2 or 3");
-    if (auto it = a.options.find("--criteria"); it != a.options.end()) {
-        s.Prefs.SearchCriteria = toInt(it->second, "--criteria");
-        if (s.Prefs.SearchCriteria != 0 && s.Prefs.SearchCriteria != 1) fail("--criteria must be 0 or 1");
-    }
-    const int32_t w = s.Prefs.SearchWidth[static_cast<size_t>(type)] / 2;
-    int32_t found = SearchDownstroke(ctx, electrode, type, time - w, time + w);
-    found = AvoidDoubleMark(s, electrode, type, found);
-    std::cout << "Found=" << found << "\n";
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "search", "print the time a Shift-click at --time on --electrode would mark", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            if (o->criteriaOption->count()) s.Prefs.SearchCriteria = o->criteria;
+            const int32_t w = s.Prefs.SearchWidth[static_cast<size_t>(o->type)] / 2;
+            int32_t found = SearchDownstroke(ctx, o->electrode, o->type, o->time - w, o->time + w);
+            found = AvoidDoubleMark(s, o->electrode, o->type, found);
+            std::cout << "Found=" << found << "\n";
+        });
+    sub->add_option("--electrode", o->electrode, "electrode searched (1..256)")->required()->check(CLI::Range(1, MaxChannels));
+    sub->add_option("--time", o->time, "time clicked (ms)")->required();
+    addTypeOption(sub, o->type, "mark type searched for");
+    o->criteriaOption = sub->add_option("--criteria", o->criteria, "search rule: 0 steepest difference, 1 first run below the level")
+                            ->check(CLI::Range(0, 1));
 }
 
 // The automatic slow-wave marker as Electrograms > "Automatic SW marking"
 // runs it after the recording was opened: panel A was drawn last, over the
 // whole recording unless --window says otherwise.
-void automark(Ctx& ctx, const Args& a) {
-    SessionState& s = ctx.s;
-    s.BeginTime = s.BeginTimeA;
-    s.WindowTime = s.WindowA;
-    if (auto it = a.options.find("--window"); it != a.options.end()) {
-        s.WindowTime = toInt(it->second, "--window");
-        if (s.WindowTime < 1) fail("--window must be 1 or more");
-    }
-    if (auto it = a.options.find("--type"); it != a.options.end()) {
-        const int type = toInt(it->second, "--type");
-        if (type < SlowWave || type > Type3) fail("--type must be 1, 2 or 3");
-        s.CurrentMarkType[1] = type;
-    }
-    const int added = AutoMarkSlowWaves(ctx);
-    if (a.flags.count("--save") && !runCommand(ctx, [&] { WriteMarkFile(s); })) std::exit(1);
-    std::cout << "MarkCount=" << s.MarkCount << "\nMarksAdded=" << added << "\n";
+void addAutomark(CLI::App& app, Tool& tool) {
+    struct Options {
+        int window = 0, type = SlowWave;
+        bool save = false;
+        CLI::Option *windowOption = nullptr, *typeOption = nullptr;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "automark", "run the automatic slow-wave marker and print the mark count", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            s.BeginTime = s.BeginTimeA;
+            s.WindowTime = o->windowOption->count() ? o->window : s.WindowA;
+            if (o->typeOption->count()) s.CurrentMarkType[1] = o->type;
+            const int added = AutoMarkSlowWaves(ctx);
+            if (o->save && !runCommand(ctx, [&] { WriteMarkFile(s); })) std::exit(Failed);
+            std::cout << "MarkCount=" << s.MarkCount << "\nMarksAdded=" << added << "\n";
+        });
+    o->windowOption = sub->add_option("--window", o->window, "window (ms) whose start gives the noise deviation")
+                          ->check(CLI::PositiveNumber);
+    o->typeOption = addTypeOption(sub, o->type, "mark type placed");
+    sub->add_flag("--save", o->save, "write the marks to the recording's mark file");
 }
 
-// The map options: the mark type of the panel, the reference time, and
-// slow waves and spikes together.
-void applyMapOptions(SessionState& s, const Args& a) {
-    auto type = a.options.find("--type");
-    if (type != a.options.end()) {
-        const int t = toInt(type->second, "--type");
-        if (t < 1 || t > 3) fail("--type must be 1 (slow wave), 2 (spike) or 3");
-        s.CurrentMarkType[1] = s.CurrentMarkType[2] = t;
+// The map options that map and render share: the mark type of the panel,
+// the reference time, and slow waves and spikes together.
+struct MapOptions {
+    int type = SlowWave, ref = 0;
+    bool both = false;
+    CLI::Option *typeOption = nullptr, *refOption = nullptr;
+
+    void declare(CLI::App* sub) {
+        typeOption = addTypeOption(sub, type, "mark type mapped");
+        refOption = sub->add_option("--ref", ref, "reference time (ms) subtracted from the map's times")
+                        ->check(CLI::NonNegativeNumber);
+        sub->add_flag("--both", both, "map slow waves and spikes together");
     }
-    auto ref = a.options.find("--ref");
-    if (ref != a.options.end()) {
-        s.RefTime = toInt(ref->second, "--ref");
-        if (s.RefTime < 0) fail("--ref must be 0 or more");
+    void apply(SessionState& s) const {
+        if (typeOption->count()) s.CurrentMarkType[1] = s.CurrentMarkType[2] = type;
+        if (refOption->count()) s.RefTime = ref;
+        s.ShowSWsAndSpikes = both;
     }
-    s.ShowSWsAndSpikes = a.flags.count("--both") > 0;
-}
+};
 
 // The activation time map of one time window: one line per matrix row with
 // the time of each cell, an empty field where the cell has none.
-void printMap(SessionState& s, const Args& a) {
-    auto need = [&](const char* name) {
-        auto it = a.options.find(name);
-        if (it == a.options.end()) fail(std::string("map needs ") + name);
-        return it->second;
+void addMap(CLI::App& app, Tool& tool) {
+    struct Options {
+        int begin = 0, window = 0;
+        MapOptions map;
     };
-    const int begin = toInt(need("--begin"), "--begin");
-    const int window = toInt(need("--window"), "--window");
-    if (begin < 0 || window < 1) fail("--begin must be 0 or more and --window 1 or more");
-    applyMapOptions(s, a);
-    if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
-    s.BeginTimeA = begin;
-    s.WindowA = window;
-    s.MapKindA = 0;
-    s.ActiveDisplay = 1;
-    SetMapWindowOfPanel(s, 1);
-    LoadMap(s, s.CurrentMarkType[1]);
-    std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
-                      "\nEarliestTime=" + std::to_string(s.EarliestTime) +
-                      "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
-    for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
-        for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
-            if (column > 1) out += "\t";
-            const int32_t t = s.MapBuf.at(column, row).Time;
-            if (t != Missing) out += std::to_string(t);
-        }
-        out += "\n";
-    }
-    std::cout << out;
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "map", "print the activation time map of a time window, one line per matrix row", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            o->map.apply(s);
+            if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
+            s.BeginTimeA = o->begin;
+            s.WindowA = o->window;
+            s.MapKindA = 0;
+            s.ActiveDisplay = 1;
+            SetMapWindowOfPanel(s, 1);
+            LoadMap(s, s.CurrentMarkType[1]);
+            std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
+                              "\nEarliestTime=" + std::to_string(s.EarliestTime) +
+                              "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
+            for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
+                for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
+                    if (column > 1) out += "\t";
+                    const int32_t t = s.MapBuf.at(column, row).Time;
+                    if (t != Missing) out += std::to_string(t);
+                }
+                out += "\n";
+            }
+            std::cout << out;
+        });
+    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(CLI::NonNegativeNumber);
+    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(CLI::PositiveNumber);
+    o->map.declare(sub);
 }
 
 #ifdef VK_WITH_RENDER
-void render(Ctx& ctx, const Args& a) {
-    SessionState& s = ctx.s;
-    auto option = [&](const char* name) -> const std::string* {
-        auto it = a.options.find(name);
-        return it == a.options.end() ? nullptr : &it->second;
+void addRender(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string out;
+        int width = 1600, height = 900, begin = 0, window = 0, traces = 0, firstChannel = 0, wave = 0;
+        bool map = false, isochrones = false, localTimes = false;
+        CLI::Option *beginOption = nullptr, *windowOption = nullptr, *tracesOption = nullptr,
+                    *firstChannelOption = nullptr, *waveOption = nullptr;
+        MapOptions mapOptions;
     };
-    const std::string* out = option("--out");
-    if (!out) fail("render needs --out FILE.png");
-    const int width = option("--width") ? toInt(*option("--width"), "--width") : 1600;
-    const int height = option("--height") ? toInt(*option("--height"), "--height") : 900;
-    if (width < 100 || height < 100 || width > 20000 || height > 20000) fail("--width and --height must be 100..20000");
-    if (const std::string* v = option("--begin")) s.BeginTimeA = toInt(*v, "--begin");
-    if (const std::string* v = option("--window")) s.WindowA = toInt(*v, "--window");
-    if (s.BeginTimeA < 0 || s.WindowA < 1) fail("--begin must be 0 or more and --window 1 or more");
-    if (const std::string* v = option("--traces")) s.NrTraces = toInt(*v, "--traces");
-    if (s.NrTraces < 1 || s.NrTraces > MaxChannels) fail("--traces must be 1..256");
-    if (const std::string* v = option("--first-channel")) {
-        // Traces in electrode order from this one, as "goto Channel" with
-        // the sequential order.
-        s.FirstChannel = toInt(*v, "--first-channel");
-        if (s.FirstChannel < 1 || s.FirstChannel > MaxChannels) fail("--first-channel must be 1..256");
-        s.TraceOrder = 0;
-    }
-    applyMapOptions(s, a);
-    if (a.flags.count("--map")) s.DisplayTypeA = 0;
-    if (auto it = a.options.find("--wave"); it != a.options.end()) {
-        // Wave n of the wave detection (wave mode 1), with its statistics line.
-        s.DisplayTypeA = 2;
-        s.WaveMode = 1;
-        s.WaveNrA = toInt(it->second, "--wave");
-        if (s.WaveNrA < 1) fail("--wave must be 1 or more");
-        s.ShowWaveStatistics = true;
-        s.PlotLocalTimes = a.flags.count("--local-times") > 0;
-    }
-    s.PlotIsochrones = a.flags.count("--isochrones") > 0;
-    const std::string error = RenderPanelA(ctx, width, height, *out);
-    if (!error.empty()) fail(error);
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "render", "draw panel A into a PNG file with the desktop program's drawing code", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            if (o->beginOption->count()) s.BeginTimeA = o->begin;
+            if (o->windowOption->count()) s.WindowA = o->window;
+            if (s.BeginTimeA < 0 || s.WindowA < 1) fail("--begin must be 0 or more and --window 1 or more");
+            if (o->tracesOption->count()) s.NrTraces = o->traces;
+            if (s.NrTraces < 1 || s.NrTraces > MaxChannels) fail("--traces must be 1..256");
+            if (o->firstChannelOption->count()) {
+                // Traces in electrode order from this one, as "goto Channel"
+                // with the sequential order.
+                s.FirstChannel = o->firstChannel;
+                s.TraceOrder = 0;
+            }
+            o->mapOptions.apply(s);
+            if (o->map) s.DisplayTypeA = 0;
+            if (o->waveOption->count()) {
+                // Wave n of the wave detection (wave mode 1), with its statistics line.
+                s.DisplayTypeA = 2;
+                s.WaveMode = 1;
+                s.WaveNrA = o->wave;
+                s.ShowWaveStatistics = true;
+                s.PlotLocalTimes = o->localTimes;
+            }
+            s.PlotIsochrones = o->isochrones;
+            const std::string error = RenderPanelA(ctx, o->width, o->height, o->out);
+            if (!error.empty()) fail(error);
+        });
+    sub->add_option("--out", o->out, "PNG file written")->required();
+    sub->add_option("--width", o->width, "paint box width in pixels (default 1600)")->check(CLI::Range(100, 20000));
+    sub->add_option("--height", o->height, "paint box height in pixels (default 900)")->check(CLI::Range(100, 20000));
+    o->beginOption = sub->add_option("--begin", o->begin, "first millisecond shown")->check(CLI::NonNegativeNumber);
+    o->windowOption = sub->add_option("--window", o->window, "milliseconds shown")->check(CLI::PositiveNumber);
+    o->tracesOption = sub->add_option("--traces", o->traces, "traces in the panel (1..256)")->check(CLI::Range(1, MaxChannels));
+    o->firstChannelOption = sub->add_option("--first-channel", o->firstChannel, "traces in electrode order from this one")
+                                ->check(CLI::Range(1, MaxChannels));
+    o->mapOptions.declare(sub);
+    sub->add_flag("--map", o->map, "draw the activation time map instead of the traces");
+    sub->add_flag("--isochrones", o->isochrones, "draw isochrone lines on the map");
+    o->waveOption = sub->add_option("--wave", o->wave, "draw wave map N of the wave detection")->check(CLI::PositiveNumber);
+    sub->add_flag("--local-times", o->localTimes, "wave map times from the wave's own start");
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const Args a = parseArgs(argc, argv);
-    if (a.command == "demo") {
-        if (a.positional.size() != 1) fail("usage: vorelkant-cli demo DIR");
+void addDemo(CLI::App& app) {
+    struct Options {
+        std::string folder;
+        int rate = 1000;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = app.add_subcommand("demo", "write the demo recording, its matrix and its true activation times");
+    sub->add_option("DIR", o->folder, "folder written to (created when missing)")->required();
+    sub->add_option("--rate", o->rate, "sampling frequency of the recording in Hz (100..2000, default 1000)")
+        ->check(CLI::Range(100, 2000));
+    sub->callback([o] {
         try {
-            const DemoFiles files = WriteDemoRecording(a.positional[0]);
+            const DemoFiles files = WriteDemoRecording(o->folder, o->rate);
             std::cout << "MatrixFileName=" << files.matrix << "\nFileName=" << files.recording
                       << "\nTruthFileName=" << files.truth << "\n";
         } catch (const IoError& e) {
             fail(e.what());
         }
-        return 0;
-    }
-    auto state = std::make_unique<SessionState>();
-    const char* home = std::getenv("HOME");
-    state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
-    CliHost host;
-    Ctx ctx{*state, host};
-    if (a.command == "info") {
-        openRecording(ctx, host, a);
-        printInfo(*state);
-    } else if (a.command == "waves") {
-        openRecording(ctx, host, a);
-        waves(ctx, a);
-    } else if (a.command == "search") {
-        openRecording(ctx, host, a);
-        search(ctx, a);
-    } else if (a.command == "automark") {
-        openRecording(ctx, host, a);
-        automark(ctx, a);
-    } else if (a.command == "map") {
-        openRecording(ctx, host, a);
-        printMap(*state, a);
-    } else if (a.command == "marks") {
-        openRecording(ctx, host, a);
-        printMarks(*state);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("The operations of Vorelkant on a recording, without a window.", "vorelkant-cli");
+    app.get_formatter()->column_width(46);
+    app.require_subcommand(1);
+    Tool tool;
+    addInfo(app, tool);
+    addSignals(app, tool);
+    addMarks(app, tool);
+    addSearch(app, tool);
+    addWaves(app, tool);
+    addAutomark(app, tool);
+    addMap(app, tool);
 #ifdef VK_WITH_RENDER
-    } else if (a.command == "render") {
-        openRecording(ctx, host, a);
-        render(ctx, a);
+    addRender(app, tool);
 #endif
-    } else if (a.command == "signals") {
-        openRecording(ctx, host, a);
-        printSignals(*state, a);
-    } else {
-        fail("unknown command " + a.command);
+    addDemo(app);
+    if (argc < 2) {
+        std::cout << app.help();
+        return BadInput;
+    }
+    const std::string first = argv[1];
+    if (first[0] != '-' && app.get_subcommands([&](CLI::App* sub) { return sub->get_name() == first; }).empty())
+        fail("unknown command " + first);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        fail(e.what());
     }
     return 0;
 }

@@ -36,7 +36,7 @@
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
-#include "shell/Texts.h"
+#include "session/Texts.h"
 
 namespace vk {
 
@@ -130,7 +130,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
         dialogs = ownDialogs_.get();
     }
     host_ = std::make_unique<WindowHost>(*this, *dialogs);
-    ctx_ = std::make_unique<Ctx>(Ctx{state_, *host_, &canvasA_, &canvasB_});
+    ctx_ = std::make_unique<Ctx>(Ctx{state_, *host_, RedrawPanels, &canvasA_, &canvasB_});
 
     setObjectName("MainF");
     setWindowTitle(QString::fromStdString(MainCaption));

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "desktop/QtCanvas.h"
-#include "shell/Context.h"
+#include "session/Context.h"
 
 class QAction;
 class QDialog;

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "shell/Canvas.h"
+#include "session/Canvas.h"
 
 namespace vk {
 

@@ -9,7 +9,7 @@
 class QFileDialog;
 class QInputDialog;
 
-#include "shell/Host.h"
+#include "session/Host.h"
 
 namespace vk {
 

@@ -5,7 +5,8 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "marks/AutoMark.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -86,7 +87,7 @@ void PaintAnalysisView(Ctx& ctx) {
     // the panel's amplification.
     SetPenColor(ctx, clRed);
     const int y = pixel(yc + roundHalfEven(3.0 * found.noiseSD * s.Amplification));
-    Line(ctx, g.left, y, pixel(g.left + roundHalfEven(s.WindowTime * g.pixelsPerSample)), y);
+    Line(ctx, g.left, y, pixel(g.left + roundHalfEven(SampleOfTime(s, s.WindowTime) * g.pixelsPerSample)), y);
     SetPenColor(ctx, clBlack);
 }
 

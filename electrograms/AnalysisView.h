@@ -4,7 +4,7 @@
 // judge the threshold before running the marker on the whole recording.
 #pragma once
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -6,8 +6,9 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
+#include "session/Draw.h"
+#include "session/Format.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -36,16 +37,9 @@ TraceGeometry ComputeGeometry(const SessionState& s, int32_t beginTime, int32_t 
     g.traceSpacing = s.NrTraces < 1 ? 100 : g.height / s.NrTraces;
     const int32_t window = std::max(1, windowTime);
     const int32_t f = std::max(1, s.SamplingFrequency);
-    // Samples that exist: never past what was loaded, nor past the buffer.
-    const int32_t loaded = std::min(std::max(s.SignalLength, s.NrOfFrames), MaxSamples);
-    if (!s.HighRateMode) {
-        g.firstSample = beginTime;
-        g.lastSample = std::min(static_cast<int32_t>(std::min<int64_t>(int64_t{beginTime} + window, s.SignalLength)), loaded);
-    } else {
-        g.firstSample = static_cast<int32_t>(roundHalfEven(beginTime * static_cast<double>(f) / 1000.0));
-        g.lastSample = static_cast<int32_t>(
-            std::min<int64_t>(roundHalfEven((static_cast<double>(beginTime) + window) * f / 1000.0), loaded));
-    }
+    // Samples that exist: never past what this recording loaded.
+    g.firstSample = SampleOfTime(s, beginTime);
+    g.lastSample = static_cast<int32_t>(std::min<int64_t>(SampleOfTime(s, int64_t{beginTime} + window), RecordingRows(s)));
     g.pixelsPerSample = static_cast<double>(g.width) / window / f * 1000.0;
     return g;
 }

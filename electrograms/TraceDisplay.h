@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "input/ElgFile.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto state = std::make_unique<vk::SessionState>();
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         vk::ReadElgFrames(src, layout, state->RawFrames.data(), state->RawFrames.size());
         vk::CopyFramesToSignals(state->RawFrames.data(), state->RawFrames.size(), layout.NrChannelsInFile,
                                 layout.NrOfFrames, (size & 1) != 0, state->Signals);
-        vk::MarkFileNameFor("/x/fuzz.E01", vk::FileExtOf("/x/fuzz.E01"));
+        vk::MarkFileNameFor("/x/fuzz.E01");
     } catch (const vk::IoError&) {
     }
     return 0;

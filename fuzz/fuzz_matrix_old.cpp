@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "input/Matrix.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto state = std::make_unique<vk::SessionState>();

@@ -1,11 +1,12 @@
 #include "input/DemoRecording.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "input/ElgFile.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -15,7 +16,6 @@ constexpr double Distance = 2.5;        // mm between neighbouring electrodes
 constexpr double Speed = 6.0;           // mm/s
 constexpr double DirectionDeg = 20.0;   // from the column axis toward the rows
 constexpr double FirstWave = 3000.0;    // ms
-constexpr double Period = 20000.0;      // ms: three waves a minute
 constexpr double Amplitude = 1500.0;    // converter units (about 2 mV)
 constexpr double Upstroke = 25.0;       // ms: width of the downstroke
 constexpr double Extent = 350.0;        // ms: duration of the deflection
@@ -41,13 +41,23 @@ int electrodeAt(int column, int row) { return DemoFirstElectrode + (row - 1) * D
 
 }  // namespace
 
-double DemoActivationTime(int wave, int column, int row) {
-    const double angle = DirectionDeg * 3.141592653589793 / 180.0;
-    const double along = ((column - 1) * std::cos(angle) + (row - 1) * std::sin(angle)) * Distance;
-    return FirstWave + (wave - 1) * Period + along / Speed * 1000.0;
+int DemoFramesAt(int rate) {
+    return static_cast<int>(std::min<int64_t>(DemoFrames, int64_t{DemoFrames} * std::max(1, rate) / 1000));
 }
 
-DemoFiles WriteDemoRecording(const std::string& folder) {
+double DemoPeriod(int rate) {
+    return static_cast<double>(DemoFramesAt(rate)) * 1000.0 / std::max(1, rate) / DemoWaves;
+}
+
+double DemoActivationTime(int wave, int column, int row, int rate) {
+    const double angle = DirectionDeg * 3.141592653589793 / 180.0;
+    const double along = ((column - 1) * std::cos(angle) + (row - 1) * std::sin(angle)) * Distance;
+    return FirstWave + (wave - 1) * DemoPeriod(rate) + along / Speed * 1000.0;
+}
+
+DemoFiles WriteDemoRecording(const std::string& folder, int rate) {
+    rate = std::max(1, rate);
+    const int frameCount = DemoFramesAt(rate);
     makeFolders(folder);
     DemoFiles files{folder + "/demo-matrix.txt", folder + "/demo.E01", folder + "/demo-truth.txt"};
 
@@ -62,17 +72,18 @@ DemoFiles WriteDemoRecording(const std::string& folder) {
     }
     writeLinesAtomic(files.matrix, matrix);
 
-    std::vector<int16_t> frames(static_cast<size_t>(DemoFrames) * DemoChannels, 0);
+    std::vector<int16_t> frames(static_cast<size_t>(frameCount) * DemoChannels, 0);
     Rng rng;
     for (int r = 1; r <= DemoRows; ++r) {
         for (int k = 1; k <= DemoColumns; ++k) {
             const int e = electrodeAt(k, r);
             const double wander = 0.3 + 0.1 * k;  // a slow baseline drift, different per electrode
-            for (int f = 0; f < DemoFrames; ++f) {
-                const double t = f + 1;  // the signal row this frame becomes
+            for (int f = 0; f < frameCount; ++f) {
+                // The time (ms) of the signal row this frame becomes.
+                const double t = (f + 1) * 1000.0 / rate;
                 double v = 120.0 * std::sin(t * 2 * 3.141592653589793 / 9000.0 * wander);
                 for (int w = 1; w <= DemoWaves; ++w) {
-                    const double x = t - DemoActivationTime(w, k, r);
+                    const double x = t - DemoActivationTime(w, k, r, rate);
                     if (std::fabs(x) > 4 * Extent) continue;
                     // Positive before the activation, a steep downstroke at
                     // it, and a slow return afterwards.
@@ -91,14 +102,14 @@ DemoFiles WriteDemoRecording(const std::string& folder) {
 
     std::vector<std::string> truth = {
         "# True activation times of the demo recording: the moment of steepest downstroke,",
-        "# in ms (rows of the unsmoothed signal; smoothing on load moves it 10.5 ms earlier).",
+        "# in ms (" + std::to_string(rate) + " Hz; smoothing on load moves it 10.5 samples earlier).",
         "Wave\tElectrode\tColumn\tRow\tTime"};
     for (int w = 1; w <= DemoWaves; ++w)
         for (int r = 1; r <= DemoRows; ++r)
             for (int k = 1; k <= DemoColumns; ++k)
                 truth.push_back(std::to_string(w) + "\t" + std::to_string(electrodeAt(k, r)) + "\t" +
                                 std::to_string(k) + "\t" + std::to_string(r) + "\t" +
-                                std::to_string(std::lround(DemoActivationTime(w, k, r))));
+                                std::to_string(std::lround(DemoActivationTime(w, k, r, rate))));
     writeLinesAtomic(files.truth, truth);
     return files;
 }

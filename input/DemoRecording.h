@@ -14,18 +14,27 @@ struct DemoFiles {
     std::string truth;      // true activation times
 };
 
-// Writes the three files into folder (created when missing); throws IoError.
-DemoFiles WriteDemoRecording(const std::string& folder);
+// Writes the three files into folder (created when missing), the recording
+// sampled at `rate` Hz; throws IoError. The demo lasts a minute, or the
+// 60,000 frames it is given at most when a minute does not fit into them,
+// and its three waves lie a third of that apart (20 s up to 1000 Hz).
+// Reading it takes the same rate (Sampling Frequency) to put its samples
+// at their times.
+DemoFiles WriteDemoRecording(const std::string& folder, int rate = 1000);
 
-// The true activation time (ms, unsmoothed signal row) of wave w (1-based)
+// Frames of the demo at a rate, and the time between its waves (ms).
+int DemoFramesAt(int rate);
+double DemoPeriod(int rate);
+
+// The true activation time (ms of the unsmoothed signal) of wave w (1-based)
 // at the electrode in grid column k and row r of the demo matrix.
-double DemoActivationTime(int wave, int column, int row);
+double DemoActivationTime(int wave, int column, int row, int rate = 1000);
 
 inline constexpr int DemoColumns = 16;
 inline constexpr int DemoRows = 8;
 inline constexpr int DemoFirstElectrode = 17;
 inline constexpr int DemoChannels = 144;
-inline constexpr int DemoFrames = 60000;
+inline constexpr int DemoFrames = 60000;  // at 1000 Hz and above
 inline constexpr int DemoWaves = 3;
 
 }  // namespace vk

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 
@@ -202,20 +202,24 @@ std::string FileExtOf(const std::string& path) {
     return path.substr(dot);
 }
 
-std::string MarkFileNameFor(const std::string& fileName, const std::string& fileExt) {
-    std::string name = fileName.size() >= 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
-    name += fileExt;
-    const auto pos = name.find(".E");
+std::string MarkFileNameFor(const std::string& fileName) {
+    // Only the recording's own name takes part: a folder named like a
+    // recording ("sess.E05/") must not send the marks to another folder, and
+    // the name is used whole so that "a1.E1" and "a2.E1" keep apart.
+    const auto slash = fileName.find_last_of('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string markName = fileName;
+    auto pos = fileName.find(".E", nameStart);
     if (pos != std::string::npos) {
-        name[pos + 1] = 'M';
-        return name;
+        markName[pos + 1] = 'M';
+        return markName;
     }
-    // A lower-case extension (".e01", common on this platform): the mark
-    // file takes ".m" in the extension. Without this the mark file would be
-    // the recording itself, and saving marks would destroy the recording.
-    if (fileExt.size() >= 2 && fileExt[1] == 'e' && name.size() >= fileExt.size()) {
-        name[name.size() - fileExt.size() + 1] = 'm';
-        return name;
+    // A lower-case extension (".e01", common on this platform) gets ".m":
+    // without it the mark file would be the recording itself.
+    pos = fileName.find(".e", nameStart);
+    if (pos != std::string::npos) {
+        markName[pos + 1] = 'm';
+        return markName;
     }
     return fileName + ".M";
 }

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 
@@ -95,9 +95,10 @@ void CopyFramesToSignals(const int16_t* raw, size_t rawCapacity, int32_t nrChann
 
 // The extension of a path including its dot (".E01"); "" when there is none.
 std::string FileExtOf(const std::string& path);
-// The mark file that belongs to a recording: the first ".E" of the path
-// becomes ".M" (REC.E07 -> REC.M07).
-std::string MarkFileNameFor(const std::string& fileName, const std::string& fileExt);
+// The mark file that belongs to a recording: the first ".E" of the file's
+// own name becomes ".M" (REC.E07 -> REC.M07), else its first ".e" becomes
+// ".m"; a name with neither gets ".M" appended. Folders never change.
+std::string MarkFileNameFor(const std::string& fileName);
 
 // Writes an electrogram file whose frames read back exactly as given
 // (frames[f * channels + c - 1] = sample c of frame f as the reader counts

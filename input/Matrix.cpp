@@ -1,7 +1,7 @@
 #include "input/Matrix.h"
 
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 

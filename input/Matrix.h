@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

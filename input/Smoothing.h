@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

@@ -6,7 +6,7 @@
 // crossed out (Excluded) or filled by map expansion survive every reload.
 #pragma once
 
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 

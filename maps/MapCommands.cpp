@@ -7,8 +7,8 @@
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "marks/MarkStore.h"
-#include "shell/Display.h"
-#include "shell/ViewCommands.h"
+#include "session/Draw.h"
+#include "session/Ask.h"
 
 namespace vk {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

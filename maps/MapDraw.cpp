@@ -8,8 +8,8 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
+#include "session/Draw.h"
+#include "session/Format.h"
 
 namespace vk {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "marks/MarkStore.h"
-#include "shell/Display.h"
-#include "shell/Format.h"
-#include "shell/TextFiles.h"
+#include "session/Draw.h"
+#include "session/Format.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -55,9 +55,11 @@ inline bool anyBelowInRow(const int32_t* row, const int32_t* bound, int width) {
 
 }  // namespace
 
-int32_t AutoMarkLength(const SessionState& s) { return std::clamp(s.SignalLength, 0, MaxSamples); }
+int32_t AutoMarkLength(const SessionState& s) { return RecordingRows(s); }
 
-int32_t NoiseWindow(const SessionState& s) { return std::clamp(s.WindowTime, 0, AutoMarkLength(s)); }
+int32_t NoiseWindow(const SessionState& s) {
+    return std::clamp(SampleOfTime(s, s.WindowTime), 0, AutoMarkLength(s));
+}
 
 void DetectSlowWaves(const SessionState& s, int first, int last, Detections* out) {
     first = std::max(first, 1);
@@ -90,9 +92,10 @@ void DetectSlowWaves(const SessionState& s, int first, int last, Detections* out
         }
     }
 
-    // The mean the scan compares with: from BeginTime + 5 to the end, and at
-    // least the last sample when the begin time lies beyond it.
-    const auto meanFirst = static_cast<int32_t>(std::clamp<int64_t>(int64_t{s.BeginTime} + 5, 1, std::max(length, 1)));
+    // The mean the scan compares with: from the row of BeginTime + 5 rows to
+    // the end, and at least the last row when the begin time lies beyond it.
+    const auto meanFirst =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{SampleOfTime(s, s.BeginTime)} + 5, 1, std::max(length, 1)));
     std::fill(sums.begin(), sums.end(), 0);
     for (int32_t r = meanFirst; r <= length; ++r) addRow(sums.data(), rowOf(r), width);
     const int32_t meanCount = length - meanFirst + 1;
@@ -162,11 +165,6 @@ int AutoMarkLastElectrodeOf(const SessionState& s) {
     return AutoMarkLastElectrode;
 }
 
-int32_t MarkTimeOfSample(const SessionState& s, int32_t sample) {
-    if (!s.HighRateMode || s.SamplingFrequency <= 0) return sample;
-    return static_cast<int32_t>(roundHalfEven(sample * 1000.0 / s.SamplingFrequency));
-}
-
 int AutoMarkSlowWaves(Ctx& ctx) {
     SessionState& s = ctx.s;
     Host& host = ctx.host;
@@ -192,7 +190,7 @@ int AutoMarkSlowWaves(Ctx& ctx) {
         s.Memo1.push_back(NoiseLine(s, e, d.noiseSD));
         for (int i = 0; i < d.count; ++i) {
             s.CurrentElectrode = e;
-            AddMarkRecord(s, MarkTimeOfSample(s, d.samples[static_cast<size_t>(i)]),
+            AddMarkRecord(s, TimeOfSample(s, d.samples[static_cast<size_t>(i)]),
                           static_cast<int16_t>(s.CurrentMarkType[1]), static_cast<int16_t>(s.CurrentMarkNr));
         }
     }

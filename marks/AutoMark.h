@@ -2,9 +2,9 @@
 // than three noise deviations below its mean, then nothing on that electrode
 // for the next 1000 samples.
 //
-// The noise deviation is taken over the first WindowTime samples of the
-// recording, the mean from BeginTime + 5 to the end; both are the per-draw
-// values of the panel drawn last. Marks already present are not looked at,
+// The noise deviation is taken over the rows of the first WindowTime ms of
+// the recording, the mean from the row of BeginTime + 5 to the end; both
+// times are the per-draw values of the panel drawn last. Marks already present are not looked at,
 // so a second run adds the same marks again. The analysis view of panel A
 // draws the same detections for one electrode.
 #pragma once
@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -37,14 +38,15 @@ struct Detections {
     std::array<int32_t, MaxDetections> samples{};  // sample rows, rising
 };
 
-// The rows the marker looks at: 1..SignalLength, never beyond the buffer.
+// The rows the marker looks at: those of the current recording (RecordingRows).
 int32_t AutoMarkLength(const SessionState& s);
-// The deviation window: WindowTime samples, or the whole recording when
-// the window is longer.
+// The deviation window: the rows WindowTime spans, or the whole recording
+// when the window is longer.
 int32_t NoiseWindow(const SessionState& s);
 
-// Detections of electrodes first..last (1..256), into out[0 .. last-first].
-// Reads each sample row once per pass, all electrodes together.
+// Detections of electrodes first..last (1..256), into out[0 .. last-first],
+// as sample rows (TimeOfSample gives their times). Reads each sample row once
+// per pass, all electrodes together.
 void DetectSlowWaves(const SessionState& s, int first, int last, Detections* out);
 
 // The memo line of one electrode: "elesub=17 Stdev= 12.34".
@@ -55,9 +57,6 @@ Detections ExamineElectrode(SessionState& s, int electrode);
 // The last electrode a run marks: 256, or the last channel of the
 // recording when it has fewer (the channels above it hold no electrode).
 int AutoMarkLastElectrodeOf(const SessionState& s);
-// The mark time of sample row `sample`: the sample itself at 1000 Hz, the
-// millisecond it falls on at any other rate.
-int32_t MarkTimeOfSample(const SessionState& s, int32_t sample);
 
 // Marks electrodes 17..last over the whole recording; shows progress and
 // writes one memo line per electrode. Returns the marks added.

@@ -3,22 +3,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "electrograms/PanelCursor.h"
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
 #include "marks/MarkStore.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
 
 namespace vk {
 
 namespace {
 
 int typeIndex(int markType) { return std::clamp(markType, 1, 3); }
-
-// Samples that hold this recording.
-int32_t sampleCount(const SessionState& s) {
-    return static_cast<int32_t>(std::min<int64_t>(MaxSamples, std::max<int32_t>(0, SampleOfTime(s, s.SignalLength))));
-}
 
 struct Row {
     int ytop = 0, ybot = 0;
@@ -33,17 +29,12 @@ int xOfTime(const SessionState& s, const TraceGeometry& g, int32_t time) {
 
 int activePanel(const SessionState& s) { return s.ActiveDisplay == 2 ? 2 : 1; }
 
+// The mouse is on a trace row that shows an electrode. Between rows, past
+// electrode 256 or on an empty grid position there is none, and a mark
+// there would belong to no electrode.
+bool onElectrode(const SessionState& s) { return s.CurrentElectrode >= 1 && s.CurrentElectrode <= MaxChannels; }
+
 }  // namespace
-
-int32_t SampleOfTime(const SessionState& s, int64_t ms) {
-    if (!s.HighRateMode) return static_cast<int32_t>(std::clamp<int64_t>(ms, INT32_MIN, INT32_MAX));
-    return static_cast<int32_t>(roundHalfEven(static_cast<double>(ms) * s.SamplingFrequency / 1000.0));
-}
-
-int32_t TimeOfSample(const SessionState& s, int64_t sample) {
-    if (!s.HighRateMode) return static_cast<int32_t>(sample);
-    return static_cast<int32_t>(roundHalfEven(static_cast<double>(sample) * 1000.0 / std::max(1, s.SamplingFrequency)));
-}
 
 int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t lowMs, int32_t highMs) {
     const SessionState& s = ctx.s;
@@ -51,7 +42,7 @@ int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t lowM
     const int32_t level = s.Prefs.MinDiffVal[static_cast<size_t>(t)];
     const int32_t h = std::max(0, s.Prefs.DiffDist[static_cast<size_t>(t)] / 2);
     int64_t low = SampleOfTime(s, lowMs), high = SampleOfTime(s, highMs);
-    const int32_t n = sampleCount(s);
+    const int32_t n = RecordingRows(s);
     // Keep s - h and s + h inside the recording (rows 1..n).
     if (high + h > n) high = n - h;
     if (low - h < 1) low = h + 1;
@@ -114,7 +105,7 @@ namespace {
 
 void exactMark(Ctx& ctx, int panel) {
     SessionState& s = ctx.s;
-    if (s.CurrentTrace == -1) return;  // between rows: nothing to mark
+    if (s.CurrentTrace < 1) return;  // no row to draw on
     const int32_t t = s.CursorTime;
     s.MarkOrigin = ManualOrigin;
     const int type = s.CurrentMarkType[static_cast<size_t>(panel)];
@@ -177,6 +168,10 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
         s.MarkingArmed = true;
         return;
     }
+    if (!onElectrode(s)) {
+        ctx.host.beep();  // no electrode here: nothing to mark
+        return;
+    }
     if (shift) {
         snappedMark(ctx, panel);
     } else {
@@ -186,6 +181,7 @@ void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
 
 void DeleteMark(Ctx& ctx) {
     SessionState& s = ctx.s;
+    if (!onElectrode(s)) return;
     const int panel = activePanel(s);
     const int type = s.CurrentMarkType[static_cast<size_t>(panel)];
     const int32_t t = s.CursorTime;
@@ -224,6 +220,7 @@ void DeleteMark(Ctx& ctx) {
 
 void SwitchMark(Ctx& ctx) {
     SessionState& s = ctx.s;
+    if (!onElectrode(s)) return;
     const int32_t t = s.CursorTime;
     if (SwitchAttribute(s, s.CurrentElectrode, t - 100, t + 100) != Missing) {
         ctx.host.beep();
@@ -235,6 +232,10 @@ void InsertReferenceMark(Ctx& ctx) {
     SessionState& s = ctx.s;
     const int panel = activePanel(s);
     const int32_t t = s.CursorTime;
+    if (!onElectrode(s)) {
+        ctx.host.beep();
+        return;
+    }
     if (s.CurrentTrace >= 1) {
         const Row row = rowBand(GeometryOfPanel(s, panel), s.CurrentTrace);
         DrawOnPanel f(ctx, panel);
@@ -281,7 +282,10 @@ void PropagateMark(Ctx& ctx) {
         if (c >= 1 && c <= columns && r >= 1 && r <= rows) electrode[static_cast<size_t>(c)][static_cast<size_t>(r)] = e;
     }
     const int32_t start = s.CurrentElectrode;
-    if (start < 1 || start > MaxChannels) return;
+    if (!onElectrode(s)) {
+        ctx.host.beep();  // nothing to spread from
+        return;
+    }
     const int sc = s.ElectrodeCol[static_cast<size_t>(start)], sr = s.ElectrodeRow[static_cast<size_t>(start)];
     const int32_t seed = searchOne(ctx, start, s.CursorTime);
     // Without a seed there is nothing to spread from.

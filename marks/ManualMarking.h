@@ -2,13 +2,19 @@
 // cursor, a Shift-click the steepest downstroke near it; keys delete, switch,
 // insert reference marks and spread a mark over the electrode grid.
 //
+// Every one of them acts on the electrode under the mouse. Where the row
+// shows none (between rows, past electrode 256, an empty grid position) a
+// click, a Shift-click, R and W beep and place nothing, and D, S and K do
+// nothing.
+//
 // Times are milliseconds everywhere a user sees them. Where the signal is
 // searched, a time becomes the sample index round(t * rate / 1000) and a
 // sample found becomes round(s * 1000 / rate) ms again; at 1000 Hz both are
 // the same number.
 #pragma once
 
-#include "shell/Context.h"
+#include "session/Context.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -39,9 +45,5 @@ void PropagateMark(Ctx& ctx);
 
 // The up/down buttons beside "Mark nr " of a panel.
 void StepMarkNr(Ctx& ctx, int panel, bool up);
-
-// Sample index of a time in ms, and the time of a sample index.
-int32_t SampleOfTime(const SessionState& s, int64_t ms);
-int32_t TimeOfSample(const SessionState& s, int64_t sample);
 
 }  // namespace vk

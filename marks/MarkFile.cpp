@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "input/Matrix.h"
-#include "shell/Commands.h"
-#include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Ask.h"
+#include "session/Draw.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -122,6 +122,10 @@ void PrepareMarkHeader(SessionState& s) {
 std::string MarkFileBytes(SessionState& s) {
     putString(s.MarkHeader, NameOffset, namePart(s.MatrixFileName), 16);
     putString(s.MarkHeader, InfoOffset, s.FileInfo, 255);
+    // The records follow the header directly, whatever start the file read
+    // last gave; the header must say so, or a reader would look for them
+    // elsewhere.
+    putU16(s.MarkHeader.data() + 2, MarkHeaderSize);
     std::string bytes(MarkHeaderSize + static_cast<size_t>(s.MarkCount) * MarkRecordDiskSize, '\0');
     auto* out = reinterpret_cast<uint8_t*>(bytes.data());
     std::memcpy(out, s.MarkHeader.data(), MarkHeaderSize);

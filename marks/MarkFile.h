@@ -4,14 +4,16 @@
 // Writing goes to a temporary file that replaces the old one only when it is
 // complete, so a failed save never damages the marks already on disk. A
 // damaged file is read as far as it can be, and the user is told what was
-// wrong; the damaged original is kept beside it.
+// wrong; the damaged original is kept beside it. Records are read from the
+// start that the header gives (offset 2) and always written right after the
+// 4096-byte header, with the header saying so.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

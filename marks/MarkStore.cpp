@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
-#include "shell/Display.h"
+#include "session/Draw.h"
 
 namespace vk {
 
 void AddMarkRecord(SessionState& s, int32_t time, int16_t markType, int16_t markNr) {
     if (s.MarkCount >= MaxMarks) return;
+    // A mark belongs to an electrode; one without would damage the mark file.
+    if (s.CurrentElectrode < 1 || s.CurrentElectrode > MaxChannels) return;
     s.MarkCount += 1;
     MarkRecord& m = s.MarkTable[static_cast<size_t>(s.MarkCount)];
     m.Electrode = static_cast<uint16_t>(s.CurrentElectrode);
@@ -74,6 +76,7 @@ bool UndoLastDeletion(SessionState& s) {
 }
 
 void KillMarks(SessionState& s) {
+    if (s.CurrentElectrode < 1 || s.CurrentElectrode > MaxChannels) return;  // no electrode under the mouse
     RemoveTime(s, s.CurrentElectrode, SlowWave, s.SignalLength, 0);
     s.MarksChanged = true;
 }

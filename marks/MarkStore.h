@@ -11,13 +11,14 @@
 #include <functional>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 
 inline bool IsDeleted(const MarkRecord& m) { return m.Time == Missing || m.MarkType == DeletedType; }
 
-// Appends a mark on CurrentElectrode; does nothing when the table is full.
+// Appends a mark on CurrentElectrode; does nothing when the table is full or
+// CurrentElectrode is not one of 1..256.
 void AddMarkRecord(SessionState& s, int32_t time, int16_t markType, int16_t markNr);
 // Deletes every mark of the electrode with low <= Time <= high whose type is
 // the requested one, 0 or a reference. Returns the time of the last deleted
@@ -31,7 +32,8 @@ int32_t SwitchAttribute(SessionState& s, int32_t electrode, int32_t low, int32_t
 void StoreUndo(SessionState& s, int32_t time, int32_t markType, int32_t electrode);
 // Re-adds the newest deleted mark as a new slot. False when there is none.
 bool UndoLastDeletion(SessionState& s);
-// Deletes every slow wave and reference mark of CurrentElectrode.
+// Deletes every slow wave and reference mark of CurrentElectrode (nothing
+// when there is none).
 void KillMarks(SessionState& s);
 // Empties the table and the undo store (another recording was opened).
 void ClearMarks(SessionState& s);

@@ -1,6 +1,7 @@
 #include "shell/Commands.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "input/ElgFile.h"
 #include "input/Matrix.h"
@@ -8,8 +9,9 @@
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/TextFiles.h"
+#include "session/SampleTime.h"
 
 namespace vk {
 
@@ -17,21 +19,9 @@ namespace {
 // A mark file holds at most 32767 records of 16 bytes after its header;
 // anything far larger is not a mark file.
 constexpr size_t MaxMarkFileBytes = 64u << 20;
+// A matrix file lists at most 256 electrodes; anything far larger is not one.
+constexpr size_t MaxMatrixFileBytes = 4u << 20;
 }  // namespace
-
-bool runCommand(Ctx& ctx, const std::function<void()>& command) {
-    try {
-        command();
-        return true;
-    } catch (const IoError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    } catch (const ConversionError& e) {
-        ctx.host.hideProgress();
-        ctx.host.error(e.what());
-    }
-    return false;
-}
 
 void StartUp(Ctx& ctx) {
     auto& s = ctx.s;
@@ -85,7 +75,7 @@ std::string NewMatrixRecordPath(const SessionState& s) { return MyNewMatrixDir(s
 
 void UseNewMatrix(SessionState& s, const std::string& path) {
     // Parse before changing anything, so a bad file leaves the matrix in use.
-    MatrixData m = ParseNewMatrix(readWholeFile(path, 4 * 1024 * 1024), path);
+    MatrixData m = ParseNewMatrix(readWholeFile(path, MaxMatrixFileBytes), path);
     s.MatrixFileName = path;
     s.NewMatrixName = path;
     ApplyMatrix(s, m);
@@ -149,19 +139,29 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         ReadElgFrames(src, layout, s.RawFrames.data(), s.RawFrames.size());
         // The recording's mark file: a file that exists but cannot be read
         // stops the open, so that its marks are never replaced by nothing.
-        const std::string markFileName = MarkFileNameFor(path, FileExtOf(path));
+        const std::string markFileName = MarkFileNameFor(path);
         const bool hasMarkFile = fileExists(markFileName);
         const std::string markBytes = hasMarkFile ? readWholeFile(markFileName, MaxMarkFileBytes) : std::string();
-        // 3. The matrix chosen last, or ask for one.
-        s.MatrixFileName = s.NewMatrixName;
-        if (fileExists(s.MatrixFileName)) {
-            LoadNewMatrix(s);
+        // 3. The matrix chosen last, read before anything is replaced; or ask
+        //    for one (the user's choice applies at once, as the matrix
+        //    commands do).
+        std::optional<MatrixData> matrix;
+        if (fileExists(s.NewMatrixName)) {
+            matrix = ParseNewMatrix(readWholeFile(s.NewMatrixName, MaxMatrixFileBytes), s.NewMatrixName);
         } else if (options.askForMissingMatrix) {
             host.beep();
-            host.information(s.MatrixFileName + " is not found! (newE00)");
+            host.information(s.NewMatrixName + " is not found! (newE00)");
+            s.MatrixFileName = s.NewMatrixName;
             ChangeNewMatrixfile(ctx, false);
         }
-        // 4. From here on the new recording replaces the old one.
+        // 4. From here on the new recording replaces the old one; nothing
+        //    below may stop the open half-way.
+        if (matrix) {
+            s.MatrixFileName = s.NewMatrixName;
+            ApplyMatrix(s, *matrix);
+        } else if (!options.askForMissingMatrix) {
+            s.MatrixFileName = s.NewMatrixName;
+        }
         s.FileName = path;
         s.FileType = 2;  // the header reader's mode
         s.ElgHeader = layout.header;
@@ -217,7 +217,13 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
                          std::to_string(MaxSamples) + " were loaded.");
         if (options.updateRecentList) {
             PushRecent(s, "1", s.FileName);
-            WriteRecentList(s);
+            // The recording is open; a list that cannot be written is worth
+            // a warning, not an open undone half-way.
+            try {
+                WriteRecentList(s);
+            } catch (const IoError& e) {
+                host.warning(std::string("The list of recent files could not be written: ") + e.what());
+            }
         }
     });
 }
@@ -351,7 +357,7 @@ void Smoothing1Click(Ctx& ctx) {
         host.setProgressCaption("smoothing ele nr = " + std::to_string(c));
         host.stepProgress();
         host.processMessages();
-        SmoothChannelInPlace(s.Signals, c, s.SignalLength, work);
+        SmoothChannelInPlace(s.Signals, c, RecordingRows(s), work);
     }
     host.hideProgress();
     UpdateDisplay(ctx);

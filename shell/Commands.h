@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/Context.h"
+#include "session/Ask.h"
 
 namespace vk {
-
-// Runs a command and shows an IoError or ConversionError it throws.
-// Returns false when the command was stopped by such an error.
-bool runCommand(Ctx& ctx, const std::function<void()>& command);
 
 // Start-up: create the matrix folders under the data root and read the
 // recent-file list (a missing list is not an error).

@@ -1,57 +1,20 @@
-// The redraw that ends nearly every command, and the drawing primitives that
-// reach panel A, panel B or both through the DrawOnA / DrawOnB flags.
+// The full redraw of the panels, and what the window shows around them:
+// panel layout, title bars, live captions, menu checks and status bar.
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "shell/Context.h"
+#include "electrograms/PanelCursor.h"
+#include "session/Draw.h"
 
 namespace vk {
 
-// The full redraw: panel A, then panel B when tiled, then the window's
+// The redraw every command context carries (see RedrawFn): panel 1 or 2
+// alone, or with 0 panel A, then panel B when tiled, then the window's
 // labels and menus (through Host::displayUpdated).
-void UpdateDisplay(Ctx& ctx);
+void RedrawPanels(Ctx& ctx, int panel);
 void UpdateDisplayA(Ctx& ctx);
 void UpdateDisplayB(Ctx& ctx);
-
-void FocusDisplayA(SessionState& s);
-void FocusDisplayB(SessionState& s);
-
-// Primitives on the panel(s) named by DrawOnA / DrawOnB.
-void Line(Ctx& ctx, int x1, int y1, int x2, int y2);
-void Rectangle(Ctx& ctx, int x1, int y1, int x2, int y2);
-void Ellipse(Ctx& ctx, int x1, int y1, int x2, int y2);
-void SetPenColor(Ctx& ctx, Colour c);
-void SetPenWidth(Ctx& ctx, int w);
-void SetBrushColor(Ctx& ctx, Colour c);
-void SetBrushStyle(Ctx& ctx, BrushStyle style);
-void TextOut(Ctx& ctx, int x, int y, Colour c, const std::string& text);
-void SetFontStyle(Ctx& ctx, unsigned styles);
-void Polyline(Ctx& ctx, const std::vector<Point>& points);
-// Text measures on the panel being drawn.
-int TextWidth(Ctx& ctx, const std::string& text);
-int TextHeight(Ctx& ctx, const std::string& text);
-
-// Immediate feedback drawn on one panel (1 = A, 2 = B) between full
-// redraws, e.g. on the panel that was clicked rather than the panel drawn
-// last: for its lifetime the primitives go to that panel only.
-class DrawOnPanel {
-public:
-    DrawOnPanel(Ctx& ctx, int panel);
-    ~DrawOnPanel();
-    DrawOnPanel(const DrawOnPanel&) = delete;
-    DrawOnPanel& operator=(const DrawOnPanel&) = delete;
-    bool ready() const { return canvas_ != nullptr; }
-
-private:
-    Ctx& ctx_;
-    Canvas* canvas_;
-    bool onA_, onB_;
-};
-
-// Redraws one panel (1 = A, 2 = B) and brings the window in line.
-void RedrawPanel(Ctx& ctx, int panel);
 
 // Panel rectangles in the main area.
 struct PanelRect {
@@ -71,12 +34,6 @@ struct TitleBarState {
 };
 TitleBarState TitleBarOf(const SessionState& s, int panel);
 Colour TitleBarColour(int markType);
-
-// The mouse moved over panel 1 (A) or 2 (B): cursor state and the live
-// caption follow. Nothing happens over panel A before a recording is open.
-void MouseMoved(SessionState& s, int panel, int x, int y);
-// The live caption of a panel for the current mouse position.
-std::string PanelCaption(SessionState& s, int panel);
 
 // Menu check marks and enabled states that follow the session.
 struct MenuChecks {

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "shell/Display.h"
-#include "shell/Errors.h"
-#include "shell/Format.h"
-#include "shell/TextFiles.h"
+#include "session/Errors.h"
+#include "session/Format.h"
+#include "session/TextFiles.h"
 
 namespace vk {
 
@@ -14,45 +14,11 @@ namespace {
 
 constexpr int64_t NoLimit = std::numeric_limits<int32_t>::max();
 
-// A real number as the user types it: "." or the system's decimal
-// separator, thousands separators allowed.
-double parseUserReal(const std::string& text, const NumberFormat& fmt) {
-    std::string plain;
-    for (char c : text) {
-        if (c == fmt.thousandsSeparator && fmt.thousandsSeparator != fmt.decimalSeparator) continue;
-        plain += (c == fmt.decimalSeparator) ? '.' : c;
-    }
-    const auto first = plain.find_first_not_of(" \t");
-    const auto last = plain.find_last_not_of(" \t");
-    if (first == std::string::npos) throw ConversionError("'" + text + "' is not a valid floating point value");
-    try {
-        return parseReal(plain.substr(first, last - first + 1));
-    } catch (const ConversionError&) {
-        throw ConversionError("'" + text + "' is not a valid floating point value");
-    }
-}
-
 int32_t& beginOf(SessionState& s, int panel) { return panel == 2 ? s.BeginTimeB : s.BeginTimeA; }
 int32_t& windowOf(SessionState& s, int panel) { return panel == 2 ? s.WindowB : s.WindowA; }
 std::string panelName(int panel) { return panel == 2 ? "B" : "A"; }
 
 }  // namespace
-
-int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
-                      int32_t value) {
-    for (;;) {
-        const auto answer = ctx.host.inputBox(caption, prompt, std::to_string(value));
-        // Cancel keeps the current value as it is.
-        if (!answer) return value;
-        std::string text = *answer;
-        const auto first = text.find_first_not_of(" \t");
-        const auto last = text.find_last_not_of(" \t");
-        text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-        const int32_t v = parseInt(text);
-        if (v >= min && v <= max) return v;
-        ctx.host.beep();
-    }
-}
 
 void BeginTimeCommand(Ctx& ctx, int panel, bool fromTitleBar) {
     auto& s = ctx.s;
@@ -141,7 +107,7 @@ void AmplificationCommand(Ctx& ctx) {
         const auto answer =
             ctx.host.inputBox("Amplification Electrograms ", "Give new value:", FormatNumber(s.Amplification, 2, s.Locale));
         if (!answer) break;
-        const double v = parseUserReal(*answer, s.Locale);
+        const double v = ParseUserReal(*answer, s.Locale);
         if (v > 0) {
             s.Amplification = v;
             break;
@@ -218,28 +184,21 @@ void SetAllMarkTypes(Ctx& ctx, int markType) {
     UpdateDisplay(ctx);
 }
 
-void StepWave(Ctx& ctx, int panel, bool up) {
-    int32_t& wave = panel == 2 ? ctx.s.WaveNrB : ctx.s.WaveNrA;
-    if (up) {
-        if (wave < ctx.s.WaveCount) ++wave;
-    } else {
-        wave = std::max(1, wave - 1);
-    }
-    UpdateDisplay(ctx);
-}
-
 std::string SamplingFrequencyCaption(const SessionState& s) {
     return "Sampling Frequency (" + std::to_string(s.SamplingFrequency) + " Hz)";
 }
 
-void SamplingFrequencyCommand(Ctx& ctx) {
-    auto& s = ctx.s;
-    // A rate of 0 would divide by zero: it is refused like other bad entries.
-    s.SamplingFrequency =
-        GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit, s.SamplingFrequency);
+void SetSamplingFrequency(SessionState& s, int32_t hz) {
+    s.SamplingFrequency = std::max(1, hz);
     s.SignalLength = static_cast<int32_t>(roundHalfEven(static_cast<double>(s.NrOfFrames) / s.SamplingFrequency * 1000.0));
     s.HighRateMode = s.SamplingFrequency != 1000;
     s.WindowA = s.WindowAll = s.SignalLength;
+}
+
+void SamplingFrequencyCommand(Ctx& ctx) {
+    // A rate of 0 would divide by zero: it is refused like other bad entries.
+    SetSamplingFrequency(ctx.s, GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit,
+                                              ctx.s.SamplingFrequency));
     UpdateDisplay(ctx);
 }
 

@@ -6,14 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Ask.h"
 
 namespace vk {
-
-// Asks for an integer until it lies in min..max (each refusal beeps). Cancel
-// keeps `value`. Text that is not a number throws ConversionError.
-int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
-                      int32_t value);
 
 // Panel numbers: 1 = A, 2 = B; 0 = both ("All Displays").
 void BeginTimeCommand(Ctx& ctx, int panel, bool fromTitleBar);
@@ -33,7 +28,10 @@ void ChooseAnalyse(Ctx& ctx);                                // Display A > "Ana
 void ChooseElgWaveforms(Ctx& ctx);                           // Display A > "Elg Waveforms"
 void SetPanelMarkType(Ctx& ctx, int panel, int markType);    // Display A/B mark-type items
 void SetAllMarkTypes(Ctx& ctx, int markType);                // General > "Slow Wave" ...
-void StepWave(Ctx& ctx, int panel, bool up);                 // title-bar "W+" / "W-"
+// The rate rule: SamplingFrequency := hz (at least 1), SignalLength := the
+// loaded frames at that rate in ms, HighRateMode, and WindowA and WindowAll
+// := the new length.
+void SetSamplingFrequency(SessionState& s, int32_t hz);
 void SamplingFrequencyCommand(Ctx& ctx);
 std::string SamplingFrequencyCaption(const SessionState& s);
 

@@ -36,7 +36,6 @@ grep -qx "MarkCount=768" "$dir/auto2.out"
 [ "$(head -1 "$dir/automarks.out")" = "MarkCount=384" ]
 # slot electrode type time aux1 aux2 origin marknr: spikes placed by the marker
 [ "$(awk -F'\t' 'NR > 1 && NF == 8 && $3 == 2 && $7 == 2' "$dir/automarks.out" | wc -l)" = 384 ]
-if "$cli" automark "$dir/demo/demo.E01" --type 5 2> /dev/null; then echo "a bad mark type was accepted"; exit 1; fi
 # The saved spikes group into the three demo waves, each over all 128
 # electrodes (neighbours lie about 390 ms apart: above the spike default of 150).
 "$cli" waves "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --type 2 --diff 500 --stats > "$dir/waves.out"
@@ -44,9 +43,14 @@ grep -qx "WaveCount=3" "$dir/waves.out" || { cat "$dir/waves.out" | cut -c1-200;
 [ "$(grep -c $'WaveSites=128\tWaveXSize=16\tWaveYSize=8' "$dir/waves.out")" = 3 ]
 rm "$dir/demo/demo.M01"
 # Panel A into a PNG, through the desktop's drawing code.
+# pngSize FILE: "width height" from the PNG header, after checking the signature.
+pngSize() {
+  [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ] || { echo "$1 is not a PNG"; exit 1; }
+  od -An -tu1 -j16 -N8 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'
+}
 if "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \
      --width 640 --height 400 --begin 2000 --window 8000 --traces 4 --first-channel 17 2>/dev/null; then
-  [ "$(head -c 8 "$dir/a.png" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ]
+  [ "$(pngSize "$dir/a.png")" = "640 400" ] || { echo "render size $(pngSize "$dir/a.png")"; exit 1; }
 else
   echo "render failed"; exit 1
 fi
@@ -75,19 +79,75 @@ expectIn "MapTimeCount=128" "$dir/map.out"
 "$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 4000 --window 2000 --ref 1000 > "$dir/map2.out"
 expectIn "EarliestTime=3068" "$dir/map2.out"
 [ "$(sed -n 5p "$dir/map2.out" | cut -f1-5)" = "$(printf '\t\t\t3175\t3566')" ]
-if "$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 2>/dev/null; then
-  echo "map without --window was accepted"; exit 1
-fi
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
-  --width 640 --height 400 --begin 0 --window 20000 --map --isochrones 2>/dev/null
-[ "$(head -c 8 "$dir/map.png" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ]
+  --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
+[ "$(pngSize "$dir/map.png")" = "300 200" ]
 rm "$dir/demo/demo.M01"
 # The demo is the same on every run.
 "$cli" demo "$dir/again" > /dev/null
 cmp "$dir/demo/demo.E01" "$dir/again/demo.E01"
-# Unsmoothed rows are the samples as written; smoothed rows are 20-sample means.
+# Unsmoothed rows are the samples as written (row r is the frame r frames
+# after the 14-frame header, channel c at 2 (c - 1) bytes into it); smoothed
+# row 1 is the mean of raw rows 2..21, rounded.
 "$cli" signals "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --no-smooth --channels 17,144 --from 1 --to 3 > "$dir/raw.out"
-[ "$(wc -l < "$dir/raw.out")" = 3 ]
+[ "$(cat "$dir/raw.out")" = "$(printf '1\t-17\t6\n2\t18\t34\n3\t-63\t-39')" ] || { cat "$dir/raw.out"; exit 1; }
+[ "$(od -An -td2 -j $(( 4032 + 3 * 288 + 16 * 2 )) -N2 "$dir/demo/demo.E01" | tr -d ' ')" = -63 ]
+[ "$(od -An -td2 -j $(( 4032 + 2 * 288 + 143 * 2 )) -N2 "$dir/demo/demo.E01" | tr -d ' ')" = 34 ]
+"$cli" signals "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --channels 17,144 --from 1 --to 1 > "$dir/smooth.out"
+[ "$(cat "$dir/smooth.out")" = "$(printf '1\t-7\t-8')" ] || { cat "$dir/smooth.out"; exit 1; }
+[ "$("$cli" signals "$dir/demo/demo.E01" --no-smooth --channels 17 --from 2 --to 21 | awk '{ s += $2 } END { print s }')" = -132 ]
+# Channels 1..256: 256 is taken, 257 refused with one line.
+[ "$("$cli" signals "$dir/demo/demo.E01" --channels 250-256 --from 5 --to 5 | awk -F'\t' '{ print NF }')" = 8 ]
+oneLineError() {  # oneLineError EXPECTED-LINE COMMAND...: fails with exactly that line on stderr
+  local expected="$1"; shift
+  if "$@" > "$dir/out.txt" 2> "$dir/err.txt"; then echo "accepted: $*"; exit 1; fi
+  [ "$(cat "$dir/err.txt")" = "$expected" ] || { echo "for $*:"; cat "$dir/err.txt"; exit 1; }
+  [ ! -s "$dir/out.txt" ]
+}
+oneLineError "vorelkant-cli: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
+oneLineError "vorelkant-cli: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
+oneLineError "vorelkant-cli: --type: Value 5 not in range 1 to 3" "$cli" automark "$dir/demo/demo.E01" --type 5
+oneLineError "vorelkant-cli: --window is required" "$cli" map "$dir/demo/demo.E01" --begin 0
+oneLineError "vorelkant-cli: The following argument was not expected: --bogus" "$cli" info "$dir/demo/demo.E01" --bogus
+oneLineError "vorelkant-cli: unknown command bogus" "$cli" bogus
+oneLineError "vorelkant-cli: --rate: Value 4000 not in range 100 to 2000" "$cli" demo "$dir/fast" --rate 4000
+# The bare call prints the usage, with every subcommand, and fails.
+if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
+grep -qx "Usage: vorelkant-cli \[OPTIONS\] SUBCOMMAND" "$dir/usage.out"
+"$cli" --help > "$dir/help.out"
+cmp "$dir/usage.out" "$dir/help.out"
+# Every subcommand's help: one line per option, name and description together.
+checkHelp() {  # checkHelp SUBCOMMAND OPTION...
+  local sub="$1"; shift
+  "$cli" "$sub" --help > "$dir/help-$sub.out" || { echo "$sub --help failed"; exit 1; }
+  grep -q "^  $sub  .*[a-z]" "$dir/help.out" || { echo "$sub missing from --help"; exit 1; }
+  [ "$(grep -c '^  -' "$dir/help-$sub.out")" = $(( $# + 1 )) ] || { cat "$dir/help-$sub.out"; exit 1; }
+  for option in -h,--help "$@"; do
+    grep -Eq "^  $option( [^ ]+)*  +[a-zA-Z]" "$dir/help-$sub.out" || { echo "$sub: no line for $option"; cat "$dir/help-$sub.out"; exit 1; }
+  done
+}
+open=(--matrix --no-smooth --rate)
+checkHelp info "${open[@]}"
+checkHelp marks "${open[@]}"
+checkHelp signals "${open[@]}" --channels --from --to
+checkHelp search "${open[@]}" --electrode --time --type --criteria
+checkHelp waves "${open[@]}" --type --diff --ref --stats
+checkHelp automark "${open[@]}" --window --type --save
+checkHelp map "${open[@]}" --begin --window --type --ref --both
+checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
+  --map --isochrones --wave --local-times
+checkHelp demo --rate
+# The demo at other rates: the same waves in ms, found whole by the marker
+# once the recording is read at its rate, and no mark past its length.
+for rate in 500 1000 2000; do
+  "$cli" demo "$dir/r$rate" --rate "$rate" > /dev/null
+  rec=("$dir/r$rate/demo.E01" --matrix "$dir/r$rate/demo-matrix.txt" --rate "$rate")
+  length=$("$cli" info "${rec[@]}" | sed -n 's/^SignalLength=//p')
+  "$cli" automark "${rec[@]}" --save > "$dir/auto$rate.out"
+  grep -qx "MarksAdded=384" "$dir/auto$rate.out" || { echo "at $rate Hz:"; cat "$dir/auto$rate.out"; exit 1; }
+  last=$("$cli" marks "${rec[@]}" | awk -F'\t' 'NF == 8 && $4 > m { m = $4 } END { print m }')
+  [ "$last" -le "$length" ] && [ "$last" -ge $(( length - 12000 )) ] || { echo "at $rate Hz the last mark is at $last of $length"; exit 1; }
+done
 # Bad input gives a one-line message and a non-zero exit.
 printf 'short' > "$dir/bad.E01"
 if "$cli" info "$dir/bad.E01" 2> "$dir/err.out"; then echo "a damaged file was accepted"; exit 1; fi

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "shell/Display.h"
-#include "shell/Format.h"
-#include "shell/ViewCommands.h"
+#include "session/Draw.h"
+#include "session/Format.h"
+#include "session/Ask.h"
 
 namespace vk {
 
@@ -249,6 +249,16 @@ void ToggleWaveSwitch(Ctx& ctx, WaveSwitch which) {
                                                    : s.AutoPositioning;
     flag = !flag;
     ctx.host.displayUpdated();  // the check marks
+}
+
+void StepWave(Ctx& ctx, int panel, bool up) {
+    int32_t& wave = panel == 2 ? ctx.s.WaveNrB : ctx.s.WaveNrA;
+    if (up) {
+        if (wave < ctx.s.WaveCount) ++wave;
+    } else {
+        wave = std::max(1, wave - 1);
+    }
+    UpdateDisplay(ctx);
 }
 
 void GotoNextWave(Ctx& ctx) { StepWave(ctx, 1, true); }

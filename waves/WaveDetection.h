@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 
@@ -49,6 +49,8 @@ std::string WaveModeCaption(const SessionState& s);
 void ChangeWaveDifference(Ctx& ctx);
 void CalculateWaves1Click(Ctx& ctx);
 void GotoWaveNr(Ctx& ctx);
+// Title-bar "W+" / "W-": the next or previous wave on panel 1 (A) or 2 (B).
+void StepWave(Ctx& ctx, int panel, bool up);
 void GotoNextWave(Ctx& ctx);
 void GotoPreviousWave(Ctx& ctx);
 // "show statistics", "Plot local times", "automatic positioning": switches

@@ -4,7 +4,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
-#include "shell/Display.h"
+#include "session/Draw.h"
 #include "waves/WaveDetection.h"
 
 namespace vk {

@@ -4,7 +4,7 @@
 // number n.
 #pragma once
 
-#include "shell/Context.h"
+#include "session/Context.h"
 
 namespace vk {
 

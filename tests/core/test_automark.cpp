@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "input/DemoRecording.h"
@@ -23,7 +24,7 @@ struct Session {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     test::ScriptedHost host;
     test::RecordingCanvas a{1000, 525};
-    Ctx ctx{*s, host, &a, nullptr};
+    Ctx ctx{*s, host, RedrawPanels, &a, nullptr};
 
     explicit Session(int32_t length = 10000) {
         s->SignalsLoaded = s->FileLoaded = true;
@@ -233,8 +234,7 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     EXPECT_TRUE(has("text 4 156 17"));
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 1);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 3950"), 1);  // samples 51..4000
-    // The red threshold, last: the marker's mean (-400 / 9996) less T = 17,
-    // drawn against the window's own mean (-300 / 4000).
+    // The red threshold, last: 60 + round(3 x 5.701 x 1) = 77.
     const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
     ASSERT_NE(red, ops.rend());
     EXPECT_EQ(*(red - 1), "line 30 77 1030 77");
@@ -245,45 +245,101 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     const auto red25 = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
     ASSERT_NE(red25, ops.rend());
     EXPECT_EQ(*(red25 - 1), "line 30 103 1030 103");
+    t.s->Amplification = 1.0;
 
     // "Electrograms" returns to the traces, five of them now.
     ChooseElectrograms(t.ctx, 1);
     EXPECT_EQ(t.s->ElgViewMode, 0);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 5);
+
+    // At 2000 Hz a window of 2000 ms is the same 4000 rows: the same
+    // deviation and ticks, and the threshold across the whole window.
+    t.s->SamplingFrequency = 2000;
+    t.s->HighRateMode = true;
+    t.s->WindowA = 2000;
+    t.a.ops.clear();
+    ChooseAnalyse(t.ctx);
+    EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
+    EXPECT_TRUE(has("line 530 35 530 85"));
+    EXPECT_TRUE(has("line 930 35 930 85"));
+    const auto fast = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+    ASSERT_NE(fast, ops.rend());
+    EXPECT_EQ(*(fast - 1), "line 30 77 1030 77");
 }
 
-TEST(AutoMark, FindsTheWavesOfTheDemoRecording) {
-    test::TempDir dir;
-    const DemoFiles files = WriteDemoRecording(dir.path());
-    Session t;
-    t.s->DataRoot = dir.file("root");
-    UseNewMatrix(*t.s, files.matrix);
-    OpenOptions options;
-    options.updateRecentList = options.askForMissingMatrix = options.createMarkFile = false;
-    ASSERT_TRUE(OpenElectrogramFile(t.ctx, files.recording, options));
-    ResetViewAfterLoad(*t.s);
-    UpdateDisplay(t.ctx);
-    AutoMarkSlowWaves(t.ctx);
-
-    // Smoothing on load moves every wave 10.5 ms earlier.
-    int found = 0, unmatched = 0;
-    std::vector<bool> hit(static_cast<size_t>(DemoWaves * DemoColumns * DemoRows), false);
-    for (int i = 1; i <= t.s->MarkCount; ++i) {
-        const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
-        const int k = (m.Electrode - DemoFirstElectrode) % DemoColumns + 1;
-        const int r = (m.Electrode - DemoFirstElectrode) / DemoColumns + 1;
-        bool matched = false;
-        for (int w = 1; w <= DemoWaves && r <= DemoRows; ++w) {
-            if (std::abs(m.Time - (DemoActivationTime(w, k, r) - 10.5)) > 100) continue;
-            matched = true;
-            const auto slot = static_cast<size_t>(((w - 1) * DemoRows + r - 1) * DemoColumns + k - 1);
-            if (!hit[slot]) ++found;
-            hit[slot] = true;
-        }
-        if (!matched) ++unmatched;
+TEST(AutoMark, TimesBecomeRowsAtTheSamplingRate) {
+    // WindowTime 1000 ms and BeginTime 2000 ms are rows 500/2000 and
+    // 1000/4000 at 500/2000 Hz: the deviation is taken over those rows, the
+    // mean from the begin row + 5.
+    for (const int rate : {500, 1000, 2000}) {
+        SCOPED_TRACE(rate);
+        Session t(20000);
+        SetSamplingFrequency(*t.s, rate);
+        t.s->WindowTime = 1000;
+        t.s->BeginTime = 2000;
+        const int32_t window = rate, begin = 2 * rate;
+        for (int32_t r = 1; r <= 20000; ++r) t.s->Signals.at(r, 30) = r <= window ? (r % 2 == 1 ? 10 : -10) : 50;
+        t.set(30, begin + 5, 20000, 80);
+        const Detections d = t.detect(30);
+        EXPECT_DOUBLE_EQ(d.noiseSD, std::sqrt(window * 100.0 / (window - 1)));
+        EXPECT_EQ(d.mean, 80.0);
     }
-    EXPECT_EQ(found, DemoWaves * DemoColumns * DemoRows);
-    EXPECT_EQ(unmatched, 0);
+}
+
+// The demo recording written at a rate, opened and set to that rate as
+// General > "Sampling Frequency" does, then marked.
+struct DemoRun {
+    int rate;
+    bool longerFirst;  // the 1000 Hz demo (twice as many frames) opened before it
+    int32_t length;    // SignalLength, ms: one frame more than written, at the rate
+};
+
+TEST(AutoMark, FindsTheWavesOfTheDemoRecordingAtEveryRate) {
+    test::TempDir dir;
+    const std::string longer = WriteDemoRecording(dir.file("long")).recording;
+    for (const DemoRun run : {DemoRun{500, false, 60002}, DemoRun{1000, false, 60001}, DemoRun{2000, false, 30000}, DemoRun{500, true, 60002}}) {
+        SCOPED_TRACE(testing::Message() << run.rate << " Hz" << (run.longerFirst ? " after a longer recording" : ""));
+        const DemoFiles files = WriteDemoRecording(dir.file(std::to_string(run.rate)), run.rate);
+        Session t;
+        t.s->DataRoot = dir.file("root");
+        UseNewMatrix(*t.s, files.matrix);
+        OpenOptions options;
+        options.updateRecentList = options.askForMissingMatrix = options.createMarkFile = false;
+        // The longer recording leaves its waves in the rows past the shorter one.
+        if (run.longerFirst) {
+            ASSERT_TRUE(OpenElectrogramFile(t.ctx, longer, options));
+        }
+        ASSERT_TRUE(OpenElectrogramFile(t.ctx, files.recording, options));
+        ResetViewAfterLoad(*t.s);
+        SetSamplingFrequency(*t.s, run.rate);
+        EXPECT_EQ(t.s->SignalLength, run.length);
+        UpdateDisplay(t.ctx);
+        AutoMarkSlowWaves(t.ctx);
+
+        // Smoothing on load moves every wave 10.5 samples earlier.
+        const double shift = 10.5 * 1000.0 / run.rate;
+        int found = 0, unmatched = 0, latest = 0;
+        std::vector<bool> hit(static_cast<size_t>(DemoWaves * DemoColumns * DemoRows), false);
+        for (int i = 1; i <= t.s->MarkCount; ++i) {
+            const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
+            latest = std::max(latest, int{m.Time});
+            const int k = (m.Electrode - DemoFirstElectrode) % DemoColumns + 1;
+            const int r = (m.Electrode - DemoFirstElectrode) / DemoColumns + 1;
+            bool matched = false;
+            for (int w = 1; w <= DemoWaves && r <= DemoRows; ++w) {
+                if (std::abs(m.Time - (DemoActivationTime(w, k, r, run.rate) - shift)) > 100) continue;
+                matched = true;
+                const auto slot = static_cast<size_t>(((w - 1) * DemoRows + r - 1) * DemoColumns + k - 1);
+                if (!hit[slot]) ++found;
+                hit[slot] = true;
+            }
+            if (!matched) ++unmatched;
+        }
+        EXPECT_EQ(found, DemoWaves * DemoColumns * DemoRows);
+        EXPECT_EQ(unmatched, 0);
+        EXPECT_EQ(t.s->MarkCount, DemoWaves * DemoColumns * DemoRows);
+        EXPECT_LE(latest, t.s->SignalLength);
+    }
 }
 
 }  // namespace

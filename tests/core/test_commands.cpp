@@ -2,11 +2,15 @@
 // the recent-file list, the matrix commands and quitting.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "shell/Display.h"
 #include "input/ElgFile.h"
+#include "marks/ManualMarking.h"
 #include "shell/Commands.h"
-#include "shell/TextFiles.h"
+#include "shell/ViewCommands.h"
+#include "session/TextFiles.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
@@ -24,7 +28,7 @@ struct Fixture {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     ScriptedHost host;
     test::RecordingCanvas canvasA, canvasB;
-    Ctx ctx{*s, host, &canvasA, &canvasB};
+    Ctx ctx{*s, host, RedrawPanels, &canvasA, &canvasB};
 
     Fixture() {
         s->DataRoot = dir.file("root");
@@ -140,6 +144,43 @@ TEST(OpenFile, ARefusedRecordingLeavesTheOpenOneUsable) {
     EXPECT_TRUE(f.s->FileLoaded);
 }
 
+// A recent list that cannot be written does not undo an open that already
+// replaced the recording: it is a warning, and the recording is usable.
+// A matrix that fails before anything was replaced leaves all as it was.
+TEST(OpenFile, FailuresAfterTheRecordingIsReplacedAreWarnings) {
+    Fixture f;
+    const std::string m = f.matrix();
+    UseNewMatrix(*f.s, m);
+    const std::string a = f.recording("a.E01", 8, 100);
+    const std::string b = f.recording("b.E01", 8, 150, 500);
+    std::filesystem::create_directories(RecentListPath(*f.s) + "/in-the-way");
+    f.host.files = {FileChoice{a, 1}};
+    OpenFile1Click(f.ctx);
+    EXPECT_TRUE(f.host.errors.empty());
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_NE(f.host.messages[0].find(RecentListPath(*f.s)), std::string::npos) << f.host.messages[0];
+    EXPECT_TRUE(f.s->FileLoaded);
+    EXPECT_EQ(f.s->FileName, a);
+    EXPECT_EQ(f.s->WindowA, 101);
+    EXPECT_EQ(f.s->RecentNames[1], a);
+    f.s->PanelAWidth = 1070;
+    f.s->PanelAHeight = 550;
+    PanelClick(f.ctx, 1, 500, 100, false);  // the panels follow the mouse again
+    EXPECT_TRUE(f.s->MarkingArmed);
+
+    // The chosen matrix no longer parses: b is refused and a stays, matrix and all.
+    const int32_t shown = f.s->Signals.at(1, 3);
+    f.s->NewMatrixName = f.dir.write("broken.txt", "-2\nnot a matrix\n");
+    f.host.files = {FileChoice{b, 1}};
+    OpenFile1Click(f.ctx);
+    EXPECT_EQ(f.host.errors.size(), 1u);
+    EXPECT_TRUE(f.s->FileLoaded);
+    EXPECT_EQ(f.s->FileName, a);
+    EXPECT_EQ(f.s->MatrixFileName, m);
+    EXPECT_EQ(f.s->SignalLength, 101);
+    EXPECT_EQ(f.s->Signals.at(1, 3), shown);
+}
+
 TEST(OpenFile, UnsavedMarksAreAskedAboutAndCancelKeepsTheRecording) {
     Fixture f;
     UseNewMatrix(*f.s, f.matrix());
@@ -200,7 +241,7 @@ TEST(RecentFiles, MissingListIsSilentAndAnUnreadableOneIsReported) {
     // would not stop the read): far larger than 20 lines can be.
     writeBytesAtomic(RecentListPath(*f.s), std::string(2 << 20, 'x'));
     ScriptedHost host;
-    Ctx ctx{*f.s, host};
+    Ctx ctx{*f.s, host, RedrawPanels};
     StartUp(ctx);
     EXPECT_EQ(host.errors.size(), 1u);
 }
@@ -264,13 +305,32 @@ TEST(GeneralCommands, MemoToggleAndSmoothing) {
     ShowMemoWindow1Click(f.ctx);
     EXPECT_EQ(MemoItemCaption(*f.s), "show Memo Window");
 
-    f.s->SignalLength = 41;
+    f.s->SignalLength = f.s->NrOfFrames = 41;
     f.s->NrNIChannels = 2;
     for (int k = 1; k <= 41; ++k) f.s->Signals.at(k, 2) = k == 21 ? 20 : 0;
     Smoothing1Click(f.ctx);
     EXPECT_EQ(f.s->Signals.at(1, 2), 1);
     EXPECT_EQ(f.host.captions[0], "now smoothing signals ...");
     EXPECT_EQ(f.host.captions.back(), "smoothing ele nr = 2");
+}
+
+TEST(GeneralCommands, SmoothingTakesTheLoadedRowsAtEveryRate) {
+    // 60 rows loaded, a 20 at row 50, and an earlier recording's 1000s
+    // beyond: rows 1..40 are smoothed whatever the length in ms, and
+    // nothing past row 60 is read or written.
+    for (const int rate : {500, 1000, 2000}) {
+        SCOPED_TRACE(rate);
+        Fixture f;
+        f.s->NrOfFrames = 60;
+        SetSamplingFrequency(*f.s, rate);
+        f.s->NrNIChannels = 1;
+        for (int k = 1; k <= 130; ++k) f.s->Signals.at(k, 1) = k == 50 ? 20 : k > 60 ? 1000 : 0;
+        Smoothing1Click(f.ctx);
+        for (int k = 1; k <= 130; ++k) {
+            const int32_t expected = k >= 30 && k <= 40 ? 1 : k == 50 ? 20 : k > 60 ? 1000 : 0;
+            ASSERT_EQ(f.s->Signals.at(k, 1), expected) << "row " << k;
+        }
+    }
 }
 
 }  // namespace

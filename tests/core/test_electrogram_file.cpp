@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "input/ElgFile.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 namespace {
@@ -177,14 +177,25 @@ TEST(ElectrogramFile, AFileThatEndsWhileReadingIsAnError) {
 }
 
 TEST(ElectrogramFile, MarkFileNameRule) {
-    EXPECT_EQ(MarkFileNameFor("/data/REC.E07", ".E07"), "/data/REC.M07");
-    // The first ".E" of the whole path is the one that changes.
-    EXPECT_EQ(MarkFileNameFor("/data/exp.Eso/REC.E07", ".E07"), "/data/exp.Mso/REC.E07");
-    // Lower case: never the recording itself.
-    EXPECT_EQ(MarkFileNameFor("/data/rec.e07", ".e07"), "/data/rec.m07");
-    EXPECT_EQ(MarkFileNameFor("/data/rec.dat", ".dat"), "/data/rec.dat.M");
-    // An extension of another length: the last 4 characters give way to it.
-    EXPECT_EQ(MarkFileNameFor("/data/rec.E1", ".E1"), "/data/re.M1");
+    // The recording's own name, used whole: its first ".E" (else ".e")
+    // becomes ".M" (".m"); folders never take part.
+    const std::pair<const char*, const char*> names[] = {
+        {"/data/REC.E07", "/data/REC.M07"},
+        {"REC.E07", "REC.M07"},
+        {"/data/a1.E1", "/data/a1.M1"},
+        {"/data/a2.E1", "/data/a2.M1"},
+        {"/data/rec.E", "/data/rec.M"},
+        {"/data/sess.E05/rec.E07", "/data/sess.E05/rec.M07"},
+        {"/data/sess.E05/rec.dat", "/data/sess.E05/rec.dat.M"},
+        {"/data/x.Eabc.E01", "/data/x.Mabc.E01"},
+        {"/data/rec.e07", "/data/rec.m07"},
+        {"/data/my.exp.E07", "/data/my.exp.M07"},  // ".E" comes before ".e"
+        {"/data/sess.e05/rec.e07", "/data/sess.e05/rec.m07"},
+        {"/data/rec.dat", "/data/rec.dat.M"},
+        {"/data/RECE07", "/data/RECE07.M"},
+        {"/data/.E07", "/data/.M07"},
+    };
+    for (const auto& [recording, marks] : names) EXPECT_EQ(MarkFileNameFor(recording), marks) << recording;
     EXPECT_EQ(FileExtOf("/a.b/name"), "");
     EXPECT_EQ(FileExtOf("/a/name.E01"), ".E01");
 }

@@ -68,6 +68,20 @@ TEST(Search, ALevelReachedExactlyFindsNothingAndWindowsAreClipped) {
     EXPECT_EQ(t.search(9, Spike, 450, 550), 495);
 }
 
+TEST(Search, NeverReadsRowsTheRecordingDidNotLoad) {
+    // 3000 rows loaded, then 2000 Hz without recomputing the length (a
+    // recording opened after the rate was set): 3000 ms would be row 6000.
+    // An earlier recording's fall at row 3500 must not be found.
+    Bench t;
+    t.s->SamplingFrequency = 2000;
+    t.s->HighRateMode = true;
+    t.fall(5, 3500, 300);
+    EXPECT_EQ(t.search(5, SlowWave, 1600, 1800), Missing);
+    // Within the loaded rows the sample found is given back in ms.
+    t.fall(6, 2001, 300);
+    EXPECT_EQ(t.search(6, SlowWave, 900, 1100), 976);  // row 1951: 975.5 ms, halves to even
+}
+
 TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
     Bench t;
     t.s->CurrentElectrode = 5;
@@ -186,9 +200,10 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     EXPECT_EQ(t.s->MarkTable[1].Origin, ManualOrigin);
     EXPECT_EQ(t.s->MarkTable[1].MarkNr, 3);
     EXPECT_EQ(t.a.ops[2], "line 530 10 530 260");
-    // Below the last row: nothing.
+    // Below the plot area: nothing, not even a beep.
     PanelClick(t.ctx, 1, 530, 520, false);
     EXPECT_EQ(t.s->MarkCount, 1);
+    EXPECT_EQ(t.host.beeps, 0);
     // Panel B marks with its own type and its own time window.
     t.s->Tiled = true;
     t.s->CurrentMarkType[2] = Spike;
@@ -210,6 +225,69 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     t.s->DisplayTypeB = 0;
     PanelClick(t.ctx, 2, 100, 100, false);
     EXPECT_FALSE(t.s->MarkingArmed);
+}
+
+// A row that shows no electrode takes no mark: a click, a Shift-click, R
+// and W beep and place nothing, and D, S and K leave the table alone, also
+// a mark that a damaged file put on electrode 0.
+TEST(Clicks, NothingIsMarkedWhereNoElectrodeIsShown) {
+    struct Where {
+        const char* name;
+        int traceOrder, firstChannel, startCol, y;
+    };
+    const Where places[] = {
+        {"sequential past 256", 0, 256, 1, 400},  // row 2 would be electrode 257
+        {"empty grid position", 1, 5, 2, 400},    // row 2 is cell (3, 2), which is empty
+        {"between rows", 0, 5, 1, 5},             // above the first row's band
+    };
+    struct Action {
+        const char* name;
+        void (*run)(Ctx&);
+        int beeps;
+    };
+    const Action actions[] = {
+        {"click", [](Ctx& c) { PanelClick(c, 1, 530, c.s.MouseY, false); }, 1},
+        {"shift-click", [](Ctx& c) { PanelClick(c, 1, 530, c.s.MouseY, true); }, 1},
+        {"R", InsertReferenceMark, 1},
+        {"W", PropagateMark, 1},
+        {"D", DeleteMark, 0},
+        {"S", SwitchMark, 0},
+        {"K", [](Ctx& c) { KillMarks(c.s); }, 0},
+    };
+    for (const Where& w : places) {
+        Bench t;
+        ApplyMatrix(*t.s, ParseNewMatrix("-2\n5 3 2 1\n\n1 2 3\n4 5 -1\n", "m.txt"));
+        t.s->TraceOrder = w.traceOrder;
+        t.s->FirstChannel = w.firstChannel;
+        t.s->StartCol = w.startCol;
+        t.s->StartRow = 2;
+        t.s->NrTraces = 2;
+        for (int e = 1; e <= 5; ++e) t.fall(e, 480, 300);  // every shown electrode has a mark to find
+        MarkRecord& orphan = t.s->MarkTable[1];
+        for (const Action& a : actions) {
+            orphan.Electrode = 0;
+            orphan.MarkType = SlowWave;
+            orphan.Time = 500;
+            t.s->MarkCount = 1;
+            t.s->MarksChanged = false;
+            t.host.beeps = 0;
+            MouseMoved(*t.s, 1, 530, w.y);
+            ASSERT_TRUE(t.s->CurrentElectrode < 1 || t.s->CurrentElectrode > MaxChannels) << w.name;
+            t.s->MarkingArmed = true;
+            a.run(t.ctx);
+            const std::string what = std::string(w.name) + ", " + a.name;
+            EXPECT_EQ(t.s->MarkCount, 1) << what;
+            EXPECT_EQ(orphan.Electrode, 0) << what;
+            EXPECT_EQ(orphan.MarkType, SlowWave) << what;
+            EXPECT_EQ(orphan.Time, 500) << what;
+            EXPECT_FALSE(t.s->MarksChanged) << what;
+            EXPECT_EQ(t.s->UndoCount, 0) << what;
+            EXPECT_EQ(t.host.beeps, a.beeps) << what;
+        }
+        // The store itself refuses a mark without an electrode.
+        AddMarkRecord(*t.s, 700, SlowWave, 1);
+        EXPECT_EQ(t.s->MarkCount, 1) << w.name;
+    }
 }
 
 TEST(Propagation, SpreadsOverTheGridFromTheSeed) {

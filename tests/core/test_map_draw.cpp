@@ -26,7 +26,7 @@ struct MapPanel {
     Ctx ctx;
 
     MapPanel(int columns, int rows, int width, int height)
-        : s(test::gridSession(columns, rows)), a(width, height), b(width, height), ctx{*s, host, &a, &b} {
+        : s(test::gridSession(columns, rows)), a(width, height), b(width, height), ctx{*s, host, RedrawPanels, &a, &b} {
         s->FileLoaded = s->SignalsLoaded = true;
         s->DisplayTypeA = 0;
         s->BeginTimeA = 0;

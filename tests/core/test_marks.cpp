@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "shell/Display.h"
 #include "input/ElgFile.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -140,7 +141,7 @@ struct Recording {
     TempDir dir;
     std::unique_ptr<SessionState> s = fresh();
     ScriptedHost host;
-    Ctx ctx{*s, host};
+    Ctx ctx{*s, host, RedrawPanels};
 
     Recording() {
         s->DataRoot = dir.file("root");
@@ -319,6 +320,59 @@ TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
         WriteMarkFile(*r.s);
         EXPECT_EQ(r.markFile().size(), 4096u + 16u * static_cast<size_t>(c.marks));
     }
+}
+
+// A file whose header puts the records further on (here 8192) is read
+// from there; saving writes them where the new header says, and every
+// field of every record reads back.
+TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
+    constexpr int Count = 387;
+    const int16_t types[] = {SlowWave, Spike, Type3, Reference, DeletedType};
+    std::vector<MarkRecord> written(Count);
+    std::string bytes(8192, '\0');
+    const int16_t start = 8192;
+    std::memcpy(&bytes[2], &start, 2);
+    for (int i = 0; i < Count; ++i) {
+        MarkRecord& m = written[static_cast<size_t>(i)];
+        m.Electrode = static_cast<uint16_t>(1 + i % 256);
+        m.MarkType = types[i % 5];
+        m.Time = m.MarkType == DeletedType ? Missing : i * 37 - 100;
+        m.Aux1 = static_cast<int16_t>(i * 3);
+        m.Aux2 = static_cast<int16_t>(-i);
+        m.Origin = static_cast<uint16_t>(1 + i % 2);
+        m.MarkNr = static_cast<uint16_t>(1000 + i);
+        bytes.append(reinterpret_cast<const char*>(&m), MarkRecordDiskSize);
+    }
+    auto expectAll = [&](const SessionState& s, const char* when) {
+        ASSERT_EQ(s.MarkCount, Count) << when;
+        for (int i = 0; i < Count; ++i) {
+            const MarkRecord& want = written[static_cast<size_t>(i)];
+            const MarkRecord& got = s.MarkTable[static_cast<size_t>(i + 1)];
+            const std::string at = std::string(when) + ", slot " + std::to_string(i + 1);
+            EXPECT_EQ(got.Electrode, want.Electrode) << at;
+            EXPECT_EQ(got.MarkType, want.MarkType) << at;
+            EXPECT_EQ(got.Time, want.Time) << at;
+            EXPECT_EQ(got.Aux1, want.Aux1) << at;
+            EXPECT_EQ(got.Aux2, want.Aux2) << at;
+            EXPECT_EQ(got.Origin, want.Origin) << at;
+            EXPECT_EQ(got.MarkNr, want.MarkNr) << at;
+            EXPECT_EQ(got.SeqNr, i + 1) << at;
+        }
+    };
+    Recording r;
+    r.dir.write("REC.M07", bytes);
+    ASSERT_TRUE(r.open());
+    EXPECT_TRUE(r.host.messages.empty());  // not damaged
+    expectAll(*r.s, "read");
+    r.s->MarksChanged = true;
+    WriteMarkFile(*r.s);
+    const std::string saved = r.markFile();
+    const auto savedStart = static_cast<size_t>(i16(saved, 2));
+    EXPECT_EQ(saved.size(), savedStart + Count * 16u);
+    EXPECT_EQ(saved.compare(savedStart, std::string::npos, bytes, 8192), 0);
+    ASSERT_TRUE(r.open());
+    EXPECT_TRUE(r.host.messages.empty());
+    expectAll(*r.s, "saved and read again");
 }
 
 TEST(MarkFile, OpeningAnotherRecordingEmptiesTheUndoStore) {

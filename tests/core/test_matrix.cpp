@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "input/Matrix.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 namespace {

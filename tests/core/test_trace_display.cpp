@@ -9,6 +9,7 @@
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
+#include "shell/ViewCommands.h"
 #include "support/ElectrogramSession.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
@@ -64,6 +65,31 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     EXPECT_TRUE(Panel::has(wide, "text 249 1 14000"));
     // 18 of the 31 labels, and the scale bar's.
     EXPECT_EQ(Panel::count(wide, "text") - Panel::count(wide, "text 4 "), 19);
+}
+
+TEST(TraceDisplay, TheWindowBecomesRowsAndEndsAtTheLoadedRows) {
+    // 60000 rows loaded. setRate: as General > "Sampling Frequency" sets
+    // it; otherwise the rate was set before the recording was opened.
+    struct Case {
+        int rate;
+        bool setRate;
+        int32_t begin, window, first, last;
+    };
+    for (const Case c : {Case{1000, true, 58000, 4000, 58000, 60000}, Case{500, true, 118000, 4000, 59000, 60000},
+                         Case{2000, true, 29000, 4000, 58000, 60000}, Case{2000, false, 0, 60000, 0, 60000},
+                         Case{2000, true, 1000, 500, 2000, 3000}}) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz from " << c.begin);
+        Panel p;
+        if (c.setRate) {
+            SetSamplingFrequency(*p.s, c.rate);
+        } else {
+            p.s->SamplingFrequency = c.rate;
+            p.s->HighRateMode = true;
+        }
+        const TraceGeometry g = ComputeGeometry(*p.s, c.begin, c.window);
+        EXPECT_EQ(g.firstSample, c.first);
+        EXPECT_EQ(g.lastSample, c.last);
+    }
 }
 
 TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {

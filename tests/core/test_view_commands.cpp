@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 #include "shell/Display.h"
-#include "shell/Errors.h"
+#include "session/Errors.h"
+#include "session/Format.h"
 #include "shell/ViewCommands.h"
+#include "waves/WaveDetection.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
@@ -26,7 +29,7 @@ struct View {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     test::ScriptedHost host;
     CountingCanvas a, b;
-    Ctx ctx{*s, host, &a, &b};
+    Ctx ctx{*s, host, RedrawPanels, &a, &b};
     View() {
         s->SignalsLoaded = s->FileLoaded = true;
         s->SignalLength = s->NrOfFrames = 4000;
@@ -98,6 +101,58 @@ TEST(ViewCommands, PagingNextPreviousAndStep) {
     v.answer({"-1", "0"});
     StepIncrementCommand(v.ctx);
     EXPECT_EQ(v.s->StepIncrement, 0);
+}
+
+// Typed real numbers follow the system's format: its decimal separator, and
+// its thousands separator only between groups of three digits before it.
+TEST(ViewCommands, TypedRealsFollowTheSystemsNumberFormat) {
+    const NumberFormat dot{'.', ','}, comma{',', '.'}, ungrouped{',', '\0'};
+    struct Case {
+        const NumberFormat& fmt;
+        const char* text;
+        std::optional<double> value;  // none: not a number
+    };
+    const Case cases[] = {
+        {dot, "0.5", 0.5},         {dot, " 0.5 ", 0.5},      {dot, "1,234.5", 1234.5},
+        {dot, "12,345,678", 12345678}, {dot, "1234.5", 1234.5}, {dot, "-1,000", -1000},
+        {dot, "+2", 2},            {dot, ".5", 0.5},         {dot, "5.", 5},
+        {dot, "1e3", 1000},        {dot, "1,500.25E-2", 15.0025},
+        {dot, "0,5", {}},          {dot, "1,2,3", {}},       {dot, ",5", {}},
+        {dot, "1,23", {}},         {dot, "1,2345", {}},      {dot, "1234,567", {}},
+        {dot, "1,234,56", {}},     {dot, "1,", {}},          {dot, "1.2.3", {}},
+        {dot, "1.234,5", {}},      {dot, "1.5,0", {}},       {dot, "", {}},
+        {dot, "  ", {}},           {dot, "abc", {}},         {dot, "1.5x", {}},
+        {dot, "--1", {}},          {dot, "e5", {}},          {dot, "1e", {}},
+        {dot, "inf", {}},          {dot, "nan", {}},         {dot, "0x10", {}},
+        {dot, ".", {}},            {dot, "-", {}},           {dot, "1 000", {}},
+        {comma, "0,5", 0.5},       {comma, "1.234,5", 1234.5}, {comma, "12.345.678", 12345678},
+        {comma, ",5", 0.5},        {comma, "-2,25", -2.25},
+        {comma, "0.5", {}},        {comma, "1.2.3", {}},     {comma, ".5", {}},
+        {comma, "1.23", {}},       {comma, "1,2,3", {}},     {comma, "1,234.5", {}},
+        {ungrouped, "1234,5", 1234.5}, {ungrouped, "1.234", {}},
+    };
+    for (const Case& c : cases) {
+        const std::string where = std::string("'") + c.text + "' with '" + c.fmt.decimalSeparator + "'";
+        if (c.value) {
+            EXPECT_DOUBLE_EQ(ParseUserReal(c.text, c.fmt), *c.value) << where;
+        } else {
+            try {
+                ParseUserReal(c.text, c.fmt);
+                ADD_FAILURE() << where << " was taken as a number";
+            } catch (const ConversionError& e) {
+                EXPECT_EQ(std::string(e.what()), std::string("'") + c.text + "' is not a valid floating point value");
+            }
+        }
+    }
+    // The amplification entry: a text that is not a number changes nothing.
+    View v;
+    v.answer({"0,5"});
+    EXPECT_THROW(AmplificationCommand(v.ctx), ConversionError);
+    EXPECT_DOUBLE_EQ(v.s->Amplification, 0.01);
+    v.s->Locale = comma;
+    v.answer({"0,5"});
+    AmplificationCommand(v.ctx);
+    EXPECT_DOUBLE_EQ(v.s->Amplification, 0.5);
 }
 
 TEST(ViewCommands, ZoomAmplificationTracesAndChannels) {

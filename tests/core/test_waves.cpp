@@ -16,7 +16,7 @@ namespace {
 struct Grid {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     test::ScriptedHost host;
-    Ctx ctx{*s, host};
+    Ctx ctx{*s, host, RedrawPanels};
     // Electrodes numbered row by row from 1 on a columns x rows grid.
     Grid(int columns, int rows) { ApplyMatrix(*s, RowByRowMatrix(columns, rows, 1, 2.5)); }
     void mark(int e, int t, int type = SlowWave) {

@@ -5,7 +5,8 @@
 
 #include <memory>
 
-#include "shell/Context.h"
+#include "shell/Display.h"
+#include "session/Context.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
@@ -15,7 +16,7 @@ struct ElectrogramSession {
     std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
     ScriptedHost host;
     RecordingCanvas a{1000, 525}, b{1000, 525};
-    Ctx ctx{*s, host, &a, &b};
+    Ctx ctx{*s, host, RedrawPanels, &a, &b};
 
     ElectrogramSession(int32_t samples, int32_t window, int32_t traces, int32_t firstChannel) {
         s->PanelAWidth = 1070;  // plot width 1000

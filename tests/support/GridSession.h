@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "marks/MarkStore.h"
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk::test {
 

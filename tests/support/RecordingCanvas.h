@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Canvas.h"
+#include "session/Canvas.h"
 
 namespace vk::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Host.h"
+#include "session/Host.h"
 
 namespace vk::test {
 

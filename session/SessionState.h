@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "maps/MapCell.h"
-#include "marks/MarkRecord.h"
-#include "shell/Canvas.h"
-#include "shell/Numbers.h"
+#include "session/MapCell.h"
+#include "session/MarkRecord.h"
+#include "session/Canvas.h"
+#include "session/Numbers.h"
+#include "session/ZeroedBuffer.h"
 
 namespace vk {
 
@@ -30,7 +31,7 @@ inline constexpr int ElgHeaderSize = 4096;
 // sample of every channel.
 class SignalBuffer {
 public:
-    SignalBuffer() : data_(static_cast<size_t>(MaxSamples + 1) * MaxChannels, 0) {}
+    SignalBuffer() : data_(static_cast<size_t>(MaxSamples + 1) * MaxChannels) {}
     int32_t& at(int sample, int channel) {
         return data_[static_cast<size_t>(sample) * MaxChannels + static_cast<size_t>(channel - 1)];
     }
@@ -42,7 +43,7 @@ public:
     const int32_t* row(int sample) const { return data_.data() + static_cast<size_t>(sample) * MaxChannels; }
 
 private:
-    std::vector<int32_t> data_;
+    ZeroedBuffer<int32_t> data_;
 };
 
 // Number formatting of the user's system (thousands and decimal separators).
@@ -110,7 +111,7 @@ struct SessionState {
     std::array<uint8_t, ElgHeaderSize> ElgHeader{};
 
     SignalBuffer Signals;
-    std::vector<int16_t> RawFrames;
+    ZeroedBuffer<int16_t> RawFrames;
 
     // Electrode matrix.
     int32_t NrElectrodes = 0;

@@ -1,6 +1,6 @@
 // The two kinds of failure that stop a running command.
 //
-// The core throws these; the command boundary (runCommand in Commands.h)
+// The core throws these; the command boundary (runCommand in session/Ask.h)
 // catches them and shows their text through the Host. Anything that was done
 // before the failure stays done, and nothing is ever swallowed silently.
 #pragma once

@@ -1,4 +1,4 @@
-#include "shell/TextFiles.h"
+#include "session/TextFiles.h"
 
 #include <cerrno>
 #include <charconv>
@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "shell/Errors.h"
+#include "session/Errors.h"
 
 namespace vk {
 

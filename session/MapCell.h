@@ -4,14 +4,14 @@
 // read it; every map draw reloads it.
 //
 // Only the types live here (the session state holds the buffers); loading
-// is in maps/MapBuffer.h and drawing in maps/MapDraw.h.
+// and drawing are in the maps folder.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "marks/MarkRecord.h"
-#include "shell/Numbers.h"
+#include "session/MarkRecord.h"
+#include "session/Numbers.h"
 
 namespace vk {
 

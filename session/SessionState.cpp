@@ -1,14 +1,16 @@
-#include "shell/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vk {
 
-SessionState::SessionState() : RawFrames(RawFrameCapacity, 0) {
+SessionState::SessionState() : RawFrames(RawFrameCapacity) {
     MarkTable.resize(MaxMarks + 1);
     MarkInterval.assign(MaxMarks + 1, Missing);
     WaveTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     FreeTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     MarkOrder.reserve(MaxMarks + 1);
-    TracePoints.reserve(65536); InitSession(*this); }
+    TracePoints.reserve(65536);
+    InitSession(*this);
+}
 
 void InitSession(SessionState& s) {
     s.DrawOnA = true;

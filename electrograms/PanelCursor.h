@@ -1,0 +1,17 @@
+// What the mouse is over: the cursor state of a panel (time, trace,
+// electrode or map cell) and the live caption of its title bar.
+#pragma once
+
+#include <string>
+
+#include "session/SessionState.h"
+
+namespace vk {
+
+// The mouse moved over panel 1 (A) or 2 (B): cursor state and the live
+// caption follow. Nothing happens over panel A before a recording is open.
+void MouseMoved(SessionState& s, int panel, int x, int y);
+// The live caption of a panel for the current mouse position.
+std::string PanelCaption(SessionState& s, int panel);
+
+}  // namespace vk

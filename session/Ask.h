@@ -1,0 +1,22 @@
+// The command boundary: running a command so that its failures reach the
+// user, and asking the user for a whole number.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "session/Context.h"
+
+namespace vk {
+
+// Runs a command and shows an IoError or ConversionError it throws.
+// Returns false when the command was stopped by such an error.
+bool runCommand(Ctx& ctx, const std::function<void()>& command);
+
+// Asks for an integer until it lies in min..max (each refusal beeps). Cancel
+// keeps `value`. Text that is not a number throws ConversionError.
+int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
+                      int32_t value);
+
+}  // namespace vk
