@@ -10,6 +10,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -48,8 +50,11 @@ class CliHost : public QuietHost {
 public:
     void information(const std::string& text) override { std::cerr << text << "\n"; }
     void warning(const std::string& text) override { std::cerr << text << "\n"; }
+    // A failure is the one line a caller gets, in the same form as bad input.
     void error(const std::string& text) override {
-        std::cerr << text << "\n";
+        std::string line = text;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        std::cerr << "vorelkant-cli: " << line << "\n";
         failed = true;
     }
 
@@ -63,6 +68,23 @@ public:
     std::cerr << "vorelkant-cli: " << line << "\n";
     std::exit(BadInput);
 }
+
+// A whole number in min..max. The text is checked before it is converted, so
+// "12a" gets the program's own conversion message rather than a range.
+CLI::Validator wholeIn(int64_t min, int64_t max) {
+    return CLI::Validator(
+        [min, max](std::string& text) -> std::string {
+            int64_t v = 0;
+            const char* end = text.data() + text.size();
+            const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+            if (text.empty() || ec != std::errc() || ptr != end) return "'" + text + "' is not a valid integer value";
+            if (v < min || v > max) return text + " is outside " + std::to_string(min) + ".." + std::to_string(max);
+            return {};
+        },
+        std::to_string(min) + ".." + std::to_string(max));
+}
+const CLI::Validator WholeNonNegative = wholeIn(0, INT32_MAX);
+const CLI::Validator WholePositive = wholeIn(1, INT32_MAX);
 
 // The session a subcommand works on, made only when one runs.
 struct Tool {
@@ -90,7 +112,7 @@ struct RecordingArgs {
 
 // The sampling-frequency option of the subcommands that open or write a recording.
 CLI::Option* addRateOption(CLI::App* sub, int& rate, const std::string& what) {
-    return sub->add_option("--rate", rate, what)->check(CLI::Range(1, 1000000));
+    return sub->add_option("--rate", rate, what)->check(wholeIn(1, 1000000));
 }
 
 std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub) {
@@ -130,7 +152,7 @@ CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name
 
 // A mark type option (1 slow wave, 2 spike, 3 type 3).
 CLI::Option* addTypeOption(CLI::App* sub, int& type, const std::string& what) {
-    return sub->add_option("--type", type, what + ": 1 slow wave, 2 spike, 3 type 3")->check(CLI::Range(1, 3));
+    return sub->add_option("--type", type, what + ": 1 slow wave, 2 spike, 3 type 3")->check(wholeIn(1, 3));
 }
 
 void addInfo(CLI::App& app, Tool& tool) {
@@ -265,7 +287,7 @@ void addWaves(CLI::App& app, Tool& tool) {
         });
     addTypeOption(sub, o->type, "mark type the waves are made of");
     o->diffOption = sub->add_option("--diff", o->diff, "largest time difference (ms) between neighbours of a wave")
-                        ->check(CLI::PositiveNumber);
+                        ->check(WholePositive);
     o->refOption = sub->add_option("--ref", o->ref, "reference time (ms)");
     sub->add_flag("--stats", o->stats, "add a statistics line per wave (sites, extent, centre)");
 }
@@ -285,11 +307,11 @@ void addSearch(CLI::App& app, Tool& tool) {
             found = AvoidDoubleMark(s, o->electrode, o->type, found);
             std::cout << "Found=" << found << "\n";
         });
-    sub->add_option("--electrode", o->electrode, "electrode searched (1..256)")->required()->check(CLI::Range(1, MaxChannels));
+    sub->add_option("--electrode", o->electrode, "electrode searched (1..256)")->required()->check(wholeIn(1, MaxChannels));
     sub->add_option("--time", o->time, "time clicked (ms)")->required();
     addTypeOption(sub, o->type, "mark type searched for");
     o->criteriaOption = sub->add_option("--criteria", o->criteria, "search rule: 0 steepest difference, 1 first run below the level")
-                            ->check(CLI::Range(0, 1));
+                            ->check(wholeIn(0, 1));
 }
 
 // The automatic slow-wave marker as Electrograms > "Automatic SW marking"
@@ -313,7 +335,7 @@ void addAutomark(CLI::App& app, Tool& tool) {
             std::cout << "MarkCount=" << s.MarkCount << "\nMarksAdded=" << added << "\n";
         });
     o->windowOption = sub->add_option("--window", o->window, "window (ms) whose start gives the noise deviation")
-                          ->check(CLI::PositiveNumber);
+                          ->check(WholePositive);
     o->typeOption = addTypeOption(sub, o->type, "mark type placed");
     sub->add_flag("--save", o->save, "write the marks to the recording's mark file");
 }
@@ -328,7 +350,7 @@ struct MapOptions {
     void declare(CLI::App* sub) {
         typeOption = addTypeOption(sub, type, "mark type mapped");
         refOption = sub->add_option("--ref", ref, "reference time (ms) subtracted from the map's times")
-                        ->check(CLI::NonNegativeNumber);
+                        ->check(WholeNonNegative);
         sub->add_flag("--both", both, "map slow waves and spikes together");
     }
     void apply(SessionState& s) const {
@@ -370,8 +392,8 @@ void addMap(CLI::App& app, Tool& tool) {
             }
             std::cout << out;
         });
-    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(CLI::NonNegativeNumber);
-    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(CLI::PositiveNumber);
+    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
+    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);
     o->map.declare(sub);
 }
 
@@ -415,17 +437,17 @@ void addRender(CLI::App& app, Tool& tool) {
             if (!error.empty()) fail(error);
         });
     sub->add_option("--out", o->out, "PNG file written")->required();
-    sub->add_option("--width", o->width, "paint box width in pixels (default 1600)")->check(CLI::Range(100, 20000));
-    sub->add_option("--height", o->height, "paint box height in pixels (default 900)")->check(CLI::Range(100, 20000));
-    o->beginOption = sub->add_option("--begin", o->begin, "first millisecond shown")->check(CLI::NonNegativeNumber);
-    o->windowOption = sub->add_option("--window", o->window, "milliseconds shown")->check(CLI::PositiveNumber);
-    o->tracesOption = sub->add_option("--traces", o->traces, "traces in the panel (1..256)")->check(CLI::Range(1, MaxChannels));
+    sub->add_option("--width", o->width, "paint box width in pixels (default 1600)")->check(wholeIn(100, 20000));
+    sub->add_option("--height", o->height, "paint box height in pixels (default 900)")->check(wholeIn(100, 20000));
+    o->beginOption = sub->add_option("--begin", o->begin, "first millisecond shown")->check(WholeNonNegative);
+    o->windowOption = sub->add_option("--window", o->window, "milliseconds shown")->check(WholePositive);
+    o->tracesOption = sub->add_option("--traces", o->traces, "traces in the panel (1..256)")->check(wholeIn(1, MaxChannels));
     o->firstChannelOption = sub->add_option("--first-channel", o->firstChannel, "traces in electrode order from this one")
-                                ->check(CLI::Range(1, MaxChannels));
+                                ->check(wholeIn(1, MaxChannels));
     o->mapOptions.declare(sub);
     sub->add_flag("--map", o->map, "draw the activation time map instead of the traces");
     sub->add_flag("--isochrones", o->isochrones, "draw isochrone lines on the map");
-    o->waveOption = sub->add_option("--wave", o->wave, "draw wave map N of the wave detection")->check(CLI::PositiveNumber);
+    o->waveOption = sub->add_option("--wave", o->wave, "draw wave map N of the wave detection")->check(WholePositive);
     sub->add_flag("--local-times", o->localTimes, "wave map times from the wave's own start");
 }
 #endif
@@ -439,7 +461,7 @@ void addDemo(CLI::App& app) {
     CLI::App* sub = app.add_subcommand("demo", "write the demo recording, its matrix and its true activation times");
     sub->add_option("DIR", o->folder, "folder written to (created when missing)")->required();
     sub->add_option("--rate", o->rate, "sampling frequency of the recording in Hz (100..2000, default 1000)")
-        ->check(CLI::Range(100, 2000));
+        ->check(wholeIn(100, 2000));
     sub->callback([o] {
         try {
             const DemoFiles files = WriteDemoRecording(o->folder, o->rate);

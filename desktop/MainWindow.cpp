@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QAbstractSpinBox>
+#include <QTextEdit>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QHeaderView>
@@ -333,6 +335,16 @@ void MainWindow::buildOverlays() {
     aboutPanel_->installEventFilter(this);
 }
 
+namespace {
+
+// A field the user types into keeps its own caret and page keys.
+bool isTextField(const QObject* o) {
+    return qobject_cast<const QLineEdit*>(o) || qobject_cast<const QTextEdit*>(o) ||
+           qobject_cast<const QPlainTextEdit*>(o) || qobject_cast<const QAbstractSpinBox*>(o);
+}
+
+}  // namespace
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == aboutPanel_ && event->type() == QEvent::MouseButtonPress) {
         run(CloseAboutClick);
@@ -345,6 +357,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Shift && key->modifiers() == Qt::ShiftModifier) state_.SearchMarking = true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QMainWindow::eventFilter(watched, event);
+        // Navigation and letters go to the panels only while no text field
+        // has the keyboard.
+        if (isTextField(watched) || isTextField(QApplication::focusWidget()))
+            return QMainWindow::eventFilter(watched, event);
         std::optional<NavKey> nav;
         switch (key->key()) {
             case Qt::Key_Up: nav = NavKey::Up; break;
@@ -362,7 +378,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // Letters act on the electrogram or map under the mouse, and only
         // while the mouse is inside its drawing area.
         const QString text = key->text();
-        if (text.size() == 1 && text[0].isLetterOrNumber() && text[0].unicode() < 128 && !qobject_cast<QLineEdit*>(watched)) {
+        if (text.size() == 1 && text[0].isLetterOrNumber() && text[0].unicode() < 128) {
             const char c = static_cast<char>(text[0].toUpper().unicode());
             bool used = false;
             run([&](Ctx& ctx) { used = CharacterKey(ctx, c); });
@@ -484,7 +500,13 @@ void MainWindow::connectHandlers() {
     on("FileInfo1", FileInfo1Click);
     on("ChangeMatrixfile1", ChangeMatrixfile1Click);
     on("ChangeNewMatrixfile1", [](Ctx& c) { runCommand(c, [&] { ChangeNewMatrixfile(c, true); }); });
-    on("ShowMemoWindow1", ShowMemoWindow1Click);
+    // The item keeps the menu's own caption until it is first used; then it
+    // names what the next use does.
+    QAction* memoItem = actions_.value("ShowMemoWindow1");
+    on("ShowMemoWindow1", [this, memoItem](Ctx& c) {
+        ShowMemoWindow1Click(c);
+        memoItem->setText(QString::fromStdString(MemoItemCaption(state_)));
+    });
     on("Smoothing1", Smoothing1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
@@ -665,7 +687,6 @@ void MainWindow::syncFromState() {
         QAction* a = actions_.value(QString("ShowPrevFile%1").arg(i));
         a->setText(QString::fromStdString(state_.RecentNames[static_cast<size_t>(i)]));
     }
-    actions_.value("ShowMemoWindow1")->setText(QString::fromStdString(MemoItemCaption(state_)));
     actions_.value("SamplingFrequency1")->setText(QString::fromStdString(SamplingFrequencyCaption(state_)));
     actions_.value("Tile1")->setText(QString::fromStdString(TileItemCaption(state_)));
     menus_.value("Display B")->setEnabled(state_.Tiled);

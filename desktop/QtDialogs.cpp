@@ -2,7 +2,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QScreen>
+#include <QSplitter>
+#include <QTreeView>
+#include <algorithm>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -10,13 +16,30 @@ namespace vk {
 
 void QtDialogs::beep() { QApplication::beep(); }
 
+std::unique_ptr<QInputDialog> QtDialogs::makeInputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                                      const QString& value) {
+    auto d = std::make_unique<QInputDialog>(parent);
+    d->setInputMode(QInputDialog::TextInput);
+    d->setWindowTitle(caption);
+    d->setLabelText(prompt);
+    d->setTextValue(value);
+    // Wide enough for the whole caption in the window's title bar (drawn
+    // in bold by most window managers, beside an icon and three buttons)
+    // and for the whole prompt.
+    QFont bold = d->font();
+    bold.setBold(true);
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(caption) + TitleBarExtras;
+    const int promptWidth = d->fontMetrics().horizontalAdvance(prompt) + 40;
+    d->resize(std::max({d->sizeHint().width(), titleWidth, promptWidth}), d->sizeHint().height());
+    return d;
+}
+
 std::optional<std::string> QtDialogs::inputBox(const std::string& caption, const std::string& prompt,
                                                const std::string& value) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, QString::fromStdString(caption), QString::fromStdString(prompt),
-                                               QLineEdit::Normal, QString::fromStdString(value), &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+    const auto d = makeInputBox(parent_, QString::fromStdString(caption), QString::fromStdString(prompt),
+                                QString::fromStdString(value));
+    if (d->exec() != QDialog::Accepted) return std::nullopt;
+    return d->textValue().toStdString();
 }
 
 void QtDialogs::information(const std::string& text) {
@@ -39,6 +62,21 @@ void QtDialogs::error(const std::string& text) {
     QMessageBox::critical(parent_, QApplication::applicationName(), QString::fromStdString(text));
 }
 
+void QtDialogs::fitFileDialog(QFileDialog& d) {
+    // Room for the detail columns, within the screen.
+    const QRect screen = d.screen() ? d.screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    d.resize(std::min(900, screen.width() * 9 / 10), std::min(520, screen.height() * 8 / 10));
+    // The size, type and date columns as wide as what they show, the name
+    // column taking the rest; the places list wide enough for folder names.
+    if (auto* view = d.findChild<QTreeView*>("treeView")) {
+        QHeaderView* h = view->header();
+        h->setStretchLastSection(false);
+        h->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int c = 1; c < h->count(); ++c) h->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
+    if (auto* splitter = d.findChild<QSplitter*>("splitter")) splitter->setSizes({170, d.width() - 170});
+}
+
 QString QtDialogs::filterString(const FileFilter& f) {
     QStringList patterns = QString::fromStdString(f.patterns).split(' ', Qt::SkipEmptyParts);
     QStringList all = patterns;
@@ -53,10 +91,13 @@ std::optional<FileChoice> QtDialogs::openFile(const std::string& title, const st
                                               int selectedFilter, const std::string& initialDir) {
     QStringList list;
     for (const auto& f : filters) list << filterString(f);
-    QString selected = selectedFilter >= 1 && selectedFilter <= list.size() ? list[selectedFilter - 1] : QString();
-    const QString path = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
-                                                      QString::fromStdString(initialDir), list.join(";;"), &selected);
-    if (path.isEmpty()) return std::nullopt;
+    QFileDialog d(parent_, QString::fromStdString(title), QString::fromStdString(initialDir), list.join(";;"));
+    d.setFileMode(QFileDialog::ExistingFile);
+    if (selectedFilter >= 1 && selectedFilter <= list.size()) d.selectNameFilter(list[selectedFilter - 1]);
+    fitFileDialog(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    const QString path = d.selectedFiles().constFirst();
+    const QString selected = d.selectedNameFilter();
     FileChoice choice;
     choice.path = path.toStdString();
     choice.filterIndex = static_cast<int>(list.indexOf(selected)) + 1;

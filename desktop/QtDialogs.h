@@ -4,6 +4,10 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
+
+class QFileDialog;
+class QInputDialog;
 
 #include "session/Host.h"
 
@@ -27,7 +31,15 @@ public:
     // patterns also accept lower case, since file names here are case-sensitive.
     static QString filterString(const FileFilter& f);
 
+    // The one-line input box, sized so that its caption and prompt show whole.
+    static std::unique_ptr<QInputDialog> makeInputBox(QWidget* parent, const QString& caption, const QString& prompt,
+                                                      const QString& value);
+    // What a window manager's title bar takes besides the caption: the
+    // window icon, three buttons and the frame, in pixels.
+    static constexpr int TitleBarExtras = 130;
+
 private:
+    static void fitFileDialog(QFileDialog& d);
     QWidget* parent_;
 };
 

@@ -1,5 +1,7 @@
 #include "desktop/TitleBar.h"
 
+#include <QFontMetrics>
+
 #include "desktop/QtCanvas.h"
 #include "electrograms/TraceDisplay.h"
 
@@ -7,7 +9,23 @@ namespace vk {
 
 namespace {
 constexpr int BarHeight = 25;
+// Each half of the mark-number control, so that both fit the bar's height.
+constexpr int ArrowHeight = BarHeight / 2 - 1;
+constexpr int ArrowWidth = 16;
+constexpr int CaptionPixels = 15;
+constexpr int MinCaptionPixels = 10;
+
+// The bar's own texts: white bold 15-pixel letters on the bar's colour.
+void barText(QLabel* label) {
+    QFont f = label->font();
+    f.setPixelSize(CaptionPixels);
+    f.setBold(true);
+    label->setFont(f);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(p);
 }
+}  // namespace
 
 TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     const QString suffix = panel == 1 ? "1" : "2";
@@ -28,8 +46,15 @@ TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     });
     markNr_ = new QLabel("Mark nr 1", this);
     markNr_->setObjectName(panel == 1 ? "SWnrLabelA" : "SWnrLabelB");
+    barText(markNr_);
+    // The up/down control: two arrow buttons stacked inside the bar.
     markUp_ = addButton("+", panel == 1 ? "UpDownWaveNrA_up" : "UpDownWaveNrB_up", black, 9);
     markDown_ = addButton("-", panel == 1 ? "UpDownWaveNrA_down" : "UpDownWaveNrB_down", black, 9);
+    for (QToolButton* b : {markUp_, markDown_}) {
+        b->setArrowType(b == markUp_ ? Qt::UpArrow : Qt::DownArrow);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setFixedSize(ArrowWidth, ArrowHeight);
+    }
     markUp_->setToolTip("inc or dec wave nr");
     markDown_->setToolTip("inc or dec wave nr");
     for (const char* name : {"A", "a", "B", "W", "<", ">", "W+", "W-"}) {
@@ -46,13 +71,7 @@ TitleBar::TitleBar(int panel, QWidget* parent) : QFrame(parent), panel_(panel) {
     }
     caption_ = new QLabel(this);
     caption_->setObjectName(panel == 1 ? "CaptionA" : "CaptionB");
-    QFont f = caption_->font();
-    f.setPixelSize(15);
-    f.setBold(true);
-    caption_->setFont(f);
-    QPalette p = caption_->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    caption_->setPalette(p);
+    barText(caption_);
     caption_->setAlignment(Qt::AlignCenter);
     caption_->lower();
 }
@@ -107,7 +126,24 @@ void TitleBar::showState(const TitleBarState& t, int displayType, int traceOrder
     layoutButtons();
 }
 
-void TitleBar::setCaption(const QString& text) { caption_->setText(text); }
+void TitleBar::setCaption(const QString& text) {
+    caption_->setText(text);
+    fitCaption();
+}
+
+void TitleBar::fitCaption() {
+    // A bar too narrow for the caption writes it smaller; when even the
+    // smallest size does not fit, its start shows and the tooltip has it whole.
+    QFont f = caption_->font();
+    int size = CaptionPixels;
+    f.setPixelSize(size);
+    const int room = caption_->width();
+    while (size > MinCaptionPixels && QFontMetrics(f).horizontalAdvance(caption_->text()) > room) f.setPixelSize(--size);
+    caption_->setFont(f);
+    const bool whole = QFontMetrics(f).horizontalAdvance(caption_->text()) <= room;
+    caption_->setAlignment(whole ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    caption_->setToolTip(whole ? QString() : caption_->text());
+}
 
 void TitleBar::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
@@ -148,11 +184,12 @@ void TitleBar::layoutButtons() {
     if (markNr_->isVisible()) {
         markNr_->setGeometry(x, y, markNr_->sizeHint().width(), BarHeight - 4);
         x += markNr_->sizeHint().width() + 2;
-        markUp_->setGeometry(x, 1, 16, BarHeight / 2 - 1);
-        markDown_->setGeometry(x, BarHeight / 2, 16, BarHeight / 2 - 1);
-        x += 18;
+        markUp_->move(x, 1);
+        markDown_->move(x, BarHeight - 1 - ArrowHeight);
+        x += ArrowWidth + 2;
     }
     caption_->setGeometry(x, 0, std::max(0, rightEdge - x - 4), BarHeight);
+    fitCaption();
 }
 
 }  // namespace vk

@@ -38,6 +38,7 @@ protected:
 private:
     QToolButton* addButton(const QString& name, const QString& objectName, const QColor& colour, int pixelSize);
     void layoutButtons();
+    void fitCaption();
 
     int panel_;
     QList<QToolButton*> buttons_;

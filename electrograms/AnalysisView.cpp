@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "electrograms/TraceDisplay.h"
+#include "maps/MapBuffer.h"
 #include "marks/AutoMark.h"
 #include "session/Draw.h"
 #include "session/SampleTime.h"
@@ -65,9 +66,9 @@ void PaintAnalysisView(Ctx& ctx) {
 
     // Row 1: the trace and its marks.
     if (s.ShowElgIntervals || s.ShowSpikeIntervals) CalcIntervals(s);
+    if (s.ShowElgTimes && s.ShowBackgroundColor && MapShownBeside(s)) LoadMapShownBeside(s, 1);
     s.RowElectrodes.assign(1, e);
     DrawTraceRows(ctx, g, s.RowElectrodes);
-    const double traceMean = s.TraceMeans.empty() ? 0.0 : s.TraceMeans[0];
 
     // A tick through the row centre at every sample the marker would mark.
     const int yc = g.rowCentre(1);
@@ -82,11 +83,10 @@ void PaintAnalysisView(Ctx& ctx) {
 
     drawDifference(ctx, g, e);
 
-    // The threshold where the drawn trace meets it: mean - threshold, in
-    // the trace's own offset.
+    // The threshold line: three noise deviations from the row centre, at
+    // the panel's amplification.
     SetPenColor(ctx, clRed);
-    const double level = found.mean - static_cast<double>(found.threshold) - traceMean;
-    const int y = pixel(yc - roundHalfEven(level * s.Amplification));
+    const int y = pixel(yc + roundHalfEven(3.0 * found.noiseSD * s.Amplification));
     Line(ctx, g.left, y, pixel(g.left + roundHalfEven(SampleOfTime(s, s.WindowTime) * g.pixelsPerSample)), y);
     SetPenColor(ctx, clBlack);
 }

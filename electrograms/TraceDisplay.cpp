@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
@@ -15,7 +16,8 @@ namespace {
 
 constexpr Colour Green = 0x0000FF00;
 constexpr Colour DarkGreen = 0x00008000;
-constexpr int MaxPoints = 16000;  // drawn points per trace, whatever the window
+constexpr int MaxPoints = 16000;
+constexpr int LabelGap = 4;  // pixels between two time labels at least  // drawn points per trace, whatever the window
 // Keeps pixel coordinates of absurd amplifications within what a canvas takes.
 int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
@@ -137,10 +139,17 @@ void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g) {
     SetPenColor(ctx, Green);
     double x = g.left;
     int64_t sample = roundHalfEven(s.BeginTime / 1000.0 * f);
+    // A label that would run into the one before is left out; its tick stays.
+    int labelEnd = std::numeric_limits<int>::min() / 2;
     while (x <= g.left + g.width) {
         const int xr = static_cast<int>(roundHalfEven(x));
         const int64_t label = roundHalfEven(static_cast<double>(sample) / f * 1000.0);
-        TextOut(ctx, xr - 7 * (digits(sample) / 2), 1, DarkGreen, std::to_string(label));
+        const std::string text = std::to_string(label);
+        const int xt = xr - 7 * (digits(sample) / 2);
+        if (xt >= labelEnd + LabelGap) {
+            TextOut(ctx, xt, 1, DarkGreen, text);
+            labelEnd = xt + TextWidth(ctx, text);
+        }
         Line(ctx, xr, 15, xr, g.height);
         x += step * g.pixelsPerSample;
         sample += step;
@@ -167,7 +176,9 @@ void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     Line(ctx, x - 5, yb, x + 5, yb);
     Line(ctx, x - 5, yt, x + 5, yt);
     for (int j = 1; j <= 4; ++j) Line(ctx, x - 5, yb - j * q, x, yb - j * q);
-    TextOut(ctx, x - 40, yb + 5, clBlack, FormatNumber(v, 3, s.Locale, 6) + " mV");
+    // The label ends inside the panel, however wide the font draws it.
+    const std::string label = FormatNumber(v, 3, s.Locale, 6) + " mV";
+    TextOut(ctx, std::min(x - 40, s.PanelAWidth - 2 - TextWidth(ctx, label)), yb + 5, clBlack, label);
 }
 
 // The drawn points of every trace row, computed in one pass over the sample
@@ -277,7 +288,7 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
             // cell its time is written on that cell's colour.
             const int64_t label = int64_t{m.Time} - s.RefTime;
             Colour cellColour = clWhite;
-            if (s.ShowBackgroundColor && s.Tiled && MapLabelColour(s, e, label, cellColour))
+            if (s.ShowBackgroundColor && MapShownBeside(s) && MapLabelColour(s, e, label, cellColour))
                 SetBrushColor(ctx, cellColour);
             TextOut(ctx, x + 5, ytop, clBlack, std::to_string(label));
         }
@@ -297,6 +308,10 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
         SetBrushColor(ctx, clWhite);
         SetPenWidth(ctx, 1);
     }
+}
+
+bool MapShownBeside(const SessionState& s) {
+    return s.Tiled && (s.ActiveDisplay == 2 ? s.DisplayTypeA : s.DisplayTypeB) == 0;
 }
 
 TraceGeometry BeginElectrogramPanel(Ctx& ctx) {

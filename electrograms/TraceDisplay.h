@@ -44,6 +44,10 @@ TraceGeometry BeginElectrogramPanel(Ctx& ctx);
 void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g);
 // Trace and marks of electrodes[k - 1] in row k, for every row.
 void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>& electrodes);
+// Whether the other panel shows a map now. Only then do the time labels
+// take the map's colours: the map buffer may still hold a map that is no
+// longer shown (another display type, another recording opened since).
+bool MapShownBeside(const SessionState& s);
 // The marks of electrode e on row k.
 void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e);
 

@@ -54,6 +54,12 @@ int64_t roundedValue(double v) { return std::isfinite(v) ? roundHalfEven(v) : Mi
 // The canvas of the panel being drawn.
 Canvas* targetCanvas(Ctx& ctx) { return ctx.s.DrawOnB && !ctx.s.DrawOnA ? ctx.canvasB : ctx.canvasA; }
 
+// The text size on the panel(s) being drawn.
+void setTextSize(Ctx& ctx, int pixels) {
+    if (ctx.s.DrawOnA && ctx.canvasA) ctx.canvasA->setFontSize(pixels);
+    if (ctx.s.DrawOnB && ctx.canvasB) ctx.canvasB->setFontSize(pixels);
+}
+
 // Floor division for a positive divisor.
 int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
@@ -176,11 +182,17 @@ std::string CellValueText(const SessionState& s, int64_t value, double realValue
 void DrawCellValue(Ctx& ctx, int x1, int y1, int64_t value, double realValue, bool realKind) {
     const SessionState& s = ctx.s;
     const std::string text = CellValueText(s, value, realValue, realKind);
+    // Digits wider than a small cell are written smaller, so that they show whole.
+    int size = PanelTextPixels;
+    while (size > MinDigitPixels && TextWidth(ctx, text) > s.CellWidth - 2) setTextSize(ctx, --size);
     const int x = x1 + s.CellWidth / 2 - TextWidth(ctx, text) / 2;
     const int y = y1 + s.CellHeight / 2 - TextHeight(ctx, text) / 2;
     SetBrushStyle(ctx, BrushStyle::Clear);
     TextOut(ctx, x, y, clBlack, text);
+    if (size != PanelTextPixels) setTextSize(ctx, PanelTextPixels);
 }
+
+void SizeCellsInPanel(SessionState& s, int width, int height) { SizeMapCells(s, width - 1, height - 1); }
 
 void ClearMapPanel(Ctx& ctx, int width, int height) {
     SetBrushColor(ctx, clWhite);
@@ -300,7 +312,7 @@ void DisplayMap(Ctx& ctx) {
         ClearMapPanel(ctx, width, height);
         return;
     }
-    SizeMapCells(s, width, height);
+    SizeCellsInPanel(s, width, height);
     LoadMap(s, s.CurrentMarkType[static_cast<size_t>(panel)]);
     ClearMapPanel(ctx, width, height);
     drawCells(ctx);

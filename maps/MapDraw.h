@@ -15,6 +15,10 @@
 namespace vk {
 
 inline constexpr int ColourCount = 10;
+// The size of the panels' text, and the smallest size cell digits shrink
+// to in cells too narrow for them.
+inline constexpr int PanelTextPixels = 14;
+inline constexpr int MinDigitPixels = 8;
 
 // The colour band of a cell value of the current MapKind.
 int32_t ValueToBand(const SessionState& s, int64_t value);
@@ -28,9 +32,13 @@ std::string TimeDigits(int64_t value, int format, char decimalSeparator);
 // The text of a cell: integer kinds by TimeDigitFormat, the amplitude,
 // slope and velocity kinds by ValueDigitFormat.
 std::string CellValueText(const SessionState& s, int64_t value, double realValue, bool realKind);
-// Writes the text of a cell centred in the cell whose top-left corner is (x1, y1).
+// Writes the text of a cell centred in the cell whose top-left corner is
+// (x1, y1), in a smaller size when the cell is too narrow for it.
 void DrawCellValue(Ctx& ctx, int x1, int y1, int64_t value, double realValue, bool realKind);
 
+// Sizes the cells of a map or wave map on a paint box of this size so that
+// the grid's closing lines (one pixel past the last cell) stay on the box.
+void SizeCellsInPanel(SessionState& s, int width, int height);
 // White over the whole paint box.
 void ClearMapPanel(Ctx& ctx, int width, int height);
 // A black cross over the cell of electrode e (drawing only; the next redraw

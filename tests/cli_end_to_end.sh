@@ -106,11 +106,13 @@ oneLineError() {  # oneLineError EXPECTED-LINE COMMAND...: fails with exactly th
 }
 oneLineError "vorelkant-cli: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
 oneLineError "vorelkant-cli: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
-oneLineError "vorelkant-cli: --type: Value 5 not in range 1 to 3" "$cli" automark "$dir/demo/demo.E01" --type 5
+oneLineError "vorelkant-cli: --type: 5 is outside 1..3" "$cli" automark "$dir/demo/demo.E01" --type 5
 oneLineError "vorelkant-cli: --window is required" "$cli" map "$dir/demo/demo.E01" --begin 0
 oneLineError "vorelkant-cli: The following argument was not expected: --bogus" "$cli" info "$dir/demo/demo.E01" --bogus
 oneLineError "vorelkant-cli: unknown command bogus" "$cli" bogus
-oneLineError "vorelkant-cli: --rate: Value 4000 not in range 100 to 2000" "$cli" demo "$dir/fast" --rate 4000
+oneLineError "vorelkant-cli: --rate: 4000 is outside 100..2000" "$cli" demo "$dir/fast" --rate 4000
+oneLineError "vorelkant-cli: --begin: '12a' is not a valid integer value" "$cli" map "$dir/demo/demo.E01" --begin 12a --window 5
+oneLineError "vorelkant-cli: $dir/missing.E01: No such file or directory" "$cli" info "$dir/missing.E01"
 # The bare call prints the usage, with every subcommand, and fails.
 if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
 grep -qx "Usage: vorelkant-cli \[OPTIONS\] SUBCOMMAND" "$dir/usage.out"

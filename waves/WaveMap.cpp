@@ -74,7 +74,7 @@ void displayWave(Ctx& ctx, int panel, int32_t isochroneOffset) {
     const int width = canvas ? canvas->width() : s.PanelAWidth;
     const int height = canvas ? canvas->height() : s.PanelAHeight;
     s.MapTop = s.ShowWaveStatistics ? 20 : 0;
-    SizeMapCells(s, width, height);
+    SizeCellsInPanel(s, width, height);
     ClearMapPanel(ctx, width, height);
     for (int e = 1; e <= MaxChannels; ++e) {
         if (!IsPlaced(s, e)) continue;

@@ -240,11 +240,18 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     EXPECT_TRUE(has("text 4 156 17"));
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 1);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 3950"), 1);  // samples 51..4000
-    // The red threshold, last: the marker's mean (-400 / 9996) less T = 17,
-    // drawn against the window's own mean (-300 / 4000).
+    // The red threshold, last: 60 + round(3 x 5.701 x 1) = 77.
     const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
     ASSERT_NE(red, ops.rend());
     EXPECT_EQ(*(red - 1), "line 30 77 1030 77");
+    // The line lies three deviations below the row centre at the panel's
+    // amplification, rounded once: 60 + round(3 x 5.701 x 2.5) = 103.
+    t.s->Amplification = 2.5;
+    UpdateDisplay(t.ctx);
+    const auto red25 = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+    ASSERT_NE(red25, ops.rend());
+    EXPECT_EQ(*(red25 - 1), "line 30 103 1030 103");
+    t.s->Amplification = 1.0;
 
     // "Electrograms" returns to the traces, five of them now.
     ChooseElectrograms(t.ctx, 1);

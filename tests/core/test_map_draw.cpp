@@ -131,13 +131,13 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
 }
 
 TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
-    MapPanel p(2, 1, 90, 90);  // cells of 40 pixels from (10, 10)
+    MapPanel p(2, 1, 90, 90);  // cells of 39 pixels from (10, 10)
     p.s->MapKindA = MarkNrMapKind;
     addMark(*p.s, 1, 1234, SlowWave, 7);
     addMark(*p.s, 2, 1300, SlowWave, 0);  // no number: the time
     auto ops = p.draw();
-    EXPECT_TRUE(MapPanel::has(ops, "text 27 23 7"));
-    EXPECT_TRUE(MapPanel::has(ops, "text 56 23 1300"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 7"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 54 22 1300"));
     // Amplitudes (here kept by expansion) without a digit format: rounded,
     // halves to the even neighbour.
     p.s->MapKindA = AmplitudeMapKind;
@@ -147,8 +147,8 @@ TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
         p.s->MapBuf.at(column, 1).Amplitude = amplitude;
     }
     ops = p.draw();
-    EXPECT_TRUE(MapPanel::has(ops, "text 27 23 2"));
-    EXPECT_TRUE(MapPanel::has(ops, "text 67 23 4"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 2"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 65 22 4"));
 }
 
 TEST(MapIsochrones, LinesBetweenCellCentres) {
@@ -189,7 +189,7 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
 
     // Through the whole draw, with a reference time: the cells are relative
     // to it, the window is not, and the lines are still drawn.
-    MapPanel q(2, 2, 90, 90);
+    MapPanel q(2, 2, 91, 91);  // the same cells, with room for the grid's last line
     q.s->PlotIsochrones = true;
     q.s->RefTime = 1000;
     q.s->BeginTimeA = 1000;
@@ -233,7 +233,7 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
 }
 
 TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
-    MapPanel p(2, 1, 90, 90);  // cell 1 at x 10..49, cell 2 at 50..89
+    MapPanel p(2, 1, 91, 91);  // cell 1 at x 10..49, cell 2 at 50..89, the grid to 90
     addMark(*p.s, 2, 500);
     addMark(*p.s, 2, 500, Spike);
     addMark(*p.s, 2, 800);
@@ -301,6 +301,35 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     EXPECT_FALSE(p.s->DrawOnB);
 }
 
+TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {
+    MapPanel p(2, 1, 71, 200);  // cells of 30 pixels: 28 for the digits
+    p.s->WindowA = 30000;
+    addMark(*p.s, 1, 23039);  // 35 pixels at 14, 27 at 11
+    addMark(*p.s, 2, 1234);   // 28 pixels: fits as it is
+    const auto& ops = p.draw();
+    const auto text = std::find(ops.begin(), ops.end(), "text 12 18 23039");
+    ASSERT_NE(text, ops.end());
+    EXPECT_EQ(std::vector<std::string>(text - 3, text + 2),
+              (std::vector<std::string>{"font 13", "font 12", "font 11", "text 12 18 23039", "font 14"}));
+    EXPECT_TRUE(MapPanel::has(ops, "text 41 18 1234"));
+    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.rfind("font", 0) == 0; }), 4);
+}
+
+TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
+    // 2 x 2 cells on 210 x 210 pixels: the last grid line at most at 208
+    // for the map (10-pixel margins) and the wave map (no top margin).
+    MapPanel p(2, 2, 210, 210);
+    auto ops = p.draw();
+    EXPECT_EQ(p.s->CellWidth, 99);
+    EXPECT_TRUE(MapPanel::has(ops, "rect 109 109 209 209")) << ops.back();
+    p.s->DisplayTypeA = 2;
+    p.s->WaveMode = 2;
+    ops = p.draw();
+    EXPECT_EQ(p.s->MapTop, 0);
+    EXPECT_TRUE(MapPanel::has(ops, "rect 109 99 209 199")) << ops.back();
+    EXPECT_EQ(ops.back(), "rect 109 99 209 199");
+}
+
 TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
     MapPanel p(2, 1, 1000, 525);
     SessionState& s = *p.s;
@@ -333,6 +362,29 @@ TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
     s.ShowBackgroundColor = false;
     UpdateDisplayA(p.ctx);
     EXPECT_NE(brushBefore("1234").rfind("brush", 0), 0u);
+    // Once panel B shows no map (electrograms, a wave map, or after another
+    // recording was opened), the map buffer still holds its cells but the
+    // labels stand on the panel's own white.
+    s.ShowBackgroundColor = true;
+    for (int other : {1, 2}) {
+        s.DisplayTypeB = other;
+        UpdateDisplayA(p.ctx);
+        EXPECT_EQ(s.MapBuf.at(1, 1).Time, 1234);
+        EXPECT_NE(brushBefore("1234").rfind("brush", 0), 0u) << other;
+    }
+    // Every redraw, whatever it shows, sets the white brush before it
+    // writes or fills anything.
+    for (const auto& [type, view] : {std::pair{1, 0}, {1, 1}, {0, 0}, {2, 0}}) {
+        s.DisplayTypeA = type;
+        s.ElgViewMode = view;
+        UpdateDisplayA(p.ctx);
+        const auto& ops = p.a.ops;
+        const auto first = std::find_if(ops.begin(), ops.end(), [](const std::string& o) {
+            return o.rfind("brush", 0) == 0 || o.rfind("text", 0) == 0 || o.rfind("rect", 0) == 0;
+        });
+        ASSERT_NE(first, ops.end());
+        EXPECT_EQ(*first, "brush " + std::to_string(clWhite)) << type << view;
+    }
 }
 
 }  // namespace

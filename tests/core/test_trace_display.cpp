@@ -55,6 +55,16 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     const auto big = p.draw();
     EXPECT_TRUE(Panel::has(big, "line 1050 500 1050 313"));
     EXPECT_TRUE(Panel::has(big, "text 1010 505 0.250 mV"));
+    // Over 60 s a tick every 2000 samples, 33 pixels apart: a label that
+    // would touch the one before (10000 ends at 218) is left out.
+    p.s->WindowA = 60000;
+    const auto wide = p.draw();
+    EXPECT_TRUE(Panel::has(wide, "text 183 1 10000"));
+    EXPECT_FALSE(Panel::has(wide, "text 216 1 12000"));
+    EXPECT_TRUE(Panel::has(wide, "line 230 15 230 500"));
+    EXPECT_TRUE(Panel::has(wide, "text 249 1 14000"));
+    // 18 of the 31 labels, and the scale bar's.
+    EXPECT_EQ(Panel::count(wide, "text") - Panel::count(wide, "text 4 "), 19);
     p.s->UnitsPerMillivolt = 800;
     p.s->Amplification = 0.5;  // 400, then 200 pixels: halved to 100
     const auto even = p.draw();

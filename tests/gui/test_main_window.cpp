@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTableWidget>
@@ -49,12 +50,21 @@ TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
     for (const MenuItemDef& def : MainMenuTable()) {
         QAction* a = t.w->action(def.name);
         ASSERT_NE(a, nullptr) << def.name;
-        if (std::string(def.caption).size() > 0 && std::string(def.name) != "ShowMemoWindow1") {
+        if (std::string(def.caption).size() > 0) {
             EXPECT_EQ(a->text().section('\t', 0, 0).toStdString(), def.caption) << def.name;
         }
         EXPECT_EQ(a->shortcut(), def.shortcut ? QKeySequence(def.shortcut) : QKeySequence()) << def.name;
     }
-    EXPECT_EQ(t.w->action("ShowMemoWindow1")->text(), "show Memo Window");
+    // The memo item names the next use only once it has been used.
+    QAction* memo = t.w->action("ShowMemoWindow1");
+    EXPECT_EQ(memo->text(), "Show Memo Window");
+    t.w->action("UpdateDisplays1")->trigger();
+    EXPECT_EQ(memo->text(), "Show Memo Window");
+    memo->trigger();
+    EXPECT_EQ(memo->text(), "hide Memo Window");
+    EXPECT_TRUE(t.w->memo()->isVisible());
+    memo->trigger();
+    EXPECT_EQ(memo->text(), "show Memo Window");
     EXPECT_EQ(t.w->action("Tile1")->text(), "Tile on");
     EXPECT_EQ(t.w->action("SlowWave1")->text(), "Slow Wave\tF1");
     EXPECT_TRUE(t.w->action("OpenFile1")->isEnabled());
@@ -208,6 +218,26 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     EXPECT_EQ(t.host.beeps, beeps + 1);
     QTest::keyClick(t.w.get(), Qt::Key_Right);
     EXPECT_EQ(t.s->StartCol, 2);
+    // In a text field the arrow, page and letter keys edit the text.
+    t.w->action("FileInfo1")->trigger();
+    QLineEdit* info = t.w->fileInfoEdit();
+    ASSERT_TRUE(info->isVisible());
+    info->setText("abcd");
+    info->setFocus();
+    for (Qt::Key k : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Right, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up})
+        QTest::keyClick(info, k);
+    QTest::keyClick(info, Qt::Key_D);
+    EXPECT_EQ(info->text(), "abcdd");
+    QTest::keyClick(info, Qt::Key_Left);
+    EXPECT_EQ(info->cursorPosition(), 3);
+    EXPECT_EQ(t.s->StartCol, 2);
+    EXPECT_EQ(t.s->StartRow, 1);
+    EXPECT_EQ(t.host.beeps, beeps + 1);
+    // Once the field has gone, the panels take the keys again.
+    info->parentWidget()->hide();
+    t.w->paintBox(1)->setFocus();
+    QTest::keyClick(t.w->paintBox(1), Qt::Key_Right);
+    EXPECT_EQ(t.s->StartCol, 3);
     // Tiling off again through the same button.
     QTest::mouseClick(a->button("T"), Qt::LeftButton);
     EXPECT_FALSE(t.w->panel(2)->isVisible());

@@ -24,7 +24,10 @@ public:
     void setBrushColor(Colour c) override { ops.push_back("brush " + std::to_string(c)); }
     void setBrushStyle(BrushStyle) override {}
     void setFontStyle(unsigned) override {}
-    void setFontSize(int) override {}
+    void setFontSize(int pixels) override {
+        fontSize_ = pixels;
+        ops.push_back("font " + std::to_string(pixels));
+    }
     void line(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("line", x1, y1, x2, y2)); }
     void polyline(const std::vector<Point>& p) override { ops.push_back("polyline " + std::to_string(p.size())); }
     void rectangle(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("rect", x1, y1, x2, y2)); }
@@ -32,7 +35,8 @@ public:
     void textOut(int x, int y, Colour, const std::string& t) override {
         ops.push_back("text " + std::to_string(x) + " " + std::to_string(y) + " " + t);
     }
-    int textWidth(const std::string& t) override { return 7 * static_cast<int>(t.size()); }
+    // Half the font size per character: 7 pixels at the panels' 14.
+    int textWidth(const std::string& t) override { return fontSize_ * static_cast<int>(t.size()) / 2; }
     int textHeight(const std::string&) override { return 14; }
 
 private:
@@ -41,6 +45,7 @@ private:
                std::to_string(d);
     }
     int w_, h_;
+    int fontSize_ = 14;
 };
 
 }  // namespace vk::test
