@@ -199,6 +199,10 @@ int AutoMarkSlowWaves(Ctx& ctx) {
 }
 
 void AutomaticSWmarking1Click(Ctx& ctx) {
+    // The marker belongs to panel A, whose analysis view previews it: it
+    // takes A's begin time and window, whichever panel was drawn last.
+    ctx.s.BeginTime = ctx.s.BeginTimeA;
+    ctx.s.WindowTime = ctx.s.WindowA;
     AutoMarkSlowWaves(ctx);
     UpdateDisplay(ctx);
 }

@@ -3,9 +3,9 @@
 // for the next 1000 samples.
 //
 // The noise deviation is taken over the rows of the first WindowTime ms of
-// the recording, the mean from the row of BeginTime + 5 to the end; both
-// times are the per-draw values of the panel drawn last. Marks already present are not looked at,
-// so a second run adds the same marks again. The analysis view of panel A
+// the recording, the mean from the row of BeginTime + 5 to the end; the
+// menu command takes both from panel A. Marks already present are not
+// looked at, so a second run adds the same marks again. The analysis view of panel A
 // draws the same detections for one electrode.
 #pragma once
 

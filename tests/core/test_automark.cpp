@@ -142,6 +142,25 @@ TEST(AutoMark, DeviationFromTheStartAndMeanFromTheBeginTime) {
     EXPECT_EQ(t.detect(30).mean, 200.0);
 }
 
+TEST(AutoMark, TheMenuCommandTakesPanelAsWindowWhicheverPanelWasDrawnLast) {
+    // A tiled panel B with a short window is drawn after A: the command
+    // still uses A's window and begin time, as its preview in A does.
+    // Noise of 100 over the first 200 samples and 1 after: over A's 1000
+    // samples the threshold is 134, over B's 200 it is 300.
+    Session t;
+    for (int32_t r = 1; r <= 1000; ++r) t.s->Signals.at(r, 30) = (r % 2 == 1 ? 1 : -1) * (r <= 200 ? 100 : 1);
+    t.set(30, 3000, 3000, -200);
+    t.s->Tiled = true;
+    t.s->WindowA = 1000;
+    t.s->WindowB = 200;
+    t.s->BeginTimeA = 0;
+    t.s->BeginTimeB = 5000;
+    UpdateDisplay(t.ctx);
+    ASSERT_EQ(t.s->WindowTime, 200);
+    AutomaticSWmarking1Click(t.ctx);
+    EXPECT_EQ(t.marksOf(30), Times({3000}));
+}
+
 TEST(AutoMark, NeverReadsBeyondTheRecording) {
     // What an earlier, longer recording left in the buffer must not count.
     Session t(3000);
