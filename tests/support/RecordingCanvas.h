@@ -2,6 +2,8 @@
 // drawing code without a window.
 #pragma once
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,5 +49,18 @@ private:
     int w_, h_;
     int fontSize_ = 14;
 };
+
+using Ops = std::vector<std::string>;
+
+// Those of `wanted` that are (drawn = true) or are not among the ops: one
+// EXPECT_EQ against Ops{} checks a whole list and names what differs.
+inline Ops among(const Ops& ops, std::initializer_list<std::string> wanted, bool drawn) {
+    Ops out;
+    for (const auto& w : wanted)
+        if ((std::find(ops.begin(), ops.end(), w) != ops.end()) == drawn) out.push_back(w);
+    return out;
+}
+inline Ops notDrawn(const Ops& ops, std::initializer_list<std::string> wanted) { return among(ops, wanted, false); }
+inline Ops drawn(const Ops& ops, std::initializer_list<std::string> wanted) { return among(ops, wanted, true); }
 
 }  // namespace vk::test
