@@ -13,12 +13,14 @@
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "session/TextFiles.h"
+#include "support/MarkFields.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
 namespace vk {
 namespace {
 
+using test::fields;
 using test::ScriptedHost;
 using test::TempDir;
 
@@ -42,19 +44,15 @@ TEST(MarkStore, AddingStopsAtAFullTable) {
 
 TEST(MarkStore, DeletingInAWindowAndSwitchingTypes) {
     auto s = fresh();
-    add(*s, 7, 1000, SlowWave);
-    add(*s, 8, 1005, SlowWave);  // another electrode
-    add(*s, 7, 1010, SlowWave);
-    add(*s, 7, 1020, Reference);
-    add(*s, 7, 1030, Type3);
+    // Electrode 8 is another electrode.
+    for (auto [e, time, type] : {std::tuple{7, 1000, SlowWave}, {8, 1005, SlowWave}, {7, 1010, SlowWave}, {7, 1020, Reference}, {7, 1030, Type3}})
+        add(*s, e, time, type);
     // Both slow waves and the reference in the window go; Found is the
     // time of the last one in slot order.
     EXPECT_EQ(RemoveTime(*s, 7, SlowWave, 1020, 990), 1020);
-    EXPECT_EQ(s->MarkTable[1].Time, Missing);
-    EXPECT_EQ(s->MarkTable[1].MarkType, DeletedType);
-    EXPECT_EQ(s->MarkTable[1].Electrode, 7);  // the slot keeps its electrode
-    EXPECT_EQ(s->MarkTable[2].Time, 1005);
-    EXPECT_EQ(s->MarkCount, 5);  // deleted slots stay counted
+    // The slot keeps its electrode; deleted slots stay counted.
+    EXPECT_EQ(fields(s->MarkTable[1]), fields({7, DeletedType, Missing, 0, 0, ManualOrigin, 1}));
+    EXPECT_EQ(std::tuple(s->MarkTable[2].Time, s->MarkCount), std::tuple(1005, 5));
     // A delete of type 2 takes a reference mark with it.
     add(*s, 9, 500, Reference);
     EXPECT_EQ(RemoveTime(*s, 9, Spike, 530, 470), 500);
@@ -67,8 +65,7 @@ TEST(MarkStore, DeletingInAWindowAndSwitchingTypes) {
     EXPECT_EQ(SwitchAttribute(*s, 7, 1000, 1100), Missing);
     add(*s, 7, 1040, Spike);
     EXPECT_EQ(SwitchAttribute(*s, 7, 1000, 1100), 1040);
-    EXPECT_EQ(s->MarkTable[static_cast<size_t>(s->MarkCount)].MarkType, SlowWave);
-    EXPECT_EQ(s->MarkTable[5].MarkType, Type3);
+    EXPECT_EQ(std::tuple(s->MarkTable[static_cast<size_t>(s->MarkCount)].MarkType, s->MarkTable[5].MarkType), std::tuple(SlowWave, Type3));
 
     // K: every slow wave and reference of the electrode, nothing else.
     add(*s, 7, 50, Reference);
@@ -86,23 +83,15 @@ TEST(MarkStore, DeletingInAWindowAndSwitchingTypes) {
 TEST(MarkStore, UndoKeepsAHundredAndReaddsWithTheCurrentLabels) {
     auto s = fresh();
     for (int i = 1; i <= 101; ++i) StoreUndo(*s, i * 10, SlowWave, i);
-    EXPECT_EQ(s->UndoCount, 100);
-    EXPECT_EQ(s->UndoStore[0].Electrode, 101);
-    EXPECT_EQ(s->UndoStore[99].Electrode, 2);  // the first one was pushed out
+    // The first one was pushed out.
+    EXPECT_EQ(std::tuple(s->UndoCount, s->UndoStore[0].Electrode, s->UndoStore[99].Electrode), std::tuple(100, 101, 2));
     s->MarkOrigin = AutomaticOrigin;
     s->CurrentMarkNr = 7;
     ASSERT_TRUE(UndoLastDeletion(*s));
-    const MarkRecord& m = s->MarkTable[1];
-    EXPECT_EQ(m.Electrode, 101);
-    EXPECT_EQ(m.Time, 1010);
-    EXPECT_EQ(m.Origin, AutomaticOrigin);
-    EXPECT_EQ(m.MarkNr, 7);
-    EXPECT_EQ(s->UndoCount, 99);
-    EXPECT_EQ(s->UndoStore[0].Electrode, 100);
-    while (UndoLastDeletion(*s)) {
-    }
-    EXPECT_EQ(s->UndoCount, 0);
-    EXPECT_EQ(s->MarkCount, 100);
+    EXPECT_EQ(fields(s->MarkTable[1]), fields({101, SlowWave, 1010, 0, 0, AutomaticOrigin, 7}));
+    EXPECT_EQ(std::tuple(s->UndoCount, s->UndoStore[0].Electrode), std::tuple(99, 100));
+    while (UndoLastDeletion(*s)) continue;
+    EXPECT_EQ(std::tuple(s->UndoCount, s->MarkCount), std::tuple(0, 100));
 }
 
 TEST(MarkStore, StatisticsIgnoreDeletedSlotsAndHidingSparesThem) {
@@ -110,32 +99,21 @@ TEST(MarkStore, StatisticsIgnoreDeletedSlotsAndHidingSparesThem) {
     add(*s, 1, 100, SlowWave);
     add(*s, 1, 200, SlowWave);
     s->MarkOrigin = AutomaticOrigin;
-    add(*s, 1, 300, SlowWave);
-    add(*s, 2, 300, Spike);
-    add(*s, 2, 400, Reference);
-    add(*s, 3, 400, Type3);
+    for (auto [e, time, type] : {std::tuple{1, 300, SlowWave}, {2, 300, Spike}, {2, 400, Reference}, {3, 400, Type3}}) add(*s, e, time, type);
     RemoveTime(*s, 1, SlowWave, 100, 100);
     const auto grid = MarkStatisticsGrid(CalcMarkStatistics(*s));
-    EXPECT_EQ(grid[0][1], "# marks");
-    EXPECT_EQ(grid[1][1], "1");
-    EXPECT_EQ(grid[2][0], "Slow Waves");
-    EXPECT_EQ(grid[2][1], "2");
-    EXPECT_EQ(grid[2][2], "1");
-    EXPECT_EQ(grid[2][3], "1");
-    EXPECT_EQ(grid[3][3], "1");
-    EXPECT_EQ(grid[4][1], "1");
+    const std::tuple<int, int, const char*> cells[] = {{0, 1, "# marks"}, {1, 1, "1"}, {2, 0, "Slow Waves"}, {2, 1, "2"},
+                                                       {2, 2, "1"},       {2, 3, "1"}, {3, 3, "1"},          {4, 1, "1"}};
+    for (auto [row, col, text] : cells) EXPECT_EQ(grid[row][col], text) << row << "," << col;
 
     s->RefTime = 100;
     HideMarks(*s, 1, 200);  // the mark at 300 = 200 after the reference time
-    EXPECT_EQ(s->MarkTable[3].Visible, 0);
-    EXPECT_EQ(s->MarkTable[2].Visible, 1);
-    EXPECT_TRUE(s->UnhideEnabled);
+    EXPECT_EQ(std::tuple(s->MarkTable[3].Visible, s->MarkTable[2].Visible, s->UnhideEnabled), std::tuple(0, 1, true));
     UnhideElectrode(*s, 1);
     EXPECT_EQ(s->MarkTable[3].Visible, 1);
     HideMarks(*s, 1, 200);
     UnhideAll(*s);
-    EXPECT_EQ(s->MarkTable[3].Visible, 1);
-    EXPECT_FALSE(s->UnhideEnabled);
+    EXPECT_EQ(std::tuple(s->MarkTable[3].Visible, s->UnhideEnabled), std::tuple(1, false));
 }
 
 // A session with an open recording whose mark file lives in a temporary folder.
@@ -174,17 +152,8 @@ std::string markFileWith(int16_t start, const std::vector<MarkRecord>& records) 
 void expectRecords(const SessionState& s, const std::vector<MarkRecord>& records, const std::string& when) {
     ASSERT_EQ(s.MarkCount, static_cast<int32_t>(records.size())) << when;
     for (size_t i = 0; i < records.size(); ++i) {
-        const MarkRecord& want = records[i];
-        const MarkRecord& got = s.MarkTable[i + 1];
-        const std::string at = when + ", slot " + std::to_string(i + 1);
-        EXPECT_EQ(got.Electrode, want.Electrode) << at;
-        EXPECT_EQ(got.MarkType, want.MarkType) << at;
-        EXPECT_EQ(got.Time, want.Time) << at;
-        EXPECT_EQ(got.Aux1, want.Aux1) << at;
-        EXPECT_EQ(got.Aux2, want.Aux2) << at;
-        EXPECT_EQ(got.Origin, want.Origin) << at;
-        EXPECT_EQ(got.MarkNr, want.MarkNr) << at;
-        EXPECT_EQ(got.SeqNr, i + 1) << at;
+        EXPECT_EQ(fields(s.MarkTable[i + 1]), fields(records[i])) << when << ", slot " << i + 1;
+        EXPECT_EQ(s.MarkTable[i + 1].SeqNr, i + 1) << when << ", slot " << i + 1;
     }
 }
 
@@ -193,17 +162,9 @@ TEST(MarkFile, CreatedWithItsHeaderAndWrittenBitExact) {
     ASSERT_TRUE(r.open());
     std::string b = r.markFile();
     ASSERT_EQ(b.size(), 4096u);
-    EXPECT_EQ(static_cast<uint8_t>(b[0]), 0xFF);
-    EXPECT_EQ(static_cast<uint8_t>(b[1]), 0xFF);
-    EXPECT_EQ(i16(b, 2), 4096);
-    EXPECT_EQ(i16(b, 86), 4);
-    EXPECT_EQ(i16(b, 88), 2);
-    EXPECT_EQ(i16(b, 90), 0x1234);
-    EXPECT_EQ(i16(b, 104), -2);
-    EXPECT_EQ(b[106], 16);  // "a-twenty-char-name.txt" cut to 16 characters
-    EXPECT_EQ(b.substr(107, 16), "a-twenty-char-na");
-    EXPECT_EQ(i32(b, 2164), 101);
-    EXPECT_EQ(r.s->MarkCount, 0);
+    for (auto [at, v] : {std::pair{0, -1}, {2, 4096}, {86, 4}, {88, 2}, {90, 0x1234}, {104, -2}}) EXPECT_EQ(i16(b, at), v) << at;
+    // "a-twenty-char-name.txt" cut to 16 characters; the frames; no marks.
+    EXPECT_EQ(std::tuple(int{b[106]}, b.substr(107, 16), i32(b, 2164), r.s->MarkCount), std::tuple(16, std::string("a-twenty-char-na"), 101, 0));
 
     add(*r.s, 3, 1500, SlowWave, 4);
     add(*r.s, 2, -5, Reference, 0);
@@ -214,46 +175,36 @@ TEST(MarkFile, CreatedWithItsHeaderAndWrittenBitExact) {
     EXPECT_FALSE(r.s->MarksChanged);
     b = r.markFile();
     ASSERT_EQ(b.size(), 4096u + 3 * 16);
-    EXPECT_EQ(b[1898], 13);
-    EXPECT_EQ(b.substr(1899, 13), "stomach, 37 C");
-    // Record 1: electrode, type, time, aux1, aux2, origin, mark nr.
-    EXPECT_EQ(i16(b, 4096), 3);
-    EXPECT_EQ(i16(b, 4098), 1);
-    EXPECT_EQ(i32(b, 4100), 1500);
-    EXPECT_EQ(i16(b, 4104), 0);
-    EXPECT_EQ(i16(b, 4108), 1);
-    EXPECT_EQ(i16(b, 4110), 4);
-    EXPECT_EQ(i32(b, 4116), -5);
-    // The deleted mark is saved as such.
-    EXPECT_EQ(i16(b, 4130), -12345);
-    EXPECT_EQ(i32(b, 4132), -12345);
+    EXPECT_EQ(std::tuple(int{b[1898]}, b.substr(1899, 13)), std::tuple(13, std::string("stomach, 37 C")));
+    // Record 1: electrode, type, time, aux1, origin, mark nr; record 2's time; the deleted third.
+    for (auto [at, v] : {std::pair{4096, 3}, {4098, 1}, {4104, 0}, {4108, 1}, {4110, 4}, {4130, -12345}})
+        EXPECT_EQ(i16(b, at), v) << at;
+    for (auto [at, v] : {std::pair{4100, 1500}, {4116, -5}, {4132, -12345}}) EXPECT_EQ(i32(b, at), v) << at;
 
     // Read back into a fresh session: the same slots and text.
     Recording again;
     std::filesystem::copy_file(r.dir.file("REC.M07"), again.dir.file("REC.M07"));
     ASSERT_TRUE(again.open());
-    EXPECT_EQ(again.s->MarkCount, 3);
-    EXPECT_EQ(again.s->FileInfo, "stomach, 37 C");
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_EQ(again.s->MarkTable[static_cast<size_t>(i)].Time, r.s->MarkTable[static_cast<size_t>(i)].Time);
-        EXPECT_EQ(again.s->MarkTable[static_cast<size_t>(i)].MarkType, r.s->MarkTable[static_cast<size_t>(i)].MarkType);
-        EXPECT_EQ(again.s->MarkTable[static_cast<size_t>(i)].SeqNr, i);
-        EXPECT_EQ(again.s->MarkTable[static_cast<size_t>(i)].Visible, 1);
+    EXPECT_EQ(std::tuple(again.s->MarkCount, again.s->FileInfo), std::tuple(3, std::string("stomach, 37 C")));
+    for (size_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(fields(again.s->MarkTable[i]), fields(r.s->MarkTable[i])) << i;
+        EXPECT_EQ(again.s->MarkTable[i].Visible, 1) << i;
     }
     EXPECT_NE(std::find(again.s->Memo1.begin(), again.s->Memo1.end(), "reading.1." + again.s->MatrixFileName),
               again.s->Memo1.end());
 }
 
+// Distinct values in all seven fields, negative and above 32767 where the
+// field's type allows it, so that a field read from a neighbour's offset or
+// with the wrong sign shows.
+const std::vector<MarkRecord> records = {
+    {3, SlowWave, 1500, 11, 22, ManualOrigin, 4},
+    {256, Reference, -5, -3, -4, AutomaticOrigin, 65535},
+    {17, DeletedType, Missing, 32767, -32768, 9, 40000},
+    {1, Type3, 2000000000, 300, 301, 0, 7},
+};
+
 TEST(MarkFile, EveryFieldOfEveryRecordReadsBackAndWritesBackBitExact) {
-    // Distinct values in all seven fields, negative and above 32767 where
-    // the field's type allows it, so that a field read from a neighbour's
-    // offset or with the wrong sign shows.
-    const std::vector<MarkRecord> records = {
-        {3, SlowWave, 1500, 11, 22, ManualOrigin, 4},
-        {256, Reference, -5, -3, -4, AutomaticOrigin, 65535},
-        {17, DeletedType, Missing, 32767, -32768, 9, 40000},
-        {1, Type3, 2000000000, 300, 301, 0, 7},
-    };
     std::string bytes = markFileWith(4096, records);
     auto s = fresh();
     EXPECT_TRUE(ParseMarkFile(bytes, "m.M01", *s).problems.empty());
@@ -272,20 +223,6 @@ TEST(MarkFile, EveryFieldOfEveryRecordReadsBackAndWritesBackBitExact) {
     EXPECT_EQ(s->MarkCount, MaxMarks);
 }
 
-TEST(MarkFile, SavingFewerMarksTruncatesAndSeqNrIsRenumbered) {
-    Recording r;
-    ASSERT_TRUE(r.open());
-    for (int i = 0; i < 8; ++i) add(*r.s, 1, i * 100, SlowWave);
-    WriteMarkFile(*r.s);
-    ASSERT_EQ(r.markFile().size(), 4096u + 8 * 16);
-    r.s->MarkCount = 5;
-    r.s->MarkTable[4].SeqNr = 77;
-    r.s->MarksChanged = true;
-    WriteMarkFile(*r.s);
-    EXPECT_EQ(r.markFile().size(), 4096u + 5 * 16);
-    EXPECT_EQ(r.s->MarkTable[4].SeqNr, 4);
-}
-
 TEST(MarkFile, AFailedWriteIsReportedAndLosesNothing) {
     Recording r;
     ASSERT_TRUE(r.open());
@@ -298,37 +235,51 @@ TEST(MarkFile, AFailedWriteIsReportedAndLosesNothing) {
     r.s->MarkFileName = r.dir.file("gone/REC.M07");
     r.host.answers = {Answer::Yes};
     Quit1Click(r.ctx);
-    EXPECT_FALSE(r.host.closed);  // the marks could not be saved: stay open
+    // The marks could not be saved: stay open, say where, keep them changed.
     ASSERT_EQ(r.host.errors.size(), 1u);
-    EXPECT_NE(r.host.errors[0].find(r.dir.file("gone/REC.M07")), std::string::npos);
-    EXPECT_TRUE(r.s->MarksChanged);
+    EXPECT_EQ(std::tuple(r.host.closed, r.host.errors[0].find(r.dir.file("gone/REC.M07")) != std::string::npos, r.s->MarksChanged),
+              std::tuple(false, true, true));
 
     // The target cannot be replaced (a folder stands in its place): the
     // old content stays and no temporary file is left behind.
     std::filesystem::create_directories(r.dir.file("blocked.M07/inside"));
     r.s->MarkFileName = r.dir.file("blocked.M07");
     SaveMarks1Click(r.ctx);
-    EXPECT_EQ(r.host.errors.size(), 2u);
-    EXPECT_TRUE(r.s->MarksChanged);
-    EXPECT_TRUE(std::filesystem::is_directory(r.dir.file("blocked.M07/inside")));
+    EXPECT_EQ(std::tuple(r.host.errors.size(), r.s->MarksChanged, std::filesystem::is_directory(r.dir.file("blocked.M07/inside"))),
+              std::tuple(2u, true, true));
     EXPECT_EQ(r.markFile(), saved);
     for (const auto& e : std::filesystem::directory_iterator(r.dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".blocked"), std::string::npos) << e.path();
     EXPECT_EQ(r.host.beeps, 1 + 20);  // the quit question, then the save's twenty beeps
 }
 
-TEST(MarkFile, SaveFromTheMenu) {
+TEST(MarkFile, SavingFromTheMenuAndTheInfoDialogTruncatesRenumbersAndReopeningEmptiesTheUndo) {
     Recording r;
     ASSERT_TRUE(r.open());
     const auto before = std::filesystem::last_write_time(r.dir.file("REC.M07"));
     SaveMarks1Click(r.ctx);  // nothing changed: beeps, no message, file untouched
-    EXPECT_EQ(r.host.beeps, 20);
-    EXPECT_TRUE(r.host.messages.empty());
-    EXPECT_EQ(std::filesystem::last_write_time(r.dir.file("REC.M07")), before);
-    add(*r.s, 2, 10, Spike);
+    EXPECT_EQ(std::tuple(r.host.beeps, r.host.messages.size(), std::filesystem::last_write_time(r.dir.file("REC.M07"))),
+              std::tuple(20, 0u, before));
+    for (int i = 0; i < 8; ++i) add(*r.s, 1, i * 100, SlowWave);
     SaveMarks1Click(r.ctx);
     EXPECT_EQ(r.host.messages.back(), "Marks have been saved ");
-    EXPECT_EQ(r.markFile().size(), 4096u + 16);
+    ASSERT_EQ(r.markFile().size(), 4096u + 8 * 16);
+    // Fewer marks truncate the file; SeqNr is renumbered. The info dialog's OK writes its text.
+    r.s->MarkCount = 5;
+    r.s->MarkTable[4].SeqNr = 77;
+    r.s->FileInfo = "antrum";
+    r.s->MarksChanged = true;
+    InfoOkClick(r.ctx);
+    EXPECT_EQ(std::tuple(r.s->MarksChanged, r.markFile().size(), r.s->MarkTable[4].SeqNr, r.markFile().substr(1899, 6)),
+              std::tuple(false, 4096u + 5 * 16, 4, std::string("antrum")));
+    // Cancel keeps the typed text for the next write, and writes nothing.
+    r.s->FileInfo = "corpus";
+    InfoCancelClick(r.ctx);
+    EXPECT_EQ(std::tuple(r.markFile().substr(1899, 6), r.s->FileInfo), std::tuple(std::string("antrum"), std::string("corpus")));
+
+    StoreUndo(*r.s, 100, SlowWave, 1);
+    ASSERT_TRUE(r.open());
+    EXPECT_EQ(std::tuple(r.s->UndoCount, r.s->MarkCount, UndoLastDeletion(*r.s)), std::tuple(0, 5, false));
 }
 
 TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
@@ -383,61 +334,21 @@ TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
 // from there; saving writes them where the new header says, and every
 // field of every record reads back.
 TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
-    constexpr int Count = 387;
-    const int16_t types[] = {SlowWave, Spike, Type3, Reference, DeletedType};
-    std::vector<MarkRecord> written(Count);
-    for (int i = 0; i < Count; ++i) {
-        MarkRecord& m = written[static_cast<size_t>(i)];
-        m.Electrode = static_cast<uint16_t>(1 + i % 256);
-        m.MarkType = types[i % 5];
-        m.Time = m.MarkType == DeletedType ? Missing : i * 37 - 100;
-        m.Aux1 = static_cast<int16_t>(i * 3);
-        m.Aux2 = static_cast<int16_t>(-i);
-        m.Origin = static_cast<uint16_t>(1 + i % 2);
-        m.MarkNr = static_cast<uint16_t>(1000 + i);
-    }
-    const std::string bytes = markFileWith(8192, written);
+    const std::string bytes = markFileWith(8192, records);
     Recording r;
     r.dir.write("REC.M07", bytes);
     ASSERT_TRUE(r.open());
     EXPECT_TRUE(r.host.messages.empty());  // not damaged
-    expectRecords(*r.s, written, "read");
+    expectRecords(*r.s, records, "read");
     r.s->MarksChanged = true;
     WriteMarkFile(*r.s);
     const std::string saved = r.markFile();
     const auto savedStart = static_cast<size_t>(i16(saved, 2));
-    EXPECT_EQ(saved.size(), savedStart + Count * 16u);
+    EXPECT_EQ(saved.size(), savedStart + records.size() * 16u);
     EXPECT_EQ(saved.compare(savedStart, std::string::npos, bytes, 8192), 0);
     ASSERT_TRUE(r.open());
     EXPECT_TRUE(r.host.messages.empty());
-    expectRecords(*r.s, written, "saved and read again");
-}
-
-TEST(MarkFile, OpeningAnotherRecordingEmptiesTheUndoStore) {
-    Recording r;
-    ASSERT_TRUE(r.open());
-    add(*r.s, 1, 100, SlowWave);
-    StoreUndo(*r.s, 100, SlowWave, 1);
-    WriteMarkFile(*r.s);
-    ASSERT_TRUE(r.open());
-    EXPECT_EQ(r.s->UndoCount, 0);
-    EXPECT_EQ(r.s->MarkCount, 1);
-    EXPECT_FALSE(UndoLastDeletion(*r.s));
-}
-
-TEST(MarkFile, FileInfoOkWritesTheText) {
-    Recording r;
-    ASSERT_TRUE(r.open());
-    r.s->FileInfo = "antrum";
-    r.s->MarksChanged = true;
-    InfoOkClick(r.ctx);
-    EXPECT_FALSE(r.s->MarksChanged);
-    EXPECT_EQ(r.markFile().substr(1899, 6), "antrum");
-    // Cancel keeps the typed text for the next write, and writes nothing.
-    r.s->FileInfo = "corpus";
-    InfoCancelClick(r.ctx);
-    EXPECT_EQ(r.markFile().substr(1899, 6), "antrum");
-    EXPECT_EQ(r.s->FileInfo, "corpus");
+    expectRecords(*r.s, records, "saved and read again");
 }
 
 }  // namespace
