@@ -19,6 +19,13 @@ namespace {
 
 using test::addMark;
 
+// The Visible flags of the marks in slot order, as digits.
+std::string visible(const SessionState& s) {
+    std::string v;
+    for (int i = 1; i <= s.MarkCount; ++i) v += std::to_string(s.MarkTable[static_cast<size_t>(i)].Visible);
+    return v;
+}
+
 struct MapPanel {
     std::unique_ptr<SessionState> s;
     test::ScriptedHost host;
@@ -50,32 +57,25 @@ TEST(MapColours, BandsFromTheEarliestTimeRepeatingAfterTen) {
     auto s = test::gridSession(1, 1);
     s->EarliestTime = 1234;
     s->IsochroneWidth = 500;
-    s->MapKind = TimeMapKind;  // base 1000
-    EXPECT_EQ(ValueToBand(*s, 1234), 1);
-    EXPECT_EQ(ValueToBand(*s, 1500), 2);
-    EXPECT_EQ(ValueToBand(*s, 5999), 10);
-    EXPECT_EQ(ValueToBand(*s, 6000), 1);
-    EXPECT_EQ(ValueToBand(*s, 27100), 3);
-    s->MapKind = IntervalMapKind;  // no base
-    EXPECT_EQ(ValueToBand(*s, 700), 2);
-    EXPECT_EQ(ValueToBand(*s, -1), 1);
-    EXPECT_EQ(ValueToBand(*s, -500), 0);
-    EXPECT_EQ(BandColour(ValueToBand(*s, -1000)), 0x00808080u);
-    EXPECT_EQ(BandColour(0), 0x00000000u);
-    EXPECT_EQ(BandColour(1), 0x000000FFu);
-    EXPECT_EQ(BandColour(10), 0x001E3BFFu);
-    EXPECT_EQ(BandColour(12), 0x0048003Fu);
-    EXPECT_EQ(BandColour(13), 0x00808080u);
+    // Time maps count from the base 1000, interval maps have none.
+    const std::tuple<int, int, int> bands[] = {{TimeMapKind, 1234, 1},  {TimeMapKind, 1500, 2},    {TimeMapKind, 5999, 10},
+                                               {TimeMapKind, 6000, 1},  {TimeMapKind, 27100, 3},   {IntervalMapKind, 700, 2},
+                                               {IntervalMapKind, -1, 1}, {IntervalMapKind, -500, 0}, {IntervalMapKind, -1000, -1}};
+    for (auto [kind, value, band] : bands) {
+        s->MapKind = kind;
+        EXPECT_EQ(ValueToBand(*s, value), band) << kind << " " << value;
+    }
+    for (auto [band, colour] : {std::pair{-1, 0x00808080u}, {0, 0x00000000u}, {1, 0x000000FFu}, {10, 0x001E3BFFu}, {12, 0x0048003Fu}, {13, 0x00808080u}})
+        EXPECT_EQ(BandColour(band), colour) << band;
 }
 
 TEST(MapDigits, TimeFormatsAreExactOnTheMilliseconds) {
-    EXPECT_EQ(TimeDigits(1234, 2, '.'), "1.23");
-    EXPECT_EQ(TimeDigits(1225, 2, '.'), "1.23");  // halves up, whatever the binary form of 1.225
-    EXPECT_EQ(TimeDigits(1234, 1, '.'), "1.234");
-    EXPECT_EQ(TimeDigits(2500, 4, '.'), "3");
-    EXPECT_EQ(TimeDigits(45, 2, ','), "0,05");
-    EXPECT_EQ(TimeDigits(123456789, 1, '.'), "123456.800");  // 7 significant digits
-    EXPECT_EQ(TimeDigits(1234, 7, '.'), "1234");
+    // 1225 halves up whatever the binary form of 1.225; 123456789 keeps 7 significant digits.
+    const std::tuple<int, int, char, const char*> cases[] = {{1234, 2, '.', "1.23"}, {1225, 2, '.', "1.23"},
+                                                             {1234, 1, '.', "1.234"}, {2500, 4, '.', "3"},
+                                                             {45, 2, ',', "0,05"},    {123456789, 1, '.', "123456.800"},
+                                                             {1234, 7, '.', "1234"}};
+    for (auto [ms, format, point, text] : cases) EXPECT_EQ(TimeDigits(ms, format, point), text) << ms << " " << format;
     auto s = test::gridSession(1, 1);
     s->Prefs.ValueDigitFormat = 2;
     EXPECT_EQ(CellValueText(*s, 3, 3.14159, true), "3.14");
@@ -87,45 +87,33 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     addMark(*p.s, 32, 1600);      // column 8, row 4: band 2
     p.s->MapBuf.at(2, 1).Time = Excluded;
     auto ops = p.draw();
-    EXPECT_TRUE(MapPanel::has(ops, "rect 0 0 300 200"));
-    // Cell 1: red with its digits centred (text 28 x 14 pixels).
-    EXPECT_TRUE(MapPanel::has(ops, "rect 10 10 46 46"));
-    EXPECT_TRUE(MapPanel::has(ops, "text 14 21 1234"));
+    // Cell 1 red with its digits centred (text 28 x 14 pixels); cell 32 in band 2; the grid
+    // outlines every placed electrode; the crossed cell is crossed.
+    for (const char* op : {"rect 0 0 300 200", "rect 10 10 46 46", "text 14 21 1234", "brush 4491519", "rect 262 118 298 154",
+                           "rect 262 118 299 155", "line 46 10 83 47", "line 83 10 46 47"})
+        EXPECT_TRUE(MapPanel::has(ops, op)) << op;
     const auto red = std::find(ops.begin(), ops.end(), "rect 10 10 46 46");
-    EXPECT_EQ(*(red - 1), "pen 255");
-    EXPECT_EQ(*(red - 2), "brush 255");
-    EXPECT_TRUE(MapPanel::has(ops, "brush " + std::to_string(0x004488FF)));
-    EXPECT_TRUE(MapPanel::has(ops, "rect 262 118 298 154"));
-    // The grid outlines every placed electrode; the crossed cell is crossed.
-    EXPECT_TRUE(MapPanel::has(ops, "rect 262 118 299 155"));
-    EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
-    EXPECT_TRUE(MapPanel::has(ops, "line 83 10 46 47"));
+    EXPECT_EQ(std::vector<std::string>(red - 2, red), (std::vector<std::string>{"brush 255", "pen 255"}));
     EXPECT_EQ(p.s->MapBuf.at(2, 1).Time, Excluded);
 
-    ToggleMapOption(p.ctx, MapOption::Colors);
-    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Colors), "show map colors");
-    ToggleMapOption(p.ctx, MapOption::Digits);
-    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Digits), "show map digits");
-    ToggleMapOption(p.ctx, MapOption::Grid);
-    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Grid), "show Grid");
+    for (auto [option, caption] : {std::pair{MapOption::Colors, "show map colors"}, {MapOption::Digits, "show map digits"},
+                                   {MapOption::Grid, "show Grid"}}) {
+        ToggleMapOption(p.ctx, option);
+        EXPECT_EQ(MapOptionCaption(*p.s, option), caption);
+    }
     ops = p.a.ops;
-    EXPECT_FALSE(MapPanel::has(ops, "rect 10 10 46 46"));
-    EXPECT_FALSE(MapPanel::has(ops, "text 14 21 1234"));
-    EXPECT_FALSE(MapPanel::has(ops, "rect 262 118 299 155"));
+    for (const char* op : {"rect 10 10 46 46", "text 14 21 1234", "rect 262 118 299 155"}) EXPECT_FALSE(MapPanel::has(ops, op)) << op;
     EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
 
     // Beside electrograms the cells of the traces are outlined.
     p.s->Tiled = true;
-    p.s->DisplayTypeB = 1;
+    p.s->DisplayTypeB = p.s->FirstChannel = 1;
     p.s->TraceOrder = 0;
-    p.s->FirstChannel = 1;
     p.s->NrTraces = 2;
     ops = p.draw();
     const auto wide = std::find(ops.begin(), ops.end(), "width 2");
     ASSERT_NE(wide, ops.end());
-    EXPECT_EQ(*(wide + 1), "rect 10 10 47 47");
-    EXPECT_EQ(*(wide + 2), "rect 46 10 83 47");
-    EXPECT_EQ(*(wide + 3), "width 1");
+    EXPECT_EQ(std::vector<std::string>(wide + 1, wide + 4), (std::vector<std::string>{"rect 10 10 47 47", "rect 46 10 83 47", "width 1"}));
     p.s->DisplayTypeB = 0;  // two maps: no outlines
     EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
 }
@@ -136,8 +124,7 @@ TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
     addMark(*p.s, 1, 1234, SlowWave, 7);
     addMark(*p.s, 2, 1300, SlowWave, 0);  // no number: the time
     auto ops = p.draw();
-    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 7"));
-    EXPECT_TRUE(MapPanel::has(ops, "text 54 22 1300"));
+    EXPECT_EQ(test::notDrawn(ops, {"text 26 22 7", "text 54 22 1300"}), test::Ops{});
     // Amplitudes (here kept by expansion) without a digit format: rounded,
     // halves to the even neighbour.
     p.s->MapKindA = AmplitudeMapKind;
@@ -146,9 +133,7 @@ TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
         p.s->MapBuf.at(column, 1).Expanded = 1;
         p.s->MapBuf.at(column, 1).Amplitude = amplitude;
     }
-    ops = p.draw();
-    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 2"));
-    EXPECT_TRUE(MapPanel::has(ops, "text 65 22 4"));
+    EXPECT_EQ(test::notDrawn(p.draw(), {"text 26 22 2", "text 65 22 4"}), test::Ops{});
 }
 
 TEST(MapIsochrones, LinesBetweenCellCentres) {
@@ -194,10 +179,7 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
     q.s->RefTime = 1000;
     q.s->BeginTimeA = 1000;
     q.s->WindowA = 1000;
-    addMark(*q.s, 1, 1400);
-    addMark(*q.s, 2, 1600);
-    addMark(*q.s, 3, 1400);
-    addMark(*q.s, 4, 1600);
+    for (int e = 1; e <= 4; ++e) addMark(*q.s, e, e % 2 ? 1400 : 1600);
     EXPECT_TRUE(MapPanel::has(q.draw(), "line 49 30 49 70"));
     // No valued cell: nothing.
     q.s->BeginTimeA = 5000;
@@ -208,22 +190,18 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
     MapPanel p(2, 2, 90, 90);
     p.host.inputs = {std::string("0"), std::string("-5"), std::string("250")};
     EXPECT_TRUE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
-    EXPECT_EQ(p.s->IsochroneWidth, 250);
-    EXPECT_EQ(p.host.beeps, 2);
+    EXPECT_EQ(std::tuple(p.s->IsochroneWidth, p.host.beeps), std::tuple(250, 2));
     EXPECT_EQ(p.host.questions.front(), "Change isochones|Give new isochrone value:");
     p.host.inputs = {std::string("12a")};
     EXPECT_FALSE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
-    EXPECT_EQ(p.s->IsochroneWidth, 250);
-    EXPECT_EQ(p.host.errors.size(), 1u);
+    EXPECT_EQ(std::tuple(p.s->IsochroneWidth, p.host.errors.size()), std::tuple(250, size_t{1}));
 
     p.host.questions.clear();
     p.host.inputs = {std::string("-1"), std::string("300")};
     const int redraws = p.host.redraws;
     EXPECT_TRUE(runCommand(p.ctx, [&] { ReferenceTime1Click(p.ctx); }));
-    EXPECT_EQ(p.s->RefTime, 300);
-    EXPECT_EQ(p.host.beeps, 3);
+    EXPECT_EQ(std::tuple(p.s->RefTime, p.host.beeps, p.host.redraws), std::tuple(300, 3, redraws + 1));
     EXPECT_EQ(p.host.questions.front(), "Change RefTime|Give new RefTime:");
-    EXPECT_EQ(p.host.redraws, redraws + 1);
 
     ToggleMapOption(p.ctx, MapOption::Isochrones);
     EXPECT_TRUE(p.s->PlotIsochrones);
@@ -246,16 +224,11 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     // H hides both marks at the cell's time; the cell then shows the next one.
     MouseMoved(*p.s, 1, 69, 30);
     MapKey(p.ctx, 1, 'h');
-    EXPECT_EQ(p.host.beeps, 1);
-    EXPECT_EQ(p.s->MarkTable[1].Visible, 0);
-    EXPECT_EQ(p.s->MarkTable[2].Visible, 0);
-    EXPECT_EQ(p.s->MarkTable[3].Visible, 1);
+    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s)), std::tuple(1, std::string("001")));
     EXPECT_TRUE(UpdateChecks(*p.s).unhideEnabled);
     EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 800)");
     MapKey(p.ctx, 1, 'U');
-    EXPECT_EQ(p.host.beeps, 2);
-    EXPECT_EQ(p.s->MarkTable[1].Visible, 1);
-    EXPECT_EQ(p.s->MarkTable[2].Visible, 1);
+    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s)), std::tuple(2, std::string("111")));
     EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
     MapKey(p.ctx, 1, 'x');
     EXPECT_EQ(p.host.beeps, 2);
@@ -263,8 +236,7 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     // Two maps side by side: each caption, and H, follow the panel's own map.
     p.s->Tiled = true;
     p.s->DisplayTypeB = 0;
-    p.s->BeginTimeB = 700;
-    p.s->WindowB = 1000;
+    std::tie(p.s->BeginTimeB, p.s->WindowB) = std::tuple(700, 1000);
     UpdateDisplay(p.ctx);
     MouseMoved(*p.s, 1, 69, 30);
     EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
@@ -272,21 +244,17 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     EXPECT_EQ(p.s->CaptionB, "Slow Wave (700-1700) 2x1 (Cell = 2) ( t = 800)");
     MouseMoved(*p.s, 1, 69, 30);
     MapKey(p.ctx, 1, 'H');
-    EXPECT_EQ(p.s->MarkTable[1].Visible, 0);
-    EXPECT_EQ(p.s->MarkTable[3].Visible, 1);
+    EXPECT_EQ(visible(*p.s), "001");
     UnhideAll(*p.s);
 
     // A click makes the cell's electrode the first trace; in free order it
     // goes into the list and out again.
     p.s->Tiled = false;
     MapClick(p.ctx, 1, 69, 30);
-    EXPECT_EQ(p.s->FirstChannel, 2);
-    EXPECT_EQ(p.s->StartCol, 2);
-    EXPECT_EQ(p.s->StartRow, 1);
+    EXPECT_EQ(std::tuple(p.s->FirstChannel, p.s->StartCol, p.s->StartRow), std::tuple(2, 2, 1));
     p.s->TraceOrder = 3;
     MapClick(p.ctx, 1, 69, 30);
-    EXPECT_EQ(p.s->FreeTraceCount, 1);
-    EXPECT_EQ(p.s->FreeTraceList[1], 2);
+    EXPECT_EQ(std::tuple(p.s->FreeTraceCount, p.s->FreeTraceList[1]), std::tuple(1, 2));
     MapClick(p.ctx, 1, 69, 30);
     EXPECT_EQ(p.s->FreeTraceCount, 0);
     MapClick(p.ctx, 1, 5, 30);  // left of the map: nothing
@@ -297,8 +265,7 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     p.b.ops.clear();
     MapDoubleClick(p.ctx, 2, 69, 30);
     EXPECT_EQ(MapPanel::lines(p.b.ops), (std::vector<std::string>{"line 50 10 91 51", "line 91 10 50 51"}));
-    EXPECT_TRUE(p.s->DrawOnA);
-    EXPECT_FALSE(p.s->DrawOnB);
+    EXPECT_EQ(std::tuple(p.s->DrawOnA, p.s->DrawOnB), std::tuple(true, false));
 }
 
 TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {
@@ -322,12 +289,9 @@ TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
     auto ops = p.draw();
     EXPECT_EQ(p.s->CellWidth, 99);
     EXPECT_TRUE(MapPanel::has(ops, "rect 109 109 209 209")) << ops.back();
-    p.s->DisplayTypeA = 2;
-    p.s->WaveMode = 2;
+    p.s->DisplayTypeA = p.s->WaveMode = 2;
     ops = p.draw();
-    EXPECT_EQ(p.s->MapTop, 0);
-    EXPECT_TRUE(MapPanel::has(ops, "rect 109 99 209 199")) << ops.back();
-    EXPECT_EQ(ops.back(), "rect 109 99 209 199");
+    EXPECT_EQ(std::tuple(p.s->MapTop, ops.back()), std::tuple(0, std::string("rect 109 99 209 199")));
 }
 
 TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
@@ -336,16 +300,12 @@ TEST(MapDisplay, TraceTimeLabelsTakeTheColourOfTheMapBeside) {
     s.PanelAWidth = 1070;
     s.PanelAHeight = 550;
     s.SignalLength = s.NrOfFrames = 60000;
-    s.DisplayTypeA = 1;
-    s.TraceOrder = 0;
-    s.FirstChannel = 1;
+    s.DisplayTypeA = s.FirstChannel = 1;
+    s.TraceOrder = s.DisplayTypeB = s.BeginTimeA = s.BeginTimeB = 0;
     s.NrTraces = 2;
-    s.BeginTimeA = 0;
     s.WindowA = 4000;
-    s.Tiled = true;
-    s.DisplayTypeB = 0;
-    s.BeginTimeB = 0;
     s.WindowB = 10000;
+    s.Tiled = true;
     addMark(s, 1, 2100);
     addMark(s, 1, 1234);  // the cell's time: earliest, so red
     auto brushBefore = [&](const std::string& label) {
