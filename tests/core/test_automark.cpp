@@ -69,10 +69,7 @@ TEST(AutoMark, ThresholdRefractoryTimeAndMarks) {
     }
     // 18: two dips 800 samples apart; 19: 1200 apart; 20: a plateau.
     for (int e : {18, 19, 20}) t.noise(e);
-    t.set(18, 3000, 3000, -50);
-    t.set(18, 3800, 3800, -50);
-    t.set(19, 3000, 3000, -50);
-    t.set(19, 4200, 4200, -50);
+    for (auto [e, at] : {std::pair{18, 3000}, {18, 3800}, {19, 3000}, {19, 4200}}) t.set(e, at, at, -50);
     t.set(20, 3000, 5500, -100);
     // 21 stays at zero; 22 is flat over the noise window and dips later;
     // electrodes below 17 are never marked.
@@ -81,39 +78,27 @@ TEST(AutoMark, ThresholdRefractoryTimeAndMarks) {
     t.set(5, 3000, 3100, -500);
 
     const Detections d17 = t.detect(17);
-    EXPECT_EQ(d17.mean, 0.0);
-    EXPECT_EQ(d17.threshold, 30);
+    EXPECT_EQ(std::tuple(d17.mean, d17.threshold), std::tuple(0.0, 30));
 
     t.s->CurrentMarkType[1] = Spike;
     t.s->CurrentMarkNr = 7;
     EXPECT_EQ(AutoMarkSlowWaves(t.ctx), 7);
-    EXPECT_EQ(t.marksOf(17), Times({2031}));
-    EXPECT_EQ(t.marksOf(18), Times({3000}));
-    EXPECT_EQ(t.marksOf(19), Times({3000, 4200}));
-    EXPECT_EQ(t.marksOf(20), Times({3000, 4001, 5002}));
-    EXPECT_TRUE(t.marksOf(21).empty());
-    EXPECT_TRUE(t.marksOf(22).empty());
-    EXPECT_TRUE(t.marksOf(5).empty());
+    const std::pair<int, Times> expected[] = {{17, {2031}}, {18, {3000}}, {19, {3000, 4200}}, {20, {3000, 4001, 5002}},
+                                              {21, {}},     {22, {}},     {5, {}}};
+    for (const auto& [e, times] : expected) EXPECT_EQ(t.marksOf(e), times) << e;
     for (int i = 1; i <= t.s->MarkCount; ++i) {
         const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
-        EXPECT_EQ(m.MarkType, Spike);
-        EXPECT_EQ(m.Origin, AutomaticOrigin);
-        EXPECT_EQ(m.MarkNr, 7);
+        EXPECT_EQ(std::tuple(m.MarkType, m.Origin, m.MarkNr), std::tuple(Spike, AutomaticOrigin, 7)) << i;
     }
     // Slots in electrode order, each electrode's marks in time order.
-    EXPECT_EQ(t.s->MarkTable[3].Electrode, 19);
-    EXPECT_EQ(t.s->MarkTable[4].Time, 4200);
-    EXPECT_TRUE(t.s->MarksChanged);
-    EXPECT_TRUE(t.s->WavesOutdated);
+    EXPECT_EQ(std::tuple(t.s->MarkTable[3].Electrode, t.s->MarkTable[4].Time, t.s->MarksChanged, t.s->WavesOutdated),
+              std::tuple(19, 4200, true, true));
 
     // Progress per electrode, one memo line each, panel hidden at the end.
-    EXPECT_EQ(t.host.captions.front(), " auto marking SW in ele nr = 17");
-    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 256");
-    EXPECT_EQ(t.host.progressSteps, 240);
-    EXPECT_FALSE(t.host.progressShown);
+    EXPECT_EQ(std::tuple(t.host.captions.front(), t.host.captions.back(), t.host.progressSteps, t.host.progressShown),
+              std::tuple(" auto marking SW in ele nr = 17", " auto marking SW in ele nr = 256", 240, false));
     ASSERT_EQ(t.s->Memo1.size(), 240u);
-    EXPECT_EQ(t.s->Memo1[0], "elesub=17 Stdev= 10.01");
-    EXPECT_EQ(t.s->Memo1[4], "elesub=21 Stdev= 0.00");
+    EXPECT_EQ(std::tuple(t.s->Memo1[0], t.s->Memo1[4]), std::tuple("elesub=17 Stdev= 10.01", "elesub=21 Stdev= 0.00"));
 
     // A second run does not look at the marks already there.
     AutoMarkSlowWaves(t.ctx);
@@ -173,10 +158,7 @@ TEST(AutoMark, NeverReadsBeyondTheRecording) {
     t.set(40, 3001, MaxSamples, -30000);
     t.s->WindowTime = MaxSamples;  // longer than the recording: the recording
     const Detections d = t.detect(40);
-    EXPECT_EQ(d.noiseSD, reference.noiseSD);
-    EXPECT_EQ(d.mean, reference.mean);
-    EXPECT_EQ(d.count, 1);
-    EXPECT_EQ(d.samples[0], 2000);
+    EXPECT_EQ(std::tuple(d.noiseSD, d.mean, d.count, d.samples[0]), std::tuple(reference.noiseSD, reference.mean, 1, 2000));
 
     // Shorter than 5 samples: nothing to scan, and a window of one sample
     // gives no deviation rather than a division by zero.
@@ -203,8 +185,7 @@ TEST(AutoMark, ChannelsTimesAndAFullTable) {
         t.set(e, 3000, 3000, -100);
     }
     EXPECT_EQ(AutoMarkSlowWaves(t.ctx), 1);
-    EXPECT_EQ(t.marksOf(24), Times({3000}));
-    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 24");
+    EXPECT_EQ(std::tuple(t.marksOf(24), t.host.captions.back()), std::tuple(Times({3000}), std::string(" auto marking SW in ele nr = 24")));
 
     // At another sampling rate the mark is at the millisecond of the sample.
     Session fast;
@@ -223,8 +204,7 @@ TEST(AutoMark, ChannelsTimesAndAFullTable) {
         full.set(e, 3000, 3000, -100);
     }
     EXPECT_EQ(AutoMarkSlowWaves(full.ctx), 1);
-    EXPECT_EQ(full.s->MarkCount, MaxMarks);
-    EXPECT_EQ(full.s->MarkTable[MaxMarks].Electrode, 17);
+    EXPECT_EQ(std::tuple(full.s->MarkCount, full.s->MarkTable[MaxMarks].Electrode), std::tuple(MaxMarks, uint16_t{17}));
 }
 
 TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
@@ -232,15 +212,12 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     t.s->PanelAWidth = 1070;  // plot 1000 x 500: five rows of 100 pixels
     t.s->PanelAHeight = 550;
     t.s->TraceOrder = 0;
-    t.s->FirstChannel = 17;
+    t.s->FirstChannel = t.s->CurrentElectrode = 17;
     t.s->WindowA = 4000;
     t.s->Amplification = 1.0;
     t.noise(17);
-    t.set(17, 2000, 2000, -100);
-    t.set(17, 2400, 2400, -100);  // inside the refractory time: no tick
-    t.set(17, 3600, 3600, -100);
-    t.set(17, 8000, 8000, -100);  // outside the window
-    t.s->CurrentElectrode = 17;
+    // 2400 lies inside the refractory time (no tick), 8000 outside the window.
+    for (int at : {2000, 2400, 3600, 8000}) t.set(17, at, at, -100);
     AddMarkRecord(*t.s, 1000, SlowWave, 1);
 
     ChooseAnalyse(t.ctx);
@@ -250,26 +227,23 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     // The deviation now runs over the 4000 samples of the window.
     EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
     // Ticks through row 1 (centre 60) at x = round((s + 1) / 4) + 30.
-    EXPECT_TRUE(has("line 530 35 530 85"));
+    EXPECT_EQ(test::notDrawn(ops, {"line 530 35 530 85", "line 930 35 930 85", "line 280 10 280 110", "text 4 156 17"}), test::Ops{});
     EXPECT_FALSE(has("line 630 35 630 85"));
-    EXPECT_TRUE(has("line 930 35 930 85"));
     EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.find(" 35 ") != std::string::npos && o.find(" 85") != std::string::npos; }), 2);
-    // The mark of row 1, the electrode number of row 2, two polylines.
-    EXPECT_TRUE(has("line 280 10 280 110"));
-    EXPECT_TRUE(has("text 4 156 17"));
+    // Besides the mark of row 1 and the electrode number of row 2 above, two polylines.
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 1);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 3950"), 1);  // samples 51..4000
     // The red threshold, last: 60 + round(3 x 5.701 x 1) = 77.
-    const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
-    ASSERT_NE(red, ops.rend());
-    EXPECT_EQ(*(red - 1), "line 30 77 1030 77");
+    auto threshold = [&] {
+        const auto red = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
+        return red == ops.rend() ? std::string() : *(red - 1);
+    };
+    EXPECT_EQ(threshold(), "line 30 77 1030 77");
     // The line lies three deviations below the row centre at the panel's
     // amplification, rounded once: 60 + round(3 x 5.701 x 2.5) = 103.
     t.s->Amplification = 2.5;
     UpdateDisplay(t.ctx);
-    const auto red25 = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
-    ASSERT_NE(red25, ops.rend());
-    EXPECT_EQ(*(red25 - 1), "line 30 103 1030 103");
+    EXPECT_EQ(threshold(), "line 30 103 1030 103");
     t.s->Amplification = 1.0;
 
     // "Electrograms" returns to the traces, five of them now.
@@ -285,11 +259,8 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     t.a.ops.clear();
     ChooseAnalyse(t.ctx);
     EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
-    EXPECT_TRUE(has("line 530 35 530 85"));
-    EXPECT_TRUE(has("line 930 35 930 85"));
-    const auto fast = std::find(ops.rbegin(), ops.rend(), "pen " + std::to_string(clRed));
-    ASSERT_NE(fast, ops.rend());
-    EXPECT_EQ(*(fast - 1), "line 30 77 1030 77");
+    EXPECT_EQ(test::notDrawn(ops, {"line 530 35 530 85", "line 930 35 930 85"}), test::Ops{});
+    EXPECT_EQ(threshold(), "line 30 77 1030 77");
 }
 
 TEST(AutoMark, TimesBecomeRowsAtTheSamplingRate) {
@@ -360,9 +331,8 @@ TEST(AutoMark, FindsTheWavesOfTheDemoRecordingAtEveryRate) {
             }
             if (!matched) ++unmatched;
         }
-        EXPECT_EQ(found, DemoWaves * DemoColumns * DemoRows);
-        EXPECT_EQ(unmatched, 0);
-        EXPECT_EQ(t.s->MarkCount, DemoWaves * DemoColumns * DemoRows);
+        const int all = DemoWaves * DemoColumns * DemoRows;
+        EXPECT_EQ(std::tuple(found, unmatched, t.s->MarkCount), std::tuple(all, 0, all));
         EXPECT_LE(latest, t.s->SignalLength);
     }
 }
