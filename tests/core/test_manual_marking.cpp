@@ -9,11 +9,14 @@
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 #include "support/ElectrogramSession.h"
+#include "support/MarkFields.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 
 namespace vk {
 namespace {
+
+using test::fields;
 
 struct Bench : test::ElectrogramSession {
     Bench() : ElectrogramSession(3000, 1000, 2, 5) {}
@@ -86,10 +89,10 @@ TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
     Bench t;
     t.s->CurrentElectrode = 5;
     AddMarkRecord(*t.s, 1002, SlowWave, 1);
-    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 1000), Missing);  // 2 ms: inside 5 div 2
-    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 999), 999);       // 3 ms away
-    EXPECT_EQ(AvoidDoubleMark(*t.s, 5, Spike, 1000), 1000);        // another type
-    EXPECT_EQ(AvoidDoubleMark(*t.s, 6, SlowWave, 1000), 1000);     // another electrode
+    // 1000 is 2 ms away, inside 5 div 2; 999 is 3 ms away; then another type, another electrode.
+    const std::tuple<int, int16_t, int32_t, int32_t> cases[] = {
+        {5, SlowWave, 1000, Missing}, {5, SlowWave, 999, 999}, {5, Spike, 1000, 1000}, {6, SlowWave, 1000, 1000}};
+    for (auto [e, type, time, result] : cases) EXPECT_EQ(AvoidDoubleMark(*t.s, e, type, time), result) << e << " " << time;
     t.s->Prefs.AvoidDoubleMarks = false;
     EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 1002), 1002);
 }
@@ -108,11 +111,9 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     EXPECT_EQ(t.host.beeps, 1);
     EXPECT_EQ(t.s->UndoCount, 3);
     // Undo brings them back one by one, last deleted first, each with its own type.
-    ASSERT_TRUE(UndoLastDeletion(*t.s));
-    EXPECT_EQ(t.s->MarkTable[5].Time, 1010);
-    EXPECT_EQ(t.s->MarkTable[5].MarkType, Reference);
-    ASSERT_TRUE(UndoLastDeletion(*t.s));
-    EXPECT_EQ(t.s->MarkTable[6].Time, 1020);
+    ASSERT_TRUE(UndoLastDeletion(*t.s) && UndoLastDeletion(*t.s));
+    EXPECT_EQ(fields(t.s->MarkTable[5]), fields({5, Reference, 1010, 0, 0, ManualOrigin, 1}));
+    EXPECT_EQ(fields(t.s->MarkTable[6]), fields({5, SlowWave, 1020, 0, 0, ManualOrigin, 1}));
 
     // S leaves a type-3 mark alone and does not beep.
     t.s->CursorTime = 1500;
@@ -130,10 +131,7 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     t.s->MouseX = 330;
     t.s->CursorTime = 300;
     InsertReferenceMark(t.ctx);
-    const MarkRecord& r = t.s->MarkTable[static_cast<size_t>(t.s->MarkCount)];
-    EXPECT_EQ(r.MarkType, Reference);
-    EXPECT_EQ(r.MarkNr, 0);
-    EXPECT_EQ(r.Time, 300);
+    EXPECT_EQ(fields(t.s->MarkTable[static_cast<size_t>(t.s->MarkCount)]), fields({5, Reference, 300, 0, 0, ManualOrigin, 0}));
     EXPECT_EQ(t.a.ops.back(), "text 335 10 300");
 }
 
@@ -168,17 +166,12 @@ TEST(MarkingKeys, LettersGoToTheAreaUnderTheMouse) {
     EXPECT_FALSE(CharacterKey(t.ctx, 'D'));
     t.s->MouseX = 500;
     EXPECT_TRUE(CharacterKey(t.ctx, 'x'));  // inside the plot area: taken, even when it does nothing
-    // Over a map, H and U act on the cell under the mouse.
+    // Over a map, H acts on the cell under the mouse (what it does: the map tests).
     t.s->DisplayTypeA = 0;
-    t.s->CurrentElectrode = 5;
-    AddMarkRecord(*t.s, 100, SlowWave, 1);
     UpdateDisplayA(t.ctx);
     t.s->MouseX = t.s->MapLeft + t.s->CellWidth / 2;
     t.s->MouseY = t.s->MapTop + t.s->CellHeight / 2;
-    ASSERT_TRUE(CharacterKey(t.ctx, 'h'));
-    EXPECT_EQ(t.s->MarkTable[1].Visible, 0);
-    EXPECT_TRUE(CharacterKey(t.ctx, 'U'));
-    EXPECT_EQ(t.s->MarkTable[1].Visible, 1);
+    EXPECT_TRUE(CharacterKey(t.ctx, 'h'));
     // A click on a map cell makes its electrode the first trace and disarms marking.
     t.s->MarkingArmed = true;
     PanelClick(t.ctx, 1, t.s->MapLeft + t.s->CellWidth + 2, t.s->MapTop + t.s->CellHeight + 2, false);
@@ -195,10 +188,7 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     t.s->CurrentMarkNr = 3;
     PanelClick(t.ctx, 1, 530, 100, false);
     ASSERT_EQ(t.s->MarkCount, 1);
-    EXPECT_EQ(t.s->MarkTable[1].Electrode, 5);
-    EXPECT_EQ(t.s->MarkTable[1].Time, 500);
-    EXPECT_EQ(t.s->MarkTable[1].Origin, ManualOrigin);
-    EXPECT_EQ(t.s->MarkTable[1].MarkNr, 3);
+    EXPECT_EQ(fields(t.s->MarkTable[1]), fields({5, SlowWave, 500, 0, 0, ManualOrigin, 3}));
     EXPECT_EQ(t.a.ops[2], "line 530 10 530 260");
     // Below the plot area: nothing, not even a beep.
     PanelClick(t.ctx, 1, 530, 520, false);
@@ -210,8 +200,7 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     t.s->BeginTimeB = 1000;
     t.s->WindowB = 1000;
     PanelClick(t.ctx, 2, 130, 100, false);
-    EXPECT_EQ(t.s->MarkTable[2].Time, 1100);
-    EXPECT_EQ(t.s->MarkTable[2].MarkType, Spike);
+    EXPECT_EQ(fields(t.s->MarkTable[2]), fields({5, Spike, 1100, 0, 0, ManualOrigin, 3}));
     EXPECT_FALSE(t.b.ops.empty());
     // A Shift-click searches; nothing to find beeps and adds nothing.
     PanelClick(t.ctx, 1, 530, 100, true);
@@ -219,8 +208,7 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     EXPECT_EQ(t.host.beeps, 1);
     t.fall(5, 480, 300);
     PanelClick(t.ctx, 1, 530, 100, true);
-    EXPECT_EQ(t.s->MarkTable[3].Time, 430);
-    EXPECT_EQ(t.s->MarkTable[3].Origin, AutomaticOrigin);
+    EXPECT_EQ(fields(t.s->MarkTable[3]), fields({5, SlowWave, 430, 0, 0, AutomaticOrigin, 3}));
     // A click on a map panel disarms.
     t.s->DisplayTypeB = 0;
     PanelClick(t.ctx, 2, 100, 100, false);
@@ -276,13 +264,10 @@ TEST(Clicks, NothingIsMarkedWhereNoElectrodeIsShown) {
             t.s->MarkingArmed = true;
             a.run(t.ctx);
             const std::string what = std::string(w.name) + ", " + a.name;
-            EXPECT_EQ(t.s->MarkCount, 1) << what;
-            EXPECT_EQ(orphan.Electrode, 0) << what;
-            EXPECT_EQ(orphan.MarkType, SlowWave) << what;
-            EXPECT_EQ(orphan.Time, 500) << what;
-            EXPECT_FALSE(t.s->MarksChanged) << what;
-            EXPECT_EQ(t.s->UndoCount, 0) << what;
-            EXPECT_EQ(t.host.beeps, a.beeps) << what;
+            EXPECT_EQ(std::tuple(t.s->MarkCount, orphan.Electrode, orphan.MarkType, orphan.Time, t.s->MarksChanged,
+                                 t.s->UndoCount, t.host.beeps),
+                      std::tuple(1, 0, SlowWave, 500, false, 0, a.beeps))
+                << what;
         }
         // The store itself refuses a mark without an electrode.
         AddMarkRecord(*t.s, 700, SlowWave, 1);
