@@ -17,6 +17,10 @@
 namespace vk {
 namespace {
 
+using test::drawn;
+using test::notDrawn;
+using test::Ops;
+
 struct Panel : test::ElectrogramSession {
     Panel() : ElectrogramSession(60000, 4000, 24, 1) {}
     std::vector<std::string> draw() {
@@ -36,40 +40,26 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     const auto ops = p.draw();
     EXPECT_EQ(p.s->TraceSpacing, 20);
     const TraceGeometry g = ComputeGeometry(*p.s, 0, 4000);
-    EXPECT_EQ(g.rowCentre(1), 20);
-    EXPECT_EQ(g.rowTop(1), 10);
-    EXPECT_EQ(g.rowBottom(1), 30);
-    // A tick every 500 samples, labelled in ms; the first label at the left edge.
-    EXPECT_TRUE(Panel::has(ops, "text 30 1 0"));
-    EXPECT_TRUE(Panel::has(ops, "text 148 1 500"));  // 30 + 125 - 7 * (3 div 2)
-    EXPECT_TRUE(Panel::has(ops, "line 155 15 155 500"));
-    EXPECT_TRUE(Panel::has(ops, "text 1016 1 4000"));  // 30 + 1000 - 7 * (4 div 2)
-    // Baselines of all 24 rows, electrode numbers of rows 1..24.
-    EXPECT_TRUE(Panel::has(ops, "line 30 20 1030 20"));
-    EXPECT_TRUE(Panel::has(ops, "text 4 16 1"));
-    EXPECT_TRUE(Panel::has(ops, "text 4 476 24"));
-    // 747 units per mV at amplification 0.01: a 7-pixel bar for 1 mV.
-    EXPECT_TRUE(Panel::has(ops, "line 1050 500 1050 493"));
-    EXPECT_TRUE(Panel::has(ops, "text 1010 505 1.000 mV"));
+    EXPECT_EQ(std::tuple(g.rowCentre(1), g.rowTop(1), g.rowBottom(1)), std::tuple(20, 10, 30));
+    // A tick every 500 samples labelled in ms, the first label at the left edge, the 500 at
+    // 30 + 125 - 7 * (3 div 2), the 4000 at 30 + 1000 - 7 * (4 div 2); the baseline and
+    // electrode numbers of rows 1 and 24; 747 units per mV at amplification 0.01: a 7-pixel bar for 1 mV.
+    EXPECT_EQ(notDrawn(ops, {"text 30 1 0", "text 148 1 500", "line 155 15 155 500", "text 1016 1 4000", "line 30 20 1030 20",
+                             "text 4 16 1", "text 4 476 24", "line 1050 500 1050 493", "text 1010 505 1.000 mV"}),
+              Ops{});
     p.s->Amplification = 1;  // 747 > 200: halved twice to 187 pixels
-    const auto big = p.draw();
-    EXPECT_TRUE(Panel::has(big, "line 1050 500 1050 313"));
-    EXPECT_TRUE(Panel::has(big, "text 1010 505 0.250 mV"));
+    EXPECT_EQ(notDrawn(p.draw(), {"line 1050 500 1050 313", "text 1010 505 0.250 mV"}), Ops{});
     // Over 60 s a tick every 2000 samples, 33 pixels apart: a label that
     // would touch the one before (10000 ends at 218) is left out.
     p.s->WindowA = 60000;
     const auto wide = p.draw();
-    EXPECT_TRUE(Panel::has(wide, "text 183 1 10000"));
+    EXPECT_EQ(notDrawn(wide, {"text 183 1 10000", "line 230 15 230 500", "text 249 1 14000"}), Ops{});
     EXPECT_FALSE(Panel::has(wide, "text 216 1 12000"));
-    EXPECT_TRUE(Panel::has(wide, "line 230 15 230 500"));
-    EXPECT_TRUE(Panel::has(wide, "text 249 1 14000"));
     // 18 of the 31 labels, and the scale bar's.
     EXPECT_EQ(Panel::count(wide, "text") - Panel::count(wide, "text 4 "), 19);
     p.s->UnitsPerMillivolt = 800;
     p.s->Amplification = 0.5;  // 400, then 200 pixels: halved to 100
-    const auto even = p.draw();
-    EXPECT_TRUE(Panel::has(even, "line 1050 500 1050 400"));
-    EXPECT_TRUE(Panel::has(even, "text 1010 505 0.250 mV"));
+    EXPECT_EQ(notDrawn(p.draw(), {"line 1050 500 1050 400", "text 1010 505 0.250 mV"}), Ops{});
 }
 
 TEST(TraceDisplay, TheWindowBecomesRowsAndEndsAtTheLoadedRows) {
@@ -92,8 +82,7 @@ TEST(TraceDisplay, TheWindowBecomesRowsAndEndsAtTheLoadedRows) {
             p.s->HighRateMode = true;
         }
         const TraceGeometry g = ComputeGeometry(*p.s, c.begin, c.window);
-        EXPECT_EQ(g.firstSample, c.first);
-        EXPECT_EQ(g.lastSample, c.last);
+        EXPECT_EQ(std::tuple(g.firstSample, g.lastSample), std::tuple(c.first, c.last));
     }
 }
 
@@ -101,9 +90,8 @@ TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {
     Panel p;
     p.s->NrTraces = 2;
     p.s->WindowA = 40000;
-    const auto ops = p.draw();
     // Every 3rd sample of 40000, plus the first point.
-    EXPECT_EQ(Panel::count(ops, "polyline 13334"), 2);
+    EXPECT_EQ(Panel::count(p.draw(), "polyline 13334"), 2);
     p.s->WindowA = 16000;
     EXPECT_EQ(Panel::count(p.draw(), "polyline 16001"), 2);
     // Row results outside 1..256 show nothing.
@@ -125,29 +113,23 @@ TEST(TraceDisplay, TracePointsFollowTheSignal) {
     p.s->Amplification = 1;
     for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 1) = k * 10;
     p.s->PlotOnlyDots = true;
-    const auto ops = p.draw();
     // Sample 1 at x = round(2 * 100) + 30; y = row centre 260 - value.
-    EXPECT_TRUE(Panel::has(ops, "line 230 250 231 251"));
-    EXPECT_TRUE(Panel::has(ops, "line 1130 160 1131 161"));
-    // With the mean subtracted the trace is centred on its row.
+    EXPECT_EQ(notDrawn(p.draw(), {"line 230 250 231 251", "line 1130 160 1131 161"}), Ops{});
+    // With the mean subtracted the trace is centred on its row: 10 - mean 55 = -45.
     p.s->AverageOffsetOn = true;
-    const auto centred = p.draw();
-    EXPECT_TRUE(Panel::has(centred, "line 230 305 231 306"));  // 10 - mean 55 = -45
+    EXPECT_TRUE(Panel::has(p.draw(), "line 230 305 231 306"));
     // Bipolar: the electrode minus the next one, 10k - 3k = 7k.
     for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 2) = k * 3;
     p.s->AverageOffsetOn = false;
     p.s->BipolarMode = true;
-    const auto bipolar = p.draw();
-    EXPECT_TRUE(Panel::has(bipolar, "line 230 253 231 254"));
-    EXPECT_TRUE(Panel::has(bipolar, "line 1130 190 1131 191"));
+    EXPECT_EQ(notDrawn(p.draw(), {"line 230 253 231 254", "line 1130 190 1131 191"}), Ops{});
 }
 
 TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {
     Panel p;
-    p.s->NrTraces = 1;
+    p.s->NrTraces = p.s->CurrentElectrode = 1;
     p.s->WindowA = 1000;
     p.s->RefTime = 100;
-    p.s->CurrentElectrode = 1;
     AddMarkRecord(*p.s, 1000, SlowWave, 1);  // exactly LastSample
     AddMarkRecord(*p.s, 1001, SlowWave, 1);  // one later
     p.s->MarkOrigin = AutomaticOrigin;
@@ -155,11 +137,9 @@ TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {
     AddMarkRecord(*p.s, 300, Spike, 1);
     RemoveTime(*p.s, 1, Spike, 300, 300);  // deleted: never drawn
     const auto ops = p.draw();
-    EXPECT_TRUE(Panel::has(ops, "line 1030 10 1030 510"));
-    EXPECT_TRUE(Panel::has(ops, "text 1035 10 900"));  // relative to the reference time
-    EXPECT_FALSE(Panel::has(ops, "text 1036 10 901"));
-    EXPECT_TRUE(Panel::has(ops, "ellipse 526 6 534 14"));
-    EXPECT_FALSE(Panel::has(ops, "line 330 10 330 510"));
+    // Labels relative to the reference time; the reference with its circle.
+    EXPECT_EQ(notDrawn(ops, {"line 1030 10 1030 510", "text 1035 10 900", "ellipse 526 6 534 14"}), Ops{});
+    EXPECT_EQ(drawn(ops, {"text 1036 10 901", "line 330 10 330 510"}), Ops{});
     // Manual marks are 2 pixels wide, automatic ones 1.
     const auto mark = std::find(ops.begin(), ops.end(), "line 1030 10 1030 510");
     ASSERT_NE(mark, ops.end());
@@ -172,8 +152,7 @@ TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {
     AddMarkRecord(*p.s, 800, SlowWave, 1);
     const auto withIntervals = p.draw();
     EXPECT_TRUE(Panel::has(withIntervals, "text 989 491 200"));  // x - 20 - width, ybot - 5 - height
-    EXPECT_EQ(p.s->MarkInterval[1], 200);
-    EXPECT_EQ(p.s->MarkInterval[6], Missing);
+    EXPECT_EQ(std::tuple(p.s->MarkInterval[1], p.s->MarkInterval[6]), std::tuple(200, Missing));
 }
 
 TEST(TraceDisplay, IntervalsCountSlowWavesAmongThemselvesAndOtherMarksAmongAll) {
@@ -191,46 +170,38 @@ TEST(TraceDisplay, IntervalsCountSlowWavesAmongThemselvesAndOtherMarksAmongAll) 
     add(6, 4000, SlowWave);  // 5: alone on its electrode
     add(5, 2500, SlowWave);  // 6: same time as a spike
     CalcIntervals(*p.s);
-    EXPECT_EQ(p.s->MarkInterval[1], 500);   // previous slow wave: 2500
-    EXPECT_EQ(p.s->MarkInterval[2], Missing);
-    EXPECT_EQ(p.s->MarkInterval[3], 1000);  // previous of any type: 1000
-    EXPECT_EQ(p.s->MarkInterval[4], 500);
-    EXPECT_EQ(p.s->MarkInterval[5], Missing);
-    EXPECT_EQ(p.s->MarkInterval[6], 1500);
+    // 1: the previous slow wave is at 2500; 3: the previous of any type at 1000.
+    auto intervals = [&] { return std::vector<int32_t>(p.s->MarkInterval.begin() + 1, p.s->MarkInterval.begin() + 7); };
+    EXPECT_EQ(intervals(), (std::vector<int32_t>{500, Missing, 1000, 500, Missing, 1500}));
     p.s->Prefs.LimitIntervals = true;
     p.s->Prefs.MaxIntervalValue = 1000;
     CalcIntervals(*p.s);
-    EXPECT_EQ(p.s->MarkInterval[3], Missing);
-    EXPECT_EQ(p.s->MarkInterval[4], 500);
+    EXPECT_EQ(intervals(), (std::vector<int32_t>{500, Missing, Missing, 500, Missing, Missing}));
 }
 
 TEST(TraceDisplay, RowsFollowTheTraceOrderAndTheStartCell) {
     Panel p;
     ApplyMatrix(*p.s, ParseNewMatrix("-2\n6 3 2 1\n\n17 18 19\n20 -1 22\n", "m.txt"));
-    p.s->TraceOrder = 1;
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 1), 17);
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 3), 19);
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 4), Missing);
-    p.s->TraceOrder = 2;
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 2), 20);
+    for (auto [order, row, electrode] : {std::tuple{1, 1, 17}, {1, 3, 19}, {1, 4, Missing}, {2, 2, 20}}) {
+        p.s->TraceOrder = order;
+        EXPECT_EQ(ElectrodeOfRow(*p.s, row), electrode) << order << " " << row;
+    }
 
     // Right at the last column beeps and changes nothing.
     p.s->StartCol = 3;
     MoveStartCell(p.ctx, NavKey::Right);
-    EXPECT_EQ(p.host.beeps, 1);
-    EXPECT_EQ(p.s->StartCol, 3);
+    EXPECT_EQ(std::tuple(p.host.beeps, p.s->StartCol), std::tuple(1, 3));
     // Page Down counts from the start cell's electrode each time.
     p.s->NrTraces = 24;
     p.s->StartCol = 1;
-    MoveStartCell(p.ctx, NavKey::PageDown);
-    EXPECT_EQ(p.s->FirstChannel, 40);
-    MoveStartCell(p.ctx, NavKey::PageDown);
-    EXPECT_EQ(p.s->FirstChannel, 40);
+    for (int twice = 0; twice < 2; ++twice) {
+        MoveStartCell(p.ctx, NavKey::PageDown);
+        EXPECT_EQ(p.s->FirstChannel, 40);
+    }
     // A start cell without an electrode gives channel 1.
     p.s->StartCol = 2;
     MoveStartCell(p.ctx, NavKey::Down);
-    EXPECT_EQ(p.s->StartRow, 2);
-    EXPECT_EQ(p.s->FirstChannel, 1);
+    EXPECT_EQ(std::tuple(p.s->StartRow, p.s->FirstChannel), std::tuple(2, 1));
     MoveStartCell(p.ctx, NavKey::Right);
     EXPECT_EQ(p.s->FirstChannel, 22);
     // Near the top the last trace stays at 256.
@@ -240,18 +211,12 @@ TEST(TraceDisplay, RowsFollowTheTraceOrderAndTheStartCell) {
 
     // The free list: toggled in, out, and the oldest dropped when full.
     p.s->NrTraces = 2;
-    ToggleFreeTrace(*p.s, 5);
+    for (int e : {5, 7, 9}) ToggleFreeTrace(*p.s, e);
+    EXPECT_EQ(std::tuple(p.s->FreeTraceList[1], p.s->FreeTraceList[2]), std::tuple(7, 9));
     ToggleFreeTrace(*p.s, 7);
-    ToggleFreeTrace(*p.s, 9);
-    EXPECT_EQ(p.s->FreeTraceList[1], 7);
-    EXPECT_EQ(p.s->FreeTraceList[2], 9);
-    ToggleFreeTrace(*p.s, 7);
-    EXPECT_EQ(p.s->FreeTraceCount, 1);
-    EXPECT_EQ(p.s->FreeTraceList[1], 9);
-    EXPECT_EQ(p.s->FreeTraceList[2], Missing);
+    EXPECT_EQ(std::tuple(p.s->FreeTraceCount, p.s->FreeTraceList[1], p.s->FreeTraceList[2]), std::tuple(1, 9, Missing));
     p.s->TraceOrder = 3;
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 1), 9);
-    EXPECT_EQ(ElectrodeOfRow(*p.s, 2), Missing);
+    EXPECT_EQ(std::tuple(ElectrodeOfRow(*p.s, 1), ElectrodeOfRow(*p.s, 2)), std::tuple(9, Missing));
 }
 
 TEST(TraceDisplay, LiveCaptions) {
@@ -260,16 +225,13 @@ TEST(TraceDisplay, LiveCaptions) {
     p.s->TraceOrder = 1;
     p.s->NrTraces = 3;  // spacing 166
     MouseMoved(*p.s, 1, 30 + 250, 10 + 166 + 83);
-    EXPECT_EQ(p.s->CaptionA, "(0-4000) 1000 msec     Elenr = 18");
-    EXPECT_EQ(p.s->CursorTime, 1000);
+    EXPECT_EQ(std::tuple(p.s->CaptionA, p.s->CursorTime), std::tuple(std::string("(0-4000) 1000 msec     Elenr = 18"), 1000));
     MouseMoved(*p.s, 1, 30, 600);
     EXPECT_EQ(p.s->CaptionA, "(0-4000) 0 msec     Elenr = 0");
     // Panel B's own window decides its cursor time.
-    p.s->BeginTimeB = 2000;
-    p.s->WindowB = 1000;
+    std::tie(p.s->BeginTimeB, p.s->WindowB) = std::tuple(2000, 1000);
     MouseMoved(*p.s, 2, 30 + 500, 20);
-    EXPECT_EQ(p.s->CursorTime, 2500);
-    EXPECT_EQ(p.s->ActiveDisplay, 2);
+    EXPECT_EQ(std::tuple(p.s->CursorTime, p.s->ActiveDisplay), std::tuple(2500, 2));
     // Nothing moves over panel A before a recording is open.
     p.s->FileLoaded = false;
     MouseMoved(*p.s, 1, 99, 99);
@@ -292,23 +254,16 @@ TEST(TraceDisplay, TileLayouts) {
     p.s->Tiled = true;
     p.s->TileRectangle = true;
     l = SetPanels(*p.s, 1001, 801);
-    EXPECT_EQ(l.a.height, 400);
-    EXPECT_EQ(l.b.top, 400);
-    EXPECT_EQ(l.b.width, 1001);
+    EXPECT_EQ(std::tuple(l.a.height, l.b.top, l.b.width), std::tuple(400, 400, 1001));
     p.s->TileRectangle = false;
     l = SetPanels(*p.s, 1001, 801);
-    EXPECT_EQ(l.a.width, 500);
-    EXPECT_EQ(l.b.left, 500);
-    EXPECT_EQ(l.b.height, 801);
+    EXPECT_EQ(std::tuple(l.a.width, l.b.left, l.b.height), std::tuple(500, 500, 801));
     // The title bar: electrogram controls only over electrograms; paging
     // or wave buttons; the colour of the panel's mark type.
     p.s->DisplayTypeB = 2;
     p.s->CurrentMarkType[2] = Type3;
     const TitleBarState t = TitleBarOf(*p.s, 2);
-    EXPECT_FALSE(t.traceOrder);
-    EXPECT_FALSE(t.paging);
-    EXPECT_TRUE(t.waveNav);
-    EXPECT_EQ(t.colour, 0x00FF00FFu);
+    EXPECT_EQ(std::tuple(t.traceOrder, t.paging, t.waveNav, t.colour), std::tuple(false, false, true, 0x00FF00FFu));
     EXPECT_EQ(TitleBarColour(7), 0x000000FFu);
 }
 
