@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
+#include <vector>
 
 #include "shell/Display.h"
 #include "session/Errors.h"
@@ -45,23 +45,17 @@ TEST(ViewCommands, BeginAndWindowDialogs) {
     View v;
     v.answer({"-5", "250"});
     BeginTimeCommand(v.ctx, 1, false);
-    EXPECT_EQ(v.s->BeginTimeA, 250);
-    EXPECT_EQ(v.host.beeps, 1);
     EXPECT_EQ(v.host.questions[0], "Begin Time Display A|Give new begin time:");
-    EXPECT_EQ(v.a.draws, 1);  // the menu item redraws its own panel only
-    EXPECT_EQ(v.b.draws, 0);
+    // Begin time, beeps, and the draws of A and B: the menu item redraws its own panel only.
+    EXPECT_EQ(std::tuple(v.s->BeginTimeA, v.host.beeps, v.a.draws, v.b.draws), std::tuple(250, 1, 1, 0));
 
     v.answer({"600"});
     BeginTimeCommand(v.ctx, 2, true);  // the title-bar button redraws all
-    EXPECT_EQ(v.s->BeginTimeB, 600);
-    EXPECT_EQ(v.a.draws, 2);
-    EXPECT_EQ(v.b.draws, 1);
+    EXPECT_EQ(std::tuple(v.s->BeginTimeB, v.a.draws, v.b.draws), std::tuple(600, 2, 1));
 
     v.answer({"9", "4001", "2000"});
     WindowCommand(v.ctx, 1, false);
-    EXPECT_EQ(v.s->WindowA, 2000);
-    EXPECT_EQ(v.s->WindowAll, 2000);
-    EXPECT_EQ(v.host.beeps, 3);
+    EXPECT_EQ(std::tuple(v.s->WindowA, v.s->WindowAll, v.host.beeps), std::tuple(2000, 2000, 3));
     v.answer({"3000"});
     WindowCommand(v.ctx, 0, false);
     EXPECT_EQ(v.host.questions.back(), "Window Time ALL Displays|Give new window time:");
@@ -77,14 +71,12 @@ TEST(ViewCommands, BeginAndWindowDialogs) {
 
 TEST(ViewCommands, PagingNextPreviousAndStep) {
     View v;
+    // 2500 + 1000 < 4000; then at the end begin = length - window; then a beep.
     v.s->BeginTimeA = 2500;
-    PageCommand(v.ctx, 1, true);  // 2500 + 1000 < 4000
-    EXPECT_EQ(v.s->BeginTimeA, 3500);
-    PageCommand(v.ctx, 1, true);  // at the end: begin = length - window
-    EXPECT_EQ(v.s->BeginTimeA, 3000);
-    EXPECT_EQ(v.host.beeps, 0);
-    PageCommand(v.ctx, 1, true);
-    EXPECT_EQ(v.host.beeps, 1);
+    for (auto [next, begin, beeps] : {std::tuple{true, 3500, 0}, {true, 3000, 0}, {true, 3000, 1}, {false, 2000, 1}}) {
+        PageCommand(v.ctx, 1, next);
+        EXPECT_EQ(std::tuple(v.s->BeginTimeA, v.host.beeps), std::tuple(begin, beeps)) << begin;
+    }
     v.s->BeginTimeA = 300;
     PageCommand(v.ctx, 1, false);
     EXPECT_EQ(v.s->BeginTimeA, 0);
@@ -93,8 +85,7 @@ TEST(ViewCommands, PagingNextPreviousAndStep) {
 
     v.s->BeginTimeAll = 3950;
     NextPrevious(v.ctx, true);
-    EXPECT_EQ(v.s->BeginTimeAll, 3900);
-    EXPECT_EQ(v.s->BeginTimeB, 3900);
+    EXPECT_EQ(std::tuple(v.s->BeginTimeAll, v.s->BeginTimeB), std::tuple(3900, 3900));
     v.s->BeginTimeAll = 50;
     NextPrevious(v.ctx, false);
     EXPECT_EQ(v.s->BeginTimeA, 0);
@@ -110,40 +101,32 @@ TEST(ViewCommands, TypedRealsFollowTheSystemsNumberFormat) {
     struct Case {
         const NumberFormat& fmt;
         const char* text;
-        std::optional<double> value;  // none: not a number
+        double value;
     };
-    const Case cases[] = {
-        {dot, "0.5", 0.5},         {dot, " 0.5 ", 0.5},      {dot, "1,234.5", 1234.5},
-        {dot, "12,345,678", 12345678}, {dot, "1234.5", 1234.5}, {dot, "-1,000", -1000},
-        {dot, "+2", 2},            {dot, ".5", 0.5},         {dot, "5.", 5},
-        {dot, "1e3", 1000},        {dot, "1,500.25E-2", 15.0025},
-        {dot, "0,5", {}},          {dot, "1,2,3", {}},       {dot, ",5", {}},
-        {dot, "1,23", {}},         {dot, "1,2345", {}},      {dot, "1234,567", {}},
-        {dot, "1,234,56", {}},     {dot, "1,", {}},          {dot, "1.2.3", {}},
-        {dot, "1.234,5", {}},      {dot, "1.5,0", {}},       {dot, "", {}},
-        {dot, "  ", {}},           {dot, "abc", {}},         {dot, "1.5x", {}},
-        {dot, "--1", {}},          {dot, "e5", {}},          {dot, "1e", {}},
-        {dot, "inf", {}},          {dot, "nan", {}},         {dot, "0x10", {}},
-        {dot, ".", {}},            {dot, "-", {}},           {dot, "1 000", {}},
-        {comma, "0,5", 0.5},       {comma, "1.234,5", 1234.5}, {comma, "12.345.678", 12345678},
-        {comma, ",5", 0.5},        {comma, "-2,25", -2.25},
-        {comma, "0.5", {}},        {comma, "1.2.3", {}},     {comma, ".5", {}},
-        {comma, "1.23", {}},       {comma, "1,2,3", {}},     {comma, "1,234.5", {}},
-        {ungrouped, "1234,5", 1234.5}, {ungrouped, "1.234", {}},
+    const Case accepted[] = {
+        {dot, "0.5", 0.5},   {dot, " 0.5 ", 0.5}, {dot, "1,234.5", 1234.5}, {dot, "12,345,678", 12345678}, {dot, "1234.5", 1234.5},
+        {dot, "-1,000", -1000}, {dot, "+2", 2}, {dot, ".5", 0.5}, {dot, "5.", 5}, {dot, "1e3", 1000}, {dot, "1,500.25E-2", 15.0025},
+        {comma, "0,5", 0.5}, {comma, "1.234,5", 1234.5}, {comma, "12.345.678", 12345678}, {comma, ",5", 0.5},
+        {comma, "-2,25", -2.25}, {ungrouped, "1234,5", 1234.5}};
+    for (const Case& c : accepted) EXPECT_DOUBLE_EQ(ParseUserReal(c.text, c.fmt), c.value) << c.text;
+    struct Rejected {
+        const NumberFormat& fmt;
+        std::vector<const char*> texts;
     };
-    for (const Case& c : cases) {
-        const std::string where = std::string("'") + c.text + "' with '" + c.fmt.decimalSeparator + "'";
-        if (c.value) {
-            EXPECT_DOUBLE_EQ(ParseUserReal(c.text, c.fmt), *c.value) << where;
-        } else {
+    const Rejected rejected[] = {
+        {dot, {"0,5", "1,2,3", ",5", "1,23", "1,2345", "1234,567", "1,234,56", "1,", "1.2.3", "1.234,5", "1.5,0", "", "  ", "abc",
+               "1.5x", "--1", "e5", "1e", "inf", "nan", "0x10", ".", "-", "1 000"}},
+        {comma, {"0.5", "1.2.3", ".5", "1.23", "1,2,3", "1,234.5"}},
+        {ungrouped, {"1.234"}}};
+    for (const auto& [fmt, texts] : rejected)
+        for (const char* text : texts) {
             try {
-                ParseUserReal(c.text, c.fmt);
-                ADD_FAILURE() << where << " was taken as a number";
+                ParseUserReal(text, fmt);
+                ADD_FAILURE() << "'" << text << "' with '" << fmt.decimalSeparator << "' was taken as a number";
             } catch (const ConversionError& e) {
-                EXPECT_EQ(std::string(e.what()), std::string("'") + c.text + "' is not a valid floating point value");
+                EXPECT_EQ(std::string(e.what()), std::string("'") + text + "' is not a valid floating point value");
             }
         }
-    }
     // The amplification entry: a text that is not a number changes nothing.
     View v;
     v.answer({"0,5"});
@@ -161,25 +144,21 @@ TEST(ViewCommands, ZoomAmplificationTracesAndChannels) {
     v.s->WindowB = 15;
     v.s->CursorTime = 100;
     Zoom(v.ctx, true);
-    EXPECT_EQ(v.s->WindowB, 10);
-    EXPECT_EQ(v.s->BeginTimeB, 95);
+    EXPECT_EQ(std::tuple(v.s->WindowB, v.s->BeginTimeB), std::tuple(10, 95));
     v.s->WindowB = 3000;
     Zoom(v.ctx, false);
-    EXPECT_EQ(v.s->WindowB, 4000);
-    EXPECT_EQ(v.s->BeginTimeB, 0);
+    EXPECT_EQ(std::tuple(v.s->WindowB, v.s->BeginTimeB), std::tuple(4000, 0));
     EXPECT_EQ(v.host.beeps, 2);
 
     v.answer({"0", "0.5"});
     AmplificationCommand(v.ctx);
-    EXPECT_DOUBLE_EQ(v.s->Amplification, 0.5);
-    EXPECT_EQ(v.host.questions.back(), "Amplification Electrograms |Give new value:");
+    EXPECT_EQ(std::tuple(v.s->Amplification, v.host.questions.back()), std::tuple(0.5, std::string("Amplification Electrograms |Give new value:")));
     ScaleAmplification(v.ctx, true);
     EXPECT_DOUBLE_EQ(v.s->Amplification, 1.0);
 
     v.answer({"0", "257", "256"});
     GotoChannelCommand(v.ctx);
-    EXPECT_EQ(v.s->FirstChannel, 256);
-    EXPECT_EQ(v.host.beeps, 2 + 1 + 2);
+    EXPECT_EQ(std::tuple(v.s->FirstChannel, v.host.beeps), std::tuple(256, 2 + 1 + 2));
     v.answer({"0", "300", "12"});
     NumberOfTracesCommand(v.ctx);
     EXPECT_EQ(v.s->NrTraces, 12);
@@ -188,30 +167,23 @@ TEST(ViewCommands, ZoomAmplificationTracesAndChannels) {
 TEST(ViewCommands, DisplayTypesMarkTypesAndWaves) {
     View v;
     SetDisplayType(v.ctx, 2, 0);
-    EXPECT_EQ(v.s->DisplayTypeB, 0);
-    EXPECT_EQ(v.b.draws, 1);
-    EXPECT_EQ(v.a.draws, 0);
+    EXPECT_EQ(std::tuple(v.s->DisplayTypeB, v.b.draws, v.a.draws), std::tuple(0, 1, 0));
     ChooseMapKind(v.ctx, 1, 0);
-    EXPECT_EQ(v.s->DisplayTypeA, 0);
     ChooseMapKind(v.ctx, 2, 3);
-    EXPECT_EQ(v.s->MapKindB, 3);
+    EXPECT_EQ(std::tuple(v.s->DisplayTypeA, v.s->MapKindB), std::tuple(0, 3));
     ChooseElectrograms(v.ctx, 1);
     EXPECT_EQ(v.s->DisplayTypeA, 1);
     ChooseAnalyse(v.ctx);
-    EXPECT_TRUE(v.s->AnalyseChecked);
-    EXPECT_EQ(v.s->ElgViewMode, 1);
+    EXPECT_EQ(std::tuple(v.s->AnalyseChecked, v.s->ElgViewMode), std::tuple(true, 1));
     SetPanelMarkType(v.ctx, 2, Spike);
-    EXPECT_EQ(v.s->CurrentMarkType[2], Spike);
-    EXPECT_EQ(v.s->CurrentMarkType[1], SlowWave);
+    EXPECT_EQ(std::tuple(v.s->CurrentMarkType[1], v.s->CurrentMarkType[2]), std::tuple(SlowWave, Spike));
     SetAllMarkTypes(v.ctx, Type3);
     EXPECT_EQ(v.s->CurrentMarkType[1], Type3);
     v.s->WaveCount = 2;
-    StepWave(v.ctx, 1, true);
-    StepWave(v.ctx, 1, true);
-    EXPECT_EQ(v.s->WaveNrA, 2);
-    StepWave(v.ctx, 1, false);
-    StepWave(v.ctx, 1, false);
-    EXPECT_EQ(v.s->WaveNrA, 1);
+    for (auto [forward, wave] : {std::pair{true, 2}, {true, 2}, {false, 1}, {false, 1}}) {
+        StepWave(v.ctx, 1, forward);
+        EXPECT_EQ(v.s->WaveNrA, wave);
+    }
 }
 
 TEST(ViewCommands, SamplingFrequencyAndTiling) {
@@ -219,10 +191,8 @@ TEST(ViewCommands, SamplingFrequencyAndTiling) {
     v.s->NrOfFrames = 60000;
     v.answer({"0", "2000"});
     SamplingFrequencyCommand(v.ctx);
-    EXPECT_EQ(v.host.beeps, 1);  // 0 would divide by zero: refused
-    EXPECT_EQ(v.s->SignalLength, 30000);
-    EXPECT_TRUE(v.s->HighRateMode);
-    EXPECT_EQ(v.s->WindowA, 30000);
+    // 0 would divide by zero: refused with a beep.
+    EXPECT_EQ(std::tuple(v.host.beeps, v.s->SignalLength, v.s->HighRateMode, v.s->WindowA), std::tuple(1, 30000, true, 30000));
     EXPECT_EQ(SamplingFrequencyCaption(*v.s), "Sampling Frequency (2000 Hz)");
     v.answer({"2000"});
     SamplingFrequencyCommand(v.ctx);
@@ -230,11 +200,9 @@ TEST(ViewCommands, SamplingFrequencyAndTiling) {
 
     v.s->Tiled = false;
     SetPanelTile(v.ctx);
-    EXPECT_TRUE(v.s->Tiled);
-    EXPECT_EQ(TileItemCaption(*v.s), "Tile off");
+    EXPECT_EQ(std::tuple(v.s->Tiled, TileItemCaption(*v.s)), std::tuple(true, std::string("Tile off")));
     SetTileType(v.ctx, false);
-    EXPECT_TRUE(v.s->Tiled);
-    EXPECT_FALSE(v.s->TileRectangle);
+    EXPECT_EQ(std::tuple(v.s->Tiled, v.s->TileRectangle), std::tuple(true, false));
     SetPanelTile(v.ctx);
     SetTileType(v.ctx, true);  // while untiled: B stays hidden
     EXPECT_FALSE(v.s->Tiled);
