@@ -31,23 +31,6 @@ struct Grid {
     int32_t at(int e, int w) const { return WaveTimeAt(*s, e, w); }
 };
 
-TEST(Waves, DifferencesBelowTheLimitJoinAndEqualOnesSplit) {
-    Grid joined(2, 1);
-    joined.mark(1, 1000);
-    joined.mark(2, 1400);
-    EXPECT_EQ(joined.waves(), 1);
-    EXPECT_EQ(joined.at(2, 1), 1400);
-    EXPECT_FALSE(joined.s->WavesOutdated);
-
-    Grid split(2, 1);
-    split.mark(1, 1000);
-    split.mark(2, 1500);  // exactly the wave difference: not below it
-    EXPECT_EQ(split.waves(), 2);
-    EXPECT_EQ(split.at(1, 1), 1000);
-    EXPECT_EQ(split.at(2, 1), Missing);
-    EXPECT_EQ(split.at(2, 2), 1500);
-}
-
 TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
     struct Mark {
         int e, t;
@@ -63,6 +46,11 @@ TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
         std::vector<At> expected;
     };
     const Case cases[] = {
+        // A difference below the wave difference (500) joins; one equal to it splits.
+        {"joined", 2, 1, {{1, 1000}, {2, 1400}}, 1, {{2, 1, 1400}}},
+        {"split", 2, 1, {{1, 1000}, {2, 1500}}, 2, {{1, 1, 1000}, {2, 1, Missing}, {2, 2, 1500}}},
+        // 0 ms on 1 and 3, 100 ms on 2 between them: 0 is not above the clamped bound 0.
+        {"bound at zero", 3, 1, {{1, 0}, {3, 0}, {2, 100}}, 2, {{1, 1, 0}, {2, 1, 100}, {3, 1, Missing}, {3, 2, 0}}},
         // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
         {"closest", 2, 1, {{1, 1000}, {2, 1100}, {2, 900}}, 2, {{2, 1, 900}, {1, 1, 1000}, {2, 2, 1100}}},
         // 1 2 3 in a row: the wave seeded at 600 on 1 reaches 2 at 1000; from
@@ -79,6 +67,7 @@ TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
         Grid g(c.columns, c.rows);
         for (const Mark& m : c.marks) g.mark(m.e, m.t);
         EXPECT_EQ(g.waves(), c.waves) << c.what;
+        EXPECT_FALSE(g.s->WavesOutdated);
         for (const At& x : c.expected) EXPECT_EQ(g.at(x.e, x.w), x.t) << c.what << ": electrode " << x.e << ", wave " << x.w;
     }
 }
@@ -93,19 +82,6 @@ TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
     EXPECT_EQ(g.at(4, 1), 200);
 }
 
-TEST(Waves, TheLowerBoundIsClampedAtZero) {
-    // 1 2 3 in a row: 0 ms on 1 and 3, 100 ms on 2 between them.
-    Grid g(3, 1);
-    g.mark(1, 0);
-    g.mark(3, 0);
-    g.mark(2, 100);
-    EXPECT_EQ(g.waves(), 2);
-    EXPECT_EQ(g.at(1, 1), 0);
-    EXPECT_EQ(g.at(2, 1), 100);
-    EXPECT_EQ(g.at(3, 1), Missing);  // 0 is not above the clamped bound 0
-    EXPECT_EQ(g.at(3, 2), 0);
-}
-
 TEST(Waves, OnlyMarksOfTheTypeFromTheReferenceTimeOnTakePart) {
     Grid g(2, 1);
     g.s->RefTime = 1000;
@@ -114,8 +90,7 @@ TEST(Waves, OnlyMarksOfTheTypeFromTheReferenceTimeOnTakePart) {
     g.mark(2, 1200);
     g.mark(1, 1000);
     EXPECT_EQ(g.waves(), 1);
-    EXPECT_EQ(g.at(1, 1), 0);  // times are relative to the reference time
-    EXPECT_EQ(g.at(2, 1), 200);
+    EXPECT_EQ(std::tuple(g.at(1, 1), g.at(2, 1)), std::tuple(0, 200));  // relative to the reference time
 
     Grid none(2, 2);
     EXPECT_EQ(none.waves(), 0);
@@ -137,24 +112,17 @@ TEST(WaveStatistics, ExtentCentreAndTheLine) {
     Grid g(6, 4);
     // Twelve sites over columns 2..5 and rows 1..3 of a 2.5 mm grid.
     const WaveStatistics w = CalcWaveStats(*g.s, [](int c, int r) { return c >= 2 && c <= 5 && r <= 3 ? 100 : Missing; });
-    EXPECT_EQ(w.sites, 12);
-    EXPECT_EQ(w.centreCol, 3);
-    EXPECT_EQ(w.centreRow, 2);
+    EXPECT_EQ(std::tuple(w.sites, w.centreCol, w.centreRow), std::tuple(12, 3, 2));
     const auto texts = WaveStatsTexts(*g.s, w);
-    EXPECT_EQ(texts[0], "Area = 12 (75.0 mm2)");
-    EXPECT_EQ(texts[1], "X-size = 4 (10.0 mm)");
-    EXPECT_EQ(texts[2], "Y-size = 3 (7.5 mm)");
+    EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 3),
+              (std::vector<std::string>{"Area = 12 (75.0 mm2)", "X-size = 4 (10.0 mm)", "Y-size = 3 (7.5 mm)"}));
     // Holes inside the extent do not change it.
     const WaveStatistics holes = CalcWaveStats(*g.s, [](int c, int r) { return (c == 2 && r == 1) || (c == 6 && r == 4) ? 5 : Missing; });
-    EXPECT_EQ(holes.sites, 2);
-    EXPECT_EQ(holes.xSize, 5);
-    EXPECT_EQ(holes.ySize, 4);
-    EXPECT_EQ(holes.centreCol, 4);
+    EXPECT_EQ(std::tuple(holes.sites, holes.xSize, holes.ySize, holes.centreCol), std::tuple(2, 5, 4, 4));
     const WaveStatistics one = CalcWaveStats(*g.s, [](int c, int r) { return c == 1 && r == 1 ? 0 : Missing; });
     EXPECT_EQ(WaveStatsTexts(*g.s, one)[0], "Area = 1 (6.2 mm2)");  // 6.25: halves go to the even neighbour
     const WaveStatistics empty = CalcWaveStats(*g.s, [](int, int) { return Missing; });
-    EXPECT_FALSE(empty.any);
-    EXPECT_EQ(empty.xSize, 0);
+    EXPECT_EQ(std::tuple(empty.any, empty.xSize), std::tuple(false, 0));
 }
 
 TEST(WaveCommands, DifferenceAndNavigation) {
@@ -183,6 +151,11 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     g.ctx.canvasA = &canvas;
     g.s->SignalsLoaded = g.s->FileLoaded = true;
     g.s->DisplayTypeA = 2;
+    auto cells = [&] {
+        UpdateDisplayA(g.ctx);
+        return std::vector<int32_t>{g.s->MapBuf.at(1, 1).Time, g.s->MapBuf.at(2, 1).Time, g.s->MapBuf.at(3, 1).Time};
+    };
+    using Times = std::vector<int32_t>;
     auto numbered = [&](int e, int t, int nr) {
         g.s->CurrentElectrode = e;
         AddMarkRecord(*g.s, t, SlowWave, static_cast<int16_t>(nr));
@@ -194,22 +167,16 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     numbered(2, 1100, 1);  // the earlier mark of the number sets the cell
     // Mode 2: wave n is mark number n; the largest number is the count.
     g.s->WaveMode = 2;
-    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(cells(), (Times{1000, 1100, Missing}));
     EXPECT_EQ(g.s->WaveCount, 5);
-    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, 1000);
-    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 1100);
-    EXPECT_EQ(g.s->MapBuf.at(3, 1).Time, Missing);
     EXPECT_EQ(g.s->CaptionA.rfind("Wave Map nr: 1 of 5", 0), 0u) << g.s->CaptionA;
     g.s->WaveNrA = 3;  // no marks with number 3: an empty map
-    UpdateDisplayA(g.ctx);
-    for (int c = 1; c <= 3; ++c) EXPECT_EQ(g.s->MapBuf.at(c, 1).Time, Missing);
+    EXPECT_EQ(cells(), (Times{Missing, Missing, Missing}));
     // Marks before the reference time are left out; the others keep their
     // absolute times.
     g.s->WaveNrA = 1;
     g.s->RefTime = 1050;
-    UpdateDisplayA(g.ctx);
-    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
-    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 1100);
+    EXPECT_EQ(cells(), (Times{Missing, 1100, Missing}));
     g.s->RefTime = 0;
 
     // Mode 1 with local times: the earliest electrode of the wave shows 0.
@@ -217,20 +184,17 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     g.s->WaveNrA = 1;
     g.s->PlotLocalTimes = true;
     g.s->ShowWaveStatistics = true;
-    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(cells(), (Times{0, 100, Missing}));
     EXPECT_FALSE(g.s->WavesOutdated);
-    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, 0);
-    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 100);
     // The statistics line is written above the map, which starts 20 pixels down.
     EXPECT_EQ(g.s->MapTop, 20);
-    bool line = false;
-    for (const auto& op : canvas.ops) line |= op.rfind("text 4 4 Area = 2 (12.5 mm2)", 0) == 0;
-    EXPECT_TRUE(line);
+    EXPECT_NE(std::find_if(canvas.ops.begin(), canvas.ops.end(),
+                           [](const std::string& op) { return op.rfind("text 4 4 Area = 2 (12.5 mm2)", 0) == 0; }),
+              canvas.ops.end());
     EXPECT_EQ(g.s->WaveCentreCol, 1);
     // A wave number past the last wave: an empty map and no line.
     g.s->WaveNrA = 250;
-    UpdateDisplayA(g.ctx);
-    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
+    EXPECT_EQ(cells(), (Times{Missing, Missing, Missing}));
     EXPECT_EQ(g.s->WaveCentreCol, 1);  // an empty wave keeps the previous centre
 
     // Mode 2 as count and electrode maps: cells of 196 pixels, the digits
