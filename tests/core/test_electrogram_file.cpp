@@ -31,8 +31,8 @@ struct Loaded {
     ElgLayout layout;
 };
 
-Loaded load(const std::string& bytes, bool smooth) {
-    Loaded l;
+// Reads the bytes into l, over whatever an earlier load left there.
+Loaded load(const std::string& bytes, bool smooth, Loaded l = {}) {
     MemorySource src(bytes, "test.E01");
     l.layout = ExamineElgFile(src, "test.E01");
     ReadElgFrames(src, l.layout, l.s->RawFrames.data(), l.s->RawFrames.size());
@@ -52,20 +52,14 @@ TEST(ElectrogramFile, HeaderFieldsAndTheSkippedFirstRecord) {
             std::memcpy(&bytes[static_cast<size_t>(r) * 128 + static_cast<size_t>(c - 1) * 2], &v, 2);
         }
     Loaded l = load(bytes, false);
-    EXPECT_EQ(l.layout.HeaderFrames, 32);
-    EXPECT_EQ(l.layout.FrameSize, 128);
-    EXPECT_EQ(l.layout.NrOfFrames, frames);
-    EXPECT_EQ(l.layout.HeaderWordA, 1234);
-    EXPECT_EQ(l.layout.HeaderWordB, -7);
+    EXPECT_EQ(std::tuple(l.layout.HeaderFrames, l.layout.FrameSize, l.layout.NrOfFrames, l.layout.HeaderWordA, l.layout.HeaderWordB),
+              std::tuple(32, 128, frames, 1234, -7));
     // Row s is record HeaderFrames + s: the first record after the header
     // (record 32, byte 4096) is never read; the first read is record 33.
-    EXPECT_EQ(l.s->Signals.at(1, 1), 33 * 100 + 1);
-    EXPECT_EQ(l.s->Signals.at(5, 64), 37 * 100 + 64);
+    EXPECT_EQ(std::tuple(l.s->Signals.at(1, 1), l.s->Signals.at(5, 64)), std::tuple(33 * 100 + 1, 37 * 100 + 64));
     // NrOfFrames - 21 rows are read from the file; the rest up to
     // NrOfFrames repeats the last of them.
-    EXPECT_EQ(l.s->Signals.at(frames - 21, 2), (32 + frames - 21) * 100 + 2);
-    EXPECT_EQ(l.s->Signals.at(frames - 20, 2), (32 + frames - 21) * 100 + 2);
-    EXPECT_EQ(l.s->Signals.at(frames, 2), (32 + frames - 21) * 100 + 2);
+    for (int row : {frames - 21, frames - 20, frames}) EXPECT_EQ(l.s->Signals.at(row, 2), (32 + frames - 21) * 100 + 2) << row;
     // A channel above the file's channel count reads on into the next frame.
     EXPECT_EQ(l.s->Signals.at(1, 65), 34 * 100 + 1);
 }
@@ -105,22 +99,11 @@ TEST(ElectrogramFile, NothingOfAnEarlierRecordingShows) {
         for (size_t i = 4096 + 4; i + 1 < b.size(); i += 2) std::memcpy(&b[i], &v, 2);
         return b;
     };
-    for (auto [frames, value] : {std::pair{500, int16_t{7}}, std::pair{60, int16_t{3}}}) {
-        const std::string bytes = constant(frames, value);
-        MemorySource src(bytes, "x.E00");
-        l.layout = ExamineElgFile(src, "x.E00");
-        ReadElgFrames(src, l.layout, l.s->RawFrames.data(), l.s->RawFrames.size());
-        CopyFramesToSignals(l.s->RawFrames.data(), l.s->RawFrames.size(), 2, l.layout.NrOfFrames, true,
-                            l.s->Signals);
-    }
+    for (auto [frames, value] : {std::pair{500, int16_t{7}}, std::pair{60, int16_t{3}}}) l = load(constant(frames, value), true, std::move(l));
     const int length = l.layout.NrOfFrames;
-    for (int s = 1; s <= length; ++s) {
-        const int32_t v = l.s->Signals.at(s, 1);
-        EXPECT_TRUE(v == 3 || v == 0) << "row " << s << " holds " << v;
-        // Channel 3 (beyond the file's two) may only hold this recording's values.
-        const int32_t w = l.s->Signals.at(s, 3);
-        EXPECT_TRUE(w == 3 || w == 0) << "row " << s << " channel 3 holds " << w;
-    }
+    // Channel 3 (beyond the file's two) may only hold this recording's values too.
+    for (int s = 1; s <= length; ++s)
+        for (int c : {1, 3}) EXPECT_TRUE(l.s->Signals.at(s, c) == 3 || l.s->Signals.at(s, c) == 0) << "row " << s << " channel " << c;
 }
 
 TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {
@@ -159,9 +142,7 @@ TEST(ElectrogramFile, AnOverlongRecordingLoadsWhatTheBuffersHold) {
     }
     MemorySource src(bytes, "long.E01");
     const ElgLayout l = ExamineElgFile(src, "long.E01");
-    EXPECT_TRUE(l.truncated);
-    EXPECT_EQ(l.framesInFile, 70000);
-    EXPECT_EQ(l.NrOfFrames, MaxSamples);
+    EXPECT_EQ(std::tuple(l.truncated, l.framesInFile, l.NrOfFrames), std::tuple(true, 70000, MaxSamples));
     auto s = std::make_unique<SessionState>();
     ReadElgFrames(src, l, s->RawFrames.data(), s->RawFrames.size());
     const int lastRead = MaxSamples - 21;
@@ -202,27 +183,18 @@ TEST(ElectrogramFile, AFileThatEndsWhileReadingIsAnError) {
 }
 
 TEST(ElectrogramFile, MarkFileNameRule) {
-    // The recording's own name, used whole: its first ".E" (else ".e")
-    // becomes ".M" (".m"); folders never take part.
+    // The recording's own name, used whole: its first ".E" (else ".e", so
+    // my.exp.E07 takes the ".E") becomes ".M" (".m"); folders never take part.
     const std::pair<const char*, const char*> names[] = {
-        {"/data/REC.E07", "/data/REC.M07"},
-        {"REC.E07", "REC.M07"},
-        {"/data/a1.E1", "/data/a1.M1"},
-        {"/data/a2.E1", "/data/a2.M1"},
-        {"/data/rec.E", "/data/rec.M"},
-        {"/data/sess.E05/rec.E07", "/data/sess.E05/rec.M07"},
-        {"/data/sess.E05/rec.dat", "/data/sess.E05/rec.dat.M"},
-        {"/data/x.Eabc.E01", "/data/x.Mabc.E01"},
-        {"/data/rec.e07", "/data/rec.m07"},
-        {"/data/my.exp.E07", "/data/my.exp.M07"},  // ".E" comes before ".e"
-        {"/data/sess.e05/rec.e07", "/data/sess.e05/rec.m07"},
-        {"/data/rec.dat", "/data/rec.dat.M"},
-        {"/data/RECE07", "/data/RECE07.M"},
-        {"/data/.E07", "/data/.M07"},
+        {"/data/REC.E07", "/data/REC.M07"}, {"REC.E07", "REC.M07"}, {"/data/a1.E1", "/data/a1.M1"},
+        {"/data/a2.E1", "/data/a2.M1"}, {"/data/rec.E", "/data/rec.M"},
+        {"/data/sess.E05/rec.E07", "/data/sess.E05/rec.M07"}, {"/data/sess.E05/rec.dat", "/data/sess.E05/rec.dat.M"},
+        {"/data/x.Eabc.E01", "/data/x.Mabc.E01"}, {"/data/rec.e07", "/data/rec.m07"},
+        {"/data/my.exp.E07", "/data/my.exp.M07"}, {"/data/sess.e05/rec.e07", "/data/sess.e05/rec.m07"},
+        {"/data/rec.dat", "/data/rec.dat.M"}, {"/data/RECE07", "/data/RECE07.M"}, {"/data/.E07", "/data/.M07"},
     };
     for (const auto& [recording, marks] : names) EXPECT_EQ(MarkFileNameFor(recording), marks) << recording;
-    EXPECT_EQ(FileExtOf("/a.b/name"), "");
-    EXPECT_EQ(FileExtOf("/a/name.E01"), ".E01");
+    EXPECT_EQ(FileExtOf("/a.b/name") + "|" + FileExtOf("/a/name.E01"), "|.E01");
 }
 
 TEST(ElectrogramFile, WrittenFilesReadBackExactly) {
