@@ -15,6 +15,15 @@ namespace {
 using test::gridSession;
 void mark(SessionState& s, int e, int time, int type = SlowWave, int nr = 0) { test::addMark(s, e, time, type, nr); }
 
+using Times = std::vector<int32_t>;
+
+// The times of the cells of one row.
+Times rowTimes(const SessionState& s, int row) {
+    Times t;
+    for (int c = 1; c <= s.NrColumns; ++c) t.push_back(s.MapBuf.at(c, row).Time);
+    return t;
+}
+
 void load(SessionState& s, int begin, int window, int type = SlowWave) {
     s.MapBegin = begin;
     s.MapWindow = window;
@@ -36,67 +45,50 @@ TEST(MapLoad, TheEarliestVisibleMarkInTheWindowSetsTheCell) {
     load(*s, 1000, 4000);
     const MapBuffer& m = s->MapBuf;
     // Window 1000..5000 holds neither 500 nor 700.
-    EXPECT_EQ(m.at(1, 1).Time, Missing);
-    EXPECT_EQ(m.at(2, 1).Time, 1000);
-    EXPECT_EQ(m.at(3, 1).Time, 5000);
-    EXPECT_EQ(m.at(4, 1).Time, Missing);
-    EXPECT_EQ(m.at(1, 2).Time, Missing);
-    EXPECT_EQ(m.at(2, 2).Time, Missing);
-    EXPECT_EQ(m.at(3, 2).Time, Missing);
-    EXPECT_EQ(s->MapTimeCount, 2);
-    EXPECT_EQ(s->EarliestTime, 1000);
-    EXPECT_EQ(s->MaxMapTime, 5000);
+    EXPECT_EQ(rowTimes(*s, 1), (Times{Missing, 1000, 5000, Missing}));
+    EXPECT_EQ(rowTimes(*s, 2), (Times{Missing, Missing, Missing, Missing}));
+    EXPECT_EQ(std::tuple(s->MapTimeCount, s->EarliestTime, s->MaxMapTime), std::tuple(2, 1000, 5000));
 
     load(*s, 0, 4000);
     // 700 set the cell first (number 3), then 500 (no number): the number stays.
-    EXPECT_EQ(m.at(1, 1).Time, 500);
-    EXPECT_EQ(m.at(1, 1).MarkNr, 3);
+    EXPECT_EQ(std::tuple(m.at(1, 1).Time, m.at(1, 1).MarkNr), std::tuple(500, 3));
     EXPECT_EQ(s->MapTimeCount, 4);  // 700, 500, 1000 and 999 set cells
 
     // Marks before the reference time never enter; the others are relative to it.
     s->RefTime = 1000;
     load(*s, 0, 6000);
-    EXPECT_EQ(m.at(1, 1).Time, Missing);
-    EXPECT_EQ(m.at(2, 1).Time, 0);
-    EXPECT_EQ(m.at(3, 1).Time, 4000);
-    EXPECT_EQ(m.at(4, 1).Time, Missing);
+    EXPECT_EQ(rowTimes(*s, 1), (Times{Missing, 0, 4000, Missing}));
 
     // Slow waves and spikes together: the earlier of the two wins and mark
     // numbers are not copied.
     s->RefTime = 0;
     mark(*s, 7, 1400, SlowWave, 9);
     load(*s, 0, 6000);
-    EXPECT_EQ(m.at(3, 2).Time, 1400);
-    EXPECT_EQ(m.at(3, 2).MarkNr, 9);
+    EXPECT_EQ(std::tuple(m.at(3, 2).Time, m.at(3, 2).MarkNr), std::tuple(1400, 9));
     s->ShowSWsAndSpikes = true;
     mark(*s, 7, 1300, Spike, 8);
     load(*s, 0, 6000, Type3);
-    EXPECT_EQ(m.at(3, 2).Time, 1300);
-    EXPECT_EQ(m.at(3, 2).MarkNr, Missing);
+    EXPECT_EQ(std::tuple(m.at(3, 2).Time, m.at(3, 2).MarkNr), std::tuple(1300, Missing));
 
     // Nothing taken: the earliest time is the start value.
     s->ShowSWsAndSpikes = false;
     load(*s, 20000, 100);
-    EXPECT_EQ(s->MapTimeCount, 0);
-    EXPECT_EQ(s->EarliestTime, 3333333);
+    EXPECT_EQ(std::tuple(s->MapTimeCount, s->EarliestTime), std::tuple(0, 3333333));
 }
 
 TEST(MapLoad, CrossedOutAndExpandedCellsSurviveReloads) {
     auto s = gridSession(3, 1);
     s->MapBuf.at(1, 1).Time = Excluded;
-    s->MapBuf.at(2, 1).Time = 800;
-    s->MapBuf.at(2, 1).Expanded = 1;
-    s->MapBuf.at(3, 1).Time = 800;
-    s->MapBuf.at(3, 1).Expanded = 1;
+    for (int c : {2, 3}) {
+        s->MapBuf.at(c, 1).Time = 800;
+        s->MapBuf.at(c, 1).Expanded = 1;
+    }
     mark(*s, 1, 100);
     mark(*s, 2, 900);  // later than the filled value: the filled value stays
     mark(*s, 3, 600);  // earlier: replaces it, the cell stays flagged
     load(*s, 0, 4000);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Time, Excluded);
-    EXPECT_EQ(s->MapBuf.at(2, 1).Time, 800);
-    EXPECT_EQ(s->MapBuf.at(3, 1).Time, 600);
-    EXPECT_EQ(s->MapBuf.at(3, 1).Expanded, 1);
-    EXPECT_EQ(s->MapTimeCount, 1);
+    EXPECT_EQ(rowTimes(*s, 1), (Times{Excluded, 800, 600}));
+    EXPECT_EQ(std::tuple(s->MapBuf.at(3, 1).Expanded, s->MapTimeCount), std::tuple(1, 1));
 
     // A position that holds no electrode (here after a smaller matrix was
     // loaded over a larger one) never keeps a time of an earlier load.
@@ -109,8 +101,7 @@ TEST(MapLoad, CrossedOutAndExpandedCellsSurviveReloads) {
     // The count map starts every placed cell at time 0, crossed out or not.
     s->MapKind = CountMapKind;
     load(*s, 0, 4000);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 0);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Count, 0);
+    EXPECT_EQ(std::tuple(s->MapBuf.at(1, 1).Time, s->MapBuf.at(1, 1).Count), std::tuple(0, 0));
 }
 
 // The time load as a scan per placed electrode over the whole table, the
@@ -149,10 +140,8 @@ TEST(MapLoad, OnePassGivesTheCellsOfTheScanPerElectrode) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     auto s = gridSession(6, 5);
     // Some electrodes share a position (as an old-format matrix allows).
-    s->ElectrodeCol[31] = 2;
-    s->ElectrodeRow[31] = 3;
-    s->ElectrodeCol[40] = 2;
-    s->ElectrodeRow[40] = 3;
+    s->ElectrodeCol[31] = s->ElectrodeCol[40] = 2;
+    s->ElectrodeRow[31] = s->ElectrodeRow[40] = 3;
     for (int round = 0; round < 200; ++round) {
         s->MarkCount = 0;
         s->MapBuf.fill(MapCell{});
@@ -197,27 +186,18 @@ TEST(MapLoad, OnePassGivesTheCellsOfTheScanPerElectrode) {
 TEST(MapGeometry, SquareCellsAnchoredAtTheMargins) {
     auto s = gridSession(8, 4);
     SizeMapCells(*s, 300, 200);  // widths 36 and 47: both become 36
-    EXPECT_EQ(s->CellWidth, 36);
-    EXPECT_EQ(s->CellHeight, 36);
-    EXPECT_EQ(s->MapRight, 298);
-    EXPECT_EQ(s->MapBottom, 154);
+    EXPECT_EQ(std::tuple(s->CellWidth, s->CellHeight, s->MapRight, s->MapBottom), std::tuple(36, 36, 298, 154));
     const CellBox r = CellRect(*s, 32);  // column 8, row 4
-    EXPECT_EQ(r.left, 262);
-    EXPECT_EQ(r.top, 118);
-    EXPECT_EQ(r.right, 299);
-    EXPECT_EQ(r.bottom, 155);
+    EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom), std::tuple(262, 118, 299, 155));
     const Point c = CellCentre(*s, 1, 1);  // (10 + 45) div 2, (10 + 46) div 2
-    EXPECT_EQ(c.x, 27);
-    EXPECT_EQ(c.y, 28);
+    EXPECT_EQ(std::tuple(c.x, c.y), std::tuple(27, 28));
 
     // The map area is strictly inside the cells; the cell under a pixel.
-    EXPECT_TRUE(InsideMapArea(*s, 297, 153));
-    EXPECT_FALSE(InsideMapArea(*s, 298, 100));
-    EXPECT_FALSE(InsideMapArea(*s, 10, 100));
+    for (auto [x, y, inside] : {std::tuple{297, 153, true}, {298, 100, false}, {10, 100, false}})
+        EXPECT_EQ(InsideMapArea(*s, x, y), inside) << x << "," << y;
     int column = 0, row = 0;
     EXPECT_TRUE(MapCellAt(*s, 46, 10, column, row));
-    EXPECT_EQ(column, 2);
-    EXPECT_EQ(row, 1);
+    EXPECT_EQ(std::tuple(column, row), std::tuple(2, 1));
     EXPECT_FALSE(MapCellAt(*s, 5, 20, column, row));  // left of the map is not column 1
 
     int32_t e = 99;
