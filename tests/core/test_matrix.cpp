@@ -16,6 +16,10 @@ std::unique_ptr<SessionState> applied(const MatrixData& m) {
     return s;
 }
 
+std::pair<int32_t, int32_t> position(const SessionState& s, int e) {
+    return {s.ElectrodeCol[static_cast<size_t>(e)], s.ElectrodeRow[static_cast<size_t>(e)]};
+}
+
 TEST(Matrix, NewFormatGridDuplicatesAndEmptyPositions) {
     const char* text =
         "-2 trailing words are skipped\r\n"
@@ -26,22 +30,14 @@ TEST(Matrix, NewFormatGridDuplicatesAndEmptyPositions) {
         "17\r\n";
     const MatrixData m = ParseNewMatrix(text, "m.txt");
     auto s = applied(m);
-    EXPECT_EQ(s->NrElectrodes, 16);
-    EXPECT_EQ(s->NrColumns, 8);
-    EXPECT_EQ(s->NrRows, 2);
-    EXPECT_DOUBLE_EQ(s->ElectrodeDistance, 2.5);
-    EXPECT_EQ(s->ElectrodeCol[18], 2);
-    EXPECT_EQ(s->ElectrodeRow[18], 1);
-    EXPECT_EQ(s->MatrixGrid[2][2], -1);  // -1 leaves the position empty
-    EXPECT_EQ(s->ElectrodeCol[26], -1);
+    EXPECT_EQ(std::tuple(s->NrElectrodes, s->NrColumns, s->NrRows, s->ElectrodeDistance), std::tuple(16, 8, 2, 2.5));
+    EXPECT_EQ(position(*s, 18), std::pair(2, 1));
+    EXPECT_EQ(std::tuple(s->MatrixGrid[2][2], s->ElectrodeCol[26]), std::tuple(-1, -1));  // -1 leaves the position empty
     // 17 appears twice: the later position wins, the grid keeps both.
-    EXPECT_EQ(s->ElectrodeCol[17], 8);
-    EXPECT_EQ(s->ElectrodeRow[17], 2);
-    EXPECT_EQ(s->MatrixGrid[1][1], 17);
-    EXPECT_EQ(s->MatrixGrid[8][2], 17);
+    EXPECT_EQ(position(*s, 17), std::pair(8, 2));
+    EXPECT_EQ(std::tuple(s->MatrixGrid[1][1], s->MatrixGrid[8][2]), std::tuple(17, 17));
     // 8 columns, 2 rows: 8 div 2 = 4 >= 2 stacks the panels.
-    EXPECT_TRUE(s->TileRectangle);
-    EXPECT_EQ(s->NrTraces, 8);
+    EXPECT_EQ(std::tuple(s->TileRectangle, s->NrTraces), std::tuple(true, 8));
 }
 
 TEST(Matrix, OldFormatPositionsAndNegativeEntries) {
@@ -51,17 +47,12 @@ TEST(Matrix, OldFormatPositionsAndNegativeEntries) {
         "-1 3\n"
         "4 2\n";
     auto s = applied(ParseOldMatrix(text, "old.txt"));
-    EXPECT_EQ(s->ElectrodeCol[1], 1);
-    EXPECT_EQ(s->ElectrodeRow[1], 1);
-    // Not on the grid: both values stay as read.
-    EXPECT_EQ(s->ElectrodeCol[2], -1);
-    EXPECT_EQ(s->ElectrodeRow[2], 3);
-    EXPECT_EQ(s->ElectrodeCol[3], 5);
-    EXPECT_EQ(s->ElectrodeRow[3], 3);
+    // Not on the grid (electrode 2): both values stay as read.
+    EXPECT_EQ((std::vector{position(*s, 1), position(*s, 2), position(*s, 3)}),
+              (std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {-1, 3}, {5, 3}}));
     EXPECT_EQ(s->ElectrodeCol[4], -1);
     // 5 div 2 = 2 < 5: side by side.
-    EXPECT_FALSE(s->TileRectangle);
-    EXPECT_EQ(s->NrTraces, 5);
+    EXPECT_EQ(std::tuple(s->TileRectangle, s->NrTraces), std::tuple(false, 5));
 }
 
 TEST(Matrix, OldFormatReplacesTheGridOfAnEarlierMatrix) {
@@ -69,10 +60,8 @@ TEST(Matrix, OldFormatReplacesTheGridOfAnEarlierMatrix) {
     ASSERT_EQ(s->MatrixGrid[1][1], 7);
     // Electrodes 1 and 3 share a position: the lower one is in the grid.
     ApplyMatrix(*s, ParseOldMatrix("3 2 2 1\n1 1\n0 0\n1 1\n", "o.txt"));
-    EXPECT_EQ(s->MatrixGrid[1][1], 2);
-    EXPECT_EQ(s->MatrixGrid[2][2], 1);
-    EXPECT_EQ(s->MatrixGrid[1][2], -1);
-    EXPECT_EQ(s->ElectrodeCol[7], -1);
+    EXPECT_EQ(std::tuple(s->MatrixGrid[1][1], s->MatrixGrid[2][2], s->MatrixGrid[1][2], s->ElectrodeCol[7]),
+              std::tuple(2, 1, -1, -1));
 }
 
 TEST(Matrix, PanelsStackWhenHalfTheColumnsReachTheRows) {
@@ -84,20 +73,14 @@ TEST(Matrix, DistanceRule) {
     auto distance = [](const char* d) {
         return applied(ParseOldMatrix(std::string("0 2 2 ") + d + "\n", "d.txt"))->ElectrodeDistance;
     };
-    EXPECT_DOUBLE_EQ(distance("250"), 1.0);
-    EXPECT_DOUBLE_EQ(distance("-1"), 1.0);
-    EXPECT_DOUBLE_EQ(distance("0"), 0.0);
-    EXPECT_DOUBLE_EQ(distance("100"), 100.0);
+    for (auto [text, mm] : {std::pair{"250", 1.0}, {"-1", 1.0}, {"0", 0.0}, {"100", 100.0}}) EXPECT_DOUBLE_EQ(distance(text), mm) << text;
 }
 
 TEST(Matrix, NewFormatWithoutItsMarkLoadsAnEmptyMatrix) {
     auto s = applied(ParseNewMatrix("-2\n4 4 1 2.0\n\n1 2 3 4\n", "n.txt"));
     ApplyMatrix(*s, ParseNewMatrix("5\n4 4 1 2.0\n\n1 2 3 4\n", "other.txt"));
     // Dimensions stay, positions and grid are empty.
-    EXPECT_EQ(s->NrColumns, 4);
-    EXPECT_EQ(s->NrRows, 1);
-    EXPECT_EQ(s->ElectrodeCol[1], -1);
-    EXPECT_EQ(s->MatrixGrid[1][1], -1);
+    EXPECT_EQ(std::tuple(s->NrColumns, s->NrRows, s->ElectrodeCol[1], s->MatrixGrid[1][1]), std::tuple(4, 1, -1, -1));
 }
 
 TEST(Matrix, TheLargestLayoutsAreAccepted) {
@@ -105,20 +88,12 @@ TEST(Matrix, TheLargestLayoutsAreAccepted) {
     std::string old = "256 100 100 1\n";
     for (int e = 1; e <= 256; ++e) old += std::to_string((e - 1) % 100) + " " + std::to_string((e - 1) / 100 * 49) + "\n";
     auto s = applied(ParseOldMatrix(old, "old.txt"));
-    EXPECT_EQ(s->NrElectrodes, 256);
-    EXPECT_EQ(s->NrColumns, 100);
-    EXPECT_EQ(s->NrRows, 100);
-    EXPECT_EQ(s->ElectrodeCol[100], 100);
-    EXPECT_EQ(s->ElectrodeRow[256], 99);
-    EXPECT_EQ(s->ElectrodeCol[256], 56);
-    EXPECT_EQ(s->MatrixGrid[100][1], 100);
-    EXPECT_EQ(s->MatrixGrid[56][99], 256);
+    EXPECT_EQ(std::tuple(s->NrElectrodes, s->NrColumns, s->NrRows), std::tuple(256, 100, 100));
+    EXPECT_EQ(std::tuple(position(*s, 100), position(*s, 256)), std::tuple(std::pair(100, 1), std::pair(56, 99)));
+    EXPECT_EQ(std::tuple(s->MatrixGrid[100][1], s->MatrixGrid[56][99]), std::tuple(100, 256));
 
     const MatrixData m = ParseNewMatrix("-2\n256 2 1 1\n\n256 1\n", "new.txt");
-    EXPECT_EQ(m.NrElectrodes, 256);
-    EXPECT_EQ(m.ElectrodeCol[256], 1);
-    EXPECT_EQ(m.MatrixGrid[1][1], 256);
-    EXPECT_EQ(m.MatrixGrid[2][1], 1);
+    EXPECT_EQ(std::tuple(m.NrElectrodes, m.ElectrodeCol[256], m.MatrixGrid[1][1], m.MatrixGrid[2][1]), std::tuple(256, 1, 256, 1));
 }
 
 TEST(Matrix, Refusals) {
