@@ -10,9 +10,7 @@ namespace vk {
 namespace {
 
 TEST(Rounding, IntegerDivisionMatchesRoundingOfTheRealQuotient) {
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(std::tuple(roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-2.5)), std::tuple(2, 4, -2));
     for (int64_t n = -2000; n <= 2000; ++n)
         for (int64_t d : {20, 3, 7})
             ASSERT_EQ(roundHalfEvenDiv(n, d), roundHalfEven(static_cast<double>(n) / static_cast<double>(d)))
@@ -33,12 +31,11 @@ TEST(Smoothing, InPlaceFilterAndItsEdges) {
     EXPECT_EQ(s->Signals.at(60, 3), 99);
 
     // Means of exactly 2.5 and 3.5 go to the even neighbour.
-    for (int k = 1; k <= 21; ++k) s->Signals.at(k, 4) = (k >= 2 && k <= 11) ? 5 : 0;  // sum 50
-    SmoothChannelInPlace(s->Signals, 4, 21, work);
-    EXPECT_EQ(s->Signals.at(1, 4), 2);
-    for (int k = 1; k <= 21; ++k) s->Signals.at(k, 4) = (k >= 2 && k <= 11) ? 7 : 0;  // sum 70
-    SmoothChannelInPlace(s->Signals, 4, 21, work);
-    EXPECT_EQ(s->Signals.at(1, 4), 4);
+    for (auto [value, mean] : {std::pair{5, 2}, {7, 4}}) {  // sums 50 and 70
+        for (int k = 1; k <= 21; ++k) s->Signals.at(k, 4) = (k >= 2 && k <= 11) ? value : 0;
+        SmoothChannelInPlace(s->Signals, 4, 21, work);
+        EXPECT_EQ(s->Signals.at(1, 4), mean);
+    }
 
     // Twenty samples or fewer: unchanged. Applying twice smooths twice.
     for (int k = 1; k <= 20; ++k) s->Signals.at(k, 5) = k * 100;
