@@ -41,28 +41,19 @@ public:
     std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
                                         const std::string&) override {
         questions.push_back(caption + "|" + prompt);
-        if (inputs.empty()) return std::nullopt;
-        auto v = inputs.front();
-        inputs.pop_front();
-        return v;
+        return next(inputs, std::optional<std::string>());
     }
     void information(const std::string& text) override { messages.push_back(text); }
     void warning(const std::string& text) override { messages.push_back(text); }
     Answer askYesNoCancel(const std::string& text) override {
         questions.push_back(text);
-        if (answers.empty()) return Answer::Cancel;
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, Answer::Cancel);
     }
     void error(const std::string& text) override { errors.push_back(text); }
     std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters, int selected,
                                        const std::string& folder) override {
         dialogs.push_back({title, filters, selected, folder});
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
+        return next(files, std::optional<FileChoice>());
     }
     void showProgress(const std::string& caption, const std::string&, const std::string&, int) override {
         captions.push_back(caption);
@@ -75,6 +66,16 @@ public:
     void displayUpdated() override { ++redraws; }
     void showOverlay(Overlay which, bool shown) override { overlays.emplace_back(which, shown); }
     void closeMainWindow() override { closed = true; }
+
+private:
+    // The front answer of a queue, taken off it; `none` when it is empty.
+    template <class T>
+    static T next(std::deque<T>& queue, T none) {
+        if (queue.empty()) return none;
+        T v = queue.front();
+        queue.pop_front();
+        return v;
+    }
 };
 
 }  // namespace vk::test
