@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "input/Matrix.h"
 #include "marks/ManualMarking.h"
@@ -38,51 +39,46 @@ struct Bench : test::ElectrogramSession {
     }
 };
 
-TEST(Search, TheFirstDipWinsWithTheFirstRunCriterion) {
-    Bench t;
-    t.fall(5, 1000, 150, 50);  // difference over 100 samples falls to -150
-    t.fall(5, 1150, 400, 50);  // a deeper one after the difference recovered
-    // The full fall lies within 100 samples from 999 (1149) on: the first such sample wins.
-    t.s->Prefs.SearchCriteria = 1;
-    EXPECT_EQ(t.search(5, SlowWave, 900, 1200), 999);
-    t.s->Prefs.SearchCriteria = 0;
-    EXPECT_EQ(t.search(5, SlowWave, 900, 1200), 1149);
-    EXPECT_EQ(t.host.beeps, 0);
-}
-
-TEST(Search, ALevelReachedExactlyFindsNothingAndWindowsAreClipped) {
-    Bench t;
-    t.fall(6, 2000, 100);  // the difference reaches -100 and no lower
-    t.s->Prefs.SearchCriteria = 0;
-    EXPECT_EQ(t.search(6, SlowWave, 1850, 2150), Missing);
-    t.s->Prefs.SearchCriteria = 1;
-    EXPECT_EQ(t.search(6, SlowWave, 1850, 2150), Missing);
-    EXPECT_EQ(t.host.beeps, 2);
-    // Near the start the window begins at DiffDist div 2 + 1: the samples
-    // before the recording are never read.
-    t.fall(7, 60, 300);
-    t.s->Signals.at(0, 7) = -99999;  // row 0 is not part of any recording
-    EXPECT_EQ(t.search(7, SlowWave, -140, 160), 51);
-    // And near the end it stops DiffDist div 2 before the last sample.
-    t.fall(8, 2990, 300);
-    EXPECT_EQ(t.search(8, SlowWave, 2900, 3100), 2940);
-    // Spikes use their own distance (10 samples: h = 5) and level (-200).
-    t.fall(9, 500, 250);
-    EXPECT_EQ(t.search(9, Spike, 450, 550), 495);
-}
-
-TEST(Search, NeverReadsRowsTheRecordingDidNotLoad) {
-    // 3000 rows loaded, then 2000 Hz without recomputing the length (a
-    // recording opened after the rate was set): 3000 ms would be row 6000.
-    // An earlier recording's fall at row 3500 must not be found.
-    Bench t;
-    t.s->SamplingFrequency = 2000;
-    t.s->HighRateMode = true;
-    t.fall(5, 3500, 300);
-    EXPECT_EQ(t.search(5, SlowWave, 1600, 1800), Missing);
-    // Within the loaded rows the sample found is given back in ms.
-    t.fall(6, 2001, 300);
-    EXPECT_EQ(t.search(6, SlowWave, 900, 1100), 976);  // row 1951: 975.5 ms, halves to even
+TEST(Search, DownstrokesFoundAndRefused) {
+    struct Fall {
+        int e, at, depth, width;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Fall> falls;
+        int criteria, rate, e, type, low, high;
+        int32_t found;
+    };
+    const Case cases[] = {
+        // The difference over 100 samples falls to -150, then deeper after it recovered: the
+        // full fall lies within 100 samples from 999 (1149) on. The first such sample wins.
+        {"first dip, criterion 1", {{5, 1000, 150, 50}, {5, 1150, 400, 50}}, 1, 1000, 5, SlowWave, 900, 1200, 999},
+        {"first dip, criterion 0", {{5, 1000, 150, 50}, {5, 1150, 400, 50}}, 0, 1000, 5, SlowWave, 900, 1200, 1149},
+        // The difference reaches -100 and no lower.
+        {"level reached, criterion 0", {{6, 2000, 100, 1}}, 0, 1000, 6, SlowWave, 1850, 2150, Missing},
+        {"level reached, criterion 1", {{6, 2000, 100, 1}}, 1, 1000, 6, SlowWave, 1850, 2150, Missing},
+        // Near the start the window begins at DiffDist div 2 + 1: row 0, before the recording,
+        // is never read. Near the end it stops DiffDist div 2 before the last sample.
+        {"start", {{7, 60, 300, 1}}, 1, 1000, 7, SlowWave, -140, 160, 51},
+        {"end", {{8, 2990, 300, 1}}, 1, 1000, 8, SlowWave, 2900, 3100, 2940},
+        // Spikes use their own distance (10 samples: h = 5) and level (-200).
+        {"spike", {{9, 500, 250, 1}}, 1, 1000, 9, Spike, 450, 550, 495},
+        // 3000 rows loaded, then 2000 Hz without recomputing the length (a recording opened
+        // after the rate was set): an earlier recording's fall at row 3500 is never found;
+        // within the loaded rows, row 1951 is 975.5 ms, halves to even.
+        {"rows not loaded", {{5, 3500, 300, 1}}, 1, 2000, 5, SlowWave, 1600, 1800, Missing},
+        {"ms at 2000 Hz", {{6, 2001, 300, 1}}, 1, 2000, 6, SlowWave, 900, 1100, 976},
+    };
+    for (const Case& c : cases) {
+        Bench t;
+        t.s->Signals.at(0, 7) = -99999;
+        for (const Fall& f : c.falls) t.fall(f.e, f.at, f.depth, f.width);
+        t.s->Prefs.SearchCriteria = c.criteria;
+        t.s->SamplingFrequency = c.rate;
+        t.s->HighRateMode = c.rate != 1000;
+        EXPECT_EQ(t.search(c.e, c.type, c.low, c.high), c.found) << c.what;
+        EXPECT_EQ(t.host.beeps, c.found == Missing ? 1 : 0) << c.what;
+    }
 }
 
 TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
@@ -101,15 +97,11 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     Bench t;
     t.s->CurrentElectrode = 5;
     t.s->CurrentTrace = 1;
-    AddMarkRecord(*t.s, 1000, SlowWave, 1);
-    AddMarkRecord(*t.s, 1020, SlowWave, 1);
-    AddMarkRecord(*t.s, 1010, Reference, 0);
-    AddMarkRecord(*t.s, 1500, Type3, 1);
+    for (auto [time, type, nr] : {std::tuple{1000, SlowWave, 1}, {1020, SlowWave, 1}, {1010, Reference, 0}, {1500, Type3, 1}})
+        AddMarkRecord(*t.s, time, type, static_cast<int16_t>(nr));
     t.s->CursorTime = 1010;
     DeleteMark(t.ctx);  // +-30 ms: both slow waves and the reference
-    EXPECT_EQ(t.marksOn(5), 1);
-    EXPECT_EQ(t.host.beeps, 1);
-    EXPECT_EQ(t.s->UndoCount, 3);
+    EXPECT_EQ(std::tuple(t.marksOn(5), t.host.beeps, t.s->UndoCount), std::tuple(1, 1, 3));
     // Undo brings them back one by one, last deleted first, each with its own type.
     ASSERT_TRUE(UndoLastDeletion(*t.s) && UndoLastDeletion(*t.s));
     EXPECT_EQ(fields(t.s->MarkTable[5]), fields({5, Reference, 1010, 0, 0, ManualOrigin, 1}));
@@ -119,9 +111,7 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     t.s->CursorTime = 1500;
     t.s->MarksChanged = false;
     SwitchMark(t.ctx);
-    EXPECT_EQ(t.s->MarkTable[4].MarkType, Type3);
-    EXPECT_EQ(t.host.beeps, 1);
-    EXPECT_FALSE(t.s->MarksChanged);
+    EXPECT_EQ(std::tuple(t.s->MarkTable[4].MarkType, t.host.beeps, t.s->MarksChanged), std::tuple(Type3, 1, false));
     t.s->CursorTime = 1060;  // within 100 ms of the restored slow wave at 1020
     SwitchMark(t.ctx);
     EXPECT_EQ(t.s->MarkTable[6].MarkType, Spike);
@@ -140,17 +130,13 @@ TEST(MarkingKeys, RoutedOnlyInsideThePlotAreaInEitherCase) {
     t.s->CurrentElectrode = 5;
     AddMarkRecord(*t.s, 500, SlowWave, 1);
     AddMarkRecord(*t.s, 700, SlowWave, 1);
-    t.s->CursorTime = 500;
-    t.s->MouseX = 10;  // left of the plot area
     t.s->MouseY = 100;
-    ElectrogramKey(t.ctx, 'd');
-    EXPECT_EQ(t.marksOn(5), 2);
-    t.s->MouseX = 530;
-    ElectrogramKey(t.ctx, 'd');
-    EXPECT_EQ(t.marksOn(5), 1);
-    t.s->CursorTime = 700;
-    ElectrogramKey(t.ctx, 'D');
-    EXPECT_EQ(t.marksOn(5), 0);
+    // Left of the plot area nothing happens; inside it, d and D delete.
+    for (auto [x, cursor, key, left] : {std::tuple{10, 500, 'd', 2}, {530, 500, 'd', 1}, {530, 700, 'D', 0}}) {
+        std::tie(t.s->MouseX, t.s->CursorTime) = std::tuple(x, cursor);
+        ElectrogramKey(t.ctx, key);
+        EXPECT_EQ(t.marksOn(5), left) << x << key;
+    }
     // K clears the electrode over the whole recording.
     AddMarkRecord(*t.s, 100, SlowWave, 1);
     AddMarkRecord(*t.s, 2900, SlowWave, 1);
@@ -175,16 +161,14 @@ TEST(MarkingKeys, LettersGoToTheAreaUnderTheMouse) {
     // A click on a map cell makes its electrode the first trace and disarms marking.
     t.s->MarkingArmed = true;
     PanelClick(t.ctx, 1, t.s->MapLeft + t.s->CellWidth + 2, t.s->MapTop + t.s->CellHeight + 2, false);
-    EXPECT_EQ(t.s->FirstChannel, 8);
-    EXPECT_FALSE(t.s->MarkingArmed);
+    EXPECT_EQ(std::tuple(t.s->FirstChannel, t.s->MarkingArmed), std::tuple(8, false));
 }
 
 TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     Bench t;
     // Row 1 shows electrode 5, its band is 10..260.
     PanelClick(t.ctx, 1, 530, 100, false);
-    EXPECT_TRUE(t.s->MarkingArmed);
-    EXPECT_EQ(t.s->MarkCount, 0);
+    EXPECT_EQ(std::tuple(t.s->MarkingArmed, t.s->MarkCount), std::tuple(true, 0));
     t.s->CurrentMarkNr = 3;
     PanelClick(t.ctx, 1, 530, 100, false);
     ASSERT_EQ(t.s->MarkCount, 1);
@@ -192,20 +176,17 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     EXPECT_EQ(t.a.ops[2], "line 530 10 530 260");
     // Below the plot area: nothing, not even a beep.
     PanelClick(t.ctx, 1, 530, 520, false);
-    EXPECT_EQ(t.s->MarkCount, 1);
-    EXPECT_EQ(t.host.beeps, 0);
+    EXPECT_EQ(std::tuple(t.s->MarkCount, t.host.beeps), std::tuple(1, 0));
     // Panel B marks with its own type and its own time window.
     t.s->Tiled = true;
     t.s->CurrentMarkType[2] = Spike;
-    t.s->BeginTimeB = 1000;
-    t.s->WindowB = 1000;
+    t.s->BeginTimeB = t.s->WindowB = 1000;
     PanelClick(t.ctx, 2, 130, 100, false);
     EXPECT_EQ(fields(t.s->MarkTable[2]), fields({5, Spike, 1100, 0, 0, ManualOrigin, 3}));
     EXPECT_FALSE(t.b.ops.empty());
     // A Shift-click searches; nothing to find beeps and adds nothing.
     PanelClick(t.ctx, 1, 530, 100, true);
-    EXPECT_EQ(t.s->MarkCount, 2);
-    EXPECT_EQ(t.host.beeps, 1);
+    EXPECT_EQ(std::tuple(t.s->MarkCount, t.host.beeps), std::tuple(2, 1));
     t.fall(5, 480, 300);
     PanelClick(t.ctx, 1, 530, 100, true);
     EXPECT_EQ(fields(t.s->MarkTable[3]), fields({5, SlowWave, 430, 0, 0, AutomaticOrigin, 3}));
@@ -248,14 +229,11 @@ TEST(Clicks, NothingIsMarkedWhereNoElectrodeIsShown) {
         t.s->TraceOrder = w.traceOrder;
         t.s->FirstChannel = w.firstChannel;
         t.s->StartCol = w.startCol;
-        t.s->StartRow = 2;
-        t.s->NrTraces = 2;
+        t.s->StartRow = t.s->NrTraces = 2;
         for (int e = 1; e <= 5; ++e) t.fall(e, 480, 300);  // every shown electrode has a mark to find
         MarkRecord& orphan = t.s->MarkTable[1];
         for (const Action& a : actions) {
-            orphan.Electrode = 0;
-            orphan.MarkType = SlowWave;
-            orphan.Time = 500;
+            orphan = MarkRecord{0, SlowWave, 500};
             t.s->MarkCount = 1;
             t.s->MarksChanged = false;
             t.host.beeps = 0;
@@ -291,8 +269,7 @@ TEST(Propagation, SpreadsOverTheGridFromTheSeed) {
     for (int i = 1; i <= 5; ++i) {
         const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
         const int c = (m.Electrode - 1) % 3 + 1, r = (m.Electrode - 1) / 3 + 1;
-        EXPECT_EQ(m.Time, truth(c, r) - 50) << "electrode " << m.Electrode;
-        EXPECT_EQ(m.Origin, AutomaticOrigin);
+        EXPECT_EQ(std::tuple(m.Time, m.Origin), std::tuple(truth(c, r) - 50, AutomaticOrigin)) << "electrode " << m.Electrode;
     }
     // A seed that finds nothing stops at once.
     Bench quiet;
@@ -301,8 +278,7 @@ TEST(Propagation, SpreadsOverTheGridFromTheSeed) {
     quiet.s->CurrentElectrode = 1;
     quiet.s->CursorTime = 1000;
     PropagateMark(quiet.ctx);
-    EXPECT_EQ(quiet.s->MarkCount, 0);
-    EXPECT_EQ(quiet.host.beeps, 1);
+    EXPECT_EQ(std::tuple(quiet.s->MarkCount, quiet.host.beeps), std::tuple(0, 1));
 }
 
 TEST(MarkNumbers, UpAndDownButtons) {
@@ -311,8 +287,7 @@ TEST(MarkNumbers, UpAndDownButtons) {
     StepMarkNr(t.ctx, 1, true);
     EXPECT_EQ(t.s->CurrentMarkNr, 3);
     StepMarkNr(t.ctx, 2, false);  // panel B's own counter
-    EXPECT_EQ(t.s->MarkNrB, 0);
-    EXPECT_EQ(t.s->CurrentMarkNr, 0);
+    EXPECT_EQ(std::tuple(t.s->MarkNrB, t.s->CurrentMarkNr), std::tuple(0, 0));
     StepMarkNr(t.ctx, 2, false);
     EXPECT_EQ(t.s->MarkNrB, 0);
 }
