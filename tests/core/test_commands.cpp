@@ -125,7 +125,7 @@ TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
               std::tuple(1, 1u, rec, rec));
 }
 
-TEST(OpenFile, ARefusedRecordingLeavesTheOpenOneUsable) {
+TEST(OpenFile, ARefusedRecordingOrUnsavedMarksLeaveTheOpenOneUsable) {
     Fixture f;
     UseNewMatrix(*f.s, f.matrix());
     const std::string good = f.recording("good.E01", 8, 200, 1000);
@@ -147,17 +147,23 @@ TEST(OpenFile, ARefusedRecordingLeavesTheOpenOneUsable) {
                   std::tuple(good, true, 201, before)) << path;
         EXPECT_EQ(f.s->RecentNames, recent) << path;
     }
-    EXPECT_EQ(f.host.errors.size(), 3u);
+    ASSERT_EQ(f.host.errors.size(), 3u);
     EXPECT_NE(f.host.errors[2].find("missing.E01"), std::string::npos);
 
     // A cancelled dialog changes nothing either; "M00 files" only beeps.
     OpenFile1Click(f.ctx);
-    EXPECT_TRUE(f.s->FileLoaded);
     const int beeps = f.host.beeps;
     f.host.files = {FileChoice{good, 2}};
     OpenFile1Click(f.ctx);
-    EXPECT_EQ(f.host.beeps, beeps + 1);
-    EXPECT_TRUE(f.s->FileLoaded);
+    EXPECT_EQ(std::tuple(f.host.beeps, f.s->FileLoaded), std::tuple(beeps + 1, true));
+
+    // Unsaved marks are asked about first, and Cancel keeps the recording.
+    f.s->MarksChanged = true;
+    f.host.files = {FileChoice{f.recording("b.E01", 8, 100), 1}};
+    f.host.answers = {Answer::Cancel};
+    OpenFile1Click(f.ctx);
+    EXPECT_EQ(f.host.questions, std::vector<std::string>{"Some of the marks have been changed? Do you want to update these marks ?"});
+    EXPECT_EQ(std::tuple(f.s->FileName, f.s->MarksChanged, f.s->FileLoaded), std::tuple(good, true, true));
 }
 
 // A recent list that cannot be written does not undo an open that already
@@ -189,21 +195,6 @@ TEST(OpenFile, FailuresAfterTheRecordingIsReplacedAreWarnings) {
     EXPECT_EQ(f.host.errors.size(), 1u);
     EXPECT_EQ(std::tuple(f.s->FileLoaded, f.s->FileName, f.s->MatrixFileName, f.s->SignalLength, f.s->Signals.at(1, 3)),
               std::tuple(true, a, m, 101, shown));
-}
-
-TEST(OpenFile, UnsavedMarksAreAskedAboutAndCancelKeepsTheRecording) {
-    Fixture f;
-    UseNewMatrix(*f.s, f.matrix());
-    const std::string a = f.recording("a.E01", 8, 100);
-    const std::string b = f.recording("b.E01", 8, 100);
-    f.host.files = {FileChoice{a, 1}};
-    OpenFile1Click(f.ctx);
-    f.s->MarksChanged = true;
-    f.host.files = {FileChoice{b, 1}};
-    f.host.answers = {Answer::Cancel};
-    OpenFile1Click(f.ctx);
-    EXPECT_EQ(f.host.questions, std::vector<std::string>{"Some of the marks have been changed? Do you want to update these marks ?"});
-    EXPECT_EQ(std::tuple(f.s->FileName, f.s->MarksChanged, f.s->FileLoaded), std::tuple(a, true, true));
 }
 
 TEST(RecentFiles, ReopenAndTheListFile) {
