@@ -44,8 +44,11 @@ TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
         std::vector<Mark> marks;
         int waves;
         std::vector<At> expected;
+        const char* matrix = nullptr;  // instead of the grid numbered row by row
     };
     const Case cases[] = {
+        // The upper right position empty (1 . / 3 4): 4 is only diagonal to 1.
+        {"diagonal", 2, 2, {{1, 100}, {4, 200}}, 1, {{4, 1, 200}}, "-2\n3 2 2 1\n\n1 -1\n3 4\n"},
         // A difference below the wave difference (500) joins; one equal to it splits.
         {"joined", 2, 1, {{1, 1000}, {2, 1400}}, 1, {{2, 1, 1400}}},
         {"split", 2, 1, {{1, 1000}, {2, 1500}}, 2, {{1, 1, 1000}, {2, 1, Missing}, {2, 2, 1500}}},
@@ -65,21 +68,12 @@ TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
     };
     for (const Case& c : cases) {
         Grid g(c.columns, c.rows);
+        if (c.matrix) ApplyMatrix(*g.s, ParseNewMatrix(c.matrix, "m.txt"));
         for (const Mark& m : c.marks) g.mark(m.e, m.t);
         EXPECT_EQ(g.waves(), c.waves) << c.what;
         EXPECT_FALSE(g.s->WavesOutdated);
         for (const At& x : c.expected) EXPECT_EQ(g.at(x.e, x.w), x.t) << c.what << ": electrode " << x.e << ", wave " << x.w;
     }
-}
-
-TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
-    // 2 x 2 grid with the upper right position empty: 1 . / 3 4
-    Grid g(2, 2);
-    ApplyMatrix(*g.s, ParseNewMatrix("-2\n3 2 2 1\n\n1 -1\n3 4\n", "m.txt"));
-    g.mark(1, 100);
-    g.mark(4, 200);  // only diagonal to electrode 1
-    EXPECT_EQ(g.waves(), 1);
-    EXPECT_EQ(g.at(4, 1), 200);
 }
 
 TEST(Waves, OnlyMarksOfTheTypeFromTheReferenceTimeOnTakePart) {
@@ -129,11 +123,9 @@ TEST(WaveCommands, DifferenceAndNavigation) {
     Grid g(2, 1);
     g.host.inputs = {std::string("0"), std::string("-5"), std::string("300")};
     ChangeWaveDifference(g.ctx);
-    EXPECT_EQ(g.s->WaveDifference[1], 300);
-    EXPECT_EQ(g.host.beeps, 2);
+    EXPECT_EQ(std::tuple(g.s->WaveDifference[1], g.host.beeps, g.s->WavesOutdated), std::tuple(300, 2, true));
     EXPECT_EQ(g.host.questions[0],
               "Minimum differente in time for type 1 wave separation|Give new wave time difference for type1");
-    EXPECT_TRUE(g.s->WavesOutdated);
     g.host.inputs = {std::string("7")};
     GotoWaveNr(g.ctx);
     EXPECT_EQ(g.s->WaveNrA, 7);  // no upper bound
