@@ -44,7 +44,7 @@ struct Window {
     }
 };
 
-TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
+TEST(MainWindow, TheWholeMenuItsWindowsHelpAboutOpenAndClose) {
     Window t;
     EXPECT_EQ(t.w->windowTitle(), "Vorelkant305 (September 23,  2009)");
     for (const MenuItemDef& def : MainMenuTable()) {
@@ -80,26 +80,8 @@ TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
     EXPECT_EQ(labels.join(","),
               "FileNameLabel@14,MatrixLabel@370,RefTime1@512,SigLengthLabel@644,AmplitudeLabel@812");
     EXPECT_EQ(t.w->statusLabels()[4]->text(), " Amplf: 0.01");
-}
 
-TEST(MainWindow, OpenBeepsForMarkFilesAndCloseAsksAboutUnsavedMarks) {
-    Window t;
-    t.host.files = {FileChoice{t.dir.file("x.M01"), 2}};
-    t.w->action("OpenFile1")->trigger();
-    EXPECT_EQ(t.host.beeps, 1);
-
-    t.s->MarksChanged = true;
-    t.host.answers = {Answer::Cancel};
-    t.w->close();  // the window manager's close goes through Quit
-    EXPECT_TRUE(t.w->isVisible());
-    EXPECT_EQ(t.host.questions.back(), "Some of the marks have been changed? Do you want to update these marks ?");
-    t.host.answers = {Answer::No};
-    t.w->action("Quit1")->trigger();
-    EXPECT_FALSE(t.w->isVisible());
-}
-
-TEST(MainWindow, HelpAndAboutPanels) {
-    Window t;
+    // Help and About.
     QTest::keyClick(t.w.get(), Qt::Key_H, Qt::ControlModifier);
     QWidget* help = t.w->overlay(Overlay::Help);
     EXPECT_TRUE(help->isVisible());
@@ -112,6 +94,20 @@ TEST(MainWindow, HelpAndAboutPanels) {
     EXPECT_TRUE(about->isVisible());
     QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_FALSE(about->isVisible());
+
+    // Open beeps for mark files; the window manager's close asks about unsaved marks.
+    t.host.files = {FileChoice{t.dir.file("x.M01"), 2}};
+    t.w->action("OpenFile1")->trigger();
+    EXPECT_EQ(t.host.beeps, 1);
+
+    t.s->MarksChanged = true;
+    t.host.answers = {Answer::Cancel};
+    t.w->close();  // the window manager's close goes through Quit
+    EXPECT_TRUE(t.w->isVisible());
+    EXPECT_EQ(t.host.questions.back(), "Some of the marks have been changed? Do you want to update these marks ?");
+    t.host.answers = {Answer::No};
+    t.w->action("Quit1")->trigger();
+    EXPECT_FALSE(t.w->isVisible());
 }
 
 TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
