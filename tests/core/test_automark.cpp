@@ -158,7 +158,8 @@ TEST(AutoMark, NeverReadsBeyondTheRecording) {
     t.set(40, 3001, MaxSamples, -30000);
     t.s->WindowTime = MaxSamples;  // longer than the recording: the recording
     const Detections d = t.detect(40);
-    EXPECT_EQ(std::tuple(d.noiseSD, d.mean, d.count, d.samples[0]), std::tuple(reference.noiseSD, reference.mean, 1, 2000));
+    EXPECT_EQ(std::tuple(d.noiseSD, d.mean, d.count, d.samples[0]),
+              std::tuple(reference.noiseSD, reference.mean, 1, 2000));
 
     // Shorter than 5 samples: nothing to scan, and a window of one sample
     // gives no deviation rather than a division by zero.
@@ -185,7 +186,8 @@ TEST(AutoMark, ChannelsTimesAndAFullTable) {
         t.set(e, 3000, 3000, -100);
     }
     EXPECT_EQ(AutoMarkSlowWaves(t.ctx), 1);
-    EXPECT_EQ(std::tuple(t.marksOf(24), t.host.captions.back()), std::tuple(Times({3000}), std::string(" auto marking SW in ele nr = 24")));
+    EXPECT_EQ(std::tuple(t.marksOf(24), t.host.captions.back()),
+              std::tuple(Times({3000}), std::string(" auto marking SW in ele nr = 24")));
 
     // At another sampling rate the mark is at the millisecond of the sample.
     Session fast;
@@ -227,7 +229,8 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     // The deviation now runs over the 4000 samples of the window.
     EXPECT_EQ(t.s->Memo1.back(), "elesub=17 Stdev= 5.70");
     // Ticks through row 1 (centre 60) at x = round((s + 1) / 4) + 30.
-    EXPECT_EQ(test::notDrawn(ops, {"line 530 35 530 85", "line 930 35 930 85", "line 280 10 280 110", "text 4 156 17"}), test::Ops{});
+    EXPECT_EQ(test::notDrawn(ops, {"line 530 35 530 85", "line 930 35 930 85", "line 280 10 280 110", "text 4 156 17"}),
+              test::Ops{});
     EXPECT_FALSE(has("line 630 35 630 85"));
     EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.find(" 35 ") != std::string::npos && o.find(" 85") != std::string::npos; }), 2);
     // Besides the mark of row 1 and the electrode number of row 2 above, two polylines.

@@ -93,8 +93,9 @@ TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
     const auto& open = f.host.dialogs[0];
     ASSERT_EQ(open.filters.size(), 6u);
     // The fifth filter the first time.
-    EXPECT_EQ(std::tuple(open.title, open.filters[0].name, open.filters[0].patterns, open.filters[5].name, open.selected),
-              std::tuple("Open electrogram file", "E00 files", "*.E**", "Manchester text files", 5));
+    EXPECT_EQ(
+        std::tuple(open.title, open.filters[0].name, open.filters[0].patterns, open.filters[5].name, open.selected),
+        std::tuple("Open electrogram file", "E00 files", "*.E**", "Manchester text files", 5));
     EXPECT_EQ(std::tuple(f.host.dialogs[1].title, f.host.dialogs[1].folder),
               std::tuple(std::string("Open New Matrix File"), f.dir.file("root") + "/MyNewMatrix"));
     // No matrix was chosen yet: the empty name is not found.
@@ -106,9 +107,10 @@ TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
     EXPECT_TRUE(f.s->FileLoaded);
     // Columns, frames, length, two samples, the windows, the begin time and
     // window B that stay, traces, redraws.
-    EXPECT_EQ(std::tuple(f.s->NrColumns, f.s->NrOfFrames, f.s->SignalLength, f.s->Signals.at(1, 3), f.s->Signals.at(2, 8),
-                         f.s->WindowA, f.s->WindowAll, f.s->BeginTimeA, f.s->WindowB, f.s->NrTraces, f.host.redraws),
-              std::tuple(4, 101, 101, 3, 18, 101, 101, 50, 777, 4, 1));
+    EXPECT_EQ(
+        std::tuple(f.s->NrColumns, f.s->NrOfFrames, f.s->SignalLength, f.s->Signals.at(1, 3), f.s->Signals.at(2, 8),
+                   f.s->WindowA, f.s->WindowAll, f.s->BeginTimeA, f.s->WindowB, f.s->NrTraces, f.host.redraws),
+        std::tuple(4, 101, 101, 3, 18, 101, 101, 50, 777, 4, 1));
     EXPECT_EQ(std::tuple(f.host.captions[0], f.host.captions[1], f.host.progressSteps, f.host.progressShown),
               std::tuple("Reading electrograms ...", "Reading electrogram nr = 1", 256, false));
 
@@ -162,7 +164,8 @@ TEST(OpenFile, ARefusedRecordingOrUnsavedMarksLeaveTheOpenOneUsable) {
     f.host.files = {FileChoice{f.recording("b.E01", 8, 100), 1}};
     f.host.answers = {Answer::Cancel};
     OpenFile1Click(f.ctx);
-    EXPECT_EQ(f.host.questions, std::vector<std::string>{"Some of the marks have been changed? Do you want to update these marks ?"});
+    EXPECT_EQ(f.host.questions,
+              std::vector<std::string>{"Some of the marks have been changed? Do you want to update these marks ?"});
     EXPECT_EQ(std::tuple(f.s->FileName, f.s->MarksChanged, f.s->FileLoaded), std::tuple(good, true, true));
 }
 
@@ -181,7 +184,8 @@ TEST(OpenFile, FailuresAfterTheRecordingIsReplacedAreWarnings) {
     EXPECT_TRUE(f.host.errors.empty());
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_NE(f.host.messages[0].find(RecentListPath(*f.s)), std::string::npos) << f.host.messages[0];
-    EXPECT_EQ(std::tuple(f.s->FileLoaded, f.s->FileName, f.s->WindowA, f.s->RecentNames[1]), std::tuple(true, a, 101, a));
+    EXPECT_EQ(std::tuple(f.s->FileLoaded, f.s->FileName, f.s->WindowA, f.s->RecentNames[1]),
+              std::tuple(true, a, 101, a));
     f.s->PanelAWidth = 1070;
     f.s->PanelAHeight = 550;
     PanelClick(f.ctx, 1, 500, 100, false);  // the panels follow the mouse again
@@ -247,7 +251,8 @@ TEST(MatrixCommands, LoadRecordAndNeverTouchTheRecentList) {
     const std::string m = f.matrix();
     f.host.files = {FileChoice{m, 1}};
     runCommand(f.ctx, [&] { ChangeNewMatrixfile(f.ctx, true); });
-    EXPECT_EQ(std::tuple(f.s->NewMatrixName, f.s->NrColumns, TempDir::read(RecentListPath(*f.s))), std::tuple(m, 4, before));
+    EXPECT_EQ(std::tuple(f.s->NewMatrixName, f.s->NrColumns, TempDir::read(RecentListPath(*f.s))),
+              std::tuple(m, 4, before));
     const std::string record = TempDir::read(NewMatrixRecordPath(*f.s));
     EXPECT_EQ(record, std::string(20, '\0').replace(0, 20, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n") + m + "\r\n");
 
@@ -255,7 +260,8 @@ TEST(MatrixCommands, LoadRecordAndNeverTouchTheRecentList) {
     const std::string old = f.dir.write("old.txt", "2 3 3 1.0\n0 0\n2 2\n");
     f.host.files = {FileChoice{old, 1}};
     ChangeMatrixfile1Click(f.ctx);
-    EXPECT_EQ(std::tuple(f.s->NewMatrixName, f.s->ElectrodeCol[2], f.host.dialogs.back().title), std::tuple(old, 3, "Open Matrix File"));
+    EXPECT_EQ(std::tuple(f.s->NewMatrixName, f.s->ElectrodeCol[2], f.host.dialogs.back().title),
+              std::tuple(old, 3, "Open Matrix File"));
     EXPECT_EQ(TempDir::read(f.dir.file("root/MyMatrix/FileList.Txt")).size(), 20 + old.size() + 2);
 
     // A missing file beeps and says so; a damaged one is reported and changes nothing.

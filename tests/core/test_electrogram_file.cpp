@@ -52,14 +52,16 @@ TEST(ElectrogramFile, HeaderFieldsAndTheSkippedFirstRecord) {
             std::memcpy(&bytes[static_cast<size_t>(r) * 128 + static_cast<size_t>(c - 1) * 2], &v, 2);
         }
     Loaded l = load(bytes, false);
-    EXPECT_EQ(std::tuple(l.layout.HeaderFrames, l.layout.FrameSize, l.layout.NrOfFrames, l.layout.HeaderWordA, l.layout.HeaderWordB),
+    EXPECT_EQ(std::tuple(l.layout.HeaderFrames, l.layout.FrameSize, l.layout.NrOfFrames, l.layout.HeaderWordA,
+                         l.layout.HeaderWordB),
               std::tuple(32, 128, frames, 1234, -7));
     // Row s is record HeaderFrames + s: the first record after the header
     // (record 32, byte 4096) is never read; the first read is record 33.
     EXPECT_EQ(std::tuple(l.s->Signals.at(1, 1), l.s->Signals.at(5, 64)), std::tuple(33 * 100 + 1, 37 * 100 + 64));
     // NrOfFrames - 21 rows are read from the file; the rest up to
     // NrOfFrames repeats the last of them.
-    for (int row : {frames - 21, frames - 20, frames}) EXPECT_EQ(l.s->Signals.at(row, 2), (32 + frames - 21) * 100 + 2) << row;
+    for (int row : {frames - 21, frames - 20, frames})
+        EXPECT_EQ(l.s->Signals.at(row, 2), (32 + frames - 21) * 100 + 2) << row;
     // A channel above the file's channel count reads on into the next frame.
     EXPECT_EQ(l.s->Signals.at(1, 65), 34 * 100 + 1);
 }
@@ -99,11 +101,13 @@ TEST(ElectrogramFile, NothingOfAnEarlierRecordingShows) {
         for (size_t i = 4096 + 4; i + 1 < b.size(); i += 2) std::memcpy(&b[i], &v, 2);
         return b;
     };
-    for (auto [frames, value] : {std::pair{500, int16_t{7}}, std::pair{60, int16_t{3}}}) l = load(constant(frames, value), true, std::move(l));
+    for (auto [frames, value] : {std::pair{500, int16_t{7}}, std::pair{60, int16_t{3}}})
+        l = load(constant(frames, value), true, std::move(l));
     const int length = l.layout.NrOfFrames;
     // Channel 3 (beyond the file's two) may only hold this recording's values too.
     for (int s = 1; s <= length; ++s)
-        for (int c : {1, 3}) EXPECT_TRUE(l.s->Signals.at(s, c) == 3 || l.s->Signals.at(s, c) == 0) << "row " << s << " channel " << c;
+        for (int c : {1, 3})
+            EXPECT_TRUE(l.s->Signals.at(s, c) == 3 || l.s->Signals.at(s, c) == 0) << "row " << s << " channel " << c;
 }
 
 TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {

@@ -88,7 +88,8 @@ TEST(Search, MarksTooCloseToAnExistingOneAreRefused) {
     // 1000 is 2 ms away, inside 5 div 2; 999 is 3 ms away; then another type, another electrode.
     const std::tuple<int, int16_t, int32_t, int32_t> cases[] = {
         {5, SlowWave, 1000, Missing}, {5, SlowWave, 999, 999}, {5, Spike, 1000, 1000}, {6, SlowWave, 1000, 1000}};
-    for (auto [e, type, time, result] : cases) EXPECT_EQ(AvoidDoubleMark(*t.s, e, type, time), result) << e << " " << time;
+    for (auto [e, type, time, result] : cases)
+        EXPECT_EQ(AvoidDoubleMark(*t.s, e, type, time), result) << e << " " << time;
     t.s->Prefs.AvoidDoubleMarks = false;
     EXPECT_EQ(AvoidDoubleMark(*t.s, 5, SlowWave, 1002), 1002);
 }
@@ -97,7 +98,8 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     Bench t;
     t.s->CurrentElectrode = 5;
     t.s->CurrentTrace = 1;
-    for (auto [time, type, nr] : {std::tuple{1000, SlowWave, 1}, {1020, SlowWave, 1}, {1010, Reference, 0}, {1500, Type3, 1}})
+    for (auto [time, type, nr] :
+         {std::tuple{1000, SlowWave, 1}, {1020, SlowWave, 1}, {1010, Reference, 0}, {1500, Type3, 1}})
         AddMarkRecord(*t.s, time, type, static_cast<int16_t>(nr));
     t.s->CursorTime = 1010;
     DeleteMark(t.ctx);  // +-30 ms: both slow waves and the reference
@@ -121,7 +123,8 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     t.s->MouseX = 330;
     t.s->CursorTime = 300;
     InsertReferenceMark(t.ctx);
-    EXPECT_EQ(fields(t.s->MarkTable[static_cast<size_t>(t.s->MarkCount)]), fields({5, Reference, 300, 0, 0, ManualOrigin, 0}));
+    EXPECT_EQ(fields(t.s->MarkTable[static_cast<size_t>(t.s->MarkCount)]),
+              fields({5, Reference, 300, 0, 0, ManualOrigin, 0}));
     EXPECT_EQ(t.a.ops.back(), "text 335 10 300");
 }
 
@@ -269,7 +272,8 @@ TEST(Propagation, SpreadsOverTheGridFromTheSeed) {
     for (int i = 1; i <= 5; ++i) {
         const MarkRecord& m = t.s->MarkTable[static_cast<size_t>(i)];
         const int c = (m.Electrode - 1) % 3 + 1, r = (m.Electrode - 1) / 3 + 1;
-        EXPECT_EQ(std::tuple(m.Time, m.Origin), std::tuple(truth(c, r) - 50, AutomaticOrigin)) << "electrode " << m.Electrode;
+        EXPECT_EQ(std::tuple(m.Time, m.Origin), std::tuple(truth(c, r) - 50, AutomaticOrigin))
+            << "electrode " << m.Electrode;
     }
     // A seed that finds nothing stops at once.
     Bench quiet;

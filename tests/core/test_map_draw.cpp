@@ -58,15 +58,17 @@ TEST(MapColours, BandsFromTheEarliestTimeRepeatingAfterTen) {
     s->EarliestTime = 1234;
     s->IsochroneWidth = 500;
     // Time maps count from the base 1000, interval maps have none.
-    const std::tuple<int, int, int> bands[] = {{TimeMapKind, 1234, 1},  {TimeMapKind, 1500, 2},    {TimeMapKind, 5999, 10},
-                                               {TimeMapKind, 6000, 1},  {TimeMapKind, 27100, 3},   {IntervalMapKind, 700, 2},
-                                               {IntervalMapKind, -1, 1}, {IntervalMapKind, -500, 0}, {IntervalMapKind, -1000, -1}};
+    const std::tuple<int, int, int> bands[] = {
+        {TimeMapKind, 1234, 1},   {TimeMapKind, 1500, 2},     {TimeMapKind, 5999, 10},
+        {TimeMapKind, 6000, 1},   {TimeMapKind, 27100, 3},    {IntervalMapKind, 700, 2},
+        {IntervalMapKind, -1, 1}, {IntervalMapKind, -500, 0}, {IntervalMapKind, -1000, -1}};
     for (auto [kind, value, band] : bands) {
         s->MapKind = kind;
         EXPECT_EQ(ValueToBand(*s, value), band) << kind << " " << value;
     }
-    for (auto [band, colour] : {std::pair{-1, 0x00808080u}, {0, 0x00000000u}, {1, 0x000000FFu}, {10, 0x001E3BFFu}, {12, 0x0048003Fu}, {13, 0x00808080u}})
-        EXPECT_EQ(BandColour(band), colour) << band;
+    const std::pair<int, unsigned> colours[] = {{-1, 0x00808080u}, {0, 0x00000000u},  {1, 0x000000FFu},
+                                                {10, 0x001E3BFFu}, {12, 0x0048003Fu}, {13, 0x00808080u}};
+    for (auto [band, colour] : colours) EXPECT_EQ(BandColour(band), colour) << band;
 }
 
 TEST(MapDigits, TimeFormatsAreExactOnTheMilliseconds) {
@@ -89,20 +91,21 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     auto ops = p.draw();
     // Cell 1 red with its digits centred (text 28 x 14 pixels); cell 32 in band 2; the grid
     // outlines every placed electrode; the crossed cell is crossed.
-    for (const char* op : {"rect 0 0 300 200", "rect 10 10 46 46", "text 14 21 1234", "brush 4491519", "rect 262 118 298 154",
-                           "rect 262 118 299 155", "line 46 10 83 47", "line 83 10 46 47"})
+    for (const char* op : {"rect 0 0 300 200", "rect 10 10 46 46", "text 14 21 1234", "brush 4491519",
+                           "rect 262 118 298 154", "rect 262 118 299 155", "line 46 10 83 47", "line 83 10 46 47"})
         EXPECT_TRUE(MapPanel::has(ops, op)) << op;
     const auto red = std::find(ops.begin(), ops.end(), "rect 10 10 46 46");
     EXPECT_EQ(std::vector<std::string>(red - 2, red), (std::vector<std::string>{"brush 255", "pen 255"}));
     EXPECT_EQ(p.s->MapBuf.at(2, 1).Time, Excluded);
 
-    for (auto [option, caption] : {std::pair{MapOption::Colors, "show map colors"}, {MapOption::Digits, "show map digits"},
-                                   {MapOption::Grid, "show Grid"}}) {
+    for (auto [option, caption] : {std::pair{MapOption::Colors, "show map colors"},
+                                   {MapOption::Digits, "show map digits"}, {MapOption::Grid, "show Grid"}}) {
         ToggleMapOption(p.ctx, option);
         EXPECT_EQ(MapOptionCaption(*p.s, option), caption);
     }
     ops = p.a.ops;
-    for (const char* op : {"rect 10 10 46 46", "text 14 21 1234", "rect 262 118 299 155"}) EXPECT_FALSE(MapPanel::has(ops, op)) << op;
+    for (const char* op : {"rect 10 10 46 46", "text 14 21 1234", "rect 262 118 299 155"})
+        EXPECT_FALSE(MapPanel::has(ops, op)) << op;
     EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
 
     // Beside electrograms the cells of the traces are outlined.
@@ -113,7 +116,8 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     ops = p.draw();
     const auto wide = std::find(ops.begin(), ops.end(), "width 2");
     ASSERT_NE(wide, ops.end());
-    EXPECT_EQ(std::vector<std::string>(wide + 1, wide + 4), (std::vector<std::string>{"rect 10 10 47 47", "rect 46 10 83 47", "width 1"}));
+    EXPECT_EQ(std::vector<std::string>(wide + 1, wide + 4),
+              (std::vector<std::string>{"rect 10 10 47 47", "rect 46 10 83 47", "width 1"}));
     p.s->DisplayTypeB = 0;  // two maps: no outlines
     EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
 }

@@ -45,7 +45,8 @@ TEST(MarkStore, AddingStopsAtAFullTable) {
 TEST(MarkStore, DeletingInAWindowAndSwitchingTypes) {
     auto s = fresh();
     // Electrode 8 is another electrode.
-    for (auto [e, time, type] : {std::tuple{7, 1000, SlowWave}, {8, 1005, SlowWave}, {7, 1010, SlowWave}, {7, 1020, Reference}, {7, 1030, Type3}})
+    for (auto [e, time, type] : {std::tuple{7, 1000, SlowWave}, {8, 1005, SlowWave}, {7, 1010, SlowWave},
+                                 {7, 1020, Reference}, {7, 1030, Type3}})
         add(*s, e, time, type);
     // Both slow waves and the reference in the window go; Found is the
     // time of the last one in slot order.
@@ -65,7 +66,8 @@ TEST(MarkStore, DeletingInAWindowAndSwitchingTypes) {
     EXPECT_EQ(SwitchAttribute(*s, 7, 1000, 1100), Missing);
     add(*s, 7, 1040, Spike);
     EXPECT_EQ(SwitchAttribute(*s, 7, 1000, 1100), 1040);
-    EXPECT_EQ(std::tuple(s->MarkTable[static_cast<size_t>(s->MarkCount)].MarkType, s->MarkTable[5].MarkType), std::tuple(SlowWave, Type3));
+    EXPECT_EQ(std::tuple(s->MarkTable[static_cast<size_t>(s->MarkCount)].MarkType, s->MarkTable[5].MarkType),
+              std::tuple(SlowWave, Type3));
 
     // K: every slow wave and reference of the electrode, nothing else.
     add(*s, 7, 50, Reference);
@@ -99,11 +101,13 @@ TEST(MarkStore, StatisticsIgnoreDeletedSlotsAndHidingSparesThem) {
     add(*s, 1, 100, SlowWave);
     add(*s, 1, 200, SlowWave);
     s->MarkOrigin = AutomaticOrigin;
-    for (auto [e, time, type] : {std::tuple{1, 300, SlowWave}, {2, 300, Spike}, {2, 400, Reference}, {3, 400, Type3}}) add(*s, e, time, type);
+    for (auto [e, time, type] : {std::tuple{1, 300, SlowWave}, {2, 300, Spike}, {2, 400, Reference}, {3, 400, Type3}})
+        add(*s, e, time, type);
     RemoveTime(*s, 1, SlowWave, 100, 100);
     const auto grid = MarkStatisticsGrid(CalcMarkStatistics(*s));
-    const std::tuple<int, int, const char*> cells[] = {{0, 1, "# marks"}, {1, 1, "1"}, {2, 0, "Slow Waves"}, {2, 1, "2"},
-                                                       {2, 2, "1"},       {2, 3, "1"}, {3, 3, "1"},          {4, 1, "1"}};
+    const std::tuple<int, int, const char*> cells[] = {{0, 1, "# marks"}, {1, 1, "1"}, {2, 0, "Slow Waves"},
+                                                       {2, 1, "2"},       {2, 2, "1"}, {2, 3, "1"},
+                                                       {3, 3, "1"},       {4, 1, "1"}};
     for (auto [row, col, text] : cells) EXPECT_EQ(grid[row][col], text) << row << "," << col;
 
     s->RefTime = 100;
@@ -162,9 +166,11 @@ TEST(MarkFile, CreatedWithItsHeaderAndWrittenBitExact) {
     ASSERT_TRUE(r.open());
     std::string b = r.markFile();
     ASSERT_EQ(b.size(), 4096u);
-    for (auto [at, v] : {std::pair{0, -1}, {2, 4096}, {86, 4}, {88, 2}, {90, 0x1234}, {104, -2}}) EXPECT_EQ(i16(b, at), v) << at;
+    for (auto [at, v] : {std::pair{0, -1}, {2, 4096}, {86, 4}, {88, 2}, {90, 0x1234}, {104, -2}})
+        EXPECT_EQ(i16(b, at), v) << at;
     // "a-twenty-char-name.txt" cut to 16 characters; the frames; no marks.
-    EXPECT_EQ(std::tuple(int{b[106]}, b.substr(107, 16), i32(b, 2164), r.s->MarkCount), std::tuple(16, std::string("a-twenty-char-na"), 101, 0));
+    EXPECT_EQ(std::tuple(int{b[106]}, b.substr(107, 16), i32(b, 2164), r.s->MarkCount),
+              std::tuple(16, std::string("a-twenty-char-na"), 101, 0));
 
     add(*r.s, 3, 1500, SlowWave, 4);
     add(*r.s, 2, -5, Reference, 0);
@@ -237,7 +243,8 @@ TEST(MarkFile, AFailedWriteIsReportedAndLosesNothing) {
     Quit1Click(r.ctx);
     // The marks could not be saved: stay open, say where, keep them changed.
     ASSERT_EQ(r.host.errors.size(), 1u);
-    EXPECT_EQ(std::tuple(r.host.closed, r.host.errors[0].find(r.dir.file("gone/REC.M07")) != std::string::npos, r.s->MarksChanged),
+    EXPECT_EQ(std::tuple(r.host.closed, r.host.errors[0].find(r.dir.file("gone/REC.M07")) != std::string::npos,
+                         r.s->MarksChanged),
               std::tuple(false, true, true));
 
     // The target cannot be replaced (a folder stands in its place): the
@@ -245,7 +252,8 @@ TEST(MarkFile, AFailedWriteIsReportedAndLosesNothing) {
     std::filesystem::create_directories(r.dir.file("blocked.M07/inside"));
     r.s->MarkFileName = r.dir.file("blocked.M07");
     SaveMarks1Click(r.ctx);
-    EXPECT_EQ(std::tuple(r.host.errors.size(), r.s->MarksChanged, std::filesystem::is_directory(r.dir.file("blocked.M07/inside"))),
+    EXPECT_EQ(std::tuple(r.host.errors.size(), r.s->MarksChanged,
+                         std::filesystem::is_directory(r.dir.file("blocked.M07/inside"))),
               std::tuple(2u, true, true));
     EXPECT_EQ(r.markFile(), saved);
     for (const auto& e : std::filesystem::directory_iterator(r.dir.path()))
@@ -275,7 +283,8 @@ TEST(MarkFile, SavingFromTheMenuAndTheInfoDialogTruncatesRenumbersAndReopeningEm
     // Cancel keeps the typed text for the next write, and writes nothing.
     r.s->FileInfo = "corpus";
     InfoCancelClick(r.ctx);
-    EXPECT_EQ(std::tuple(r.markFile().substr(1899, 6), r.s->FileInfo), std::tuple(std::string("antrum"), std::string("corpus")));
+    EXPECT_EQ(std::tuple(r.markFile().substr(1899, 6), r.s->FileInfo),
+              std::tuple(std::string("antrum"), std::string("corpus")));
 
     StoreUndo(*r.s, 100, SlowWave, 1);
     ASSERT_TRUE(r.open());

@@ -32,7 +32,8 @@ TEST(Matrix, NewFormatGridDuplicatesAndEmptyPositions) {
     auto s = applied(m);
     EXPECT_EQ(std::tuple(s->NrElectrodes, s->NrColumns, s->NrRows, s->ElectrodeDistance), std::tuple(16, 8, 2, 2.5));
     EXPECT_EQ(position(*s, 18), std::pair(2, 1));
-    EXPECT_EQ(std::tuple(s->MatrixGrid[2][2], s->ElectrodeCol[26]), std::tuple(-1, -1));  // -1 leaves the position empty
+    EXPECT_EQ(std::tuple(s->MatrixGrid[2][2], s->ElectrodeCol[26]),
+              std::tuple(-1, -1));  // -1 leaves the position empty
     // 17 appears twice: the later position wins, the grid keeps both.
     EXPECT_EQ(position(*s, 17), std::pair(8, 2));
     EXPECT_EQ(std::tuple(s->MatrixGrid[1][1], s->MatrixGrid[8][2]), std::tuple(17, 17));
@@ -73,7 +74,8 @@ TEST(Matrix, DistanceRule) {
     auto distance = [](const char* d) {
         return applied(ParseOldMatrix(std::string("0 2 2 ") + d + "\n", "d.txt"))->ElectrodeDistance;
     };
-    for (auto [text, mm] : {std::pair{"250", 1.0}, {"-1", 1.0}, {"0", 0.0}, {"100", 100.0}}) EXPECT_DOUBLE_EQ(distance(text), mm) << text;
+    for (auto [text, mm] : {std::pair{"250", 1.0}, {"-1", 1.0}, {"0", 0.0}, {"100", 100.0}})
+        EXPECT_DOUBLE_EQ(distance(text), mm) << text;
 }
 
 TEST(Matrix, NewFormatWithoutItsMarkLoadsAnEmptyMatrix) {
@@ -93,7 +95,8 @@ TEST(Matrix, TheLargestLayoutsAreAccepted) {
     EXPECT_EQ(std::tuple(s->MatrixGrid[100][1], s->MatrixGrid[56][99]), std::tuple(100, 256));
 
     const MatrixData m = ParseNewMatrix("-2\n256 2 1 1\n\n256 1\n", "new.txt");
-    EXPECT_EQ(std::tuple(m.NrElectrodes, m.ElectrodeCol[256], m.MatrixGrid[1][1], m.MatrixGrid[2][1]), std::tuple(256, 1, 256, 1));
+    EXPECT_EQ(std::tuple(m.NrElectrodes, m.ElectrodeCol[256], m.MatrixGrid[1][1], m.MatrixGrid[2][1]),
+              std::tuple(256, 1, 256, 1));
 }
 
 TEST(Matrix, Refusals) {

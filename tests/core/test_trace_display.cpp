@@ -44,9 +44,10 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     // A tick every 500 samples labelled in ms, the first label at the left edge, the 500 at
     // 30 + 125 - 7 * (3 div 2), the 4000 at 30 + 1000 - 7 * (4 div 2); the baseline and
     // electrode numbers of rows 1 and 24; 747 units per mV at amplification 0.01: a 7-pixel bar for 1 mV.
-    EXPECT_EQ(notDrawn(ops, {"text 30 1 0", "text 148 1 500", "line 155 15 155 500", "text 1016 1 4000", "line 30 20 1030 20",
-                             "text 4 16 1", "text 4 476 24", "line 1050 500 1050 493", "text 1010 505 1.000 mV"}),
-              Ops{});
+    EXPECT_EQ(
+        notDrawn(ops, {"text 30 1 0", "text 148 1 500", "line 155 15 155 500", "text 1016 1 4000", "line 30 20 1030 20",
+                       "text 4 16 1", "text 4 476 24", "line 1050 500 1050 493", "text 1010 505 1.000 mV"}),
+        Ops{});
     p.s->Amplification = 1;  // 747 > 200: halved twice to 187 pixels
     EXPECT_EQ(notDrawn(p.draw(), {"line 1050 500 1050 313", "text 1010 505 0.250 mV"}), Ops{});
     // Over 60 s a tick every 2000 samples, 33 pixels apart: a label that
@@ -225,7 +226,8 @@ TEST(TraceDisplay, LiveCaptions) {
     p.s->TraceOrder = 1;
     p.s->NrTraces = 3;  // spacing 166
     MouseMoved(*p.s, 1, 30 + 250, 10 + 166 + 83);
-    EXPECT_EQ(std::tuple(p.s->CaptionA, p.s->CursorTime), std::tuple(std::string("(0-4000) 1000 msec     Elenr = 18"), 1000));
+    EXPECT_EQ(std::tuple(p.s->CaptionA, p.s->CursorTime),
+              std::tuple(std::string("(0-4000) 1000 msec     Elenr = 18"), 1000));
     MouseMoved(*p.s, 1, 30, 600);
     EXPECT_EQ(p.s->CaptionA, "(0-4000) 0 msec     Elenr = 0");
     // Panel B's own window decides its cursor time.

@@ -104,18 +104,20 @@ TEST(ViewCommands, TypedRealsFollowTheSystemsNumberFormat) {
         double value;
     };
     const Case accepted[] = {
-        {dot, "0.5", 0.5},   {dot, " 0.5 ", 0.5}, {dot, "1,234.5", 1234.5}, {dot, "12,345,678", 12345678}, {dot, "1234.5", 1234.5},
-        {dot, "-1,000", -1000}, {dot, "+2", 2}, {dot, ".5", 0.5}, {dot, "5.", 5}, {dot, "1e3", 1000}, {dot, "1,500.25E-2", 15.0025},
-        {comma, "0,5", 0.5}, {comma, "1.234,5", 1234.5}, {comma, "12.345.678", 12345678}, {comma, ",5", 0.5},
-        {comma, "-2,25", -2.25}, {ungrouped, "1234,5", 1234.5}};
+        {dot, "0.5", 0.5},       {dot, " 0.5 ", 0.5},   {dot, "1,234.5", 1234.5},  {dot, "12,345,678", 12345678},
+        {dot, "1234.5", 1234.5}, {dot, "-1,000", -1000}, {dot, "+2", 2},            {dot, ".5", 0.5},
+        {dot, "5.", 5},          {dot, "1e3", 1000},     {dot, "1,500.25E-2", 15.0025}, {comma, "0,5", 0.5},
+        {comma, "1.234,5", 1234.5}, {comma, "12.345.678", 12345678}, {comma, ",5", 0.5}, {comma, "-2,25", -2.25},
+        {ungrouped, "1234,5", 1234.5}};
     for (const Case& c : accepted) EXPECT_DOUBLE_EQ(ParseUserReal(c.text, c.fmt), c.value) << c.text;
     struct Rejected {
         const NumberFormat& fmt;
         std::vector<const char*> texts;
     };
     const Rejected rejected[] = {
-        {dot, {"0,5", "1,2,3", ",5", "1,23", "1,2345", "1234,567", "1,234,56", "1,", "1.2.3", "1.234,5", "1.5,0", "", "  ", "abc",
-               "1.5x", "--1", "e5", "1e", "inf", "nan", "0x10", ".", "-", "1 000"}},
+        {dot, {"0,5",   "1,2,3",   ",5",    "1,23", "1,2345", "1234,567", "1,234,56", "1,",
+               "1.2.3", "1.234,5", "1.5,0", "",     "  ",     "abc",      "1.5x",     "--1",
+               "e5",    "1e",      "inf",   "nan",  "0x10",   ".",        "-",        "1 000"}},
         {comma, {"0.5", "1.2.3", ".5", "1.23", "1,2,3", "1,234.5"}},
         {ungrouped, {"1.234"}}};
     for (const auto& [fmt, texts] : rejected)
@@ -152,7 +154,8 @@ TEST(ViewCommands, ZoomAmplificationTracesAndChannels) {
 
     v.answer({"0", "0.5"});
     AmplificationCommand(v.ctx);
-    EXPECT_EQ(std::tuple(v.s->Amplification, v.host.questions.back()), std::tuple(0.5, std::string("Amplification Electrograms |Give new value:")));
+    EXPECT_EQ(std::tuple(v.s->Amplification, v.host.questions.back()),
+              std::tuple(0.5, std::string("Amplification Electrograms |Give new value:")));
     ScaleAmplification(v.ctx, true);
     EXPECT_DOUBLE_EQ(v.s->Amplification, 1.0);
 
@@ -192,7 +195,8 @@ TEST(ViewCommands, SamplingFrequencyAndTiling) {
     v.answer({"0", "2000"});
     SamplingFrequencyCommand(v.ctx);
     // 0 would divide by zero: refused with a beep.
-    EXPECT_EQ(std::tuple(v.host.beeps, v.s->SignalLength, v.s->HighRateMode, v.s->WindowA), std::tuple(1, 30000, true, 30000));
+    EXPECT_EQ(std::tuple(v.host.beeps, v.s->SignalLength, v.s->HighRateMode, v.s->WindowA),
+              std::tuple(1, 30000, true, 30000));
     EXPECT_EQ(SamplingFrequencyCaption(*v.s), "Sampling Frequency (2000 Hz)");
     v.answer({"2000"});
     SamplingFrequencyCommand(v.ctx);

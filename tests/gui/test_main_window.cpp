@@ -66,7 +66,8 @@ TEST(MainWindow, TheWholeMenuItsWindowsHelpAboutOpenAndClose) {
     memo->trigger();
     EXPECT_EQ(memo->text(), "show Memo Window");
     EXPECT_EQ(t.w->action("Tile1")->text() + "|" + t.w->action("SlowWave1")->text(), "Tile on|Slow Wave\tF1");
-    EXPECT_EQ(std::tuple(t.w->action("OpenFile1")->isEnabled(), t.w->action("ShowMiniWindow1")->isEnabled()), std::tuple(true, false));
+    EXPECT_EQ(std::tuple(t.w->action("OpenFile1")->isEnabled(), t.w->action("ShowMiniWindow1")->isEnabled()),
+              std::tuple(true, false));
     // The menu bar in order.
     QStringList bar;
     for (QAction* a : t.w->menuBar()->actions()) bar << a->text();
@@ -155,17 +156,21 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     EXPECT_TRUE(t.w->menuBar()->actions()[4]->isEnabled());  // "Display B"
     // Amplification buttons; begin time and window through their dialogs, then paging.
     t.host.inputs = {std::string("100"), std::string("50")};
-    const std::tuple<const char*, double, int32_t, int32_t> clicks[] = {
-        {"A", 0.02, 0, 301}, {"a", 0.01, 0, 301}, {"B", 0.01, 100, 301}, {"W", 0.01, 100, 50}, {">", 0.01, 150, 50}, {"<", 0.01, 100, 50}};
+    const std::tuple<const char*, double, int32_t, int32_t> clicks[] = {{"A", 0.02, 0, 301},   {"a", 0.01, 0, 301},
+                                                                        {"B", 0.01, 100, 301}, {"W", 0.01, 100, 50},
+                                                                        {">", 0.01, 150, 50},  {"<", 0.01, 100, 50}};
     for (auto [button, amplification, begin, window] : clicks) {
         QTest::mouseClick(a->button(button), Qt::LeftButton);
-        EXPECT_EQ(std::tuple(t.s->Amplification, t.s->BeginTimeA, t.s->WindowA), std::tuple(amplification, begin, window)) << button;
+        EXPECT_EQ(std::tuple(t.s->Amplification, t.s->BeginTimeA, t.s->WindowA),
+                  std::tuple(amplification, begin, window))
+            << button;
     }
     EXPECT_EQ(t.host.questions.front(), "Begin Time Display A|Give new begin time:");
     // Display type: the map hides the electrogram controls; the wave map
     // shows W+/W- instead of the paging buttons.
     QTest::mouseClick(a->button("Wav"), Qt::LeftButton);
-    EXPECT_EQ(std::tuple(t.s->DisplayTypeA, a->button("W+")->isVisible(), a->button(">")->isVisible(), a->traceOrderBox()->isVisible()),
+    EXPECT_EQ(std::tuple(t.s->DisplayTypeA, a->button("W+")->isVisible(), a->button(">")->isVisible(),
+                         a->traceOrderBox()->isVisible()),
               std::tuple(2, true, false, false));
     QTest::mouseClick(a->button("Ele"), Qt::LeftButton);
     EXPECT_EQ(std::tuple(a->traceOrderBox()->isVisible(), a->button("Ele")->isChecked()), std::tuple(true, true));
@@ -190,7 +195,8 @@ TEST(MainWindow, TitleBarButtonsOfARealWindow) {
     QTest::keyClick(info, Qt::Key_D);
     EXPECT_EQ(info->text(), "abcdd");
     QTest::keyClick(info, Qt::Key_Left);
-    EXPECT_EQ(std::tuple(info->cursorPosition(), t.s->StartCol, t.s->StartRow, t.host.beeps), std::tuple(3, 2, 1, beeps + 1));
+    EXPECT_EQ(std::tuple(info->cursorPosition(), t.s->StartCol, t.s->StartRow, t.host.beeps),
+              std::tuple(3, 2, 1, beeps + 1));
     // Once the field has gone, the panels take the keys again.
     info->parentWidget()->hide();
     t.w->paintBox(1)->setFocus();

@@ -7,6 +7,8 @@
 
 namespace vk::test {
 
-inline auto fields(const MarkRecord& m) { return std::tuple(m.Electrode, m.MarkType, m.Time, m.Aux1, m.Aux2, m.Origin, m.MarkNr); }
+inline auto fields(const MarkRecord& m) {
+    return std::tuple(m.Electrode, m.MarkType, m.Time, m.Aux1, m.Aux2, m.Origin, m.MarkNr);
+}
 
 }  // namespace vk::test
