@@ -59,6 +59,22 @@ void drawCell(Ctx& ctx, int column, int row, int32_t e) {
     Polyline(ctx, points);
 }
 
+// Every electrode of the array in its cell; with "Mark align?" each cell
+// first gets its electrode's activation time in the panel's window.
+void drawCells(Ctx& ctx, int columns, int rows) {
+    SessionState& s = ctx.s;
+    if (s.WaveMarkAlign) {
+        SetMapWindowOfPanel(s, 1);
+        s.MapKind = 0;
+        LoadMap(s, s.CurrentMarkType[1]);
+    }
+    for (int column = 1; column <= columns; ++column)
+        for (int row = 1; row <= rows; ++row) {
+            int32_t e = Missing;
+            if (PositionToElectrode(s, column, row, e) && e != Missing) drawCell(ctx, column, row, e);
+        }
+}
+
 }  // namespace
 
 void LayoutWaveformGrid(SessionState& s, int width, int height) {
@@ -99,7 +115,8 @@ void DrawWaveformGrid(Ctx& ctx) {
     const int columns = std::min(s.NrColumns, MaxGrid), rows = std::min(s.NrRows, MaxGrid);
     if (columns < 1 || rows < 1) return;
     const int l = s.PlotLeft, t = s.PlotTop, cw = s.WaveCellWidth, ch = s.WaveCellHeight;
-    // The labels first: their white background never covers a grid line.
+    // Labels and electrode numbers before the grid lines: their white
+    // background never covers a line.
     if (s.WaveGridLabel) {
         SetBrushColor(ctx, clWhite);
         for (int i = 1; i <= columns; ++i) {
@@ -113,23 +130,12 @@ void DrawWaveformGrid(Ctx& ctx) {
             TextOut(ctx, l + columns * cw + 8, y, clBlack, std::to_string(j));
         }
     }
+    if (s.SignalsLoaded && cw >= 1 && ch >= 1) drawCells(ctx, columns, rows);
+    SetPenColor(ctx, clBlack);
     if (s.WaveGrid) {
         for (int i = 1; i <= columns + 1; ++i) Line(ctx, l + (i - 1) * cw, t, l + (i - 1) * cw, t + rows * ch);
         for (int j = 1; j <= rows + 1; ++j) Line(ctx, l, t + (j - 1) * ch, l + columns * cw, t + (j - 1) * ch);
     }
-    if (!s.SignalsLoaded || cw < 1 || ch < 1) return;
-    if (s.WaveMarkAlign) {
-        // Each cell gets its electrode's activation time in the panel's window.
-        SetMapWindowOfPanel(s, 1);
-        s.MapKind = 0;
-        LoadMap(s, s.CurrentMarkType[1]);
-    }
-    for (int column = 1; column <= columns; ++column)
-        for (int row = 1; row <= rows; ++row) {
-            int32_t e = Missing;
-            if (PositionToElectrode(s, column, row, e) && e != Missing) drawCell(ctx, column, row, e);
-        }
-    SetPenColor(ctx, clBlack);
 }
 
 WaveFormSettings WaveFormSettingsOf(const SessionState& s) {
