@@ -12,11 +12,7 @@
 namespace vk {
 namespace {
 
-std::string pointsOf(const std::vector<Point>& p) {
-    std::string out;
-    for (const Point& q : p) out += (out.empty() ? "" : " ") + std::to_string(q.x) + "," + std::to_string(q.y);
-    return out;
-}
+using test::pointsOf;
 
 struct Analysis : test::ElectrogramSession {
     test::RecordingCanvas box{AlyPaintWidth, AlyPaintHeight};

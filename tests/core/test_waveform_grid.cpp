@@ -18,11 +18,7 @@
 namespace vk {
 namespace {
 
-std::string pointsOf(const std::vector<Point>& p) {
-    std::string out;
-    for (const Point& q : p) out += (out.empty() ? "" : " ") + std::to_string(q.x) + "," + std::to_string(q.y);
-    return out;
-}
+using test::pointsOf;
 
 bool has(const std::vector<std::string>& ops, const std::string& op) {
     return std::find(ops.begin(), ops.end(), op) != ops.end();

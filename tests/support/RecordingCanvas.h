@@ -56,4 +56,11 @@ private:
     int fontSize_ = 14;
 };
 
+// The points of a polyline as "x,y x,y ...", for exact comparisons.
+inline std::string pointsOf(const std::vector<Point>& p) {
+    std::string out;
+    for (const Point& q : p) out += (out.empty() ? "" : " ") + std::to_string(q.x) + "," + std::to_string(q.y);
+    return out;
+}
+
 }  // namespace vk::test
