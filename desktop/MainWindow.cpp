@@ -22,10 +22,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "desktop/AnalyseElgWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
+#include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
@@ -450,6 +452,9 @@ void MainWindow::createWindows() {
         windows_.push_back(w);
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
+    auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
+    analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
+    waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -546,6 +551,8 @@ void MainWindow::connectHandlers() {
     on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
     on("Analyse1", ChooseAnalyse);
     on("ElgWaveforms1", ChooseElgWaveforms);
+    on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
+    on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
     on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));

@@ -6,6 +6,7 @@
 #include "maps/MapDraw.h"
 #include "session/Draw.h"
 #include "waves/WaveDetection.h"
+#include "waves/WaveformGrid.h"
 
 namespace vk {
 
@@ -121,6 +122,7 @@ void DrawWaveMap(Ctx& ctx, int panel) {
     if (s.WaveMode == 1) {
         if (s.WavesOutdated) CalculateWaves(ctx, markType);
         LoadMapBuf(s, wave);
+        if (s.AutoPositioning && wave != s.PrevWaveNr) AutoPositionElectrograms(s);
         // Wave times are relative to the reference time.
         displayWave(ctx, panel, s.PlotLocalTimes ? 0 : s.RefTime);
         s.PrevWaveNr = wave;
