@@ -25,6 +25,7 @@
 #include "marks/AutoMark.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
+#include "marks/Measures.h"
 #include "maps/MapBuffer.h"
 #include "waves/WaveDetection.h"
 #ifdef VK_WITH_RENDER
@@ -195,6 +196,35 @@ void addMarks(CLI::App& app, Tool& tool) {
         out += "FileInfo=" + s.FileInfo + "\n";
         std::cout << out;
     });
+}
+
+// A real value with 4 decimals and "." as the decimal point.
+std::string fixed4(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", v);
+    return text;
+}
+
+// A whole number, or nothing for Missing.
+std::string orEmpty(int64_t v) { return v == Missing ? std::string() : std::to_string(v); }
+
+// "Calc Amplitudes + Slopes" on the recording's marks: one line per measured slot.
+void addMeasure(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "measure", "measure amplitude and slope of every slow wave, one line per mark slot",
+                        [](Ctx& ctx) {
+                            SessionState& s = ctx.s;
+                            std::string out = "Measured=" + std::to_string(MeasureAllMarks(s)) + "\n";
+                            for (int i = 1; i <= s.MarkCount; ++i) {
+                                const MeasureRecord& m = s.MarkMeasures[static_cast<size_t>(i)];
+                                if (m.MeasuredElectrode == Missing) continue;
+                                out += std::to_string(i) + "\t" + std::to_string(m.MeasuredElectrode) + "\t" +
+                                       std::to_string(m.MaxValue) + "\t" + std::to_string(m.MaxSample) + "\t" +
+                                       std::to_string(m.MinValue) + "\t" + std::to_string(m.MinSample) + "\t" +
+                                       std::to_string(m.SlopeSample) + "\t" + fixed4(m.Slope) + "\t" +
+                                       orEmpty(m.Interval) + "\n";
+                            }
+                            std::cout << out;
+                        });
 }
 
 // "17,20-24": channels and ranges of channels, each 1..256.
@@ -486,6 +516,7 @@ int main(int argc, char** argv) {
     addSearch(app, tool);
     addWaves(app, tool);
     addAutomark(app, tool);
+    addMeasure(app, tool);
     addMap(app, tool);
 #ifdef VK_WITH_RENDER
     addRender(app, tool);

@@ -33,6 +33,7 @@
 #include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
+#include "marks/Measures.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -450,6 +451,7 @@ void MainWindow::createWindows() {
         windows_.push_back(w);
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
+    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]));
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -547,6 +549,8 @@ void MainWindow::connectHandlers() {
     on("Analyse1", ChooseAnalyse);
     on("ElgWaveforms1", ChooseElgWaveforms);
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
+    on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);
+    on("ShowAmplitudeSlope1", ToggleShowAmplitudes);
     on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
     on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
     on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));
@@ -701,6 +705,10 @@ void MainWindow::syncFromState() {
     }
     statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
     if (state_.MarkStatisticsShown) fillMarkStatistics();
+    if (state_.DataPadRequested) {
+        dataPad_->show(state_.DataPad);
+        state_.DataPadRequested = false;
+    }
     panelB_->setVisible(state_.Tiled);
     panelB_->setEnabled(state_.Tiled);
     layoutPanels();

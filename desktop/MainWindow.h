@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "desktop/DataPadWindow.h"
 #include "desktop/QtCanvas.h"
 #include "session/Context.h"
 
@@ -112,6 +113,7 @@ private:
     QFrame* aboutPanel_ = nullptr;
     QList<QLabel*> statusLabels_;
     QDialog* markStatistics_ = nullptr;
+    std::unique_ptr<DataPadWindow> dataPad_;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

@@ -260,6 +260,11 @@ struct SessionState {
     bool MarkStatisticsShown = false;
     // The mark file's header as last prepared or read.
     std::array<uint8_t, MarkHeaderSize> MarkHeader{};
+    // MarkMeasures[slot 1..32767]: the measurement of the mark in that slot.
+    std::vector<MeasureRecord> MarkMeasures;
+    // The Data Pad's grid, row 0 its header: the cells as the user sees them.
+    std::vector<std::vector<std::string>> DataPad;
+    bool DataPadRequested = false;  // a command filled it and asks for it to be shown
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
     // Automatic slow-wave marking: noise deviation of the electrode examined last.

@@ -79,6 +79,10 @@ expectIn "MapTimeCount=128" "$dir/map.out"
 "$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 4000 --window 2000 --ref 1000 > "$dir/map2.out"
 expectIn "EarliestTime=3068" "$dir/map2.out"
 [ "$(sed -n 5p "$dir/map2.out" | cut -f1-5)" = "$(printf '\t\t\t3175\t3566')" ]
+# Every one of those slow waves is measured; none has an earlier one.
+"$cli" measure "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/measure.out"
+expectIn "Measured=128" "$dir/measure.out"
+[ "$(awk -F'\t' 'NR > 1 && NF == 9 && $9 == "" && $8 > 0 && $3 > $5' "$dir/measure.out" | wc -l)" = 128 ]
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
   --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
 [ "$(pngSize "$dir/map.png")" = "300 200" ]
