@@ -547,7 +547,6 @@ void MainWindow::connectHandlers() {
     on("Electrograms1", [](Ctx& c) { ChooseElectrograms(c, 1); });
     on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
     on("Analyse1", ChooseAnalyse);
-    on("ElgWaveforms1", ChooseElgWaveforms);
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);
     on("ShowAmplitudeSlope1", ToggleShowAmplitudes);
@@ -596,7 +595,8 @@ void MainWindow::connectHandlers() {
     const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
                                                             {"HideColors1", MapOption::Colors},
                                                             {"HideDigits1", MapOption::Digits},
-                                                            {"PlotIsochrones1", MapOption::Isochrones}};
+                                                            {"PlotIsochrones1", MapOption::Isochrones},
+                                                            {"PlotArrows1", MapOption::Arrows}};
     for (const auto& [name, option] : mapOptions) {
         const MapOption o = option;
         QAction* a = actions_.value(name);
@@ -611,7 +611,7 @@ void MainWindow::connectHandlers() {
 
     for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1",
                              "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
-                             "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
+                             "Amplitude1", "Slope1", "Velocities1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
                              "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
@@ -620,7 +620,7 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::syncMenuChecks() {
     const MenuChecks m = UpdateChecks(state_);
-    const char* const mapA[] = {"TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1", "Amplitude1", "Slope1", nullptr, "MarkNr1"};
+    const char* const mapA[] = {"TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1", "Amplitude1", "Slope1", "Velocities1", "MarkNr1"};
     const char* const mapB[] = {"TimeMap2", "CountMap2", "ElectrodeMap2", "IntervalMap2", "Amplitude2", "Slope2", nullptr, "MarkNr2"};
     for (int k = 0; k < 8; ++k) {
         if (mapA[k]) actions_.value(mapA[k])->setChecked(m.mapKindA == k);

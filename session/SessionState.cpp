@@ -69,6 +69,7 @@ void InitSession(SessionState& s) {
     s.ShowMapColors = s.ShowMapDigits = s.ShowGrid = true;
     s.IsochroneWidth = 500;
     s.PlotIsochrones = false;
+    s.PlotArrows = false;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

@@ -210,6 +210,9 @@ struct SessionState {
     bool ShowMapColors = true, ShowMapDigits = true, ShowGrid = true;
     int32_t IsochroneWidth = 500;            // ms; also the width of the colour bands
     bool PlotIsochrones = false;
+    // The velocities of the last arrow calculation, and whether maps get arrows.
+    MapGrid<VelocityRec> VelocityBuf;
+    bool PlotArrows = false;
     // The cell times as last drawn on panel A [1] and B [2]: the live caption
     // and the H key of a panel read its own map, also when the other panel
     // showed a map after it.
