@@ -69,6 +69,8 @@ TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
     EXPECT_EQ(t.w->action("SlowWave1")->text(), "Slow Wave\tF1");
     EXPECT_TRUE(t.w->action("OpenFile1")->isEnabled());
     EXPECT_FALSE(t.w->action("ShowMiniWindow1")->isEnabled());
+    EXPECT_FALSE(t.w->action("ElgWaveforms1")->isEnabled());  // draws nothing yet
+    EXPECT_TRUE(t.w->action("Velocities1")->isCheckable());
     // The menu bar in order.
     QStringList bar;
     for (QAction* a : t.w->menuBar()->actions()) bar << a->text();
