@@ -418,6 +418,22 @@ void setMapWindow(SessionState& s, int begin, int window, int kind) {
     SetMapWindowOfPanel(s, 1);
 }
 
+// The required window of a map, with the map options: what map and velocity share.
+struct MapWindowOptions {
+    int begin = 0, window = 0;
+    MapOptions map;
+
+    void declare(CLI::App* sub) {
+        sub->add_option("--begin", begin, "first millisecond of the window")->required()->check(WholeNonNegative);
+        sub->add_option("--window", window, "length of the window (ms)")->required()->check(WholePositive);
+        map.declare(sub);
+    }
+    void apply(SessionState& s) const {
+        map.apply(s);
+        setMapWindow(s, begin, window, TimeMapKind);
+    }
+};
+
 // The velocity options: block size, arrow size and the speed limit.
 struct VelocityOptions {
     int step = 1, scale = 5000, limit = 0;
@@ -440,15 +456,14 @@ struct VelocityOptions {
 // cell that the map kind shows, an empty field where the cell has none.
 void addMap(CLI::App& app, Tool& tool) {
     struct Options {
-        int begin = 0, window = 0, kind = 0;
-        MapOptions map;
+        int kind = 0;
+        MapWindowOptions map;
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(
         app, tool, "map", "print a map of a time window, one line per matrix row", [o](Ctx& ctx) {
             SessionState& s = ctx.s;
             o->map.apply(s);
-            setMapWindow(s, o->begin, o->window, TimeMapKind);
             if (o->kind == AmplitudeMapKind || o->kind == SlopeMapKind) MeasureAllMarks(s);
             if (o->kind == VelocityMapKind) {
                 // The velocities of this window's time map, as "plot Arrows" leaves them.
@@ -469,20 +484,18 @@ void addMap(CLI::App& app, Tool& tool) {
             }
             std::cout << out;
         });
-    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
-    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);
+    o->map.declare(sub);
     sub->add_option("--kind", o->kind,
                     "map kind: 0 time, 1 count, 2 electrode, 3 interval, 4 amplitude, 5 slope, 6 velocity, 7 mark number")
         ->check(wholeIn(0, 7));
-    o->map.declare(sub);
 }
 
 // The conduction velocity arrows of a time map on a paint box: one line per
 // block with a kept arrow.
 void addVelocity(CLI::App& app, Tool& tool) {
     struct Options {
-        int begin = 0, window = 0, width = 800, height = 600;
-        MapOptions map;
+        int width = 800, height = 600;
+        MapWindowOptions map;
         VelocityOptions velocity;
     };
     auto o = std::make_shared<Options>();
@@ -491,7 +504,6 @@ void addVelocity(CLI::App& app, Tool& tool) {
             SessionState& s = ctx.s;
             o->map.apply(s);
             o->velocity.apply(s);
-            setMapWindow(s, o->begin, o->window, TimeMapKind);
             SizeMapCells(s, o->width - 1, o->height - 1);
             LoadMap(s, s.CurrentMarkType[1]);
             CalcVelocities(s);
@@ -510,11 +522,9 @@ void addVelocity(CLI::App& app, Tool& tool) {
                 }
             std::cout << "CellWidth=" << s.CellWidth << "\nArrows=" << arrows << "\n" << lines;
         });
-    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
-    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);
+    o->map.declare(sub);
     sub->add_option("--width", o->width, "paint box width in pixels (default 800)")->check(wholeIn(20, 20000));
     sub->add_option("--height", o->height, "paint box height in pixels (default 600)")->check(wholeIn(20, 20000));
-    o->map.declare(sub);
     o->velocity.declare(sub);
 }
 
