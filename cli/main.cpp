@@ -533,7 +533,7 @@ void addRender(CLI::App& app, Tool& tool) {
     struct Options {
         std::string out;
         int width = 1600, height = 900, begin = 0, window = 0, traces = 0, firstChannel = 0, wave = 0;
-        bool map = false, isochrones = false, localTimes = false;
+        bool map = false, isochrones = false, localTimes = false, waveforms = false, align = false, numbers = false;
         CLI::Option *beginOption = nullptr, *windowOption = nullptr, *tracesOption = nullptr,
                     *firstChannelOption = nullptr, *waveOption = nullptr;
         MapOptions mapOptions;
@@ -563,6 +563,15 @@ void addRender(CLI::App& app, Tool& tool) {
                 s.ShowWaveStatistics = true;
                 s.PlotLocalTimes = o->localTimes;
             }
+            if (o->waveforms) {
+                // The waveform grid of "Elg Waveforms" with the switches of its dialog.
+                s.DisplayTypeA = 1;
+                s.ElgViewMode = 2;
+                s.WaveMarkAlign = o->align;
+                s.WavePlotElgNr = o->numbers;
+            } else if (o->align || o->numbers) {
+                fail("--align and --numbers go with --waveforms");
+            }
             s.PlotIsochrones = o->isochrones;
             const std::string error = RenderPanelA(ctx, o->width, o->height, o->out);
             if (!error.empty()) fail(error);
@@ -580,6 +589,9 @@ void addRender(CLI::App& app, Tool& tool) {
     sub->add_flag("--isochrones", o->isochrones, "draw isochrone lines on the map");
     o->waveOption = sub->add_option("--wave", o->wave, "draw wave map N of the wave detection")->check(WholePositive);
     sub->add_flag("--local-times", o->localTimes, "wave map times from the wave's own start");
+    sub->add_flag("--waveforms", o->waveforms, "draw every electrogram in its cell of the electrode array");
+    sub->add_flag("--align", o->align, "centre each waveform on its electrode's activation time");
+    sub->add_flag("--numbers", o->numbers, "write the electrode number in each waveform cell");
 }
 #endif
 

@@ -22,10 +22,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "desktop/AnalyseElgWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
+#include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
@@ -452,6 +454,9 @@ void MainWindow::createWindows() {
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
     dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]));
+    auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
+    analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
+    waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -547,6 +552,9 @@ void MainWindow::connectHandlers() {
     on("Electrograms1", [](Ctx& c) { ChooseElectrograms(c, 1); });
     on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
     on("Analyse1", ChooseAnalyse);
+    on("ElgWaveforms1", ChooseElgWaveforms);
+    on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
+    on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);
     on("ShowAmplitudeSlope1", ToggleShowAmplitudes);

@@ -26,8 +26,10 @@ class QProgressBar;
 
 namespace vk {
 
+class AnalyseElgWindow;
 class PanelWidget;
 class TitleBar;
+class WaveFormDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -51,6 +53,8 @@ public:
     TitleBar* titleBar(int panel) const { return panel == 2 ? titleB_ : titleA_; }
     QWidget* panel(int panel) const { return panel == 2 ? panelB_ : panelA_; }
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
+    WaveFormDialog* waveFormDialog() const { return waveForm_; }
+    AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -114,6 +118,8 @@ private:
     QList<QLabel*> statusLabels_;
     QDialog* markStatistics_ = nullptr;
     std::unique_ptr<DataPadWindow> dataPad_;
+    WaveFormDialog* waveForm_ = nullptr;
+    AnalyseElgWindow* analyseElg_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

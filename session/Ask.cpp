@@ -19,17 +19,19 @@ bool runCommand(Ctx& ctx, const std::function<void()>& command) {
     return false;
 }
 
+int32_t ParseTypedInteger(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    return parseInt(first == std::string::npos ? std::string_view() : std::string_view(text).substr(first, last - first + 1));
+}
+
 int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
                       int32_t value) {
     for (;;) {
         const auto answer = ctx.host.inputBox(caption, prompt, std::to_string(value));
         // Cancel keeps the current value as it is.
         if (!answer) return value;
-        std::string text = *answer;
-        const auto first = text.find_first_not_of(" \t");
-        const auto last = text.find_last_not_of(" \t");
-        text = first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-        const int32_t v = parseInt(text);
+        const int32_t v = ParseTypedInteger(*answer);
         if (v >= min && v <= max) return v;
         ctx.host.beep();
     }

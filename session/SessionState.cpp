@@ -60,6 +60,10 @@ void InitSession(SessionState& s) {
     s.WaveDifference = {0, 500, 150, 500};
     s.PlotLocalTimes = s.AutoPositioning = false;
     s.WaveNrA = s.WaveNrB = 1;
+    s.WaveSignalLength = 1000;
+    s.WaveGrid = s.WaveGridLabel = true;
+    s.WaveMarkAlign = s.WavePlotElgNr = false;
+    s.AlyWindow = 4000;
     s.MapBegin = 0;
     s.MapWindow = 4000;
     s.MapKind = 0;

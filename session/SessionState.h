@@ -229,6 +229,19 @@ struct SessionState {
     int32_t PrevWaveNr = 0;
     int32_t WaveCentreCol = 0, WaveCentreRow = 0;
 
+    // The waveform grid: its switches ("Wave Form Settings:"), the samples
+    // drawn per cell, and the layout of the grid drawn last.
+    int32_t WaveSignalLength = 1000;
+    bool WaveGrid = true, WaveMarkAlign = false, WavePlotElgNr = false, WaveGridLabel = true;
+    int32_t WaveCellWidth = 0, WaveCellHeight = 0;
+    double WaveXScale = 1.0;
+    int32_t WaveSegmentStart = 0;
+
+    // The single-electrogram analysis window: the electrode shown and the
+    // samples that its horizontal scale fits into the paint box.
+    int32_t AlyElectrode = 17;
+    int32_t AlyWindow = 4000;
+
     // The live captions of the two title bars.
     std::string CaptionA, CaptionB;
 

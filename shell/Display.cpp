@@ -6,6 +6,7 @@
 #include "maps/MapDraw.h"
 #include "session/Format.h"
 #include "waves/WaveMap.h"
+#include "waves/WaveformGrid.h"
 #include "session/TextFiles.h"
 
 namespace vk {
@@ -23,7 +24,8 @@ void clearPanel(Ctx& ctx) {
 }
 
 // Draws the display of one panel between the canvas's begin and end.
-// elgViewMode picks the electrogram view: 0 traces, 1 analysis view.
+// elgViewMode picks the electrogram view: 0 traces, 1 analysis view,
+// 2 waveform grid.
 void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
     if (!canvas) return;
     canvas->beginDraw();
@@ -32,6 +34,8 @@ void drawPanel(Ctx& ctx, Canvas* canvas, int displayType, int elgViewMode) {
         PaintElectrograms(ctx);
     } else if (displayType == 1 && elgViewMode == 1) {
         PaintAnalysisView(ctx);
+    } else if (displayType == 1 && elgViewMode == 2) {
+        DrawWaveformGrid(ctx);
     } else if (displayType == 0) {
         DisplayMap(ctx);
     } else if (displayType == 2) {
@@ -77,7 +81,14 @@ void RedrawPanels(Ctx& ctx, int panel) {
         }
     } else {
         UpdateDisplayA(ctx);
-        if (ctx.s.Tiled) UpdateDisplayB(ctx);
+        if (ctx.s.Tiled) {
+            const int32_t first = ctx.s.FirstChannel, column = ctx.s.StartCol, row = ctx.s.StartRow;
+            UpdateDisplayB(ctx);
+            // A new wave on panel B moved the traces (automatic positioning):
+            // panel A shows them from there at once.
+            const bool moved = first != ctx.s.FirstChannel || column != ctx.s.StartCol || row != ctx.s.StartRow;
+            if (moved && ctx.s.DisplayTypeA == 1) UpdateDisplayA(ctx);
+        }
     }
     ctx.host.displayUpdated();
 }

@@ -91,6 +91,13 @@ expectIn "Measured=128" "$dir/measure.out"
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
   --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
 [ "$(pngSize "$dir/map.png")" = "300 200" ]
+"$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/wf.png" \
+  --width 500 --height 300 --begin 0 --window 20000 --waveforms --align --numbers 2>/dev/null
+[ "$(pngSize "$dir/wf.png")" = "500 300" ]
+if "$cli" render "$dir/demo/demo.E01" --out "$dir/x.png" --align 2> "$dir/align.err"; then
+  echo "--align without --waveforms accepted"; exit 1
+fi
+grep -q -- "--align and --numbers go with --waveforms" "$dir/align.err"
 rm "$dir/demo/demo.M01"
 # The demo is the same on every run.
 "$cli" demo "$dir/again" > /dev/null
@@ -148,7 +155,7 @@ checkHelp map "${open[@]}" --begin --window --kind --type --ref --both
 checkHelp measure "${open[@]}"
 checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
-  --map --isochrones --wave --local-times
+  --map --isochrones --wave --local-times --waveforms --align --numbers
 checkHelp demo --rate
 # The demo at other rates: the same waves in ms, found whole by the marker
 # once the recording is read at its rate, and no mark past its length.

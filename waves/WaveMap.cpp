@@ -7,6 +7,7 @@
 #include "maps/Velocity.h"
 #include "session/Draw.h"
 #include "waves/WaveDetection.h"
+#include "waves/WaveformGrid.h"
 
 namespace vk {
 
@@ -122,6 +123,7 @@ void DrawWaveMap(Ctx& ctx, int panel) {
     if (s.WaveMode == 1) {
         if (s.WavesOutdated) CalculateWaves(ctx, markType);
         LoadMapBuf(s, wave);
+        if (s.AutoPositioning && wave != s.PrevWaveNr) AutoPositionElectrograms(s);
         // Wave times are relative to the reference time.
         displayWave(ctx, panel, s.PlotLocalTimes ? 0 : s.RefTime);
         if (s.PlotArrows) DrawVelocities(ctx);

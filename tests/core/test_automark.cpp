@@ -131,6 +131,12 @@ TEST(AutoMark, DeviationFromTheStartAndMeanFromTheBeginTime) {
     // Samples 6005..10000 are all 200; from sample 5 the noise counts too.
     EXPECT_EQ(at6000.mean, 200.0);
     EXPECT_DOUBLE_EQ(at0.mean, 200.0 * 9000 / 9996);
+    // The deviation's centre sums samples 5..W and divides by W.
+    t.set(31, 1, 4, 1000);
+    t.set(31, 5, 1000, 4);
+    const double centre = 996 * 4 / 1000.0;
+    EXPECT_NEAR(t.detect(31).noiseSD,
+                std::sqrt((4 * (1000 - centre) * (1000 - centre) + 996 * (4 - centre) * (4 - centre)) / 999), 1e-9);
     // A begin time past the end still takes the last sample.
     t.s->BeginTime = 20000;
     EXPECT_EQ(t.detect(30).mean, 200.0);

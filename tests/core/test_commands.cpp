@@ -1,5 +1,6 @@
-// The File menu's commands through a scripted host: opening, refusing,
-// the recent-file list, the matrix commands and quitting.
+// The start-up defaults, and the File menu's commands through a scripted
+// host: opening, refusing, the recent-file list, the matrix commands and
+// quitting.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -45,6 +46,50 @@ struct Fixture {
     }
     std::string matrix() { return dir.write("m.txt", Matrix4x2); }
 };
+
+TEST(StartUp, TheDefaultsThatShapeResults) {
+    auto s = std::make_unique<SessionState>();
+    s->WaveDifference = {0, 1, 1, 1};
+    s->Prefs.SearchWidth = {0, 1, 1, 1};
+    s->IsochroneWidth = 1;
+    InitSession(*s);  // as the main window runs it on a used state
+    const Preferences& p = s->Prefs;
+    struct Default {
+        const char* name;
+        double value, expected;
+    };
+    auto row = [](const char* name, double value, double expected) { return Default{name, value, expected}; };
+    const Default defaults[] = {
+        row("WaveDifference[1]", s->WaveDifference[1], 500), row("WaveDifference[2]", s->WaveDifference[2], 150),
+        row("WaveDifference[3]", s->WaveDifference[3], 500), row("WaveMode", s->WaveMode, 2),
+        row("IsochroneWidth", s->IsochroneWidth, 500),       row("RefTime", s->RefTime, 0),
+        row("SamplingFrequency", s->SamplingFrequency, 1000), row("HighRateMode", s->HighRateMode, 0),
+        row("Amplification", s->Amplification, 0.01),        row("UnitsPerMillivolt", s->UnitsPerMillivolt, 747),
+        row("NrTraces", s->NrTraces, 24),                    row("TraceOrder", s->TraceOrder, 1),
+        row("FirstChannel", s->FirstChannel, 17),            row("WindowA", s->WindowA, 4000),
+        row("WindowB", s->WindowB, 4000),                    row("WindowTime", s->WindowTime, 4000),
+        row("BeginTimeA", s->BeginTimeA, 0),                 row("StepIncrement", s->StepIncrement, 100),
+        row("SmoothOnLoad", s->SmoothOnLoad, 1),             row("AverageOffsetOn", s->AverageOffsetOn, 1),
+        row("BipolarMode", s->BipolarMode, 0),               row("CurrentMarkType[1]", s->CurrentMarkType[1], 1),
+        row("CurrentMarkType[2]", s->CurrentMarkType[2], 1), row("CurrentMarkNr", s->CurrentMarkNr, 1),
+        row("MarkOrigin", s->MarkOrigin, ManualOrigin),      row("MaxImportLength", s->MaxImportLength, 65500),
+        row("MapLeft", s->MapLeft, 10),                      row("MapTop", s->MapTop, 10),
+        row("ShowSWsAndSpikes", s->ShowSWsAndSpikes, 0),     row("PlotLocalTimes", s->PlotLocalTimes, 0),
+        row("WavesOutdated", s->WavesOutdated, 1),           row("MinDiffVal[1]", p.MinDiffVal[1], -100),
+        row("MinDiffVal[2]", p.MinDiffVal[2], -200),         row("MinDiffVal[3]", p.MinDiffVal[3], -1),
+        row("SearchWidth[1]", p.SearchWidth[1], 300),        row("SearchWidth[2]", p.SearchWidth[2], 100),
+        row("SearchWidth[3]", p.SearchWidth[3], 300),        row("DiffDist[1]", p.DiffDist[1], 100),
+        row("DiffDist[2]", p.DiffDist[2], 10),               row("DiffDist[3]", p.DiffDist[3], 50),
+        row("SearchCriteria", p.SearchCriteria, 1),          row("AvoidDoubleMarks", p.AvoidDoubleMarks, 1),
+        row("DoubleWidth", p.DoubleWidth, 5),                row("TimeDigitFormat", p.TimeDigitFormat, 0),
+        row("ValueDigitFormat", p.ValueDigitFormat, 2),      row("NrExpandCycles", p.NrExpandCycles, 10),
+        row("NrNeighbours", p.NrNeighbours, 3),              row("LimitCondVel", p.LimitCondVel, 0),
+        row("MaxCondVel", p.MaxCondVel, 20),                 row("ArrowSize", p.ArrowSize, 5000),
+        row("IncVel", p.IncVel, 1),                          row("LimitIntervals", p.LimitIntervals, 0),
+        row("MaxIntervalValue", p.MaxIntervalValue, 6000),   row("AnimEndTime", p.AnimEndTime, Missing),
+    };
+    for (const auto& d : defaults) EXPECT_EQ(d.value, d.expected) << d.name;
+}
 
 TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
     Fixture f;

@@ -136,6 +136,9 @@ TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {
     refused(std::string(100, '\0'), "shorter than an electrogram file header");
     refused(fileWith(4096, 0, 2, 8192), "0 channels");
     refused(fileWith(4096, 257, 2, 8192), "257 channels");
+    const std::string wide = fileWith(4096, 256, 2, 4096 + 3 * 512);
+    MemorySource widest(wide, "wide.E01");
+    EXPECT_EQ(ExamineElgFile(widest, "wide.E01").NrOfFrames, 3);
     refused(fileWith(4096, 4, 0, 8192), "0 bytes per sample");
     refused(fileWith(4096, 4, 4, 8192), "4 bytes per sample");
     refused(fileWith(-4, 4, 2, 8192), "negative header length");
@@ -146,7 +149,14 @@ TEST(ElectrogramFile, RefusesWhatTheBuffersCannotHold) {
 }
 
 TEST(ElectrogramFile, AnOverlongRecordingLoadsWhatTheBuffersHold) {
-    const std::string bytes = fileWith(4096, 1, 2, 4096 + 2 * 70000);
+    // One channel: record r (counted from the file start, 2048 header
+    // records) holds r mod 1000.
+    std::string bytes = fileWith(4096, 1, 2, 4096 + 2 * 70000);
+    auto value = [](int64_t record) { return static_cast<int16_t>(record % 1000); };
+    for (int64_t r = 2048; r < 2048 + 70000; ++r) {
+        const int16_t v = value(r);
+        std::memcpy(&bytes[static_cast<size_t>(r) * 2], &v, 2);
+    }
     MemorySource src(bytes, "long.E01");
     const ElgLayout l = ExamineElgFile(src, "long.E01");
     EXPECT_TRUE(l.truncated);
@@ -154,7 +164,22 @@ TEST(ElectrogramFile, AnOverlongRecordingLoadsWhatTheBuffersHold) {
     EXPECT_EQ(l.NrOfFrames, MaxSamples);
     auto s = std::make_unique<SessionState>();
     ReadElgFrames(src, l, s->RawFrames.data(), s->RawFrames.size());
-    CopyFramesToSignals(s->RawFrames.data(), s->RawFrames.size(), 1, l.NrOfFrames, true, s->Signals);
+    const int lastRead = MaxSamples - 21;
+    for (const bool smooth : {false, true}) {
+        CopyFramesToSignals(s->RawFrames.data(), s->RawFrames.size(), 1, l.NrOfFrames, smooth, s->Signals);
+        // Row k as the reader defines it: record 2048 + k, or the mean of
+        // records 2049 + k .. 2068 + k.
+        auto row = [&](int k) -> int32_t {
+            if (!smooth) return value(2048 + k);
+            int sum = 0;
+            for (int r = 2049 + k; r <= 2068 + k; ++r) sum += value(r);
+            return static_cast<int32_t>(roundHalfEven(sum / 20.0));
+        };
+        for (const int k : {1, 2, 951, 952, 33000, lastRead - 1, lastRead})
+            EXPECT_EQ(s->Signals.at(k, 1), row(k)) << k << (smooth ? " smoothed" : "");
+        for (const int k : {lastRead + 1, MaxSamples})
+            EXPECT_EQ(s->Signals.at(k, 1), row(lastRead)) << k << (smooth ? " smoothed" : "");
+    }
 }
 
 TEST(ElectrogramFile, AFileThatEndsWhileReadingIsAnError) {

@@ -130,6 +130,27 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
 }
 
+TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
+    MapPanel p(2, 1, 90, 90);  // cells of 39 pixels from (10, 10)
+    p.s->MapKindA = MarkNrMapKind;
+    addMark(*p.s, 1, 1234, SlowWave, 7);
+    addMark(*p.s, 2, 1300, SlowWave, 0);  // no number: the time
+    auto ops = p.draw();
+    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 7"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 54 22 1300"));
+    // Amplitudes (here kept by expansion) without a digit format: rounded,
+    // halves to the even neighbour.
+    p.s->MapKindA = AmplitudeMapKind;
+    p.s->Prefs.ValueDigitFormat = 0;
+    for (const auto& [column, amplitude] : {std::pair{1, 2.5}, {2, 3.5}}) {
+        p.s->MapBuf.at(column, 1).Expanded = 1;
+        p.s->MapBuf.at(column, 1).Amplitude = amplitude;
+    }
+    ops = p.draw();
+    EXPECT_TRUE(MapPanel::has(ops, "text 26 22 2"));
+    EXPECT_TRUE(MapPanel::has(ops, "text 65 22 4"));
+}
+
 TEST(MapIsochrones, LinesBetweenCellCentres) {
     MapPanel p(2, 2, 90, 90);  // cells of 40 pixels; centres x 29, 69 and y 30, 70
     SizeMapCells(*p.s, 90, 90);
@@ -149,8 +170,16 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
     // Crossed on all four edges: three segments.
     EXPECT_EQ(isochrones(400, 600, 400, 600),
               (std::vector<std::string>{"line 49 30 69 50", "line 69 50 49 70", "line 49 70 29 50"}));
-    // Levels 500 and 1000 over one square.
-    EXPECT_EQ(isochrones(400, 1100, 1100, 400).size(), 2u);
+    // Crossing points are rounded, halves to the even neighbour, on every
+    // edge: 4000 / 270 = 14.8 gives 15, 12000 / 320 = 37.5 gives 38, 800 / 320 = 2.5 gives 2.
+    EXPECT_EQ(isochrones(400, 670, 670, 400), std::vector<std::string>{"line 44 30 44 70"});
+    EXPECT_EQ(isochrones(670, 400, 400, 670), std::vector<std::string>{"line 54 30 54 70"});
+    EXPECT_EQ(isochrones(200, 200, 520, 520), std::vector<std::string>{"line 69 68 29 68"});
+    EXPECT_EQ(isochrones(720, 720, 400, 400), std::vector<std::string>{"line 69 58 29 58"});
+    // A level at the highest corner still crosses the square.
+    EXPECT_EQ(isochrones(400, 500, 500, 400), std::vector<std::string>{"line 69 30 69 70"});
+    // Levels 500 and 1000 over one square, in that order.
+    EXPECT_EQ(isochrones(400, 1100, 1100, 400), (std::vector<std::string>{"line 35 30 35 70", "line 63 30 63 70"}));
     // A corner outside the panel's window leaves the square out.
     p.s->MapWindow = 550;
     EXPECT_TRUE(isochrones(400, 600, 600, 400).empty());

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "shell/Display.h"
 #include "input/ElgFile.h"
@@ -160,6 +162,32 @@ struct Recording {
 int16_t i16(const std::string& b, size_t at) { int16_t v; std::memcpy(&v, &b[at], 2); return v; }
 int32_t i32(const std::string& b, size_t at) { int32_t v; std::memcpy(&v, &b[at], 4); return v; }
 
+// A mark file whose header puts the records at `start`, then the records.
+std::string markFileWith(int16_t start, const std::vector<MarkRecord>& records) {
+    std::string bytes(static_cast<size_t>(start), '\0');
+    std::memcpy(&bytes[2], &start, 2);
+    for (const MarkRecord& m : records) bytes.append(reinterpret_cast<const char*>(&m), MarkRecordDiskSize);
+    return bytes;
+}
+
+// Slots 1.. of the table hold the records, every field of them.
+void expectRecords(const SessionState& s, const std::vector<MarkRecord>& records, const std::string& when) {
+    ASSERT_EQ(s.MarkCount, static_cast<int32_t>(records.size())) << when;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const MarkRecord& want = records[i];
+        const MarkRecord& got = s.MarkTable[i + 1];
+        const std::string at = when + ", slot " + std::to_string(i + 1);
+        EXPECT_EQ(got.Electrode, want.Electrode) << at;
+        EXPECT_EQ(got.MarkType, want.MarkType) << at;
+        EXPECT_EQ(got.Time, want.Time) << at;
+        EXPECT_EQ(got.Aux1, want.Aux1) << at;
+        EXPECT_EQ(got.Aux2, want.Aux2) << at;
+        EXPECT_EQ(got.Origin, want.Origin) << at;
+        EXPECT_EQ(got.MarkNr, want.MarkNr) << at;
+        EXPECT_EQ(got.SeqNr, i + 1) << at;
+    }
+}
+
 TEST(MarkFile, CreatedWithItsHeaderAndWrittenBitExact) {
     Recording r;
     ASSERT_TRUE(r.open());
@@ -214,6 +242,34 @@ TEST(MarkFile, CreatedWithItsHeaderAndWrittenBitExact) {
     }
     EXPECT_NE(std::find(again.s->Memo1.begin(), again.s->Memo1.end(), "reading.1." + again.s->MatrixFileName),
               again.s->Memo1.end());
+}
+
+TEST(MarkFile, EveryFieldOfEveryRecordReadsBackAndWritesBackBitExact) {
+    // Distinct values in all seven fields, negative and above 32767 where
+    // the field's type allows it, so that a field read from a neighbour's
+    // offset or with the wrong sign shows.
+    const std::vector<MarkRecord> records = {
+        {3, SlowWave, 1500, 11, 22, ManualOrigin, 4},
+        {256, Reference, -5, -3, -4, AutomaticOrigin, 65535},
+        {17, DeletedType, Missing, 32767, -32768, 9, 40000},
+        {1, Type3, 2000000000, 300, 301, 0, 7},
+    };
+    std::string bytes = markFileWith(4096, records);
+    auto s = fresh();
+    EXPECT_TRUE(ParseMarkFile(bytes, "m.M01", *s).problems.empty());
+    expectRecords(*s, records, "read");
+    // Written back: the records are the bytes that were read.
+    EXPECT_EQ(MarkFileBytes(*s).substr(4096), bytes.substr(4096));
+
+    // A full table reads whole; one record more is cut and reported.
+    const std::string first = bytes.substr(4096, 16);
+    for (int n = 4; n < MaxMarks; ++n) bytes += first;
+    EXPECT_TRUE(ParseMarkFile(bytes, "m.M01", *s).problems.empty());
+    EXPECT_EQ(s->MarkCount, MaxMarks);
+    bytes += first;
+    EXPECT_EQ(ParseMarkFile(bytes, "m.M01", *s).problems,
+              std::vector<std::string>{"it holds 32768 marks; only the first 32767 can be used"});
+    EXPECT_EQ(s->MarkCount, MaxMarks);
 }
 
 TEST(MarkFile, SavingFewerMarksTruncatesAndSeqNrIsRenumbered) {
@@ -301,6 +357,7 @@ TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
         {header(4096) + record(0, 1, 5) + record(999, 1, 6) + record(3, 42, 7), 3, "outside 1..256"},
         {header(4096) + record(3, 42, 7), 1, "unknown type"},
         {header(4096) + record(3, 1, 7), 1, nullptr},
+        {header(4100) + record(3, 1, 7), 1, nullptr},  // records start at a whole record
     };
     for (const Case& c : cases) {
         Recording r;
@@ -329,9 +386,6 @@ TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
     constexpr int Count = 387;
     const int16_t types[] = {SlowWave, Spike, Type3, Reference, DeletedType};
     std::vector<MarkRecord> written(Count);
-    std::string bytes(8192, '\0');
-    const int16_t start = 8192;
-    std::memcpy(&bytes[2], &start, 2);
     for (int i = 0; i < Count; ++i) {
         MarkRecord& m = written[static_cast<size_t>(i)];
         m.Electrode = static_cast<uint16_t>(1 + i % 256);
@@ -341,29 +395,13 @@ TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
         m.Aux2 = static_cast<int16_t>(-i);
         m.Origin = static_cast<uint16_t>(1 + i % 2);
         m.MarkNr = static_cast<uint16_t>(1000 + i);
-        bytes.append(reinterpret_cast<const char*>(&m), MarkRecordDiskSize);
     }
-    auto expectAll = [&](const SessionState& s, const char* when) {
-        ASSERT_EQ(s.MarkCount, Count) << when;
-        for (int i = 0; i < Count; ++i) {
-            const MarkRecord& want = written[static_cast<size_t>(i)];
-            const MarkRecord& got = s.MarkTable[static_cast<size_t>(i + 1)];
-            const std::string at = std::string(when) + ", slot " + std::to_string(i + 1);
-            EXPECT_EQ(got.Electrode, want.Electrode) << at;
-            EXPECT_EQ(got.MarkType, want.MarkType) << at;
-            EXPECT_EQ(got.Time, want.Time) << at;
-            EXPECT_EQ(got.Aux1, want.Aux1) << at;
-            EXPECT_EQ(got.Aux2, want.Aux2) << at;
-            EXPECT_EQ(got.Origin, want.Origin) << at;
-            EXPECT_EQ(got.MarkNr, want.MarkNr) << at;
-            EXPECT_EQ(got.SeqNr, i + 1) << at;
-        }
-    };
+    const std::string bytes = markFileWith(8192, written);
     Recording r;
     r.dir.write("REC.M07", bytes);
     ASSERT_TRUE(r.open());
     EXPECT_TRUE(r.host.messages.empty());  // not damaged
-    expectAll(*r.s, "read");
+    expectRecords(*r.s, written, "read");
     r.s->MarksChanged = true;
     WriteMarkFile(*r.s);
     const std::string saved = r.markFile();
@@ -372,7 +410,7 @@ TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
     EXPECT_EQ(saved.compare(savedStart, std::string::npos, bytes, 8192), 0);
     ASSERT_TRUE(r.open());
     EXPECT_TRUE(r.host.messages.empty());
-    expectAll(*r.s, "saved and read again");
+    expectRecords(*r.s, written, "saved and read again");
 }
 
 TEST(MarkFile, OpeningAnotherRecordingEmptiesTheUndoStore) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "input/Matrix.h"
 #include "session/Errors.h"
@@ -74,6 +75,11 @@ TEST(Matrix, OldFormatReplacesTheGridOfAnEarlierMatrix) {
     EXPECT_EQ(s->ElectrodeCol[7], -1);
 }
 
+TEST(Matrix, PanelsStackWhenHalfTheColumnsReachTheRows) {
+    for (const auto& [columns, rows, stacked] : {std::tuple{4, 2, true}, {5, 3, false}, {6, 3, true}, {1, 1, false}})
+        EXPECT_EQ(applied(RowByRowMatrix(columns, rows, 1, 1.0))->TileRectangle, stacked) << columns << "x" << rows;
+}
+
 TEST(Matrix, DistanceRule) {
     auto distance = [](const char* d) {
         return applied(ParseOldMatrix(std::string("0 2 2 ") + d + "\n", "d.txt"))->ElectrodeDistance;
@@ -94,6 +100,27 @@ TEST(Matrix, NewFormatWithoutItsMarkLoadsAnEmptyMatrix) {
     EXPECT_EQ(s->MatrixGrid[1][1], -1);
 }
 
+TEST(Matrix, TheLargestLayoutsAreAccepted) {
+    // 256 electrodes, 100 x 100 positions, electrode 256 and grid position 99.
+    std::string old = "256 100 100 1\n";
+    for (int e = 1; e <= 256; ++e) old += std::to_string((e - 1) % 100) + " " + std::to_string((e - 1) / 100 * 49) + "\n";
+    auto s = applied(ParseOldMatrix(old, "old.txt"));
+    EXPECT_EQ(s->NrElectrodes, 256);
+    EXPECT_EQ(s->NrColumns, 100);
+    EXPECT_EQ(s->NrRows, 100);
+    EXPECT_EQ(s->ElectrodeCol[100], 100);
+    EXPECT_EQ(s->ElectrodeRow[256], 99);
+    EXPECT_EQ(s->ElectrodeCol[256], 56);
+    EXPECT_EQ(s->MatrixGrid[100][1], 100);
+    EXPECT_EQ(s->MatrixGrid[56][99], 256);
+
+    const MatrixData m = ParseNewMatrix("-2\n256 2 1 1\n\n256 1\n", "new.txt");
+    EXPECT_EQ(m.NrElectrodes, 256);
+    EXPECT_EQ(m.ElectrodeCol[256], 1);
+    EXPECT_EQ(m.MatrixGrid[1][1], 256);
+    EXPECT_EQ(m.MatrixGrid[2][1], 1);
+}
+
 TEST(Matrix, Refusals) {
     auto refused = [](const char* text, bool newFormat, const char* why) {
         try {
@@ -108,6 +135,10 @@ TEST(Matrix, Refusals) {
     refused("-2\n2 101 1 1\n\n", true, "101 columns");
     refused("-2\n2 2 101 1\n\n", true, "101 rows");
     refused("300 2 2 1\n", false, "300 electrodes");
+    refused("257 2 2 1\n", false, "257 electrodes");
+    refused("-1 2 2 1\n", false, "-1 electrodes");
+    refused("0 0 2 1\n", false, "0 columns");
+    refused("0 2 0 1\n", false, "0 rows");
     refused("2 2 2 1\n0 0\n100 0\n", false, "outside the 100 x 100 grid");
     refused("-2\n2 2 1 1\n\n1 2a\n", true, "'2a' is not a valid integer value");
     refused("2 2 2 x1\n", false, "'x1' is not a valid floating point value");

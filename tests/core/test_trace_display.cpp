@@ -65,6 +65,11 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     EXPECT_TRUE(Panel::has(wide, "text 249 1 14000"));
     // 18 of the 31 labels, and the scale bar's.
     EXPECT_EQ(Panel::count(wide, "text") - Panel::count(wide, "text 4 "), 19);
+    p.s->UnitsPerMillivolt = 800;
+    p.s->Amplification = 0.5;  // 400, then 200 pixels: halved to 100
+    const auto even = p.draw();
+    EXPECT_TRUE(Panel::has(even, "line 1050 500 1050 400"));
+    EXPECT_TRUE(Panel::has(even, "text 1010 505 0.250 mV"));
 }
 
 TEST(TraceDisplay, TheWindowBecomesRowsAndEndsAtTheLoadedRows) {
@@ -128,6 +133,13 @@ TEST(TraceDisplay, TracePointsFollowTheSignal) {
     p.s->AverageOffsetOn = true;
     const auto centred = p.draw();
     EXPECT_TRUE(Panel::has(centred, "line 230 305 231 306"));  // 10 - mean 55 = -45
+    // Bipolar: the electrode minus the next one, 10k - 3k = 7k.
+    for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 2) = k * 3;
+    p.s->AverageOffsetOn = false;
+    p.s->BipolarMode = true;
+    const auto bipolar = p.draw();
+    EXPECT_TRUE(Panel::has(bipolar, "line 230 253 231 254"));
+    EXPECT_TRUE(Panel::has(bipolar, "line 1130 190 1131 191"));
 }
 
 TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
@@ -48,28 +49,38 @@ TEST(Waves, DifferencesBelowTheLimitJoinAndEqualOnesSplit) {
 }
 
 TEST(Waves, TheClosestFreeMarkWinsAndTheFirstSlotOnTies) {
-    Grid g(2, 1);
-    g.mark(1, 1000);
-    g.mark(2, 1100);
-    g.mark(2, 900);
-    EXPECT_EQ(g.waves(), 2);
-    // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
-    EXPECT_EQ(g.at(2, 1), 900);
-    EXPECT_EQ(g.at(1, 1), 1000);
-    EXPECT_EQ(g.at(2, 2), 1100);
-
-    Grid tie(2, 1);
-    tie.mark(1, 50);     // seeds the first wave...
-    tie.mark(1, 1000);   // ...and this one the second, after the 900 that follows
-    tie.mark(2, 1100);
-    tie.mark(2, 900);
-    tie.waves();
-    // From 1000 both 1100 (slot 1) and 900 (slot 2) are 100 ms away: slot 1 wins.
-    EXPECT_EQ(tie.at(1, 1), 50);
-    EXPECT_EQ(tie.at(2, 1), Missing);  // 900 is 850 ms from 50
-    EXPECT_EQ(tie.at(2, 2), 900);      // the earliest free mark seeds wave 2
-    EXPECT_EQ(tie.at(1, 2), 1000);
-    EXPECT_EQ(tie.at(2, 3), 1100);
+    struct Mark {
+        int e, t;
+    };
+    struct At {
+        int e, w, t;
+    };
+    struct Case {
+        const char* what;
+        int columns, rows;
+        std::vector<Mark> marks;
+        int waves;
+        std::vector<At> expected;
+    };
+    const Case cases[] = {
+        // Wave 1 starts at the earliest mark (900 on electrode 2) and takes 1000.
+        {"closest", 2, 1, {{1, 1000}, {2, 1100}, {2, 900}}, 2, {{2, 1, 900}, {1, 1, 1000}, {2, 2, 1100}}},
+        // 1 2 3 in a row: the wave seeded at 600 on 1 reaches 2 at 1000; from
+        // there the marks on 3 at 1100 and 900 are both 100 ms away: the
+        // first slot wins, whichever it is.
+        {"tie, later first", 3, 1, {{1, 600}, {2, 1000}, {3, 1100}, {3, 900}}, 2, {{2, 1, 1000}, {3, 1, 1100}, {3, 2, 900}}},
+        {"tie, earlier first", 3, 1, {{1, 600}, {2, 1000}, {3, 900}, {3, 1100}}, 2, {{2, 1, 1000}, {3, 1, 900}, {3, 2, 1100}}},
+        // 1 2 3 / 4 5 6 with equal seeds on 4 and 6: the first in scan order
+        // (columns, then rows) seeds the wave, and 0 is not above the
+        // clamped bound of the other.
+        {"equal seeds", 3, 2, {{6, 0}, {4, 0}, {5, 450}}, 2, {{4, 1, 0}, {5, 1, 450}, {6, 1, Missing}, {6, 2, 0}}},
+    };
+    for (const Case& c : cases) {
+        Grid g(c.columns, c.rows);
+        for (const Mark& m : c.marks) g.mark(m.e, m.t);
+        EXPECT_EQ(g.waves(), c.waves) << c.what;
+        for (const At& x : c.expected) EXPECT_EQ(g.at(x.e, x.w), x.t) << c.what << ": electrode " << x.e << ", wave " << x.w;
+    }
 }
 
 TEST(Waves, DiagonalsConnectAcrossAnEmptyPosition) {
@@ -192,6 +203,14 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     g.s->WaveNrA = 3;  // no marks with number 3: an empty map
     UpdateDisplayA(g.ctx);
     for (int c = 1; c <= 3; ++c) EXPECT_EQ(g.s->MapBuf.at(c, 1).Time, Missing);
+    // Marks before the reference time are left out; the others keep their
+    // absolute times.
+    g.s->WaveNrA = 1;
+    g.s->RefTime = 1050;
+    UpdateDisplayA(g.ctx);
+    EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
+    EXPECT_EQ(g.s->MapBuf.at(2, 1).Time, 1100);
+    g.s->RefTime = 0;
 
     // Mode 1 with local times: the earliest electrode of the wave shows 0.
     g.s->WaveMode = 1;
@@ -213,6 +232,23 @@ TEST(WaveMaps, MarkNumbersLocalTimesAndTheStatisticsLine) {
     UpdateDisplayA(g.ctx);
     EXPECT_EQ(g.s->MapBuf.at(1, 1).Time, Missing);
     EXPECT_EQ(g.s->WaveCentreCol, 1);  // an empty wave keeps the previous centre
+
+    // Mode 2 as count and electrode maps: cells of 196 pixels, the digits
+    // centred at (105, 91) and (301, 91) show the kind's own value.
+    g.s->WaveMode = 2;
+    g.s->WaveNrA = 1;
+    g.s->ShowWaveStatistics = false;
+    numbered(1, 1500, 1);  // later than the cell's time, still counted
+    auto digits = [&](int kind) {
+        g.s->MapKindA = kind;
+        UpdateDisplayA(g.ctx);
+        std::vector<std::string> texts;
+        for (const auto& op : canvas.ops)
+            if (op.rfind("text ", 0) == 0) texts.push_back(op);
+        return texts;
+    };
+    EXPECT_EQ(digits(CountMapKind), (std::vector<std::string>{"text 105 91 2", "text 301 91 2"}));
+    EXPECT_EQ(digits(ElectrodeMapKind), (std::vector<std::string>{"text 105 91 1", "text 301 91 2"}));
 }
 
 }  // namespace

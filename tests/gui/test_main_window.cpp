@@ -69,7 +69,6 @@ TEST(MainWindow, StartsWithTheWholeMenuAndItsWindows) {
     EXPECT_EQ(t.w->action("SlowWave1")->text(), "Slow Wave\tF1");
     EXPECT_TRUE(t.w->action("OpenFile1")->isEnabled());
     EXPECT_FALSE(t.w->action("ShowMiniWindow1")->isEnabled());
-    EXPECT_FALSE(t.w->action("ElgWaveforms1")->isEnabled());  // draws nothing yet
     EXPECT_TRUE(t.w->action("Velocities1")->isCheckable());
     // The menu bar in order.
     QStringList bar;
@@ -143,6 +142,9 @@ TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
     t.s->CurrentElectrode = 3;
     AddMarkRecord(*t.s, 100, SlowWave, 1);
     AddMarkRecord(*t.s, 200, Spike, 1);
+    AddMarkRecord(*t.s, 250, Type3, 1);
+    AddMarkRecord(*t.s, 260, Type3, 1);
+    AddMarkRecord(*t.s, 270, Reference, 1);
     StoreUndo(*t.s, 300, SlowWave, 3);
     t.w->syncFromState();  // as the redraw after a deletion does
     t.w->action("ShowMarkStatistics1")->trigger();
@@ -150,9 +152,16 @@ TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
     ASSERT_TRUE(stats->isVisible());
     EXPECT_EQ(stats->windowTitle(), "Mark Statistics");
     auto* grid = stats->findChild<QTableWidget*>("MarksGrid");
-    EXPECT_EQ(grid->item(2, 0)->text(), "Slow Waves");
-    EXPECT_EQ(grid->item(2, 1)->text(), "1");
-    EXPECT_EQ(grid->item(3, 2)->text(), "1");
+    const char* const cells[5][4] = {{"", "# marks", "# manual", "# automatic"},
+                                     {"References", "1", "", ""},
+                                     {"Slow Waves", "1", "1", "0"},
+                                     {"Spikes", "1", "1", "0"},
+                                     {"Type 3", "2", "", ""}};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 4; ++c) {
+            ASSERT_NE(grid->item(r, c), nullptr) << r << "," << c;
+            EXPECT_EQ(grid->item(r, c)->text().toStdString(), cells[r][c]) << r << "," << c;
+        }
     // Undo brings the deleted mark back; the window follows the redraw.
     EXPECT_TRUE(t.w->action("UndoDeletedMarks1")->isEnabled());
     QTest::keyClick(t.w.get(), Qt::Key_V, Qt::ControlModifier);

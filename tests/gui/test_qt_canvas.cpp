@@ -72,6 +72,34 @@ TEST(QtCanvas, PrimitivesKeepTheirOrder) {
     EXPECT_EQ(canvas.image().pixel(70, 20), qRgb(255, 0, 0));
 }
 
+TEST(QtCanvas, RectanglesAndEllipsesCoverX1ToX2Less1) {
+    // Red outline, blue fill over x 10..19, y 20..24; a clear-brush
+    // rectangle only outlines; the ellipse stays inside its box.
+    QtCanvas canvas;
+    canvas.resize(60, 40);
+    canvas.beginDraw();
+    canvas.setPenColor(clRed);
+    canvas.setBrushColor(0x00FF0000);
+    canvas.rectangle(10, 20, 20, 25);
+    canvas.setBrushStyle(BrushStyle::Clear);
+    canvas.rectangle(30, 5, 35, 10);
+    canvas.setPenColor(clBlack);
+    canvas.ellipse(40, 20, 50, 30);
+    canvas.endDraw();
+    const QImage& im = canvas.image();
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255), white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+    const struct {
+        int x, y;
+        QRgb colour;
+    } pixels[] = {
+        {10, 20, red},   {19, 20, red},   {10, 24, red},   {19, 24, red},   {15, 22, blue},  {11, 21, blue},
+        {18, 23, blue},  {20, 20, white}, {19, 25, white}, {9, 22, white},  {15, 19, white}, {30, 5, red},
+        {34, 9, red},    {32, 7, white},  {35, 9, white},  {34, 10, white}, {40, 25, black}, {49, 25, black},
+        {45, 20, black}, {45, 29, black}, {50, 25, white}, {45, 30, white}, {39, 25, white}, {45, 19, white},
+    };
+    for (const auto& p : pixels) EXPECT_EQ(im.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
 TEST(QtCanvas, ColoursAreStoredBlueGreenRed) {
     EXPECT_EQ(QtCanvas::toQColor(0x000000FF), QColor(255, 0, 0));
     EXPECT_EQ(QtCanvas::toQColor(0x00FF0000), QColor(0, 0, 255));

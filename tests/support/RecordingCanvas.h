@@ -13,10 +13,15 @@ class RecordingCanvas : public Canvas {
 public:
     RecordingCanvas(int w = 800, int h = 600) : w_(w), h_(h) {}
     std::vector<std::string> ops;
+    // The points of every polyline, in the order drawn.
+    std::vector<std::vector<Point>> polylines;
 
     int width() const override { return w_; }
     int height() const override { return h_; }
-    void beginDraw() override { ops.clear(); }
+    void beginDraw() override {
+        ops.clear();
+        polylines.clear();
+    }
     void setPenColor(Colour c) override { ops.push_back("pen " + std::to_string(c)); }
     void setPenWidth(int w) override { ops.push_back("width " + std::to_string(w)); }
     void setPenStyle(PenStyle) override {}
@@ -29,7 +34,10 @@ public:
         ops.push_back("font " + std::to_string(pixels));
     }
     void line(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("line", x1, y1, x2, y2)); }
-    void polyline(const std::vector<Point>& p) override { ops.push_back("polyline " + std::to_string(p.size())); }
+    void polyline(const std::vector<Point>& p) override {
+        ops.push_back("polyline " + std::to_string(p.size()));
+        polylines.push_back(p);
+    }
     void rectangle(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("rect", x1, y1, x2, y2)); }
     void ellipse(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("ellipse", x1, y1, x2, y2)); }
     void textOut(int x, int y, Colour, const std::string& t) override {
@@ -47,5 +55,12 @@ private:
     int w_, h_;
     int fontSize_ = 14;
 };
+
+// The points of a polyline as "x,y x,y ...", for exact comparisons.
+inline std::string pointsOf(const std::vector<Point>& p) {
+    std::string out;
+    for (const Point& q : p) out += (out.empty() ? "" : " ") + std::to_string(q.x) + "," + std::to_string(q.y);
+    return out;
+}
 
 }  // namespace vk::test
