@@ -25,7 +25,9 @@
 #include "marks/AutoMark.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
+#include "marks/Measures.h"
 #include "maps/MapBuffer.h"
+#include "maps/Velocity.h"
 #include "waves/WaveDetection.h"
 #ifdef VK_WITH_RENDER
 #include "cli/Render.h"
@@ -197,6 +199,35 @@ void addMarks(CLI::App& app, Tool& tool) {
     });
 }
 
+// A real value with 4 decimals and "." as the decimal point.
+std::string fixed4(double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", v);
+    return text;
+}
+
+// A whole number, or nothing for Missing.
+std::string orEmpty(int64_t v) { return v == Missing ? std::string() : std::to_string(v); }
+
+// "Calc Amplitudes + Slopes" on the recording's marks: one line per measured slot.
+void addMeasure(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "measure", "measure amplitude and slope of every slow wave, one line per mark slot",
+                        [](Ctx& ctx) {
+                            SessionState& s = ctx.s;
+                            std::string out = "Measured=" + std::to_string(MeasureAllMarks(s)) + "\n";
+                            for (int i = 1; i <= s.MarkCount; ++i) {
+                                const MeasureRecord& m = s.MarkMeasures[static_cast<size_t>(i)];
+                                if (m.MeasuredElectrode == Missing) continue;
+                                out += std::to_string(i) + "\t" + std::to_string(m.MeasuredElectrode) + "\t" +
+                                       std::to_string(m.MaxValue) + "\t" + std::to_string(m.MaxSample) + "\t" +
+                                       std::to_string(m.MinValue) + "\t" + std::to_string(m.MinSample) + "\t" +
+                                       std::to_string(m.SlopeSample) + "\t" + fixed4(m.Slope) + "\t" +
+                                       orEmpty(m.Interval) + "\n";
+                            }
+                            std::cout << out;
+                        });
+}
+
 // "17,20-24": channels and ranges of channels, each 1..256.
 std::vector<int> parseChannels(const std::string& list) {
     auto number = [](const std::string& text) {
@@ -360,24 +391,86 @@ struct MapOptions {
     }
 };
 
-// The activation time map of one time window: one line per matrix row with
-// the time of each cell, an empty field where the cell has none.
+// What a map cell shows for map kind `kind`: whole numbers as they are,
+// the amplitude, slope and velocity with 4 decimals, nothing for no value.
+std::string cellField(const MapCell& c, int kind) {
+    auto real = [](double v) { return v == Missing ? std::string() : fixed4(v); };
+    switch (kind) {
+        case CountMapKind: return std::to_string(c.Count);
+        case ElectrodeMapKind: return orEmpty(c.Electrode);
+        case IntervalMapKind: return orEmpty(c.Interval);
+        case AmplitudeMapKind: return real(c.Amplitude);
+        case SlopeMapKind: return real(c.Slope);
+        case VelocityMapKind: return real(c.Velocity);
+        case MarkNrMapKind: return orEmpty(c.MarkNr > 0 ? c.MarkNr : c.Time);
+        default: return orEmpty(c.Time);
+    }
+}
+
+// Panel A as a map of the window --begin/--window: the per-draw copies the
+// map load reads. The electrogram window (the interval map's) is the same.
+void setMapWindow(SessionState& s, int begin, int window, int kind) {
+    if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
+    s.BeginTimeA = s.BeginTime = begin;
+    s.WindowA = s.WindowTime = window;
+    s.MapKindA = kind;
+    s.ActiveDisplay = 1;
+    SetMapWindowOfPanel(s, 1);
+}
+
+// The required window of a map, with the map options: what map and velocity share.
+struct MapWindowOptions {
+    int begin = 0, window = 0;
+    MapOptions map;
+
+    void declare(CLI::App* sub) {
+        sub->add_option("--begin", begin, "first millisecond of the window")->required()->check(WholeNonNegative);
+        sub->add_option("--window", window, "length of the window (ms)")->required()->check(WholePositive);
+        map.declare(sub);
+    }
+    void apply(SessionState& s) const {
+        map.apply(s);
+        setMapWindow(s, begin, window, TimeMapKind);
+    }
+};
+
+// The velocity options: block size, arrow size and the speed limit.
+struct VelocityOptions {
+    int step = 1, scale = 5000, limit = 0;
+    CLI::Option *stepOption = nullptr, *scaleOption = nullptr, *limitOption = nullptr;
+
+    void declare(CLI::App* sub) {
+        stepOption = sub->add_option("--step", step, "block size in cells (default 1)")->check(wholeIn(1, MapGridSize));
+        scaleOption = sub->add_option("--scale", scale, "arrow pixels per mm/ms (default 5000)")->check(WholeNonNegative);
+        limitOption = sub->add_option("--limit", limit, "keep only arrows slower than this (cm/s)")->check(WholeNonNegative);
+    }
+    void apply(SessionState& s) const {
+        if (stepOption->count()) s.Prefs.IncVel = step;
+        if (scaleOption->count()) s.Prefs.ArrowSize = scale;
+        s.Prefs.LimitCondVel = limitOption->count() > 0;
+        if (limitOption->count()) s.Prefs.MaxCondVel = limit;
+    }
+};
+
+// A map of one time window: one line per matrix row with the field of each
+// cell that the map kind shows, an empty field where the cell has none.
 void addMap(CLI::App& app, Tool& tool) {
     struct Options {
-        int begin = 0, window = 0;
-        MapOptions map;
+        int kind = 0;
+        MapWindowOptions map;
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(
-        app, tool, "map", "print the activation time map of a time window, one line per matrix row", [o](Ctx& ctx) {
+        app, tool, "map", "print a map of a time window, one line per matrix row", [o](Ctx& ctx) {
             SessionState& s = ctx.s;
             o->map.apply(s);
-            if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
-            s.BeginTimeA = o->begin;
-            s.WindowA = o->window;
-            s.MapKindA = 0;
-            s.ActiveDisplay = 1;
-            SetMapWindowOfPanel(s, 1);
+            if (o->kind == AmplitudeMapKind || o->kind == SlopeMapKind) MeasureAllMarks(s);
+            if (o->kind == VelocityMapKind) {
+                // The velocities of this window's time map, as "plot Arrows" leaves them.
+                LoadMap(s, s.CurrentMarkType[1]);
+                CalcVelocities(s);
+            }
+            s.MapKind = s.MapKindA = o->kind;
             LoadMap(s, s.CurrentMarkType[1]);
             std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
                               "\nEarliestTime=" + std::to_string(s.EarliestTime) +
@@ -385,16 +478,54 @@ void addMap(CLI::App& app, Tool& tool) {
             for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
                 for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
                     if (column > 1) out += "\t";
-                    const int32_t t = s.MapBuf.at(column, row).Time;
-                    if (t != Missing) out += std::to_string(t);
+                    out += cellField(s.MapBuf.at(column, row), o->kind);
                 }
                 out += "\n";
             }
             std::cout << out;
         });
-    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
-    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);
     o->map.declare(sub);
+    sub->add_option("--kind", o->kind,
+                    "map kind: 0 time, 1 count, 2 electrode, 3 interval, 4 amplitude, 5 slope, 6 velocity, 7 mark number")
+        ->check(wholeIn(0, 7));
+}
+
+// The conduction velocity arrows of a time map on a paint box: one line per
+// block with a kept arrow.
+void addVelocity(CLI::App& app, Tool& tool) {
+    struct Options {
+        int width = 800, height = 600;
+        MapWindowOptions map;
+        VelocityOptions velocity;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "velocity", "print the conduction velocity arrows of a time map, one line per block", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            o->map.apply(s);
+            o->velocity.apply(s);
+            SizeMapCells(s, o->width - 1, o->height - 1);
+            LoadMap(s, s.CurrentMarkType[1]);
+            CalcVelocities(s);
+            std::string lines;
+            int arrows = 0;
+            for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column)
+                for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
+                    const VelocityRec& v = s.VelocityBuf.at(column, row);
+                    if (v.Speed == Missing) continue;
+                    ++arrows;
+                    lines += std::to_string(column) + "\t" + std::to_string(row) + "\t" + fixed4(v.Speed) + "\t" +
+                             fixed4(v.Angle);
+                    for (int32_t p : {v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2})
+                        lines += "\t" + std::to_string(p);
+                    lines += "\n";
+                }
+            std::cout << "CellWidth=" << s.CellWidth << "\nArrows=" << arrows << "\n" << lines;
+        });
+    o->map.declare(sub);
+    sub->add_option("--width", o->width, "paint box width in pixels (default 800)")->check(wholeIn(20, 20000));
+    sub->add_option("--height", o->height, "paint box height in pixels (default 600)")->check(wholeIn(20, 20000));
+    o->velocity.declare(sub);
 }
 
 #ifdef VK_WITH_RENDER
@@ -498,7 +629,9 @@ int main(int argc, char** argv) {
     addSearch(app, tool);
     addWaves(app, tool);
     addAutomark(app, tool);
+    addMeasure(app, tool);
     addMap(app, tool);
+    addVelocity(app, tool);
 #ifdef VK_WITH_RENDER
     addRender(app, tool);
 #endif

@@ -35,6 +35,7 @@
 #include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
 #include "marks/MarkFile.h"
+#include "marks/Measures.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -452,6 +453,7 @@ void MainWindow::createWindows() {
         windows_.push_back(w);
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
+    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]));
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
@@ -554,6 +556,8 @@ void MainWindow::connectHandlers() {
     on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
     on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
+    on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);
+    on("ShowAmplitudeSlope1", ToggleShowAmplitudes);
     on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
     on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
     on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));
@@ -599,7 +603,8 @@ void MainWindow::connectHandlers() {
     const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
                                                             {"HideColors1", MapOption::Colors},
                                                             {"HideDigits1", MapOption::Digits},
-                                                            {"PlotIsochrones1", MapOption::Isochrones}};
+                                                            {"PlotIsochrones1", MapOption::Isochrones},
+                                                            {"PlotArrows1", MapOption::Arrows}};
     for (const auto& [name, option] : mapOptions) {
         const MapOption o = option;
         QAction* a = actions_.value(name);
@@ -614,7 +619,7 @@ void MainWindow::connectHandlers() {
 
     for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1",
                              "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
-                             "Amplitude1", "Slope1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
+                             "Amplitude1", "Slope1", "Velocities1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
                              "IntervalMap2", "Amplitude2", "Slope2", "MarkNr2", "SlowWave2", "Spike2", "MarkType31",
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
                              "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
@@ -623,7 +628,7 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::syncMenuChecks() {
     const MenuChecks m = UpdateChecks(state_);
-    const char* const mapA[] = {"TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1", "Amplitude1", "Slope1", nullptr, "MarkNr1"};
+    const char* const mapA[] = {"TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1", "Amplitude1", "Slope1", "Velocities1", "MarkNr1"};
     const char* const mapB[] = {"TimeMap2", "CountMap2", "ElectrodeMap2", "IntervalMap2", "Amplitude2", "Slope2", nullptr, "MarkNr2"};
     for (int k = 0; k < 8; ++k) {
         if (mapA[k]) actions_.value(mapA[k])->setChecked(m.mapKindA == k);
@@ -708,6 +713,10 @@ void MainWindow::syncFromState() {
     }
     statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
     if (state_.MarkStatisticsShown) fillMarkStatistics();
+    if (state_.DataPadRequested) {
+        dataPad_->show(state_.DataPad);
+        state_.DataPadRequested = false;
+    }
     panelB_->setVisible(state_.Tiled);
     panelB_->setEnabled(state_.Tiled);
     layoutPanels();

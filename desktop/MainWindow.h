@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "desktop/DataPadWindow.h"
 #include "desktop/QtCanvas.h"
 #include "session/Context.h"
 
@@ -116,6 +117,7 @@ private:
     QFrame* aboutPanel_ = nullptr;
     QList<QLabel*> statusLabels_;
     QDialog* markStatistics_ = nullptr;
+    std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;

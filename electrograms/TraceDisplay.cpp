@@ -6,6 +6,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "marks/Measures.h"
 #include "session/Draw.h"
 #include "session/Format.h"
 #include "session/SampleTime.h"
@@ -267,6 +268,28 @@ void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k,
     Polyline(ctx, line);
 }
 
+// The measured extremes of the slow wave in `slot` on row k: a tick at the
+// maximum, a line from under it to the minimum, joined by a vertical, and
+// the amplitude in mV beside it when times are shown.
+void drawAmplitudeMarker(Ctx& ctx, const TraceGeometry& g, int k, int slot) {
+    const SessionState& s = ctx.s;
+    const MeasureRecord& m = s.MarkMeasures[static_cast<size_t>(slot)];
+    if (m.MeasuredElectrode == Missing) return;
+    const int yc = g.rowCentre(k);
+    auto xOf = [&](int32_t sample) {
+        return clampPixel(roundHalfEven((sample - g.firstSample) * g.pixelsPerSample) + g.left);
+    };
+    auto yOf = [&](int32_t value) { return clampPixel(yc - roundHalfEven((value - s.TraceMean) * s.Amplification)); };
+    const int x1 = xOf(m.MaxSample), y1 = yOf(m.MaxValue), x2 = xOf(m.MinSample), y2 = yOf(m.MinValue);
+    SetPenColor(ctx, clBlue);
+    Line(ctx, x1 - 10, y1, x1 + 10, y1);
+    Line(ctx, x1, y2, x2 + 10, y2);
+    Line(ctx, x1, y1, x1, y2);
+    if (s.ShowElgTimes)
+        TextOut(ctx, x1 - 20, y1 + (y2 - y1) / 2, clBlue, FormatNumber(MeasuredAmplitude(s, m), 2, s.Locale));
+    SetPenWidth(ctx, 1);
+}
+
 }  // namespace
 
 void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
@@ -304,6 +327,7 @@ void DrawMarksOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e) {
             SetBrushColor(ctx, clWhite);
             TextOut(ctx, x - 20 - TextWidth(ctx, t), ybot - 5 - TextHeight(ctx, t), clFuchsia, t);
         }
+        if (s.ShowAmplitudes && m.MarkType == SlowWave) drawAmplitudeMarker(ctx, g, k, i);
         SetPenColor(ctx, clBlack);
         SetBrushColor(ctx, clWhite);
         SetPenWidth(ctx, 1);

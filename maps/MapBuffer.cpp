@@ -26,6 +26,56 @@ void resetCell(MapCell& c) {
     c.Count = 0;
 }
 
+MapCell& cellOf(SessionState& s, int e) {
+    return s.MapBuf.at(s.ElectrodeCol[static_cast<size_t>(e)], s.ElectrodeRow[static_cast<size_t>(e)]);
+}
+
+bool placedElectrode(const SessionState& s, int e) {
+    return e >= 1 && e <= MaxChannels && onGrid(s.ElectrodeCol[static_cast<size_t>(e)], s.ElectrodeRow[static_cast<size_t>(e)]);
+}
+
+// Every mark of the panel's type (any type for type 0) whose time less
+// RefTime lies in the window counts, hidden ones too.
+void loadCounts(SessionState& s, int markType) {
+    const int64_t high = int64_t{s.MapBegin} + s.MapWindow;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.MarkType == DeletedType || !placedElectrode(s, m.Electrode)) continue;
+        if (markType != 0 && m.MarkType != markType) continue;
+        const int64_t t = int64_t{m.Time} - s.RefTime;
+        if (t >= s.MapBegin && t <= high) cellOf(s, m.Electrode).Count += 1;
+    }
+}
+
+// The measured slow waves in the window: the last in table order gives
+// the cell its amplitude and slope, hidden ones too.
+void loadMeasures(SessionState& s) {
+    const int64_t low = std::max<int64_t>(s.RefTime, s.MapBegin), high = int64_t{s.MapBegin} + s.MapWindow;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        const MeasureRecord& r = s.MarkMeasures[static_cast<size_t>(i)];
+        if (m.MarkType != SlowWave || r.MeasuredElectrode == Missing || !placedElectrode(s, m.Electrode)) continue;
+        if (m.Time < low || m.Time > high) continue;
+        MapCell& c = cellOf(s, m.Electrode);
+        c.Amplitude = static_cast<double>(int64_t{r.MaxValue} - r.MinValue) / std::max(1, s.UnitsPerMillivolt);
+        c.Slope = r.Slope;
+    }
+}
+
+// The interval to the next mark, of the first mark of the cell's electrode
+// that sits at the cell's time.
+void loadIntervals(SessionState& s) {
+    CalcNextIntervals(s);
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.MarkType == DeletedType || !placedElectrode(s, m.Electrode)) continue;
+        MapCell& c = cellOf(s, m.Electrode);
+        // The cell holds the time less RefTime; so is the mark's compared.
+        if (c.Interval == Missing && c.Time != Missing && int64_t{m.Time} - s.RefTime == c.Time)
+            c.Interval = s.MarkMeasures[static_cast<size_t>(i)].Interval;
+    }
+}
+
 }  // namespace
 
 bool IsPlaced(const SessionState& s, int e) {
@@ -140,12 +190,76 @@ void LoadMap(SessionState& s, int markType) {
 
     switch (s.MapKind) {
         case TimeMapKind:
-        case IntervalMapKind:
         case MarkNrMapKind:
             LoadTimeMap(s, markType);
             break;
+        case IntervalMapKind:
+            LoadTimeMap(s, markType);
+            loadIntervals(s);
+            break;
+        case CountMapKind: loadCounts(s, markType); break;
+        case ElectrodeMapKind:
+            for (int e = 1; e <= MaxChannels; ++e)
+                if (IsPlaced(s, e)) cellOf(s, e).Electrode = e;
+            break;
+        case AmplitudeMapKind:
+        case SlopeMapKind:
+            if (markType == SlowWave) loadMeasures(s);
+            break;
+        case VelocityMapKind:
+            for (int e = 1; e <= MaxChannels; ++e)
+                if (IsPlaced(s, e)) {
+                    const int column = s.ElectrodeCol[static_cast<size_t>(e)], row = s.ElectrodeRow[static_cast<size_t>(e)];
+                    s.MapBuf.at(column, row).Velocity = s.VelocityBuf.at(column, row).Speed;
+                }
+            break;
         default:
             break;
+    }
+}
+
+void CalcNextIntervals(SessionState& s) {
+    // Live marks by electrode, then time: the next mark of each is found
+    // walking each electrode's marks backward.
+    std::vector<int32_t>& order = s.MarkOrder;
+    order.clear();
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        s.MarkMeasures[static_cast<size_t>(i)].Interval = Missing;
+        if (m.MarkType != DeletedType && m.Electrode >= 1 && m.Electrode <= MaxChannels) order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
+        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
+        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
+    });
+    const int64_t windowEnd = int64_t{s.BeginTime} + s.WindowTime;
+    int electrode = -1;
+    int64_t nextAny = Missing, nextSlowWave = Missing;  // strictly later than the group being visited
+    for (size_t g = order.size(); g > 0;) {
+        // The marks of one electrode at one time, visited together.
+        const MarkRecord& last = s.MarkTable[static_cast<size_t>(order[g - 1])];
+        if (last.Electrode != electrode) {
+            electrode = last.Electrode;
+            nextAny = nextSlowWave = Missing;
+        }
+        size_t first = g - 1;
+        while (first > 0) {
+            const MarkRecord& m = s.MarkTable[static_cast<size_t>(order[first - 1])];
+            if (m.Electrode != last.Electrode || m.Time != last.Time) break;
+            --first;
+        }
+        bool slowWaveHere = false;
+        for (size_t j = first; j < g; ++j) {
+            const MarkRecord& m = s.MarkTable[static_cast<size_t>(order[j])];
+            slowWaveHere |= m.MarkType == SlowWave;
+            if (m.Time < s.BeginTime || m.Time > windowEnd) continue;
+            const int64_t next = m.MarkType == SlowWave ? nextSlowWave : nextAny;
+            if (next != Missing) s.MarkMeasures[static_cast<size_t>(order[j])].Interval = static_cast<int32_t>(next - m.Time);
+        }
+        nextAny = last.Time;
+        if (slowWaveHere) nextSlowWave = last.Time;
+        g = first;
     }
 }
 

@@ -29,6 +29,12 @@ void LoadMap(SessionState& s, int markType);
 // MarkNr, MinMapTime, MaxMapTime, MapTimeCount and EarliestTime.
 void LoadTimeMap(SessionState& s, int markType);
 
+// The interval of every mark in the window of the electrogram display drawn
+// last (BeginTime, WindowTime) to the next mark of its electrode (slow waves
+// to the next slow wave, other marks to the next mark of any type), into
+// MarkMeasures; Missing for the others.
+void CalcNextIntervals(SessionState& s);
+
 // When panel `panel` shows electrograms beside a map in the other panel,
 // loads the buffer as that map's next draw will, so that the trace labels
 // are coloured by the map the user sees. Does nothing otherwise.

@@ -28,6 +28,7 @@ void ToggleMapOption(Ctx& ctx, MapOption option) {
         case MapOption::Digits: s.ShowMapDigits = !s.ShowMapDigits; break;
         case MapOption::Isochrones: s.PlotIsochrones = !s.PlotIsochrones; break;
         case MapOption::SWsAndSpikes: s.ShowSWsAndSpikes = !s.ShowSWsAndSpikes; break;
+        case MapOption::Arrows: s.PlotArrows = !s.PlotArrows; break;
     }
     UpdateDisplay(ctx);
 }
@@ -39,6 +40,7 @@ std::string MapOptionCaption(const SessionState& s, MapOption option) {
         case MapOption::Digits: return s.ShowMapDigits ? "hide map digits" : "show map digits";
         case MapOption::Isochrones: return s.PlotIsochrones ? "hide Isochrones" : "show Isochrones";
         case MapOption::SWsAndSpikes: return "show SW's + spikes";
+        case MapOption::Arrows: return s.PlotArrows ? "hide Arrows" : "plot Arrows";
     }
     return {};
 }

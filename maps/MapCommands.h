@@ -9,7 +9,7 @@
 namespace vk {
 
 // The toggles of the Map menu.
-enum class MapOption { Grid, Colors, Digits, Isochrones, SWsAndSpikes };
+enum class MapOption { Grid, Colors, Digits, Isochrones, SWsAndSpikes, Arrows };
 void ToggleMapOption(Ctx& ctx, MapOption option);
 // The caption an option's menu item shows once it has been toggled.
 std::string MapOptionCaption(const SessionState& s, MapOption option);

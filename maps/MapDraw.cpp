@@ -8,6 +8,7 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
+#include "maps/Velocity.h"
 #include "session/Draw.h"
 #include "session/Format.h"
 
@@ -319,6 +320,7 @@ void DisplayMap(Ctx& ctx) {
     if (s.ShowGrid) DrawMapGrid(ctx);
     if (s.Tiled && !(s.DisplayTypeA == 0 && s.DisplayTypeB == 0)) DrawTraceOutlines(ctx);
     if (s.PlotIsochrones) DrawIsochrones(ctx, s.RefTime);
+    if (s.PlotArrows) DrawVelocities(ctx);
     RememberPanelMap(s, panel);
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "input/Matrix.h"
+#include "marks/Measures.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
 #include "session/Errors.h"
@@ -45,6 +46,7 @@ std::string HeaderString(const std::array<uint8_t, MarkHeaderSize>& h, size_t of
 MarkFileContents ParseMarkFile(std::string_view bytes, const std::string& path, SessionState& s) {
     MarkFileContents c;
     s.MarkCount = 0;
+    ClearMeasures(s);
     if (bytes.size() < MarkHeaderSize) {
         c.problems.push_back("the file is shorter than its 4096-byte header (" + std::to_string(bytes.size()) +
                              " bytes); it holds no marks");

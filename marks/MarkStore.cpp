@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "marks/Measures.h"
 #include "session/Draw.h"
 
 namespace vk {
@@ -83,6 +84,7 @@ void KillMarks(SessionState& s) {
 
 void ClearMarks(SessionState& s) {
     s.MarkCount = 0;
+    ClearMeasures(s);
     s.UndoCount = 0;
     s.UndoStore.fill(UndoEntry{});
     s.UnhideEnabled = false;

@@ -66,6 +66,16 @@ private:
 
 using MapBuffer = MapGrid<MapCell>;
 
+// The conduction velocity of the block of cells whose first cell is this
+// one, and the arrow that shows it.
+struct VelocityRec {
+    double Speed = Missing;  // cm/s
+    double Angle = 0.0;      // degrees counter-clockwise from the right, 0..360
+    int32_t X1 = 0, Y1 = 0;  // arrow start (pixels)
+    int32_t X2 = 0, Y2 = 0;  // arrow tip
+    int32_t HeadX1 = 0, HeadY1 = 0, HeadX2 = 0, HeadY2 = 0;
+};
+
 // Working space of the map code, allocated once with the session so that
 // a redraw allocates nothing.
 struct MapScratch {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "session/Numbers.h"
+
 namespace vk {
 
 inline constexpr int MaxMarks = 32767;     // slots 1..32767; slot 0 is never used
@@ -46,6 +48,20 @@ struct UndoEntry {
     int32_t Electrode = 0;
     int32_t Time = 0;
     int32_t MarkType = 0;
+};
+
+// What "Calc Amplitudes + Slopes" measured at the mark of the same slot:
+// extremes and steepest downstroke of the signal within half a second of a
+// slow wave, and the time since the previous slow wave of its electrode.
+struct MeasureRecord {
+    int32_t MeasuredElectrode = Missing;  // the slot has no measurement
+    int32_t MaxValue = 0;                // signal units
+    int32_t MaxSample = 0;               // sample row of MaxValue
+    int32_t MinValue = 0;
+    int32_t MinSample = 0;
+    int32_t SlopeSample = 0;             // row where the steepest downstroke begins
+    double Slope = 0.0;                  // mV/s, positive for a falling signal
+    int32_t Interval = Missing;          // ms; the interval map rewrites it
 };
 
 }  // namespace vk

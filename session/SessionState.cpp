@@ -5,6 +5,7 @@ namespace vk {
 SessionState::SessionState() : RawFrames(RawFrameCapacity) {
     MarkTable.resize(MaxMarks + 1);
     MarkInterval.assign(MaxMarks + 1, Missing);
+    MarkMeasures.resize(MaxMarks + 1);
     WaveTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     FreeTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     MarkOrder.reserve(MaxMarks + 1);
@@ -72,6 +73,7 @@ void InitSession(SessionState& s) {
     s.ShowMapColors = s.ShowMapDigits = s.ShowGrid = true;
     s.IsochroneWidth = 500;
     s.PlotIsochrones = false;
+    s.PlotArrows = false;
 }
 
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }

@@ -210,6 +210,9 @@ struct SessionState {
     bool ShowMapColors = true, ShowMapDigits = true, ShowGrid = true;
     int32_t IsochroneWidth = 500;            // ms; also the width of the colour bands
     bool PlotIsochrones = false;
+    // The velocities of the last arrow calculation, and whether maps get arrows.
+    MapGrid<VelocityRec> VelocityBuf;
+    bool PlotArrows = false;
     // The cell times as last drawn on panel A [1] and B [2]: the live caption
     // and the H key of a panel read its own map, also when the other panel
     // showed a map after it.
@@ -273,6 +276,11 @@ struct SessionState {
     bool MarkStatisticsShown = false;
     // The mark file's header as last prepared or read.
     std::array<uint8_t, MarkHeaderSize> MarkHeader{};
+    // MarkMeasures[slot 1..32767]: the measurement of the mark in that slot.
+    std::vector<MeasureRecord> MarkMeasures;
+    // The Data Pad's grid, row 0 its header: the cells as the user sees them.
+    std::vector<std::vector<std::string>> DataPad;
+    bool DataPadRequested = false;  // a command filled it and asks for it to be shown
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
     // Automatic slow-wave marking: noise deviation of the electrode examined last.

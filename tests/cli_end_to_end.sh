@@ -79,6 +79,15 @@ expectIn "MapTimeCount=128" "$dir/map.out"
 "$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 4000 --window 2000 --ref 1000 > "$dir/map2.out"
 expectIn "EarliestTime=3068" "$dir/map2.out"
 [ "$(sed -n 5p "$dir/map2.out" | cut -f1-5)" = "$(printf '\t\t\t3175\t3566')" ]
+# Every one of those slow waves is measured; none has an earlier one.
+"$cli" measure "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/measure.out"
+expectIn "Measured=128" "$dir/measure.out"
+# The count map of that wave has one slow wave per cell, the electrode map
+# the matrix itself; the wave's arrows point away from its start.
+[ "$("$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 --kind 1 | sed -n 5,12p | tr '\t\n' '  ' | tr -s ' ')" = "$(printf '1 %.0s' $(seq 128))" ]
+"$cli" velocity "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 > "$dir/velocity.out"
+[ "$(sed -n 's/^Arrows=//p' "$dir/velocity.out")" = "$(awk -F'\t' 'NR > 2 && NF == 12 && $3 > 0' "$dir/velocity.out" | wc -l)" ]
+[ "$(awk -F'\t' 'NR > 1 && NF == 9 && $9 == "" && $8 > 0 && $3 > $5' "$dir/measure.out" | wc -l)" = 128 ]
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
   --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
 [ "$(pngSize "$dir/map.png")" = "300 200" ]
@@ -142,7 +151,9 @@ checkHelp signals "${open[@]}" --channels --from --to
 checkHelp search "${open[@]}" --electrode --time --type --criteria
 checkHelp waves "${open[@]}" --type --diff --ref --stats
 checkHelp automark "${open[@]}" --window --type --save
-checkHelp map "${open[@]}" --begin --window --type --ref --both
+checkHelp map "${open[@]}" --begin --window --kind --type --ref --both
+checkHelp measure "${open[@]}"
+checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
   --map --isochrones --wave --local-times --waveforms --align --numbers
 checkHelp demo --rate

@@ -4,6 +4,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "maps/Velocity.h"
 #include "session/Draw.h"
 #include "waves/WaveDetection.h"
 #include "waves/WaveformGrid.h"
@@ -125,6 +126,7 @@ void DrawWaveMap(Ctx& ctx, int panel) {
         if (s.AutoPositioning && wave != s.PrevWaveNr) AutoPositionElectrograms(s);
         // Wave times are relative to the reference time.
         displayWave(ctx, panel, s.PlotLocalTimes ? 0 : s.RefTime);
+        if (s.PlotArrows) DrawVelocities(ctx);
         s.PrevWaveNr = wave;
     } else {
         LoadTim2(s, wave, markType);

@@ -212,6 +212,9 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
     EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Isochrones), "hide Isochrones");
     ToggleMapOption(p.ctx, MapOption::SWsAndSpikes);
     EXPECT_TRUE(UpdateChecks(*p.s).swsAndSpikes);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Arrows), "plot Arrows");
+    ToggleMapOption(p.ctx, MapOption::Arrows);
+    EXPECT_EQ(MapOptionCaption(*p.s, MapOption::Arrows), "hide Arrows");
 }
 
 TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {

@@ -68,6 +68,7 @@ TEST(MainWindow, TheWholeMenuItsWindowsHelpAboutOpenAndClose) {
     EXPECT_EQ(t.w->action("Tile1")->text() + "|" + t.w->action("SlowWave1")->text(), "Tile on|Slow Wave\tF1");
     EXPECT_EQ(std::tuple(t.w->action("OpenFile1")->isEnabled(), t.w->action("ShowMiniWindow1")->isEnabled()),
               std::tuple(true, false));
+    EXPECT_TRUE(t.w->action("Velocities1")->isCheckable());
     // The menu bar in order.
     QStringList bar;
     for (QAction* a : t.w->menuBar()->actions()) bar << a->text();

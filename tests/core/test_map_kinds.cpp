@@ -1,0 +1,209 @@
+// The map kinds other than the time map, and the conduction velocities with
+// their arrows.
+#include <gtest/gtest.h>
+
+#include "maps/MapBuffer.h"
+#include "maps/MapDraw.h"
+#include "maps/Velocity.h"
+#include "marks/Measures.h"
+#include "support/GridSession.h"
+
+namespace vk {
+namespace {
+
+using test::addMark;
+using test::gridSession;
+
+void load(SessionState& s, int kind, int type = SlowWave, int begin = 0, int window = 4000) {
+    s.MapKind = kind;
+    s.MapBegin = begin;
+    s.MapWindow = window;
+    LoadMap(s, type);
+}
+
+TEST(MapKinds, CountElectrodeAndMarkNumber) {
+    auto s = gridSession(4, 2);
+    for (int t : {1000, 1500, 2500}) addMark(*s, 1, t);
+    s->MarkTable[2].Visible = 0;  // hidden marks are counted
+    addMark(*s, 1, 1200, Spike);
+    addMark(*s, 1, 1300, Spike);
+    addMark(*s, 1, 4100);         // past the window
+    addMark(*s, 2, 600, SlowWave, 0);
+    addMark(*s, 2, 900, SlowWave, 7);
+    addMark(*s, 3, 800, SlowWave, 4);
+    s->RefTime = 200;             // the count tests t - RefTime: 4100 - 200 is inside
+    load(*s, CountMapKind);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Count, 4);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 0);
+    EXPECT_EQ(s->MapBuf.at(4, 2).Count, 0);
+    load(*s, CountMapKind, 0);  // no mark type: every mark
+    EXPECT_EQ(s->MapBuf.at(1, 1).Count, 6);
+    load(*s, CountMapKind);     // the same again
+    EXPECT_EQ(s->MapBuf.at(1, 1).Count, 4);
+
+    load(*s, ElectrodeMapKind);
+    s->ElectrodeCol[5] = s->ElectrodeRow[5] = -1;
+    load(*s, ElectrodeMapKind);
+    EXPECT_EQ(s->MapBuf.at(2, 1).Electrode, 2);
+    EXPECT_EQ(s->MapBuf.at(3, 2).Electrode, 7);
+    EXPECT_EQ(s->MapBuf.at(1, 2).Electrode, Missing);  // no electrode placed there
+
+    s->RefTime = 0;
+    load(*s, MarkNrMapKind);
+    EXPECT_EQ(s->MapBuf.at(2, 1).MarkNr, Missing);  // the earliest mark has no number
+    EXPECT_EQ(s->MapBuf.at(2, 1).Time, 600);
+    EXPECT_EQ(s->MapBuf.at(3, 1).MarkNr, 4);
+}
+
+TEST(MapKinds, IntervalToTheNextMark) {
+    auto s = gridSession(3, 1);
+    s->BeginTime = 0;
+    s->WindowTime = 10000;
+    addMark(*s, 1, 4000);
+    addMark(*s, 1, 1000);
+    addMark(*s, 1, 1700, Spike);  // a slow wave counts only the next slow wave
+    addMark(*s, 2, 500, Spike);
+    addMark(*s, 2, 800);          // a spike counts the next mark of any type
+    addMark(*s, 3, 900);          // nothing later
+    load(*s, IntervalMapKind);
+    EXPECT_EQ(s->MarkMeasures[1].Interval, Missing);
+    EXPECT_EQ(s->MarkMeasures[2].Interval, 3000);
+    EXPECT_EQ(s->MarkMeasures[3].Interval, 2300);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Interval, 3000);
+    EXPECT_EQ(s->MapBuf.at(2, 1).Interval, Missing);  // the slow wave at 800 has no later mark
+    EXPECT_EQ(s->MapBuf.at(3, 1).Interval, Missing);
+    load(*s, IntervalMapKind, Spike);
+    EXPECT_EQ(s->MapBuf.at(2, 1).Interval, 300);
+    // With a reference time the cell's time is relative: so is the mark's.
+    s->RefTime = 100;
+    load(*s, IntervalMapKind);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 900);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Interval, 3000);
+    // Marks outside the electrogram window get no interval.
+    s->BeginTime = 1500;
+    load(*s, IntervalMapKind);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Interval, Missing);
+}
+
+TEST(MapKinds, AmplitudeAndSlopeOfTheLastMeasuredSlowWave) {
+    auto s = gridSession(2, 1);
+    s->SignalLength = s->NrOfFrames = 10000;
+    s->Signals.at(2000, 1) = 1494;  // 2.00 mV above the rest
+    s->Signals.at(3100, 1) = -747;
+    addMark(*s, 1, 3000);
+    addMark(*s, 1, 2000);           // earlier in time, later in the table
+    addMark(*s, 2, 5000);           // outside 0..4000
+    addMark(*s, 2, 1000, Spike);
+    MeasureAllMarks(*s);
+    load(*s, AmplitudeMapKind);
+    EXPECT_DOUBLE_EQ(s->MapBuf.at(1, 1).Amplitude, 2.0);  // 1494 - 0 over 747: the mark at 2000
+    EXPECT_EQ(s->MapBuf.at(2, 1).Amplitude, Missing);
+    load(*s, TimeMapKind);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 2000);
+    load(*s, SlopeMapKind);
+    EXPECT_DOUBLE_EQ(s->MapBuf.at(1, 1).Slope, s->MarkMeasures[2].Slope);
+    load(*s, AmplitudeMapKind, Spike);
+    EXPECT_EQ(s->MapBuf.at(1, 1).Amplitude, Missing);
+}
+
+TEST(MapKinds, BandsAndDigitsOfTheValueKinds) {
+    auto s = gridSession(2, 1);
+    s->EarliestTime = 1234;
+    struct Case {
+        int kind;
+        int64_t value;
+        int band;
+    } cases[] = {{IntervalMapKind, 700, 2}, {CountMapKind, 3, 1}, {AmplitudeMapKind, 2, 1},
+                 {TimeMapKind, 1234, 1}, {TimeMapKind, 1500, 2}, {SlopeMapKind, -1, 1}, {SlopeMapKind, -501, 0}};
+    for (const Case& c : cases) {
+        s->MapKind = c.kind;
+        EXPECT_EQ(ValueToBand(*s, c.value), c.band) << c.kind << " " << c.value;
+    }
+    EXPECT_EQ(CellValueText(*s, 2, 2.5, true), "2.50");
+    s->Prefs.ValueDigitFormat = 0;
+    EXPECT_EQ(CellValueText(*s, 2, 2.5, true), "2");
+}
+
+// A 4 x 4 matrix, 2 mm apart, on cells of 40 pixels from (10, 10), with a
+// time per cell.
+std::unique_ptr<SessionState> timed(int (*time)(int column, int row)) {
+    auto s = gridSession(4, 4);
+    s->ElectrodeDistance = 2.0;
+    s->CellWidth = s->CellHeight = 40;
+    for (int c = 1; c <= 4; ++c)
+        for (int r = 1; r <= 4; ++r) s->MapBuf.at(c, r).Time = time(c, r);
+    return s;
+}
+
+TEST(Velocity, PlaneWaveToTheRight) {
+    auto s = timed([](int c, int) { return 20 * c; });
+    CalcVelocities(*s);
+    const VelocityRec& v = s->VelocityBuf.at(1, 1);
+    EXPECT_DOUBLE_EQ(v.Speed, 10.0);
+    EXPECT_EQ(v.Angle, 0.0);
+    const int got[] = {v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2};
+    const int expected[] = {49, 50, 549, 50, 544, 55, 544, 45};
+    EXPECT_TRUE(std::equal(std::begin(got), std::end(got), std::begin(expected)));
+    EXPECT_EQ(s->VelocityBuf.at(3, 3).Speed, 10.0);
+    EXPECT_EQ(s->VelocityBuf.at(4, 1).Speed, Missing);  // no block starts in the last column
+
+    // The velocity map shows the speeds of this run.
+    load(*s, VelocityMapKind);
+    EXPECT_DOUBLE_EQ(s->MapBuf.at(2, 3).Velocity, 10.0);
+    EXPECT_EQ(s->MapBuf.at(4, 4).Velocity, Missing);
+}
+
+TEST(Velocity, BlocksThatGiveNoArrow) {
+    auto s = timed([](int c, int r) { return c == 2 && r == 2 ? Missing : c == 4 ? 20 * c : 100; });
+    CalcVelocities(*s);
+    EXPECT_EQ(s->VelocityBuf.at(1, 1).Speed, Missing);  // a corner without a time
+    EXPECT_EQ(s->VelocityBuf.at(1, 3).Speed, Missing);  // equal corners
+    EXPECT_DOUBLE_EQ(s->VelocityBuf.at(3, 3).Speed, 10.0);  // earlier to the right: the arrow points left
+    EXPECT_EQ(s->VelocityBuf.at(3, 3).Angle, 180.0);
+}
+
+TEST(Velocity, StepTwoAndTheSpeedLimit) {
+    auto s = timed([](int c, int) { return 8 * c; });  // 4 ms per mm: 25 cm/s
+    s->Prefs.IncVel = 2;
+    CalcVelocities(*s);
+    EXPECT_DOUBLE_EQ(s->VelocityBuf.at(2, 2).Speed, 25.0);
+    EXPECT_EQ(s->VelocityBuf.at(2, 2).X1, 10 + 40 + 39 + 20);
+    EXPECT_EQ(s->VelocityBuf.at(1, 1).Y1, 10 + 40 + 20);
+    EXPECT_EQ(s->VelocityBuf.at(3, 1).Speed, Missing);
+    EXPECT_EQ(s->VelocityBuf.at(1, 3).Speed, Missing);
+    s->Prefs.IncVel = 1;
+    s->Prefs.LimitCondVel = true;
+    s->Prefs.MaxCondVel = 20;
+    CalcVelocities(*s);
+    EXPECT_EQ(s->VelocityBuf.at(1, 1).Speed, Missing);
+    s->Prefs.MaxCondVel = 26;
+    CalcVelocities(*s);
+    EXPECT_DOUBLE_EQ(s->VelocityBuf.at(1, 1).Speed, 25.0);
+}
+
+TEST(Velocity, ArrowAngleAndHeadInEveryDirection) {
+    struct Case {
+        Point tip;
+        double angle;
+        Point p1, p2;
+    } cases[] = {
+        {{10, 0}, 0, {5, 5}, {5, -5}},       {{-10, 0}, 180, {-5, 5}, {-5, -5}},
+        {{0, -10}, 90, {5, -5}, {-5, -5}},   {{0, 10}, 270, {-5, 5}, {5, 5}},
+        {{10, -10}, 45, {9, -5}, {5, -9}},   {{-10, -10}, 135, {-9, -5}, {-5, -9}},
+        {{-10, 10}, 225, {-9, 5}, {-5, 9}},  {{10, 10}, 315, {5, 9}, {9, 5}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(ArrowAngle({0, 0}, c.tip), c.angle, 1e-9) << c.tip.x << "," << c.tip.y;
+        Point p1{}, p2{};
+        ASSERT_TRUE(ArrowHead({0, 0}, c.tip, 5, p1, p2));
+        EXPECT_EQ(std::make_pair(p1.x, p1.y), std::make_pair(c.p1.x, c.p1.y)) << c.tip.x << "," << c.tip.y;
+        EXPECT_EQ(std::make_pair(p2.x, p2.y), std::make_pair(c.p2.x, c.p2.y)) << c.tip.x << "," << c.tip.y;
+    }
+    EXPECT_NEAR(ArrowAngle({0, 0}, {30, -10}), 18.43494882292201, 1e-9);
+    EXPECT_EQ(ArrowAngle({3, 4}, {3, 4}), 0.0);
+    Point p1{}, p2{};
+    EXPECT_FALSE(ArrowHead({3, 4}, {3, 4}, 5, p1, p2));
+}
+
+}  // namespace
+}  // namespace vk

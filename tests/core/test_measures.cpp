@@ -1,0 +1,139 @@
+// Amplitude and slope of the slow waves: the measuring window, the extremes,
+// the steepest fall and the interval to the previous slow wave.
+#include <gtest/gtest.h>
+
+#include "marks/Measures.h"
+#include "support/GridSession.h"
+#include "support/ScriptedHost.h"
+
+namespace vk {
+namespace {
+
+using test::addMark;
+
+// A 4 x 1 matrix with a recording of `rows` samples at 1000 Hz, all zero;
+// the rows past it hold what a longer recording left behind.
+std::unique_ptr<SessionState> recording(int rows) {
+    auto s = test::gridSession(4, 1);
+    s->SignalLength = s->NrOfFrames = rows;
+    for (int i = rows + 1; i <= rows + 40 && i <= MaxSamples; ++i)
+        for (int e = 1; e <= 4; ++e) s->Signals.at(i, e) = (i % 2) ? 99999 : -99999;
+    return s;
+}
+
+const MeasureRecord& of(const SessionState& s, int slot) { return s.MarkMeasures[static_cast<size_t>(slot)]; }
+
+TEST(Measures, WindowIsCutAtTheStartAndEndOfTheRecording) {
+    auto s = recording(2000);
+    s->Signals.at(0, 1) = -999;  // row 0 is no sample
+    s->Signals.at(1, 1) = -300;
+    s->Signals.at(700, 1) = 500;
+    s->Signals.at(701, 1) = 999;  // just outside 200 +- 500
+    // Electrode 2 near the end: 1990 +- 500 stops at 2000, and the fall
+    // over 24 samples never reaches the stale rows past it.
+    s->Signals.at(1980, 2) = 40;
+    s->Signals.at(2000, 2) = -20;
+    addMark(*s, 1, 200);
+    addMark(*s, 2, 1990);
+    EXPECT_EQ(MeasureAllMarks(*s), 2);
+    const MeasureRecord& a = of(*s, 1);
+    EXPECT_EQ(a.MeasuredElectrode, 1);
+    EXPECT_EQ(a.MaxValue, 500);
+    EXPECT_EQ(a.MaxSample, 700);
+    EXPECT_EQ(a.MinValue, -300);
+    EXPECT_EQ(a.MinSample, 1);
+    const MeasureRecord& b = of(*s, 2);
+    EXPECT_EQ(b.MaxValue, 40);
+    EXPECT_EQ(b.MaxSample, 1980);
+    EXPECT_EQ(b.MinValue, -20);
+    EXPECT_EQ(b.MinSample, 2000);
+    EXPECT_EQ(b.SlopeSample, 1976);  // 1980 -> 2004 would read a stale row
+    EXPECT_DOUBLE_EQ(b.Slope, 40.0 * 20 / 747);
+}
+
+TEST(Measures, OnlySlowWavesInsideTheRecordingAreMeasured) {
+    auto s = recording(3000);
+    addMark(*s, 1, 1000, Spike);
+    addMark(*s, 2, 1000, Type3);
+    addMark(*s, 3, 0);
+    addMark(*s, 4, 3000);
+    addMark(*s, 4, 2999);
+    s->MarkMeasures[1].MeasuredElectrode = 1;  // left from an earlier run
+    EXPECT_EQ(MeasureAllMarks(*s), 1);
+    for (int slot = 1; slot <= 4; ++slot) EXPECT_EQ(of(*s, slot).MeasuredElectrode, Missing) << slot;
+    EXPECT_EQ(of(*s, 5).MeasuredElectrode, 4);
+    ClearMarks(*s);
+    EXPECT_EQ(of(*s, 5).MeasuredElectrode, Missing);
+}
+
+TEST(Measures, SteepestFallOnly) {
+    auto s = recording(10000);
+    for (int i = 1; i <= 10000; ++i) {
+        s->Signals.at(i, 1) = i;                                            // rising everywhere
+        s->Signals.at(i, 2) = i < 3000 ? 0 : i >= 3010 ? -747 : -(i - 3000) * 747 / 10;  // one fall
+        s->Signals.at(i, 3) = i % 100 == 0 ? -100 : 0;                      // equal falls: the first
+    }
+    addMark(*s, 1, 5000);
+    addMark(*s, 2, 3200);
+    addMark(*s, 3, 5000);
+    MeasureAllMarks(*s);
+    EXPECT_EQ(of(*s, 1).Slope, 0.0);
+    EXPECT_EQ(of(*s, 1).SlopeSample, 4500);
+    EXPECT_EQ(of(*s, 1).MaxSample, 5500);
+    EXPECT_EQ(of(*s, 1).MinSample, 4500);
+    EXPECT_EQ(of(*s, 2).SlopeSample, 2986);  // 2986 + 24 = 3010, the first of the full falls
+    EXPECT_DOUBLE_EQ(of(*s, 2).Slope, 40.0);
+    EXPECT_EQ(of(*s, 3).SlopeSample, 4576);  // 4576 + 24 = 4600
+    EXPECT_EQ(of(*s, 3).MinSample, 4500);    // the first of the equal minima
+}
+
+TEST(Measures, IntervalToThePreviousSlowWaveOfTheElectrode) {
+    auto s = recording(10000);
+    addMark(*s, 1, 7500);
+    addMark(*s, 1, 1000);
+    addMark(*s, 1, 6000, Spike);  // spikes are no previous slow wave
+    addMark(*s, 2, 3900);         // another electrode
+    addMark(*s, 1, 4000);
+    MeasureAllMarks(*s);
+    EXPECT_EQ(of(*s, 1).Interval, 3500);
+    EXPECT_EQ(of(*s, 2).Interval, Missing);
+    EXPECT_EQ(of(*s, 4).Interval, Missing);
+    EXPECT_EQ(of(*s, 5).Interval, 3000);
+}
+
+TEST(Measures, AtTwiceTheRateTheWindowIsInSamples) {
+    auto s = recording(4000);
+    s->HighRateMode = true;
+    s->SamplingFrequency = 2000;
+    s->SignalLength = 2000;  // ms
+    s->Signals.at(3000, 1) = 7;
+    s->Signals.at(3001, 1) = 9;
+    s->Signals.at(999, 1) = -9;
+    s->Signals.at(1000, 1) = -7;
+    addMark(*s, 1, 1000);  // sample 2000, window 1000..3000
+    MeasureAllMarks(*s);
+    EXPECT_EQ(of(*s, 1).MaxSample, 3000);
+    EXPECT_EQ(of(*s, 1).MinSample, 1000);
+}
+
+TEST(Measures, AmplitudeAndTheDataPadGrid) {
+    auto s = recording(3000);
+    s->Locale = {',', '.'};
+    s->Signals.at(900, 1) = 800;
+    s->Signals.at(1100, 1) = -694;
+    addMark(*s, 1, 1000);
+    addMark(*s, 2, 1000, Spike);
+    addMark(*s, 3, 2500);
+    test::ScriptedHost host;
+    Ctx ctx{*s, host, [](Ctx&, int) {}};
+    CalculateAmplitudesSlopes1Click(ctx);
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(s->DataPadRequested);
+    const std::vector<std::vector<std::string>> expected{{"", "signalnr", "Ampl", "MaxAmpl", "MinAmpl", "time"},
+                                                         {"", "1", "2,00", "800", "-694", "1000"},
+                                                         {"", "3", "0,00", "0", "0", "2500"}};
+    EXPECT_EQ(s->DataPad, expected);
+}
+
+}  // namespace
+}  // namespace vk
