@@ -27,6 +27,9 @@ class QProgressBar;
 namespace vk {
 
 class AnalyseElgWindow;
+class ElectrogramToolsWindow;
+class MiniGridWindow;
+class MiniMapWindow;
 class PanelWidget;
 class TitleBar;
 class WaveFormDialog;
@@ -55,6 +58,9 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
+    MiniMapWindow* miniMap() const { return miniMap_.get(); }
+    MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -120,6 +126,10 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    ElectrogramToolsWindow* eleTools_ = nullptr;
+    std::unique_ptr<MiniMapWindow> miniMap_;
+    std::unique_ptr<MiniGridWindow> miniGrid_;
+    void connectMapTools();
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };
