@@ -515,6 +515,7 @@ void addMap(CLI::App& app, Tool& tool) {
                 if (s.ShowMapStatistics) CalcMapStats(s);
             };
             draw();
+            const size_t memoBefore = s.Memo1.size();
             if (o->fillOption->count()) {
                 // The key E over the electrode's cell, and the redraw after it.
                 FillCell(s, o->fill);
@@ -533,7 +534,8 @@ void addMap(CLI::App& app, Tool& tool) {
             }
             if (o->stats)
                 for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
-            for (const std::string& line : s.Memo1) out += "Memo1=" + line + "\n";
+            // The lines the fill added (the open may have written some before).
+            for (size_t i = memoBefore; i < s.Memo1.size(); ++i) out += "Memo1=" + s.Memo1[i] + "\n";
             std::cout << out;
         });
     o->map.declare(sub);
@@ -545,7 +547,7 @@ void addMap(CLI::App& app, Tool& tool) {
     sub->add_option("--neighbours", o->neighbours, "valued neighbours a hole needs (default 3)")->check(WholePositive);
     o->fillOption = sub->add_option("--fill", o->fill, "fill electrode E's cell from its eight neighbours (the key E)")
                         ->check(wholeIn(1, MaxChannels));
-    sub->add_flag("--arrows", o->arrows, "\"plot Arrows\" on: the statistics summarise the velocities");
+    sub->add_flag("--arrows", o->arrows, "turn \"plot Arrows\" on: the statistics summarise the velocities");
     o->velocity.declare(sub, false);
     sub->add_flag("--stats", o->stats, "print the map statistics (\"Show Map Statistics\")");
 }
@@ -576,9 +578,7 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
             s.StartCol = o->startCol;
             s.StartRow = o->startRow;
             CalcSpikeStats(s);
-            std::string out;
-            for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
-            std::cout << out;
+            // The file first: a refused file prints nothing but its one line.
             if (!o->out.empty()) {
                 try {
                     SaveSpikeStats(s, o->out);
@@ -586,6 +586,9 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
                     fail(e.what());
                 }
             }
+            std::string out;
+            for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
+            std::cout << out;
         });
     sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
     sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);

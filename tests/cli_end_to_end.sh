@@ -155,6 +155,8 @@ oneLineError "vorelkant-cli: --fill: the matrix does not place electrode 40" "$c
 oneLineError "vorelkant-cli: --traces: 0 is outside 1..256" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --traces 0
 oneLineError "vorelkant-cli: --window: 0 is outside 1..2147483647" "$cli" spike-stats "${six[@]}" --begin 0 --window 0
 oneLineError "vorelkant-cli: --order 3 is not an order: 0, 1, 2 or 6" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --order 3
+oneLineError "vorelkant-cli: $dir/none/s.txt: cannot create a temporary file: No such file or directory" \
+  "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --out "$dir/none/s.txt"
 oneLineError "vorelkant-cli: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
 # The bare call prints the usage, with every subcommand, and fails.
 if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
