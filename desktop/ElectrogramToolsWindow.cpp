@@ -15,9 +15,11 @@ namespace vk {
 
 namespace {
 
+// The memo takes the window's width, the buttons sit below it, so that the
+// widest line of the spike table shows whole in a font of equal widths.
 constexpr int ClientWidth = 614, ClientHeight = 489;
-constexpr int MemoLeft = 39, MemoTop = 20, MemoWidth = 455, MemoHeight = 405;
-constexpr int ButtonLeft = MemoLeft + MemoWidth + 16, ButtonWidth = ClientWidth - ButtonLeft - 16;
+constexpr int MemoLeft = 20, MemoTop = 20, MemoWidth = ClientWidth - 2 * MemoLeft, MemoHeight = 405;
+constexpr int ButtonTop = MemoTop + MemoHeight + 14, ButtonWidth = 130;
 
 }  // namespace
 
@@ -37,10 +39,10 @@ ElectrogramToolsWindow::ElectrogramToolsWindow(QDialog* window, Runner run)
     auto* ok = new QPushButton("Ok", window_);
     ok->setObjectName("OkButton");
     ok->setDefault(true);
-    ok->setGeometry(ButtonLeft, MemoTop, ButtonWidth, 30);
+    ok->setGeometry(ClientWidth / 2 - ButtonWidth - 10, ButtonTop, ButtonWidth, 30);
     save_ = new QPushButton("save as text", window_);
     save_->setObjectName("Button1");
-    save_->setGeometry(ButtonLeft, MemoTop + 40, ButtonWidth, 30);
+    save_->setGeometry(ClientWidth / 2 + 10, ButtonTop, ButtonWidth, 30);
     connect(ok, &QPushButton::clicked, this, [this] {
         window_->hide();
         run_([](Ctx& c) { UpdateDisplay(c); });
@@ -59,6 +61,12 @@ void ElectrogramToolsWindow::saveTo(const QString& path) {
 void ElectrogramToolsWindow::sync(SessionState& s) {
     if (s.StatsMemoRequested) {
         s.StatsMemoRequested = false;
+        if (!placed_ && window_->parentWidget()) {
+            // First shown at the right of the main window, clear of the maps' left part.
+            const QRect main = window_->parentWidget()->geometry();
+            window_->move(main.right() - ClientWidth - 30, main.top() + 90);
+            placed_ = true;
+        }
         window_->show();
         window_->raise();
     }

@@ -31,6 +31,7 @@ private:
     Runner run_;
     QPlainTextEdit* memo_;
     QPushButton* save_;
+    bool placed_ = false;
 };
 
 }  // namespace vk

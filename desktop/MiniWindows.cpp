@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <algorithm>
+#include <optional>
 
 #include "desktop/PanelWidget.h"
 #include "maps/MiniMap.h"
@@ -11,14 +13,28 @@ namespace vk {
 
 namespace {
 
+constexpr int CaptionWidth = 320;
+
 // A small tool window over the main window, at the size the grid needs.
 void prepare(QDialog* w, const char* title) {
     w->setWindowTitle(title);
     w->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
 }
 
-void fit(QDialog* w, QtCanvas& canvas, PanelWidget* paint, const MiniSize& m) {
-    w->setFixedSize(m.windowWidth, m.windowHeight);
+// Shows the window, the first time at `corner` pixels in from the main
+// window's bottom left, where it hides the least of the panels.
+void showAt(QDialog* w, bool& placed, QPoint corner) {
+    if (w->isVisible()) return;
+    if (!placed && w->parentWidget()) {
+        const QRect main = w->parentWidget()->geometry();
+        w->move(main.left() + corner.x(), main.bottom() - w->height() - corner.y());
+        placed = true;
+    }
+    w->show();
+}
+
+void fit(QDialog* w, QtCanvas& canvas, PanelWidget* paint, const MiniSize& m, int minimumWidth = 0) {
+    w->setFixedSize(std::max(m.windowWidth, minimumWidth), m.windowHeight);
     paint->setGeometry(1, 1, m.paintWidth, m.paintHeight);
     if (canvas.width() != m.paintWidth || canvas.height() != m.paintHeight) canvas.resize(m.paintWidth, m.paintHeight);
 }
@@ -76,8 +92,9 @@ void MiniMapWindow::sync(SessionState& s) {
         window_->hide();
         return;
     }
-    fit(window_, canvas_, paint_, MiniMapSize(s));
-    if (!window_->isVisible()) window_->show();
+    // Wide enough for the caption that names the position under the mouse.
+    fit(window_, canvas_, paint_, MiniMapSize(s), CaptionWidth);
+    showAt(window_, placed_, QPoint(30, 60));
     const QColor face = window_->palette().color(QPalette::Button);
     const auto colour = static_cast<Colour>(face.red() | face.green() << 8 | face.blue() << 16);
     repaint(canvas_, [&] { DrawMiniMap(s, canvas_, colour); });
@@ -95,7 +112,7 @@ void MiniGridWindow::sync(const SessionState& s) {
         return;
     }
     fit(window_, canvas_, paint_, MiniGridSize(s));
-    if (!window_->isVisible()) window_->show();
+    showAt(window_, placed_, QPoint(300, 60));
     repaint(canvas_, [&] { DisplayMiniGrid(s, canvas_); });
 }
 

@@ -36,6 +36,7 @@ private:
     Runner run_;
     QtCanvas canvas_;
     PanelWidget* paint_;
+    bool placed_ = false;
 };
 
 class MiniGridWindow {
@@ -49,6 +50,7 @@ private:
     QDialog* window_;
     QtCanvas canvas_;
     PanelWidget* paint_;
+    bool placed_ = false;
 };
 
 }  // namespace vk
