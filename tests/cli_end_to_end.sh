@@ -152,7 +152,6 @@ LC_ALL=C.UTF-8 "$cli" spike-stats "${six[@]}" --begin 4000 --window 7000 --start
 [ "$(tr -d '\r' < "$dir/spikes.txt")" = "$(lines "$dir/six/six.E01" $'EleNr\tNr\tAvg\tStDev\tMin\tMax\tRange' $'5\t2\t3,250.0\t353.6\t3000\t3500\t500')" ]
 oneLineError "vorelkant-cli: --neighbours: 0 is outside 1..2147483647" "$cli" map "${six[@]}" --begin 0 --window 5 --expand --neighbours 0
 oneLineError "vorelkant-cli: --fill: the matrix does not place electrode 40" "$cli" map "${six[@]}" --begin 0 --window 5 --fill 40
-oneLineError "vorelkant-cli: --traces: 0 is outside 1..256" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --traces 0
 oneLineError "vorelkant-cli: --order 3 is not an order: 0, 1, 2 or 6" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --order 3
 oneLineError "vorelkant-cli: $dir/none/s.txt: cannot create a temporary file: No such file or directory" \
   "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --out "$dir/none/s.txt"

@@ -100,36 +100,27 @@ TEST(MapExpansion, KeyEFillsTheCellUnderTheMouseFromEightNeighbours) {
     MapKey(ctx, 1, 'E');
     EXPECT_EQ(cells(*s), "100 . 200|. 152* .|300 . 9");
     EXPECT_EQ(s->Memo1, (std::vector<std::string>{" valid = 4", " newtim = 152"}));
-    EXPECT_EQ(s->CellElectrode, 5);
     EXPECT_EQ(std::tuple(FillCell(*s, 5), FillCell(*s, 40)), std::tuple(false, false));  // valued; not placed
 }
 
 TEST(MapStatistics, LinesByKindArrowsAndLocale) {
-    const BasicStats b = CalcStats({100, 200, 300});
-    EXPECT_EQ(std::tuple(b.N, b.Avg, b.Max, b.Min), std::tuple(3, 200.0, 300.0, 100.0));
-    EXPECT_NEAR(b.SD, 81.6497, 1e-4);
-
     auto s = loaded(3, 2, {{1, 100}, {2, 200}, {6, 300}});
     CalcMapStats(*s);
     EXPECT_EQ(s->StatsMemo, (std::vector<std::string>{" ", "Times", " ", "N = 3", "Avg = 200.00", "SD = 81.65",
                                                       "Max= 300.00", "Min= 100.00"}));
     // Above the start value of the search, the minimum reads that start value.
     auto late = loaded(2, 1, {});
-    late->MapBuf.at(1, 1).Time = 40000;
-    late->MapBuf.at(2, 1).Time = 1234567;
+    std::tie(late->MapBuf.at(1, 1).Time, late->MapBuf.at(2, 1).Time) = std::tuple(40000, 1234567);
+    CalcMapStats(*late);
+    const std::string plain = late->StatsMemo[6] + "|" + late->StatsMemo[7];
     late->Locale = {',', '.'};
     CalcMapStats(*late);
-    EXPECT_EQ(late->StatsMemo[6] + "|" + late->StatsMemo[7], "Max= 1.234.567,00|Min= 33.000,00");
-    late->Locale = {};
-    CalcMapStats(*late);
-    EXPECT_EQ(late->StatsMemo[7], "Min= 33,000.00");
+    EXPECT_EQ(plain + "|" + late->StatsMemo[6] + "|" + late->StatsMemo[7],
+              "Max= 1,234,567.00|Min= 33,000.00|Max= 1.234.567,00|Min= 33.000,00");
 
     // Arrows over an amplitude map: only the velocities are summarised.
-    s->MapKind = AmplitudeMapKind;
-    s->MapBuf.at(1, 1).Amplitude = 2.5;
-    s->PlotArrows = true;
-    s->VelocityBuf.at(1, 1).Speed = 4.0;
-    s->VelocityBuf.at(2, 1).Speed = 6.0;
+    std::tie(s->MapKind, s->MapBuf.at(1, 1).Amplitude, s->PlotArrows) = std::tuple(AmplitudeMapKind, 2.5, true);
+    std::tie(s->VelocityBuf.at(1, 1).Speed, s->VelocityBuf.at(2, 1).Speed) = std::tuple(4.0, 6.0);
     CalcMapStats(*s);
     EXPECT_EQ(s->StatsMemo, (std::vector<std::string>{" ", "Amplitudes", "Velocities", " ", "N = 2", "Avg = 5.00",
                                                       "SD = 1.00", "Max= 6.00", "Min= 4.00"}));
@@ -177,13 +168,12 @@ TEST(MiniMap, SizesCaptionFramesAndClicks) {
     MiniMapClick(ctx);
     EXPECT_EQ(std::tuple(s->FirstChannel, s->StartCol, s->StartRow, host.beeps), std::tuple(11, 3, 2, 1));
     EXPECT_EQ(MiniMapMouse(*s, 95, 23), "  X = 9     Y = 2   Ele = -1");
-    MiniMapClick(ctx);
+    MiniMapClick(ctx);  // beyond the grid: nothing
     EXPECT_EQ(host.beeps, 1);
 
     // Traces of electrodes 15..18 in sequential order: only 17 and 18 are framed on the map.
-    std::tie(s->NrColumns, s->NrRows, s->TraceOrder, s->FirstChannel, s->NrTraces) = std::tuple(8, 4, 0, 15, 4);
-    s->ElectrodeCol[17] = 2, s->ElectrodeRow[17] = 3;
-    s->ElectrodeCol[18] = 8, s->ElectrodeRow[18] = 4;
+    std::tie(s->TraceOrder, s->FirstChannel, s->NrTraces) = std::tuple(0, 15, 4);
+    std::tie(s->ElectrodeCol[17], s->ElectrodeRow[17], s->ElectrodeCol[18], s->ElectrodeRow[18]) = std::tuple(2, 3, 8, 4);
     test::RecordingCanvas c(map.paintWidth, map.paintHeight);
     auto shapes = [&](const char* kind) {
         std::string out;
