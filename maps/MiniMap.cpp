@@ -32,23 +32,23 @@ void drawDotsAndFrames(const SessionState& s, Canvas& c, int cell, int dotFrom, 
 
 }  // namespace
 
-MiniSize MiniMapSize(const SessionState& s) {
+namespace {
+
+// A paint box of `cell` pixels per position plus a margin, in a window
+// `border` pixels larger each way.
+MiniSize miniSize(const SessionState& s, int cell, int extraWidth, int extraHeight, int border) {
     MiniSize m;
-    m.paintWidth = s.NrColumns * MiniCell + 11;
-    m.paintHeight = s.NrRows * MiniCell + 21;
-    m.windowWidth = m.paintWidth + 20;
-    m.windowHeight = m.paintHeight + 20;
+    m.paintWidth = s.NrColumns * cell + extraWidth;
+    m.paintHeight = s.NrRows * cell + extraHeight;
+    m.windowWidth = m.paintWidth + border;
+    m.windowHeight = m.paintHeight + border;
     return m;
 }
 
-MiniSize MiniGridSize(const SessionState& s) {
-    MiniSize m;
-    m.paintWidth = s.NrColumns * MiniGridCell + 8;
-    m.paintHeight = s.NrRows * MiniGridCell + 8;
-    m.windowWidth = m.paintWidth + 40;
-    m.windowHeight = m.paintHeight + 40;
-    return m;
-}
+}  // namespace
+
+MiniSize MiniMapSize(const SessionState& s) { return miniSize(s, MiniCell, 11, 21, 20); }
+MiniSize MiniGridSize(const SessionState& s) { return miniSize(s, MiniGridCell, 8, 8, 40); }
 
 void DrawMiniMap(const SessionState& s, Canvas& c, Colour face) {
     const MiniSize m = MiniMapSize(s);
