@@ -23,12 +23,14 @@
 #include <QVBoxLayout>
 
 #include "desktop/AnalyseElgWindow.h"
+#include "desktop/ImportWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
+#include "input/TextImport.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
@@ -106,6 +108,8 @@ public:
         if (which == Overlay::MarkStatistics) {
             if (shown) w_.fillMarkStatistics();
             w_.markStatistics_->setVisible(shown);
+        } else if (which == Overlay::Import) {
+            w_.import_->sync(shown);
         } else if (which == Overlay::Memo) {
             w_.memo_->setVisible(shown);
         } else if (QWidget* o = w_.overlay(which)) {
@@ -457,6 +461,7 @@ void MainWindow::createWindows() {
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
+    import_ = new ImportWindow(findChild<QDialog*>("ImportF", Qt::FindDirectChildrenOnly), state_, runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -515,6 +520,7 @@ void MainWindow::connectHandlers() {
         memoItem->setText(QString::fromStdString(MemoItemCaption(state_)));
     });
     on("Smoothing1", Smoothing1Click);
+    on("ImportElectrogram1", ReadEleTextFile1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
 
