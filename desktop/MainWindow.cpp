@@ -670,6 +670,7 @@ QWidget* MainWindow::overlay(Overlay which) const {
         case Overlay::About: return aboutPanel_;
         case Overlay::Memo: return memo_;
         case Overlay::MarkStatistics: return markStatistics_;
+        case Overlay::Import: return import_ ? import_->window() : nullptr;
     }
     return nullptr;
 }
