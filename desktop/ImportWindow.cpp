@@ -101,6 +101,8 @@ void ImportWindow::build(int type) {
                 std::string* fields[] = {&e.NrChannels, &e.NrSamples, &e.SamplingRate, &e.MatrixName};
                 *fields[i] = text.toStdString();
             });
+            // Return in an edit is the panel's default button.
+            connect(edit, &QLineEdit::returnPressed, this, [this] { ok(); });
             p.edits[i] = edit;
             grid->addWidget(edit, row++, 1);
         }
@@ -169,6 +171,8 @@ void ImportWindow::sync(bool shown) {
 }
 
 void ImportWindow::ok() {
+    // Return in an edit and the default button may both arrive: one import.
+    if (!state_.ImportF.Shown) return;
     ImportResult result;
     // Loading replaces the recording: unsaved marks are asked about first.
     run_([&](Ctx& c) {
