@@ -80,9 +80,9 @@ void BM_ImportText(benchmark::State& state) {
     std::vector<int32_t> out;
     size_t bytes = 0;
     for (auto _ : state) {
-        const std::string text = readWholeFile(path, size_t{1} << 31);
-        ReadTextSamples(text, layout, out);
-        bytes = text.size();
+        const MappedText file(path);
+        ReadTextSamples(file.text(), layout, out);
+        bytes = file.text().size();
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));

@@ -1,12 +1,13 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Times the text recording imports against pandas.read_csv (C engine) and
 numpy.loadtxt on the same files, and prints the ratios.
 
 Run by hand after building the benchmarks (not part of CI):
-    python3 bench/compare_import.py [build/bench/vk_bench]
+    /usr/bin/python3 bench/compare_import.py [build/bench/vk_bench]
 It runs the BM_ImportText benchmarks first (they write the files into
 VK_IMPORT_BENCH_DIR, default /tmp/vk-import-bench), then reads each file
-with pandas and numpy (best of three runs each). Needs python3-pandas.
+with Debian's pandas and numpy (best of three runs; numpy one run). All times are
+processor time. Needs python3-pandas.
 """
 import json
 import os
@@ -27,18 +28,18 @@ def ours(bench):
                          check=True, capture_output=True, text=True).stdout
     times = {}
     for b in json.loads(out)["benchmarks"]:
-        if b.get("aggregate_name") == "min" or (b.get("aggregate_name") == "mean" and b["name"] not in times):
-            fmt = int(b["run_name"].split("format:")[1])
-            times[fmt] = b["real_time"] / 1000.0  # ms -> s
+        if b.get("aggregate_name") == "mean":
+            times[int(b["run_name"].split("format:")[1])] = b["cpu_time"] / 1000.0  # ms -> s
     return times
 
 
 def best(fn, runs=3):
+    # Processor time on both sides, so that other work on the machine does not count.
     t = []
     for _ in range(runs):
-        start = time.perf_counter()
+        start = time.process_time()
         fn()
-        t.append(time.perf_counter() - start)
+        t.append(time.process_time() - start)
     return min(t)
 
 

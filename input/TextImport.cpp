@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "input/ElgFile.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "session/Ask.h"
@@ -14,9 +15,6 @@ namespace vk {
 
 namespace {
 
-// A text recording of 256 channels and 65,535 lines of long numbers stays
-// well below this; a larger file is not one the buffers could hold.
-constexpr size_t MaxTextFileBytes = size_t{1} << 31;
 // A mark file holds at most 32767 records of 16 bytes after its header.
 constexpr size_t MaxMarkFileBytes = 64u << 20;
 
@@ -63,7 +61,8 @@ struct ProgressPanel {
 // changes here.
 void dataPass(Ctx& ctx, Loaded& r) {
     auto& host = ctx.host;
-    const std::string text = readWholeFile(r.path, MaxTextFileBytes);
+    const MappedText file(r.path);
+    const std::string_view text = file.text();
     RedrawPanel(ctx, 1);
     {
         ProgressPanel panel(host, namePart(r.path), namePart(r.matrixFile), r.layout.samples / 100);
@@ -298,9 +297,12 @@ bool LoadImportFile(Ctx& ctx, int importType, const std::string& path) {
     } else {
         // The header pass: values to the window and the memo, the count cut.
         const bool read = runCommand(ctx, [&] {
-            // Ten header lines are short; the first 64 KiB hold them.
-            const std::string text = readWholeFile(path, MaxTextFileBytes);
-            w.Auckland = ReadAucklandHeader(std::string_view(text).substr(0, 65536));
+            // Ten header lines are short: the first MiB holds them, and a
+            // large file is not read twice.
+            FileSource src(path);
+            std::string head(static_cast<size_t>(std::min<uint64_t>(src.size(), 1u << 20)), '\0');
+            src.read(0, head.data(), head.size());
+            w.Auckland = ReadAucklandHeader(head);
         });
         if (!read) {
             w.Panel = 0;

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "session/Numbers.h"
 #include "session/SessionState.h"
 
 namespace vk {
@@ -46,9 +47,32 @@ private:
     size_t pos_ = 0;
 };
 
+// A text file mapped into memory, read-only, for as long as this lives.
+// Throws IoError when the file cannot be opened or mapped.
+class MappedText {
+public:
+    explicit MappedText(const std::string& path);
+    ~MappedText();
+    MappedText(const MappedText&) = delete;
+    MappedText& operator=(const MappedText&) = delete;
+    std::string_view text() const { return {data_, size_}; }
+
+private:
+    const char* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+[[noreturn]] void ThrowTooLargeSample(double value);
+
 // A value times the factor, rounded half to even. Throws ConversionError when
 // the result does not fit a 32-bit sample.
-int32_t StoredSample(double value, double factor);
+inline int32_t StoredSample(double value, double factor) {
+    const double scaled = value * factor;
+    // Checked before rounding: a value outside the 32-bit range has no
+    // nearest integer there.
+    if (!(scaled >= -2147483648.5 && scaled < 2147483647.5)) ThrowTooLargeSample(value);
+    return static_cast<int32_t>(roundHalfEven(scaled));
+}
 
 // Reads the ten header lines of an Auckland file (lines 8 to 10 are unused
 // and not looked at). Throws ConversionError for a number item that is not
