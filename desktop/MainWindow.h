@@ -28,6 +28,7 @@ namespace vk {
 
 class AnalyseElgWindow;
 class PanelWidget;
+class PreferencesDialog;
 class TitleBar;
 class WaveFormDialog;
 
@@ -55,6 +56,7 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    PreferencesDialog* preferencesDialog() const { return preferences_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    PreferencesDialog* preferences_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };
