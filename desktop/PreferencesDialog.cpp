@@ -12,6 +12,7 @@
 #include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstring>
@@ -24,8 +25,8 @@ namespace vk {
 namespace {
 
 // One cell of a tab page: a label (text) or the control of a setting
-// (control), at a grid position. A frame cell draws a frame behind the
-// cells it spans.
+// (control), at a grid position. A frame cell draws a frame around the
+// cells it spans, which it lays out in a grid of its own.
 struct Cell {
     const char* tab;
     int row, column;
@@ -133,6 +134,7 @@ PreferencesDialog::PreferencesDialog(QDialog* window, Runner run)
     window_->setWindowTitle("Preference Settings for Vorelkant2");
     auto* layout = new QVBoxLayout(window_);
     tabs_ = new QTabWidget(window_);
+    tabs_->tabBar()->setUsesScrollButtons(false);  // every tab caption shows whole
     layout->addWidget(tabs_);
     QMap<QString, QGridLayout*> grids;
     for (const char* tab : Tabs) {
@@ -145,13 +147,31 @@ PreferencesDialog::PreferencesDialog(QDialog* window, Runner run)
     }
     const auto& fields = PreferenceFields();
     controls_.assign(fields.size(), nullptr);
+    // A frame holds the cells it spans in a grid of its own.
+    struct Frame {
+        const Cell* cell;
+        QGridLayout* grid;
+    };
+    std::vector<Frame> frames;
     for (const Cell& c : Cells) {
         QGridLayout* grid = grids.value(c.tab);
+        int row = c.row, column = c.column;
+        for (const Frame& f : frames) {
+            const Cell& fc = *f.cell;
+            if (std::strcmp(fc.tab, c.tab) == 0 && row >= fc.row && row < fc.row + fc.rows && column >= fc.column &&
+                column < fc.column + fc.columns) {
+                grid = f.grid;
+                row -= fc.row;
+                column -= fc.column;
+            }
+        }
         QWidget* page = grid->parentWidget();
         QWidget* w = nullptr;
         if (c.frame) {
             auto* frame = new QFrame(page);
             frame->setFrameShape(QFrame::Box);
+            frames.push_back({&c, new QGridLayout(frame)});
+            frames.back().grid->setColumnStretch(c.columns - 1, 1);
             w = frame;
         } else if (c.control) {
             for (size_t i = 0; i < fields.size(); ++i) {
@@ -162,7 +182,7 @@ PreferencesDialog::PreferencesDialog(QDialog* window, Runner run)
         } else {
             w = new QLabel(c.text, page);
         }
-        grid->addWidget(w, c.row, c.column, c.rows, c.columns);
+        grid->addWidget(w, row, column, c.rows, c.columns);
     }
     // The type 3 row is kept but not shown.
     for (QLabel* l : tabs_->widget(0)->findChildren<QLabel*>())
