@@ -2,6 +2,7 @@
 // the dialog's texts and the stop at a field that cannot be taken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "shell/Display.h"
@@ -18,12 +19,9 @@ struct Prefs {
     test::RecordingCanvas a, b;
     Ctx ctx{*s, host, RedrawPanels, &a, &b};
 
-    size_t at(const std::string& control) const {
+    static size_t at(const std::string& control) {
         const auto& f = PreferenceFields();
-        for (size_t i = 0; i < f.size(); ++i)
-            if (f[i].control == control) return i;
-        ADD_FAILURE() << control;
-        return 0;
+        return std::find_if(f.begin(), f.end(), [&](const PrefField& p) { return p.control == control; }) - f.begin();
     }
     std::string all() {
         std::string joined;
@@ -47,8 +45,8 @@ TEST(Preferences, DefaultsAfterInitialisationAndAnUneditedOkChangesNothing) {
     p.s->SmoothOnLoad = false;
     InitSession(*p.s);
     EXPECT_EQ(p.all(), Defaults);
-    EXPECT_EQ(ApplyPreferences(p.ctx, PreferenceTexts(*p.s)), -1);
-    EXPECT_EQ(std::tuple(p.all(), p.host.redraws, p.host.beeps), std::tuple(std::string(Defaults), 1, 0));
+    EXPECT_EQ(std::tuple(ApplyPreferences(p.ctx, PreferenceTexts(*p.s)), p.all(), p.host.redraws, p.host.beeps),
+              std::tuple(-1, std::string(Defaults), 1, 0));
 }
 
 TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
