@@ -32,11 +32,8 @@
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
-#include "marks/AutoMark.h"
 #include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
-#include "marks/MarkFile.h"
-#include "marks/Measures.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -409,21 +406,7 @@ void MainWindow::scheduleRedraw() {
 }
 
 void MainWindow::titleButton(int panel, const QString& name, int item) {
-    if (name == "order") return run([&](Ctx& c) { ChooseTraceOrder(c, panel, item); });
-    if (name == "Map") return run([&](Ctx& c) { SetDisplayType(c, panel, 0); });
-    if (name == "Ele") return run([&](Ctx& c) { SetDisplayType(c, panel, 1); });
-    if (name == "Wav") return run([&](Ctx& c) { SetDisplayType(c, panel, 2); });
-    if (name == "T") return run(SetPanelTile);
-    if (name == "A") return run([](Ctx& c) { ScaleAmplification(c, true); });
-    if (name == "a") return run([](Ctx& c) { ScaleAmplification(c, false); });
-    if (name == "B") return run([&](Ctx& c) { runCommand(c, [&] { BeginTimeCommand(c, panel, true); }); });
-    if (name == "W") return run([&](Ctx& c) { runCommand(c, [&] { WindowCommand(c, panel, true); }); });
-    if (name == "<") return run([&](Ctx& c) { PageCommand(c, panel, false); });
-    if (name == ">") return run([&](Ctx& c) { PageCommand(c, panel, true); });
-    if (name == "W+") return run([&](Ctx& c) { StepWave(c, panel, true); });
-    if (name == "W-") return run([&](Ctx& c) { StepWave(c, panel, false); });
-    if (name == "+") return run([&](Ctx& c) { StepMarkNr(c, panel, true); });
-    if (name == "-") return run([&](Ctx& c) { StepMarkNr(c, panel, false); });
+    run([&](Ctx& c) { RunTitleButton(c, name.toStdString(), panel, item); });
 }
 
 void MainWindow::buildStatusBar() {

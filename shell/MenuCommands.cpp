@@ -1,10 +1,9 @@
 #include "shell/MenuCommands.h"
 
-#include <cstring>
-
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapCommands.h"
 #include "marks/AutoMark.h"
+#include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
 #include "marks/Measures.h"
 #include "marks/MarkStore.h"
@@ -153,10 +152,30 @@ const std::vector<MenuCommand>& MenuCommands() {
     return table;
 }
 
-void (*MenuCommandOf(const char* name))(Ctx&) {
-    for (const MenuCommand& m : MenuCommands())
-        if (std::strcmp(m.name, name) == 0) return m.run;
-    return nullptr;
+const std::vector<TitleButtonCommand>& TitleButtonCommands() {
+    static const std::vector<TitleButtonCommand> table = {
+        {"order", [](Ctx& c, int panel, int item) { ChooseTraceOrder(c, panel, item); }},
+        {"Map", [](Ctx& c, int panel, int) { SetDisplayType(c, panel, 0); }},
+        {"Ele", [](Ctx& c, int panel, int) { SetDisplayType(c, panel, 1); }},
+        {"Wav", [](Ctx& c, int panel, int) { SetDisplayType(c, panel, 2); }},
+        {"T", [](Ctx& c, int, int) { SetPanelTile(c); }},
+        {"A", [](Ctx& c, int, int) { ScaleAmplification(c, true); }},
+        {"a", [](Ctx& c, int, int) { ScaleAmplification(c, false); }},
+        {"B", [](Ctx& c, int panel, int) { runCommand(c, [&] { BeginTimeCommand(c, panel, true); }); }},
+        {"W", [](Ctx& c, int panel, int) { runCommand(c, [&] { WindowCommand(c, panel, true); }); }},
+        {"<", [](Ctx& c, int panel, int) { PageCommand(c, panel, false); }},
+        {">", [](Ctx& c, int panel, int) { PageCommand(c, panel, true); }},
+        {"W+", [](Ctx& c, int panel, int) { StepWave(c, panel, true); }},
+        {"W-", [](Ctx& c, int panel, int) { StepWave(c, panel, false); }},
+        {"+", [](Ctx& c, int panel, int) { StepMarkNr(c, panel, true); }},
+        {"-", [](Ctx& c, int panel, int) { StepMarkNr(c, panel, false); }},
+    };
+    return table;
+}
+
+void RunTitleButton(Ctx& ctx, const std::string& button, int panel, int item) {
+    for (const TitleButtonCommand& t : TitleButtonCommands())
+        if (button == t.button) t.run(ctx, panel, item);
 }
 
 }  // namespace vk

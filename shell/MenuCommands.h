@@ -5,6 +5,7 @@
 // are wired by the main window itself.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "session/Context.h"
@@ -18,7 +19,14 @@ struct MenuCommand {
 
 const std::vector<MenuCommand>& MenuCommands();
 
-// The command of the item `name`, or nullptr when the item has none.
-void (*MenuCommandOf(const char* name))(Ctx&);
+// The buttons and the trace-order box of a panel's title bar: one line per
+// button, given the panel (1 = A, 2 = B) and, for the box, the chosen item.
+struct TitleButtonCommand {
+    const char* button;
+    void (*run)(Ctx&, int panel, int item);
+};
+
+const std::vector<TitleButtonCommand>& TitleButtonCommands();
+void RunTitleButton(Ctx& ctx, const std::string& button, int panel, int item);
 
 }  // namespace vk
