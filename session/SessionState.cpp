@@ -64,6 +64,8 @@ void InitSession(SessionState& s) {
     s.IsochroneWidth = 500;
     s.PlotIsochrones = false;
     s.PlotArrows = false;
+    s.ExpandMap = s.ShowMapStatistics = s.ShowMiniMap = s.ShowMiniWindow = false;
+    s.MiniElectrode = -1;
     // Rate, import length, mark numbers, wave mode and the paging step.
     s.SamplingFrequency = 1000;
     s.HighRateMode = false;

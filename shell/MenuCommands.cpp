@@ -1,7 +1,11 @@
 #include "shell/MenuCommands.h"
 
+#include "electrograms/SpikeStats.h"
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapCommands.h"
+#include "maps/MapExpand.h"
+#include "maps/MapStatistics.h"
+#include "maps/MiniMap.h"
 #include "marks/AutoMark.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
@@ -88,6 +92,7 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"SlowWave1", markType<0, SlowWave>},
         {"Spike1", markType<0, Spike>},
         {"TypeMark31", markType<0, Type3>},
+        {"ShowMiniWindow1", ShowMiniWindow1Click},
         {"ShowMarkStatistics1", ShowMarkStatistics1Click},
         {"CalcAmplitudes1", CalculateAmplitudesSlopes1Click},
 
@@ -122,6 +127,10 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"Spike3", markType<2, Spike>},
         {"MarkType32", markType<2, Type3>},
 
+        {"ShowMapStatistics1", ShowMapStatistics1Click},
+        {"ShowMiniMap1", ShowMiniMap1Click},
+        {"ExpandMap1", ExpandMap1Click},
+        {"RemoveExpand1", RemoveExpand1Click},
         {"ShowSWsSpikes1", [](Ctx& c) { ToggleMapOption(c, MapOption::SWsAndSpikes); }},
         {"ChangeIsochrones1", asked<ChangeIsochrones1Click>},
         {"ReferenceTime1", asked<ReferenceTime1Click>},
@@ -134,6 +143,7 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"ZoomOut1", [](Ctx& c) { Zoom(c, false); }},
         {"ShowAmplitudeSlope1", ToggleShowAmplitudes},
         {"Interpolate1", [](Ctx&) {}},  // has no effect
+        {"SpikeStats1", SpikeStats1Click},
         {"AutomaticSWMarking1", AutomaticSWmarking1Click},
 
         {"TimeDiff1", [](Ctx& c) { SetWaveMode(c, 1); }},
