@@ -25,13 +25,11 @@
 #include "desktop/AnalyseElgWindow.h"
 #include "desktop/ElectrogramToolsWindow.h"
 #include "desktop/MiniWindows.h"
-#include "electrograms/SpikeStats.h"
-#include "maps/MapExpand.h"
-#include "maps/MapStatistics.h"
 #include "maps/MiniMap.h"
 #include "desktop/ImportWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
+#include "desktop/PreferencesDialog.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
@@ -39,14 +37,13 @@
 #include "input/TextImport.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
-#include "marks/AutoMark.h"
 #include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
-#include "marks/MarkFile.h"
-#include "marks/Measures.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
+#include "shell/KeyMap.h"
+#include "shell/MenuCommands.h"
 #include "session/Texts.h"
 
 namespace vk {
@@ -177,6 +174,8 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
+    const std::vector<bool> owners = ShortcutOwners(MainMenuTable());
+    auto owner = owners.begin();
     for (const MenuItemDef& def : MainMenuTable()) {
         QAction* a = nullptr;
         if (!def.menu) {
@@ -198,14 +197,17 @@ void MainWindow::buildMenus() {
                 }
                 menu = sub;
             }
-            a = menu->addAction(def.shownKey ? QString(def.caption) + "\t" + def.shownKey : QString(def.caption));
+            // A key taken by an earlier item is only shown beside the caption.
+            a = menu->addAction(def.shortcut && !*owner ? QString(def.caption) + "\t" + def.shortcut
+                                                        : QString(def.caption));
         }
         a->setObjectName(def.name);
-        if (def.shortcut) a->setShortcut(QKeySequence(def.shortcut));
+        if (def.shortcut && *owner) a->setShortcut(QKeySequence(def.shortcut));
         // Shortcuts work in every part of the window, also over the panels.
         a->setShortcutContext(Qt::ApplicationShortcut);
         a->setEnabled(false);  // until a handler is attached
         actions_.insert(def.name, a);
+        ++owner;
     }
     // The whole "Display B" menu follows the tiling.
     menus_.value("Display B")->setEnabled(false);
@@ -411,21 +413,7 @@ void MainWindow::scheduleRedraw() {
 }
 
 void MainWindow::titleButton(int panel, const QString& name, int item) {
-    if (name == "order") return run([&](Ctx& c) { ChooseTraceOrder(c, panel, item); });
-    if (name == "Map") return run([&](Ctx& c) { SetDisplayType(c, panel, 0); });
-    if (name == "Ele") return run([&](Ctx& c) { SetDisplayType(c, panel, 1); });
-    if (name == "Wav") return run([&](Ctx& c) { SetDisplayType(c, panel, 2); });
-    if (name == "T") return run(SetPanelTile);
-    if (name == "A") return run([](Ctx& c) { ScaleAmplification(c, true); });
-    if (name == "a") return run([](Ctx& c) { ScaleAmplification(c, false); });
-    if (name == "B") return run([&](Ctx& c) { runCommand(c, [&] { BeginTimeCommand(c, panel, true); }); });
-    if (name == "W") return run([&](Ctx& c) { runCommand(c, [&] { WindowCommand(c, panel, true); }); });
-    if (name == "<") return run([&](Ctx& c) { PageCommand(c, panel, false); });
-    if (name == ">") return run([&](Ctx& c) { PageCommand(c, panel, true); });
-    if (name == "W+") return run([&](Ctx& c) { StepWave(c, panel, true); });
-    if (name == "W-") return run([&](Ctx& c) { StepWave(c, panel, false); });
-    if (name == "+") return run([&](Ctx& c) { StepMarkNr(c, panel, true); });
-    if (name == "-") return run([&](Ctx& c) { StepMarkNr(c, panel, false); });
+    run([&](Ctx& c) { RunTitleButton(c, name.toStdString(), panel, item); });
 }
 
 void MainWindow::buildStatusBar() {
@@ -467,6 +455,7 @@ void MainWindow::createWindows() {
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
+    preferences_ = new PreferencesDialog(findChild<QDialog*>("PrefF", Qt::FindDirectChildrenOnly), runner);
     eleTools_ = new ElectrogramToolsWindow(findChild<QDialog*>("EleF", Qt::FindDirectChildrenOnly), runner);
     miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
     miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
@@ -508,19 +497,13 @@ void MainWindow::connectHandlers() {
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, [this, command] { run(command); });
     };
-    on("About1", About1Click);
-    on("OpenFile1", OpenFile1Click);
-    on("SaveMarks1", SaveMarks1Click);
-    on("UndoDeletedMarks1", UndoDeletedMarks1Click);
-    on("UnhideMarks1", UnhideMarks1Click);
-    on("ShowMarkStatistics1", ShowMarkStatistics1Click);
-    on("Quit1", Quit1Click);
-    for (int i = 1; i <= 10; ++i)
-        on(qPrintable(QString("ShowPrevFile%1").arg(i)), [i](Ctx& c) { ShowPrevFileClick(c, i); });
-    on("UpdateDisplays1", UpdateDisplays1Click);
-    on("FileInfo1", FileInfo1Click);
-    on("ChangeMatrixfile1", ChangeMatrixfile1Click);
-    on("ChangeNewMatrixfile1", [](Ctx& c) { runCommand(c, [&] { ChangeNewMatrixfile(c, true); }); });
+    for (const MenuCommand& m : MenuCommands()) on(m.name, m.run);
+
+    // The items whose command needs a window of its own or a caption that
+    // follows the toggle.
+    on("Preferences1", [this](Ctx& c) { preferences_->open(c.s); });
+    on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
+    on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
     // The item keeps the menu's own caption until it is first used; then it
     // names what the next use does.
     QAction* memoItem = actions_.value("ShowMemoWindow1");
@@ -528,67 +511,6 @@ void MainWindow::connectHandlers() {
         ShowMemoWindow1Click(c);
         memoItem->setText(QString::fromStdString(MemoItemCaption(state_)));
     });
-    on("Smoothing1", Smoothing1Click);
-    on("ImportElectrogram1", ReadEleTextFile1Click);
-    on("FrequentCommands1", FrequentCommands1Click);
-    on("Interpolate1", [](Ctx&) {});  // has no effect
-
-    // A number dialog whose text is not a number ends the command with a message.
-    auto asked = [](std::function<void(Ctx&)> command) {
-        return [command](Ctx& c) { runCommand(c, [&] { command(c); }); };
-    };
-    on("Tile1", SetPanelTile);
-    on("Rectangle1", [](Ctx& c) { SetTileType(c, true); });
-    on("Square1", [](Ctx& c) { SetTileType(c, false); });
-    on("BeginTime1", asked([](Ctx& c) { BeginTimeCommand(c, 0, false); }));
-    on("Window1", asked([](Ctx& c) { WindowCommand(c, 0, false); }));
-    on("Next1", [](Ctx& c) { NextPrevious(c, true); });
-    on("Previous1", [](Ctx& c) { NextPrevious(c, false); });
-    on("StepIncrement1", asked(StepIncrementCommand));
-    on("SamplingFrequency1", asked(SamplingFrequencyCommand));
-    on("SlowWave1", [](Ctx& c) { SetAllMarkTypes(c, SlowWave); });
-    on("Spike1", [](Ctx& c) { SetAllMarkTypes(c, Spike); });
-    on("TypeMark31", [](Ctx& c) { SetAllMarkTypes(c, Type3); });
-
-    const std::pair<const char*, int> mapItemsA[] = {{"TimeMap1", 0},     {"CountMap1", 1}, {"ElectrodeMap1", 2},
-                                                     {"IntervalMap1", 3}, {"Amplitude1", 4}, {"Slope1", 5},
-                                                     {"Velocities1", 6},  {"MarkNr1", 7}};
-    for (const auto& [name, kind] : mapItemsA) {
-        const int k = kind;
-        on(name, [k](Ctx& c) { ChooseMapKind(c, 1, k); });
-    }
-    const std::pair<const char*, int> mapItemsB[] = {{"TimeMap2", 0},     {"CountMap2", 1}, {"ElectrodeMap2", 2},
-                                                     {"IntervalMap2", 3}, {"Amplitude2", 4}, {"Slope2", 5},
-                                                     {"MarkNr2", 7}};
-    for (const auto& [name, kind] : mapItemsB) {
-        const int k = kind;
-        on(name, [k](Ctx& c) { ChooseMapKind(c, 2, k); });
-    }
-    on("Electrograms1", [](Ctx& c) { ChooseElectrograms(c, 1); });
-    on("Electrograms2", [](Ctx& c) { ChooseElectrograms(c, 2); });
-    on("Analyse1", ChooseAnalyse);
-    on("ElgWaveforms1", ChooseElgWaveforms);
-    on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
-    on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
-    on("AutomaticSWMarking1", AutomaticSWmarking1Click);
-    on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);
-    on("ShowAmplitudeSlope1", ToggleShowAmplitudes);
-    on("BeginTime2", asked([](Ctx& c) { BeginTimeCommand(c, 1, false); }));
-    on("Window2", asked([](Ctx& c) { WindowCommand(c, 1, false); }));
-    on("BeginTime3", asked([](Ctx& c) { BeginTimeCommand(c, 2, false); }));
-    on("Window3", asked([](Ctx& c) { WindowCommand(c, 2, false); }));
-    on("SlowWave2", [](Ctx& c) { SetPanelMarkType(c, 1, SlowWave); });
-    on("Spike2", [](Ctx& c) { SetPanelMarkType(c, 1, Spike); });
-    on("MarkType31", [](Ctx& c) { SetPanelMarkType(c, 1, Type3); });
-    on("SlowWave3", [](Ctx& c) { SetPanelMarkType(c, 2, SlowWave); });
-    on("Spike3", [](Ctx& c) { SetPanelMarkType(c, 2, Spike); });
-    on("MarkType32", [](Ctx& c) { SetPanelMarkType(c, 2, Type3); });
-
-    on("Amplification1", asked(AmplificationCommand));
-    on("NumberChannels1", asked(NumberOfTracesCommand));
-    on("GotoChannel1", asked(GotoChannelCommand));
-    on("ZoomIn1", [](Ctx& c) { Zoom(c, true); });
-    on("ZoomOut1", [](Ctx& c) { Zoom(c, false); });
     const std::pair<const char*, ElgOption> options[] = {
         {"HideMarks1", ElgOption::Marks},           {"HideTimes1", ElgOption::Times},
         {"ShowSWIntervals1", ElgOption::SWIntervals}, {"ShowSpikeIntervals1", ElgOption::SpikeIntervals},
@@ -602,18 +524,6 @@ void MainWindow::connectHandlers() {
             a->setText(QString::fromStdString(ElgOptionCaption(state_, o)));
         });
     }
-    // Waves.
-    on("TimeDiff1", [](Ctx& c) { SetWaveMode(c, 1); });
-    on("WaveModeMarkNr1", [](Ctx& c) { SetWaveMode(c, 2); });
-    on("ChangeWaveDifference1", asked(ChangeWaveDifference));
-    on("CalculateWaves1", CalculateWaves1Click);
-    on("GotoWaveNr1", asked(GotoWaveNr));
-    on("GotoNextWave1", GotoNextWave);
-    on("GotoPreviousWave1", GotoPreviousWave);
-    on("ShowStatistics1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::Statistics); });
-    on("PlotLocalTimes1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::LocalTimes); });
-    on("AutomaticPositioning1", [](Ctx& c) { ToggleWaveSwitch(c, WaveSwitch::AutoPositioning); });
-
     // The Map menu: display switches with their captions, and two questions.
     const std::pair<const char*, MapOption> mapOptions[] = {{"HideGrid1", MapOption::Grid},
                                                             {"HideColors1", MapOption::Colors},
@@ -628,9 +538,6 @@ void MainWindow::connectHandlers() {
             a->setText(QString::fromStdString(MapOptionCaption(state_, o)));
         });
     }
-    on("ShowSWsSpikes1", [](Ctx& c) { ToggleMapOption(c, MapOption::SWsAndSpikes); });
-    on("ChangeIsochrones1", asked(ChangeIsochrones1Click));
-    on("ReferenceTime1", asked(ReferenceTime1Click));
 
     connectMapTools();
 
@@ -645,18 +552,7 @@ void MainWindow::connectHandlers() {
 
 // Map expansion, the statistics and the mini windows.
 void MainWindow::connectMapTools() {
-    auto on = [this](const char* name, std::function<void(Ctx&)> command) {
-        QAction* a = actions_.value(name);
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this, command] { run(command); });
-    };
     actions_.value("ExpandMap1")->setCheckable(true);
-    on("ExpandMap1", ExpandMap1Click);
-    on("RemoveExpand1", RemoveExpand1Click);
-    on("ShowMapStatistics1", ShowMapStatistics1Click);
-    on("SpikeStats1", SpikeStats1Click);
-    on("ShowMiniMap1", ShowMiniMap1Click);
-    on("ShowMiniWindow1", ShowMiniWindow1Click);
     // The mini grid needs a matrix: the item waits for one.
     actions_.value("ShowMiniWindow1")->setEnabled(false);
 }

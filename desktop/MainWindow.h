@@ -32,6 +32,7 @@ class MiniGridWindow;
 class MiniMapWindow;
 class ImportWindow;
 class PanelWidget;
+class PreferencesDialog;
 class TitleBar;
 class WaveFormDialog;
 
@@ -59,6 +60,7 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    PreferencesDialog* preferencesDialog() const { return preferences_; }
     ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
     MiniMapWindow* miniMap() const { return miniMap_.get(); }
     MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
@@ -128,6 +130,7 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    PreferencesDialog* preferences_ = nullptr;
     ElectrogramToolsWindow* eleTools_ = nullptr;
     std::unique_ptr<MiniMapWindow> miniMap_;
     std::unique_ptr<MiniGridWindow> miniGrid_;

@@ -1,5 +1,8 @@
 #include "desktop/MenuTable.h"
 
+#include <set>
+#include <string>
+
 namespace vk {
 
 const std::vector<MenuItemDef>& MainMenuTable() {
@@ -53,9 +56,9 @@ const std::vector<MenuItemDef>& MainMenuTable() {
         {"General", nullptr, "show Mini Window", nullptr, "ShowMiniWindow1"},
         {"General", nullptr, "Show Memo Window", nullptr, "ShowMemoWindow1"},
         {"General", nullptr, "smoothing (only NI files!)", nullptr, "Smoothing1"},
-        {"General", nullptr, "Slow Wave", nullptr, "SlowWave1", "F1"},
-        {"General", nullptr, "Spike", nullptr, "Spike1", "F2"},
-        {"General", nullptr, "Type Mark 3", nullptr, "TypeMark31", "F3"},
+        {"General", nullptr, "Slow Wave", "F1", "SlowWave1"},
+        {"General", nullptr, "Spike", "F2", "Spike1"},
+        {"General", nullptr, "Type Mark 3", "F3", "TypeMark31"},
         {"General", nullptr, "show mark statistics", nullptr, "ShowMarkStatistics1"},
         {"General", nullptr, "show Datapad", nullptr, "ShowDatapad1"},
         {"General", nullptr, "Calc Amplitudes + Slopes", nullptr, "CalcAmplitudes1"},
@@ -143,6 +146,14 @@ const std::vector<MenuItemDef>& MainMenuTable() {
         {"Help", nullptr, "frequent commands", "Ctrl+H", "FrequentCommands1"},
     };
     return table;
+}
+
+std::vector<bool> ShortcutOwners(const std::vector<MenuItemDef>& table) {
+    std::vector<bool> owner(table.size(), false);
+    std::set<std::string> taken;
+    for (size_t i = 0; i < table.size(); ++i)
+        if (table[i].shortcut) owner[i] = taken.insert(table[i].shortcut).second;
+    return owner;
 }
 
 }  // namespace vk

@@ -13,11 +13,13 @@ struct MenuItemDef {
     const char* caption;
     const char* shortcut;  // key sequence, or nullptr
     const char* name;      // object name of the item
-    // Shortcut text shown beside the caption without binding the key (the
-    // key belongs to an earlier item).
-    const char* shownKey = nullptr;
 };
 
 const std::vector<MenuItemDef>& MainMenuTable();
+
+// Which items bind their shortcut. When several items carry the same key,
+// the first in menu order (left to right, top to bottom) takes it; the later
+// ones only show the key beside their caption.
+std::vector<bool> ShortcutOwners(const std::vector<MenuItemDef>& table);
 
 }  // namespace vk

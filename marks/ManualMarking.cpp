@@ -1,7 +1,6 @@
 #include "marks/ManualMarking.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "electrograms/PanelCursor.h"
 #include "electrograms/TraceDisplay.h"
@@ -322,42 +321,6 @@ void PropagateMark(Ctx& ctx) {
         }
     }
     UpdateDisplay(ctx);
-}
-
-bool CharacterKey(Ctx& ctx, char key) {
-    SessionState& s = ctx.s;
-    const int panel = activePanel(s);
-    const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
-    if (type == 1 && InsidePlotArea(s, panel, s.MouseX, s.MouseY)) {
-        ElectrogramKey(ctx, key);
-        return true;
-    }
-    if (type == 0 && InsideMapArea(s, s.MouseX, s.MouseY)) {
-        MapKey(ctx, panel, static_cast<char>(std::toupper(static_cast<unsigned char>(key))));
-        return true;
-    }
-    return false;
-}
-
-void ElectrogramKey(Ctx& ctx, char key) {
-    SessionState& s = ctx.s;
-    const int panel = activePanel(s);
-    if ((panel == 2 ? s.DisplayTypeB : s.DisplayTypeA) != 1) return;
-    if (!InsidePlotArea(s, panel, s.MouseX, s.MouseY)) return;
-    switch (std::toupper(static_cast<unsigned char>(key))) {
-        case 'D': DeleteMark(ctx); break;
-        case 'R': InsertReferenceMark(ctx); break;
-        case 'S':
-            SwitchMark(ctx);
-            UpdateDisplay(ctx);
-            break;
-        case 'K':
-            KillMarks(s);
-            UpdateDisplay(ctx);
-            break;
-        case 'W': PropagateMark(ctx); break;
-        default: break;
-    }
 }
 
 void StepMarkNr(Ctx& ctx, int panel, bool up) {

@@ -29,14 +29,9 @@ int32_t AvoidDoubleMark(const SessionState& s, int32_t electrode, int markType, 
 // A click at (x, y) on a panel (1 = A, 2 = B); shift: search the downstroke.
 void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift);
 
-// A character key; acts only while the mouse is strictly inside the plot
-// area of an electrogram panel (letters in either case).
+// Whether (x, y) lies strictly inside the plot area of an electrogram panel,
+// where the marking keys act (shell/KeyMap routes them).
 bool InsidePlotArea(const SessionState& s, int panel, int x, int y);
-void ElectrogramKey(Ctx& ctx, char key);
-// A letter or digit typed in the main window: the electrogram keys over the
-// plot area of an electrogram panel, the map keys over the map area of a
-// map panel, nothing elsewhere. True when it went to one of them.
-bool CharacterKey(Ctx& ctx, char key);
 
 void DeleteMark(Ctx& ctx);
 void SwitchMark(Ctx& ctx);

@@ -85,7 +85,6 @@ struct Preferences {
     int32_t SearchCriteria = 1;
     bool AvoidDoubleMarks = true;
     int32_t DoubleWidth = 5;
-    bool PlotOnlyPoints = false;
     bool UseIntervalRange = true;
     int32_t MinIntervalRange = 2000;
     int32_t MaxIntervalRange = 6000;

@@ -7,6 +7,7 @@
 
 #include "input/Matrix.h"
 #include "marks/ManualMarking.h"
+#include "shell/KeyMap.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 #include "support/ElectrogramSession.h"
@@ -137,13 +138,13 @@ TEST(MarkingKeys, RoutedOnlyInsideThePlotAreaInEitherCase) {
     // Left of the plot area nothing happens; inside it, d and D delete.
     for (auto [x, cursor, key, left] : {std::tuple{10, 500, 'd', 2}, {530, 500, 'd', 1}, {530, 700, 'D', 0}}) {
         std::tie(t.s->MouseX, t.s->CursorTime) = std::tuple(x, cursor);
-        ElectrogramKey(t.ctx, key);
+        CharacterKey(t.ctx, key);
         EXPECT_EQ(t.marksOn(5), left) << x << key;
     }
     // K clears the electrode over the whole recording.
     AddMarkRecord(*t.s, 100, SlowWave, 1);
     AddMarkRecord(*t.s, 2900, SlowWave, 1);
-    ElectrogramKey(t.ctx, 'k');
+    CharacterKey(t.ctx, 'k');
     EXPECT_EQ(t.marksOn(5), 0);
 }
 
