@@ -26,10 +26,12 @@
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
+#include "desktop/ReferenceTableWindow.h"
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
+#include "marks/Connections.h"
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
 #include "maps/MapCommands.h"
@@ -55,6 +57,7 @@ public:
     }
     void information(const std::string& text) override { d_.information(text); }
     void warning(const std::string& text) override { d_.warning(text); }
+    void message(const std::string& title, const std::string& text) override { d_.message(title, text); }
     Answer askYesNoCancel(const std::string& text) override { return d_.askYesNoCancel(text); }
     void error(const std::string& text) override { d_.error(text); }
     std::optional<FileChoice> openFile(const std::string& t, const std::vector<FileFilter>& f, int sel,
@@ -153,6 +156,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     buildStatusBar();
     createWindows();
     connectHandlers();
+    connectReferencesAndConnections();
 
     // The window sees the navigation keys before any of its controls.
     qApp->installEventFilter(this);
@@ -457,6 +461,7 @@ void MainWindow::createWindows() {
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
+    referenceTable_ = new ReferenceTableWindow(findChild<QDialog*>("RefForm", Qt::FindDirectChildrenOnly), runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -624,6 +629,22 @@ void MainWindow::connectHandlers() {
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
                              "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
         actions_.value(name)->setCheckable(true);
+}
+
+void MainWindow::connectReferencesAndConnections() {
+    auto on = [this](const char* name, std::function<void(Ctx&)> command) {
+        QAction* a = actions_.value(name);
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, command] { run(command); });
+    };
+    on("ReferenceTable1", [this](Ctx& c) { referenceTable_->open(c.s); });
+    on("ImportConnections1", ReadConnections1Click);
+    on("MakeConnections1", MakeConnections1Click);
+    QAction* shown = actions_.value("HideConnections1");
+    on("HideConnections1", [this, shown](Ctx& c) {
+        ToggleShowConnections(c);
+        shown->setText(QString::fromStdString(ShowConnectionsCaption(state_)));
+    });
 }
 
 void MainWindow::syncMenuChecks() {

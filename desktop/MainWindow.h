@@ -28,6 +28,7 @@ namespace vk {
 
 class AnalyseElgWindow;
 class PanelWidget;
+class ReferenceTableWindow;
 class TitleBar;
 class WaveFormDialog;
 
@@ -55,6 +56,7 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    ReferenceTableWindow* referenceTable() const { return referenceTable_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -79,6 +81,8 @@ private:
     void buildMarkStatistics(QDialog* w);
     void fillMarkStatistics();
     void connectHandlers();
+    // The reference table and the Connections menu.
+    void connectReferencesAndConnections();
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    ReferenceTableWindow* referenceTable_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

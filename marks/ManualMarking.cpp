@@ -7,6 +7,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
+#include "marks/Connections.h"
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
 
@@ -356,7 +357,7 @@ void ElectrogramKey(Ctx& ctx, char key) {
             UpdateDisplay(ctx);
             break;
         case 'W': PropagateMark(ctx); break;
-        default: break;
+        default: ConnectionKey(ctx, key); break;
     }
 }
 
