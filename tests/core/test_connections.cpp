@@ -88,17 +88,19 @@ TEST(Connections, KeyYConnectsThePairAndDrawsTheArrowToTheLaterMark) {
 TEST(Connections, DeletingBetweenElectrodesAndAcrossATime) {
     Conn c;
     const std::vector<Connection> start = {
-        {17, 100, 18, 200, 1}, {16, 100, 19, 200, 1}, {18, 100, 19, 200, 1}, {15, 100, 16, 200, 1}, {0, 0, 0, 0, 0}};
+        {17, 100, 18, 200, 1}, {16, 100, 19, 200, 1}, {18, 100, 19, 200, 1}, {17, 100, 19, 200, 1}, {0, 0, 0, 0, 0}};
     c.put(start);
-    c.key('f', 1, +5, 10);  // the pair (17, 18): the record on it and the one spanning it go
-    EXPECT_EQ(std::vector({c.rec(1), c.rec(2), c.rec(3), c.rec(5)}),
-              std::vector<Rec>({{Missing, 100, 18, 200, 1}, {Missing, 100, 19, 200, 1}, {18, 100, 19, 200, 1}, {0, 0, 0, 0, 0}}));
+    c.key('f', 1, +5, 10);  // the pair (17, 18): the record on it and those spanning it go
+    EXPECT_EQ(std::vector({c.rec(1), c.rec(2), c.rec(3), c.rec(4), c.rec(5)}),
+              std::vector<Rec>({{Missing, 100, 18, 200, 1}, {Missing, 100, 19, 200, 1}, {18, 100, 19, 200, 1},
+                                {Missing, 100, 19, 200, 1}, {0, 0, 0, 0, 0}}));
     c.put({{17, 300, 18, 100, -1}, {18, 100, 19, 150, 1}, {17, 150, 18, 250, 1}});
     c.s->ConnectionsChanged = false;
     c.key('Z', 1, 0, 200);  // 200 lies strictly inside records 1 and 3 of electrode 17
     EXPECT_EQ(std::vector({c.rec(1), c.rec(2), c.rec(3)}),
               std::vector<Rec>({{Missing, 300, 18, 100, -1}, {18, 100, 19, 150, 1}, {Missing, 150, 18, 250, 1}}));
-    c.key('z', 2, 0, 150);  // an end point is not inside
+    c.key('z', 2, 0, 150);  // end points are not inside
+    c.key('z', 2, 0, 100);
     EXPECT_EQ(c.rec(2), (Rec{18, 100, 19, 150, 1}));
 }
 
