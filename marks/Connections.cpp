@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <set>
-#include <tuple>
 
 #include "maps/Velocity.h"
 #include "marks/MarkStore.h"
@@ -212,12 +210,30 @@ int MakeConnections(SessionState& s, const std::vector<int32_t>& electrodes, int
 }
 
 void RemoveDuplicateConnections(SessionState& s) {
-    // From the last slot back: a record equal to one seen later is a duplicate.
-    std::set<std::tuple<int32_t, int32_t, int32_t, int32_t>> seen;
-    for (int i = s.ConnCount; i >= 1; --i) {
-        Connection& c = slot(s, i);
-        if (!IsLiveConnection(c)) continue;
-        if (!seen.emplace(c.Electrode1, c.Electrode2, c.Time1, c.Time2).second) c.Electrode1 = -1;
+    // The live slots ordered by their fields, later slots first among equal
+    // ones: every record after the first of a run of equals is a duplicate.
+    auto same = [&](int a, int b) {
+        const Connection &x = slot(s, a), &y = slot(s, b);
+        return x.Electrode1 == y.Electrode1 && x.Electrode2 == y.Electrode2 && x.Time1 == y.Time1 && x.Time2 == y.Time2;
+    };
+    auto before = [&](int a, int b) {
+        const Connection &x = slot(s, a), &y = slot(s, b);
+        if (x.Electrode1 != y.Electrode1) return x.Electrode1 < y.Electrode1;
+        if (x.Electrode2 != y.Electrode2) return x.Electrode2 < y.Electrode2;
+        if (x.Time1 != y.Time1) return x.Time1 < y.Time1;
+        if (x.Time2 != y.Time2) return x.Time2 < y.Time2;
+        return a > b;
+    };
+    std::vector<int> order;
+    for (int i = 1; i <= s.ConnCount; ++i)
+        if (IsLiveConnection(slot(s, i))) order.push_back(i);
+    std::sort(order.begin(), order.end(), before);
+    for (size_t n = 1, first = 0; n < order.size(); ++n) {
+        if (!same(order[n], order[first])) {
+            first = n;
+        } else {
+            slot(s, order[n]).Electrode1 = -1;
+        }
     }
 }
 
