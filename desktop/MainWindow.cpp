@@ -436,10 +436,25 @@ void MainWindow::buildStatusBar() {
         label->setObjectName(name);
         label->move(left, 4);
         label->resize(left == 14 ? 350 : 160, 18);
+        label->setProperty("left", left);
         statusLabels_ << label;
     }
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(panel, 1);
+}
+
+void MainWindow::placeStatusLabels() {
+    // Each label at its own place, unless the text before it (a long
+    // reference time, say) reaches that far: then just after that text.
+    int end = 0;
+    for (QLabel* label : statusLabels_) {
+        const int left = std::max(label->property("left").toInt(), end);
+        const int text = label->fontMetrics().horizontalAdvance(label->text()) + 6;
+        label->move(left, label->y());
+        // The file name keeps its width (its tooltip holds the whole path).
+        if (label != statusLabels_.first()) label->resize(std::max(160, text), label->height());
+        end = left + std::min(text, label->width()) + 4;
+    }
 }
 
 void MainWindow::createWindows() {
@@ -733,6 +748,7 @@ void MainWindow::syncFromState() {
         t->button("Wav")->setToolTip("Display Wave Map");
     }
     statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
+    placeStatusLabels();
     if (state_.MarkStatisticsShown) fillMarkStatistics();
     if (state_.DataPadRequested) {
         dataPad_->show(state_.DataPad);

@@ -77,6 +77,7 @@ private:
     void buildPanels();
     void buildOverlays();
     void buildStatusBar();
+    void placeStatusLabels();
     void createWindows();
     void buildMarkStatistics(QDialog* w);
     void fillMarkStatistics();
