@@ -27,6 +27,9 @@ class QProgressBar;
 namespace vk {
 
 class AnalyseElgWindow;
+class ElectrogramToolsWindow;
+class MiniGridWindow;
+class MiniMapWindow;
 class PanelWidget;
 class ReferenceTableWindow;
 class TitleBar;
@@ -56,6 +59,9 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
+    MiniMapWindow* miniMap() const { return miniMap_.get(); }
+    MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
     ReferenceTableWindow* referenceTable() const { return referenceTable_; }
 
     // Opens what the command line named, after the window is shown.
@@ -84,6 +90,8 @@ private:
     void connectHandlers();
     // The reference table and the Connections menu.
     void connectReferencesAndConnections();
+    // Enables the menu item `name` and runs the command when it is chosen.
+    void attach(const char* name, std::function<void(Ctx&)> command);
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
@@ -125,6 +133,10 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    ElectrogramToolsWindow* eleTools_ = nullptr;
+    std::unique_ptr<MiniMapWindow> miniMap_;
+    std::unique_ptr<MiniGridWindow> miniGrid_;
+    void connectMapTools();
     ReferenceTableWindow* referenceTable_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
