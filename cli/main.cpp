@@ -25,6 +25,7 @@
 #include "input/DemoRecording.h"
 #include "input/TextImport.h"
 #include "marks/AutoMark.h"
+#include "marks/Connections.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
 #include "marks/Measures.h"
@@ -454,6 +455,39 @@ void addAutomark(CLI::App& app, Tool& tool) {
     sub->add_flag("--save", o->save, "write the marks to the recording's mark file");
 }
 
+// File > Import > "Connections" and the connections part of "Save
+// Marks+Connections": reads a connections file (the recording's own unless
+// --read names one) and prints its records, then writes them when asked.
+void addConnections(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string read, write;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "connections", "read a connections file and print its records; write them as a save does",
+        [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            const std::string own = ConnFileNameFor(s.FileName);
+            const std::string from = o->read.empty() ? own : o->read;
+            std::string out = "ConnFileName=" + own + "\n";
+            if (!o->read.empty() || fileExists(from)) {
+                const bool read = runCommand(ctx, [&] { ReadConnectionsFile(s, from); });
+                if (!read) std::exit(Failed);
+            }
+            out += "ConnCount=" + std::to_string(s.ConnCount) + "\n";
+            for (int i = 1; i <= s.ConnCount; ++i) {
+                const Connection& c = s.Connections[static_cast<size_t>(i)];
+                out += std::to_string(i) + "\t" + std::to_string(c.Electrode1) + "\t" + std::to_string(c.Time1) + "\t" +
+                       std::to_string(c.Electrode2) + "\t" + std::to_string(c.Time2) + "\t" +
+                       std::to_string(c.Direction) + "\n";
+            }
+            std::cout << out;
+            if (!o->write.empty() && !runCommand(ctx, [&] { WriteConnectionsFile(s, o->write); })) std::exit(Failed);
+        });
+    sub->add_option("--read", o->read, "connections file read (default: the recording's own, when it exists)");
+    sub->add_option("--write", o->write, "write the records to this file as \"Save Marks+Connections\" does");
+}
+
 // The map options that map and render share: the mark type of the panel,
 // the reference time, and slow waves and spikes together.
 struct MapOptions {
@@ -803,6 +837,7 @@ int main(int argc, char** argv) {
     addWaves(app, tool);
     addAutomark(app, tool);
     addMeasure(app, tool);
+    addConnections(app, tool);
     addMap(app, tool);
     addSpikeStats(app, tool);
     addVelocity(app, tool);

@@ -31,11 +31,13 @@
 #include "desktop/PanelWidget.h"
 #include "desktop/PreferencesDialog.h"
 #include "desktop/QtDialogs.h"
+#include "desktop/ReferenceTableWindow.h"
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/TextImport.h"
 #include "marks/ManualMarking.h"
+#include "marks/Connections.h"
 #include "waves/WaveDetection.h"
 #include "maps/MapCommands.h"
 #include "shell/ViewCommands.h"
@@ -60,6 +62,7 @@ public:
     }
     void information(const std::string& text) override { d_.information(text); }
     void warning(const std::string& text) override { d_.warning(text); }
+    void message(const std::string& title, const std::string& text) override { d_.message(title, text); }
     Answer askYesNoCancel(const std::string& text) override { return d_.askYesNoCancel(text); }
     void error(const std::string& text) override { d_.error(text); }
     std::optional<FileChoice> openFile(const std::string& t, const std::vector<FileFilter>& f, int sel,
@@ -160,6 +163,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     buildStatusBar();
     createWindows();
     connectHandlers();
+    connectReferencesAndConnections();
 
     // The window sees the navigation keys before any of its controls.
     qApp->installEventFilter(this);
@@ -430,10 +434,25 @@ void MainWindow::buildStatusBar() {
         label->setObjectName(name);
         label->move(left, 4);
         label->resize(left == 14 ? 350 : 160, 18);
+        label->setProperty("left", left);
         statusLabels_ << label;
     }
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(panel, 1);
+}
+
+void MainWindow::placeStatusLabels() {
+    // Each label at its own place, unless the text before it (a long
+    // reference time, say) reaches that far: then just after that text.
+    int end = 0;
+    for (QLabel* label : statusLabels_) {
+        const int left = std::max(label->property("left").toInt(), end);
+        const int text = label->fontMetrics().horizontalAdvance(label->text()) + 6;
+        label->move(left, label->y());
+        // The file name keeps its width (its tooltip holds the whole path).
+        if (label != statusLabels_.first()) label->resize(std::max(160, text), label->height());
+        end = left + std::min(text, label->width()) + 4;
+    }
 }
 
 void MainWindow::createWindows() {
@@ -460,6 +479,7 @@ void MainWindow::createWindows() {
     miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
     miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
     import_ = new ImportWindow(findChild<QDialog*>("ImportF", Qt::FindDirectChildrenOnly), state_, runner);
+    referenceTable_ = new ReferenceTableWindow(findChild<QDialog*>("RefForm", Qt::FindDirectChildrenOnly), runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -550,11 +570,26 @@ void MainWindow::connectHandlers() {
         actions_.value(name)->setCheckable(true);
 }
 
+void MainWindow::attach(const char* name, std::function<void(Ctx&)> command) {
+    QAction* a = actions_.value(name);
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, [this, command] { run(command); });
+}
+
 // Map expansion, the statistics and the mini windows.
 void MainWindow::connectMapTools() {
     actions_.value("ExpandMap1")->setCheckable(true);
     // The mini grid needs a matrix: the item waits for one.
     actions_.value("ShowMiniWindow1")->setEnabled(false);
+}
+
+void MainWindow::connectReferencesAndConnections() {
+    attach("ReferenceTable1", [this](Ctx& c) { referenceTable_->open(c.s); });
+    QAction* shown = actions_.value("HideConnections1");
+    attach("HideConnections1", [this, shown](Ctx& c) {
+        ToggleShowConnections(c);
+        shown->setText(QString::fromStdString(ShowConnectionsCaption(state_)));
+    });
 }
 
 void MainWindow::syncMenuChecks() {
@@ -651,6 +686,7 @@ void MainWindow::syncFromState() {
         t->button("Wav")->setToolTip("Display Wave Map");
     }
     statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
+    placeStatusLabels();
     if (state_.MarkStatisticsShown) fillMarkStatistics();
     eleTools_->sync(state_);
     miniMap_->sync(state_);

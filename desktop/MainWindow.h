@@ -33,6 +33,7 @@ class MiniMapWindow;
 class ImportWindow;
 class PanelWidget;
 class PreferencesDialog;
+class ReferenceTableWindow;
 class TitleBar;
 class WaveFormDialog;
 
@@ -65,6 +66,7 @@ public:
     MiniMapWindow* miniMap() const { return miniMap_.get(); }
     MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
     ImportWindow* importWindow() const { return import_; }
+    ReferenceTableWindow* referenceTable() const { return referenceTable_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -85,10 +87,15 @@ private:
     void buildPanels();
     void buildOverlays();
     void buildStatusBar();
+    void placeStatusLabels();
     void createWindows();
     void buildMarkStatistics(QDialog* w);
     void fillMarkStatistics();
     void connectHandlers();
+    // The reference table and the Connections menu.
+    void connectReferencesAndConnections();
+    // Enables the menu item `name` and runs the command when it is chosen.
+    void attach(const char* name, std::function<void(Ctx&)> command);
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
@@ -136,6 +143,7 @@ private:
     std::unique_ptr<MiniGridWindow> miniGrid_;
     void connectMapTools();
     ImportWindow* import_ = nullptr;
+    ReferenceTableWindow* referenceTable_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

@@ -46,6 +46,10 @@ void QtDialogs::information(const std::string& text) {
     QMessageBox::information(parent_, QApplication::applicationName(), QString::fromStdString(text));
 }
 
+void QtDialogs::message(const std::string& title, const std::string& text) {
+    QMessageBox::warning(parent_, QString::fromStdString(title), QString::fromStdString(text));
+}
+
 void QtDialogs::warning(const std::string& text) {
     QMessageBox::warning(parent_, QApplication::applicationName(), QString::fromStdString(text));
 }

@@ -22,6 +22,7 @@ public:
                                         const std::string& value) override;
     void information(const std::string& text) override;
     void warning(const std::string& text) override;
+    void message(const std::string& title, const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
     void error(const std::string& text) override;
     std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,

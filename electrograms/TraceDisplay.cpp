@@ -6,6 +6,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "marks/Connections.h"
 #include "marks/Measures.h"
 #include "session/Draw.h"
 #include "session/Format.h"
@@ -369,6 +370,8 @@ void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>&
         if (e == Missing) continue;
         drawTrace(ctx, g, t, k, e);
         DrawMarksOfRow(ctx, g, static_cast<int>(k) + 1, e);
+        if (k + 1 < electrodes.size() && ctx.s.ShowElgConnections)
+            DrawConnectionsOfRow(ctx, g, static_cast<int>(k) + 1, e, electrodes);
     }
 }
 

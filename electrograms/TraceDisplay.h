@@ -42,7 +42,8 @@ void PaintElectrograms(Ctx& ctx);
 // recording is loaded, the baselines of NrTraces rows and the time axis.
 TraceGeometry BeginElectrogramPanel(Ctx& ctx);
 void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g);
-// Trace and marks of electrodes[k - 1] in row k, for every row.
+// Trace and marks of electrodes[k - 1] in row k, for every row, and the
+// connections that start on each row but the last.
 void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>& electrodes);
 // Whether the other panel shows a map now. Only then do the time labels
 // take the map's colours: the map buffer may still hold a map that is no

@@ -6,6 +6,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
+#include "marks/Connections.h"
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "input/Matrix.h"
+#include "marks/Connections.h"
 #include "marks/Measures.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
@@ -208,8 +209,10 @@ void SaveMarks1Click(Ctx& ctx) {
             WriteMarkFile(s);
             ctx.host.information("Marks have been saved ");
         }
-        // Connections are written here too once they exist.
-        s.ConnectionsChanged = false;
+        if (s.ConnectionsChanged) {
+            WriteConnectionsFile(s);
+            ctx.host.information("Connections have been saved ");
+        }
     });
     UpdateDisplay(ctx);
 }

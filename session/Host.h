@@ -37,6 +37,11 @@ public:
                                                 const std::string& value) = 0;
     virtual void information(const std::string& text) = 0;
     virtual void warning(const std::string& text) = 0;
+    // A message box with its own title (information() takes the program's name).
+    virtual void message(const std::string& title, const std::string& text) {
+        (void)title;
+        information(text);
+    }
     // A warning box with Yes, No and Cancel.
     virtual Answer askYesNoCancel(const std::string& text) = 0;
     // An error that stopped a command (file or conversion failure).

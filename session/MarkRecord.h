@@ -64,4 +64,24 @@ struct MeasureRecord {
     int32_t Interval = Missing;          // ms; the interval map rewrites it
 };
 
+// One connection between marks of two electrodes: the same wave passed
+// both, from Time1 to Time2 (Direction 1) or the other way (-1).
+// Electrode1 is 0 in a slot never filled, Missing or -1 once deleted.
+inline constexpr int MaxConnections = 3000;
+struct Connection {
+    int32_t Electrode1 = 0;
+    int32_t Time1 = 0;
+    int32_t Electrode2 = 0;
+    int32_t Time2 = 0;
+    int16_t Direction = 0;
+    bool operator==(const Connection&) const = default;
+};
+
+// One entry of the reference table: a reference mark's electrode and time.
+inline constexpr int MaxReferences = 100;  // entries, the no-reference entry 1 included
+struct RefEntry {
+    int32_t Electrode = 0;
+    int32_t Time = 0;
+};
+
 }  // namespace vk

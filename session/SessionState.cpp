@@ -6,6 +6,7 @@ SessionState::SessionState() : RawFrames(RawFrameCapacity) {
     MarkTable.resize(MaxMarks + 1);
     MarkInterval.assign(MaxMarks + 1, Missing);
     MarkMeasures.resize(MaxMarks + 1);
+    Connections.resize(MaxConnections + 1);
     WaveTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     FreeTimes.assign(static_cast<size_t>(MaxChannels + 1) * 201, Missing);
     MarkOrder.reserve(MaxMarks + 1);

@@ -306,8 +306,20 @@ struct SessionState {
     // The Data Pad's grid, row 0 its header: the cells as the user sees them.
     std::vector<std::vector<std::string>> DataPad;
     bool DataPadRequested = false;  // a command filled it and asks for it to be shown
+    // Connections: slots 1..ConnCount of Connections (3000 slots), deleted
+    // ones kept in place; the file they are saved to; the mark remembered
+    // by the key that starts a connection by hand (Missing: none).
+    std::vector<Connection> Connections;
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
+    std::string ConnFileName;
+    int32_t RememberedElectrode = Missing, RememberedTime = Missing;
+    // The reference table: RefList[1..RefCount] (entry 1 is no reference),
+    // the entry chosen by number or by click, and the pair OK applies.
+    std::array<RefEntry, MaxReferences + 1> RefList{};
+    int32_t RefCount = 1;
+    int32_t SelectedRef = 0, SelectedRow = 0;
+    int32_t CandidateElectrode = 0, CandidateTime = 0;
     // Automatic slow-wave marking: noise deviation of the electrode examined last.
     double NoiseSD = 0.0;
 

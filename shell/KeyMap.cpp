@@ -4,6 +4,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
+#include "marks/Connections.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
@@ -17,6 +18,11 @@ const std::vector<KeyRoute>& KeyRoutes() {
         {'R', KeyArea::Plot, [](Ctx& c, int) { InsertReferenceMark(c); }, false},
         {'S', KeyArea::Plot, [](Ctx& c, int) { SwitchMark(c); }, true},
         {'K', KeyArea::Plot, [](Ctx& c, int) { KillMarks(c.s); }, true},
+        {'Y', KeyArea::Plot, [](Ctx& c, int) { ConnectionKey(c, 'Y'); }, false},
+        {'F', KeyArea::Plot, [](Ctx& c, int) { ConnectionKey(c, 'F'); }, false},
+        {'Z', KeyArea::Plot, [](Ctx& c, int) { ConnectionKey(c, 'Z'); }, false},
+        {'1', KeyArea::Plot, [](Ctx& c, int) { ConnectionKey(c, '1'); }, false},
+        {'2', KeyArea::Plot, [](Ctx& c, int) { ConnectionKey(c, '2'); }, false},
 
         {'E', KeyArea::Map, [](Ctx& c, int panel) { MapKey(c, panel, 'E'); }, false},
         {'H', KeyArea::Map, [](Ctx& c, int panel) { MapKey(c, panel, 'H'); }, false},

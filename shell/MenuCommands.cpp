@@ -8,6 +8,7 @@
 #include "maps/MapStatistics.h"
 #include "maps/MiniMap.h"
 #include "marks/AutoMark.h"
+#include "marks/Connections.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
 #include "marks/Measures.h"
@@ -91,6 +92,8 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"ChangeNewMatrixfile1", [](Ctx& c) { runCommand(c, [&] { ChangeNewMatrixfile(c, true); }); }},
         {"Smoothing1", Smoothing1Click},
         {"ImportElectrogram1", ReadEleTextFile1Click},
+        {"ImportConnections1", ReadConnections1Click},
+        {"MakeConnections1", MakeConnections1Click},
         {"SlowWave1", markType<0, SlowWave>},
         {"Spike1", markType<0, Spike>},
         {"TypeMark31", markType<0, Type3>},

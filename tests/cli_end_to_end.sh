@@ -185,8 +185,16 @@ checkHelp measure "${open[@]}"
 checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
   --map --isochrones --wave --local-times --waveforms --align --numbers
+checkHelp connections "${open[@]}" --read --write
 checkHelp demo --rate
 checkHelp import --channels --samples --rate --matrix-name --length --print --from --to
+# Connections: a count line of 3 over two records and a duplicate, read
+# as the import does and saved once each beside the recording.
+printf 'x\r\n9\r\n3\r\n\r\n\r\n0\r\n0\r\n0\r\n\r\n17\t10\t18\t20\t1\r\n17\t10\t18\t20\t-1\r\n' > "$dir/in.C"
+"$cli" connections "$dir/demo/demo.E01" --read "$dir/in.C" --write "$dir/demo/demo.C01" > "$dir/conn.out"
+[ "$(cat "$dir/conn.out")" = "$(printf 'ConnFileName=%s\nConnCount=2\n1\t17\t10\t18\t20\t1\n2\t17\t10\t18\t20\t-1' "$dir/demo/demo.C01")" ]
+"$cli" connections "$dir/demo/demo.E01" | tail -n +2 > "$dir/conn2.out"
+[ "$(cat "$dir/conn2.out")" = "$(printf 'ConnCount=1\n1\t17\t10\t18\t20\t-1')" ]
 # The demo at other rates: the same waves in ms, found whole by the marker
 # once the recording is read at its rate, and no mark past its length.
 for rate in 500 1000 2000; do

@@ -40,10 +40,10 @@ TEST(KeyRouting, TheFirstItemInMenuOrderTakesASharedShortcut) {
     for (const MenuItemDef& def : MainMenuTable())
         if (!t.w->action(def.name)->isEnabled()) disabled << def.name;
     EXPECT_EQ(disabled.join(","),
-              "ImportConnections1,ImportMarks1,ExportToMac1,ExportToRealBasic1,ExportElectrogram1,"
+              "ImportMarks1,ExportToMac1,ExportToRealBasic1,ExportElectrogram1,"
               "ExportMarks1,ExportAnimation1,ExportSingleElectrogram1,ExportMatrixData1,ExportAllMarks1,"
-              "ExportTavring1,Print1,PrintDialog1,UnhideMarks1,ReferenceTable1,ShowMiniWindow1,ShowDatapad1,"
-              "UndoDeletedMarks1,HideConnections1,MakeConnections1,CompositeWaveMap1");
+              "ExportTavring1,Print1,PrintDialog1,UnhideMarks1,ShowMiniWindow1,ShowDatapad1,"
+              "UndoDeletedMarks1,CompositeWaveMap1");
 }
 
 TEST(KeyRouting, ShortcutsAndLettersReachTheirOperations) {
