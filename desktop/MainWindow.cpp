@@ -61,6 +61,10 @@ public:
                                        const std::string& dir) override {
         return d_.openFile(t, f, sel, dir);
     }
+    std::optional<FileChoice> saveFile(const std::string& t, const std::vector<FileFilter>& f,
+                                       const std::string& name) override {
+        return d_.saveFile(t, f, name);
+    }
 
     void showProgress(const std::string& caption, const std::string& fileName, const std::string& matrixName,
                       int maximum) override {

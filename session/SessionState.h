@@ -281,6 +281,7 @@ struct SessionState {
     // The Data Pad's grid, row 0 its header: the cells as the user sees them.
     std::vector<std::vector<std::string>> DataPad;
     bool DataPadRequested = false;  // a command filled it and asks for it to be shown
+    int32_t WhichElectrode = 0;     // the electrode of "All Marks in One Electrogram"
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
     // Automatic slow-wave marking: noise deviation of the electrode examined last.

@@ -47,6 +47,11 @@ std::string_view TextScanner::nextToken() {
     return text_.substr(start, pos_ - start);
 }
 
+bool TextScanner::noTokensLeft() {
+    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+    return pos_ >= text_.size();
+}
+
 int32_t TextScanner::readInt() { return parseInt(nextToken()); }
 double TextScanner::readReal() { return parseReal(nextToken()); }
 
