@@ -1,12 +1,13 @@
 #include "desktop/DataPadWindow.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace vk {
 
-DataPadWindow::DataPadWindow(QDialog* w) : window_(w) {
+DataPadWindow::DataPadWindow(QDialog* w, std::function<void()> ok) : window_(w) {
     w->setWindowTitle("Data Pad");
     auto* l = new QVBoxLayout(w);
     grid_ = new QTableWidget(w);
@@ -15,7 +16,14 @@ DataPadWindow::DataPadWindow(QDialog* w) : window_(w) {
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     l->addWidget(grid_);
-    w->resize(520, 400);
+    auto* button = new QPushButton("Ok", w);
+    button->setObjectName("Button1");
+    l->addWidget(button, 0, Qt::AlignHCenter);
+    QObject::connect(button, &QPushButton::clicked, w, [w, ok] {
+        w->hide();
+        if (ok) ok();
+    });
+    w->resize(620, 420);
 }
 
 void DataPadWindow::show(const std::vector<std::vector<std::string>>& cells) {

@@ -23,6 +23,11 @@
 #include <QVBoxLayout>
 
 #include "desktop/AnalyseElgWindow.h"
+#include "desktop/MacWindow.h"
+#include "desktop/WhichElectrodePanel.h"
+#include "exchange/DataExports.h"
+#include "exchange/MacExport.h"
+#include "exchange/MarkText.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
@@ -457,8 +462,10 @@ void MainWindow::createWindows() {
         windows_.push_back(w);
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
-    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]));
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
+    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]), [this] { run(UpdateDisplay); });
+    mac_ = std::make_unique<MacWindow>(static_cast<QDialog*>(windows_[11]), runner);
+    whichElectrode_ = std::make_unique<WhichElectrodePanel>(this, runner);
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
 }
@@ -521,6 +528,7 @@ void MainWindow::connectHandlers() {
     on("Smoothing1", Smoothing1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
+    connectExports();
 
     // A number dialog whose text is not a number ends the command with a message.
     auto asked = [](std::function<void(Ctx&)> command) {
@@ -628,6 +636,27 @@ void MainWindow::connectHandlers() {
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
                              "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
         actions_.value(name)->setCheckable(true);
+}
+
+// The File menu's Import and Export items and the Data Pad.
+void MainWindow::connectExports() {
+    const std::pair<const char*, std::function<void(Ctx&)>> items[] = {
+        {"ImportMarks1", Readmarksfromtxt1Click},
+        {"ExportMarks1", SaveMarkstotxt1Click},
+        {"ExportElectrogram1", SaveEletotxt1Click},
+        {"ExportAnimation1", savemarkstoanimation1Click},
+        {"ExportSingleElectrogram1", savesingleelemarks1Click},
+        {"ExportMatrixData1", savedatainmatrixtextfile1Click},
+        {"ExportAllMarks1", [this](Ctx&) { whichElectrode_->open(); }},
+        {"ExportTavring1", SaveTavrinFile1Click},
+        {"ExportToMac1", [this](Ctx&) { mac_->open(); }},
+        {"ExportToRealBasic1", SavetoRealBasic1Click},
+        {"ShowDatapad1", showDatapad1Click}};
+    for (const auto& [name, command] : items) {
+        QAction* a = actions_.value(name);
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, c = command] { run(c); });
+    }
 }
 
 void MainWindow::syncMenuChecks() {

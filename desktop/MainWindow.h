@@ -27,6 +27,8 @@ class QProgressBar;
 namespace vk {
 
 class AnalyseElgWindow;
+class MacWindow;
+class WhichElectrodePanel;
 class PanelWidget;
 class TitleBar;
 class WaveFormDialog;
@@ -55,6 +57,9 @@ public:
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    DataPadWindow* dataPadWindow() const { return dataPad_.get(); }
+    MacWindow* macWindow() const { return mac_.get(); }
+    WhichElectrodePanel* whichElectrodePanel() const { return whichElectrode_.get(); }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -79,6 +84,7 @@ private:
     void buildMarkStatistics(QDialog* w);
     void fillMarkStatistics();
     void connectHandlers();
+    void connectExports();
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
@@ -120,6 +126,8 @@ private:
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    std::unique_ptr<MacWindow> mac_;
+    std::unique_ptr<WhichElectrodePanel> whichElectrode_;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };
