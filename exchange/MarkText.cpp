@@ -1,5 +1,6 @@
 #include "exchange/MarkText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -33,15 +34,22 @@ std::pair<std::string, std::string> MeasureFields(const SessionState& s, int slo
 }  // namespace
 
 std::vector<std::string> MarkTextLines(const SessionState& s) {
+    // Electrode by electrode, each electrode's marks in table order.
+    std::vector<int> slots;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.Electrode >= 1 && m.Electrode <= MaxChannels && Written(m)) slots.push_back(i);
+    }
+    std::stable_sort(slots.begin(), slots.end(), [&](int a, int b) {
+        return s.MarkTable[static_cast<size_t>(a)].Electrode < s.MarkTable[static_cast<size_t>(b)].Electrode;
+    });
     std::vector<std::string> body;
-    for (int e = 1; e <= MaxChannels; ++e)
-        for (int i = 1; i <= s.MarkCount; ++i) {
-            const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-            if (m.Electrode != e || !Written(m)) continue;
-            const auto [ampl, slope] = MeasureFields(s, i);
-            body.push_back(std::to_string(e) + "\t" + std::to_string(m.Time) + ".00\t" + std::to_string(m.MarkType) +
-                           "\t" + ampl + "\t" + slope + "\t" + std::to_string(m.MarkNr));
-        }
+    for (int i : slots) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        const auto [ampl, slope] = MeasureFields(s, i);
+        body.push_back(std::to_string(m.Electrode) + "\t" + std::to_string(m.Time) + ".00\t" +
+                       std::to_string(m.MarkType) + "\t" + ampl + "\t" + slope + "\t" + std::to_string(m.MarkNr));
+    }
     std::vector<std::string> lines{std::to_string(HeaderLines), s.MatrixFileName, std::to_string(s.SamplingFrequency),
                                    std::to_string(body.size()), "6", "IRIRRI"};
     std::string titles;
