@@ -15,6 +15,7 @@ DataPadWindow::DataPadWindow(QDialog* w, std::function<void()> ok) : window_(w) 
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setWordWrap(false);
     l->addWidget(grid_);
     auto* button = new QPushButton("Ok", w);
     button->setObjectName("Button1");
@@ -35,6 +36,8 @@ void DataPadWindow::show(const std::vector<std::vector<std::string>>& cells) {
     for (size_t r = 0; r < cells.size(); ++r)
         for (size_t c = 0; c < cells[r].size(); ++c)
             grid_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(QString::fromStdString(cells[r][c])));
+    // Every cell shows whole (a file name is wider than a number).
+    grid_->resizeColumnsToContents();
     window_->show();
     window_->raise();
 }
