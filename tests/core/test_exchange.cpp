@@ -216,6 +216,12 @@ TEST(MacExport, MapFrameDigitsArrowsTracesAndRealBasic) {
     EXPECT_EQ(DrawingFileLines(CopySignalsBlocks(*s)),
               (Lines{"4", "2 2", "-30", "0", "2 2", "0", "10", "4 1", "3 50 -50 1", "2 2", "0", "0"}));
 
+    // Small electrograms around their mean over the window's 3 rows.
+    EXPECT_EQ(DrawingFileLines(CopyEleMapBlocks(*s)),
+              (Lines{"2", "8 4", "1 1 1", "5000 1000", "10000 -2000", "15000 1000", "8 4", "2 2 1", "5000 -300",
+                     "10000 -300", "15000 700"}));
+    EXPECT_EQ(Lines(s->Memo1.end() - 2, s->Memo1.end()), (Lines{" beginsig = 0", " windowsig = 2"}));
+
     for (int e : {65, 96}) addMark(*s, e, e * 10);
     addMark(*s, 65, 5, Spike);
     addMark(*s, 4, 77, Reference);
