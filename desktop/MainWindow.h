@@ -29,6 +29,9 @@ namespace vk {
 class AnalyseElgWindow;
 class MacWindow;
 class WhichElectrodePanel;
+class ElectrogramToolsWindow;
+class MiniGridWindow;
+class MiniMapWindow;
 class PanelWidget;
 class TitleBar;
 class WaveFormDialog;
@@ -60,6 +63,9 @@ public:
     DataPadWindow* dataPadWindow() const { return dataPad_.get(); }
     MacWindow* macWindow() const { return mac_.get(); }
     WhichElectrodePanel* whichElectrodePanel() const { return whichElectrode_.get(); }
+    ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
+    MiniMapWindow* miniMap() const { return miniMap_.get(); }
+    MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -128,6 +134,10 @@ private:
     AnalyseElgWindow* analyseElg_ = nullptr;
     std::unique_ptr<MacWindow> mac_;
     std::unique_ptr<WhichElectrodePanel> whichElectrode_;
+    ElectrogramToolsWindow* eleTools_ = nullptr;
+    std::unique_ptr<MiniMapWindow> miniMap_;
+    std::unique_ptr<MiniGridWindow> miniGrid_;
+    void connectMapTools();
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };
