@@ -34,12 +34,14 @@
 #include "maps/MapExpand.h"
 #include "maps/MapStatistics.h"
 #include "maps/MiniMap.h"
+#include "desktop/ImportWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
+#include "input/TextImport.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
@@ -121,6 +123,8 @@ public:
         if (which == Overlay::MarkStatistics) {
             if (shown) w_.fillMarkStatistics();
             w_.markStatistics_->setVisible(shown);
+        } else if (which == Overlay::Import) {
+            w_.import_->sync(shown);
         } else if (which == Overlay::Memo) {
             w_.memo_->setVisible(shown);
         } else if (QWidget* o = w_.overlay(which)) {
@@ -477,6 +481,7 @@ void MainWindow::createWindows() {
     eleTools_ = new ElectrogramToolsWindow(findChild<QDialog*>("EleF", Qt::FindDirectChildrenOnly), runner);
     miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
     miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
+    import_ = new ImportWindow(findChild<QDialog*>("ImportF", Qt::FindDirectChildrenOnly), state_, runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -535,6 +540,7 @@ void MainWindow::connectHandlers() {
         memoItem->setText(QString::fromStdString(MemoItemCaption(state_)));
     });
     on("Smoothing1", Smoothing1Click);
+    on("ImportElectrogram1", ReadEleTextFile1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
     connectExports();
@@ -733,6 +739,7 @@ QWidget* MainWindow::overlay(Overlay which) const {
         case Overlay::About: return aboutPanel_;
         case Overlay::Memo: return memo_;
         case Overlay::MarkStatistics: return markStatistics_;
+        case Overlay::Import: return import_ ? import_->window() : nullptr;
     }
     return nullptr;
 }

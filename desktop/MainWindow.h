@@ -32,6 +32,7 @@ class WhichElectrodePanel;
 class ElectrogramToolsWindow;
 class MiniGridWindow;
 class MiniMapWindow;
+class ImportWindow;
 class PanelWidget;
 class TitleBar;
 class WaveFormDialog;
@@ -66,6 +67,7 @@ public:
     ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
     MiniMapWindow* miniMap() const { return miniMap_.get(); }
     MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
+    ImportWindow* importWindow() const { return import_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -138,6 +140,7 @@ private:
     std::unique_ptr<MiniMapWindow> miniMap_;
     std::unique_ptr<MiniGridWindow> miniGrid_;
     void connectMapTools();
+    ImportWindow* import_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

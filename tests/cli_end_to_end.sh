@@ -189,6 +189,7 @@ checkHelp demo --rate
 checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
   --width --height
 checkHelp import-marks "${open[@]}" --from --save
+checkHelp import --channels --samples --rate --matrix-name --length --print --from --to
 # The demo at other rates: the same waves in ms, found whole by the marker
 # once the recording is read at its rate, and no mark past its length.
 for rate in 500 1000 2000; do
@@ -215,6 +216,14 @@ if "$cli" export all-marks "${rec[@]}" --electrode 16 --out "$dir/none.txt" 2> /
 printf 'short' > "$dir/bad.E01"
 if "$cli" info "$dir/bad.E01" 2> "$dir/err.out"; then echo "a damaged file was accepted"; exit 1; fi
 grep -q "shorter than an electrogram file header" "$dir/err.out"
+# Text imports: an Auckland file whose header says 12 lines, its values
+# times 747 per millivolt, and a Nashville file cut by a refused count.
+printf '12\n2\n3\n2000\n0.5\nM.txt\nrun one\nx\nx\nx\n9 9\n9\n0.01 -0.02\n1\n\n2 0.5 1' > "$dir/auck.txt"
+"$cli" import auckland "$dir/auck.txt" --print 1-2 --from 1 --to 3 > "$dir/auck.out"
+for line in "SignalLength=2" "HighRateMode=true" "MarkFileName=$dir/auck.Mxt" "AucklandHeaderLines=12" \
+  "AucklandComments=run one" "NrColumns=16" "$(printf '3\t374\t747')"; do expectIn "$line" "$dir/auck.out"; done
+oneLineError "vorelkant-cli: --channels: 257 is outside 1..256" "$cli" import nashville "$dir/auck.txt" --channels 257
+[ "$("$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1 --from 2 --to 2 | tail -1)" = "$(printf '2\t0')" ]
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"
