@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "exchange/DataExports.h"
+#include "exchange/MacExport.h"
+#include "exchange/MarkText.h"
 #include "input/DemoRecording.h"
 #include "input/TextImport.h"
 #include "marks/AutoMark.h"
@@ -570,6 +573,18 @@ struct VelocityOptions {
     }
 };
 
+// Makes `kind` the map kind of panel A, with what that kind needs before
+// its map loads: the measurements, or the velocities of the time map as
+// "plot Arrows" leaves them.
+void prepareMapKind(SessionState& s, int kind) {
+    if (kind == AmplitudeMapKind || kind == SlopeMapKind) MeasureAllMarks(s);
+    if (kind == VelocityMapKind) {
+        LoadMap(s, s.CurrentMarkType[1]);
+        CalcVelocities(s);
+    }
+    s.MapKind = s.MapKindA = kind;
+}
+
 // A map of one time window: one line per matrix row with the field of each
 // cell that the map kind shows, an empty field where the cell has none.
 void addMap(CLI::App& app, Tool& tool) {
@@ -593,13 +608,7 @@ void addMap(CLI::App& app, Tool& tool) {
             s.ShowMapStatistics = o->stats;
             if (o->fillOption->count() && !IsPlaced(s, o->fill))
                 fail("--fill: the matrix does not place electrode " + std::to_string(o->fill));
-            if (o->kind == AmplitudeMapKind || o->kind == SlopeMapKind) MeasureAllMarks(s);
-            if (o->kind == VelocityMapKind) {
-                // The velocities of this window's time map, as "plot Arrows" leaves them.
-                LoadMap(s, s.CurrentMarkType[1]);
-                CalcVelocities(s);
-            }
-            s.MapKind = s.MapKindA = o->kind;
+            prepareMapKind(s, o->kind);
             // What a map draw does to the buffer, without the drawing.
             auto draw = [&] {
                 LoadMap(s, s.CurrentMarkType[1]);
@@ -801,6 +810,93 @@ void addRender(CLI::App& app, Tool& tool) {
 }
 #endif
 
+// The exports of the File menu, each written as the menu command writes it
+// for the view the options describe (panel A, active).
+void addExport(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string what, out;
+        int begin = 0, window = 4000, type = SlowWave, kind = TimeMapKind, electrode = 0, traces = 0, first = 0,
+            order = 0, width = 800, height = 600;
+        CLI::Option *tracesOption = nullptr, *firstOption = nullptr, *orderOption = nullptr, *electrodeOption = nullptr;
+    };
+    auto o = std::make_shared<Options>();
+    static const std::vector<std::string> whats{"marks-text", "samples", "animation", "single-electrogram",
+                                                "matrix-text", "all-marks", "tavrin", "mac-map", "mac-electrograms",
+                                                "mac-elemap", "realbasic"};
+    CLI::App* sub = app.add_subcommand("export", "write one of the File menu's exports of a recording");
+    sub->add_option("WHAT", o->what, "what is written")->required()->check(CLI::IsMember(whats));
+    auto r = addRecordingArgs(sub);
+    sub->callback([&tool, r, o] {
+        Ctx& ctx = openRecording(tool, *r);
+        SessionState& s = ctx.s;
+        s.ActiveDisplay = 1;
+        s.CurrentMarkType[1] = o->type;
+        s.BeginTimeA = s.BeginTime = o->begin;
+        s.WindowA = s.WindowTime = o->window;
+        if (o->tracesOption->count()) s.NrTraces = o->traces;
+        if (o->firstOption->count()) s.FirstChannel = o->first;
+        if (o->orderOption->count()) s.TraceOrder = o->order;
+        const std::string& w = o->what;
+        if (w == "matrix-text" || w == "mac-map") {
+            setMapWindow(s, o->begin, o->window, o->kind);
+            SizeMapCells(s, o->width - 1, o->height - 1);
+            prepareMapKind(s, o->kind);
+            LoadMap(s, s.CurrentMarkType[1]);
+        }
+        if (w == "all-marks" && !AllMarksElectrodeAccepted(o->electrode))
+            fail("--electrode must be 17..255 for all-marks");
+        const bool ok = runCommand(ctx, [&] {
+            if (w == "matrix-text") return writeBytesAtomic(o->out, MatrixTextBytes(s));
+            if (w == "tavrin") return writeBytesAtomic(o->out, TavrinBytes(s));
+            std::vector<std::string> lines;
+            if (w == "marks-text") lines = MarkTextLines(s);
+            else if (w == "samples") lines = TwelveTraceLines(s);
+            else if (w == "animation") lines = AnimationLines(s);
+            else if (w == "single-electrogram") lines = SingleElectrogramLines(s);
+            else if (w == "all-marks") lines = AllMarksLines(s, o->electrode);
+            else if (w == "realbasic") lines = RealBasicLines(s);
+            else if (w == "mac-map") lines = DrawingFileLines(MacBlocks(s, MacCopy::Map));
+            else if (w == "mac-electrograms") lines = DrawingFileLines(MacBlocks(s, MacCopy::Electrograms));
+            else lines = DrawingFileLines(MacBlocks(s, MacCopy::EleMap));
+            writeLinesAtomic(o->out, lines);
+        });
+        if (!ok) std::exit(Failed);
+    });
+    sub->add_option("--out", o->out, "file written")->required();
+    sub->add_option("--begin", o->begin, "first millisecond of the window (default 0)")->check(WholeNonNegative);
+    sub->add_option("--window", o->window, "length of the window in ms (default 4000)")->check(WholePositive);
+    addTypeOption(sub, o->type, "mark type of the display (default 1)");
+    sub->add_option("--kind", o->kind, "map kind of matrix-text and mac-map (default 0, time)")->check(wholeIn(0, 7));
+    sub->add_option("--electrode", o->electrode, "electrode of all-marks (17..255)")->check(wholeIn(1, MaxChannels));
+    o->tracesOption = sub->add_option("--traces", o->traces, "traces in the panel (1..256)")->check(wholeIn(1, MaxChannels));
+    o->firstOption = sub->add_option("--first-channel", o->first, "electrode of the first trace in electrode order")
+                         ->check(wholeIn(1, MaxChannels));
+    o->orderOption = sub->add_option("--order", o->order,
+                                     "trace order: 0 electrode order, 1 along matrix rows, 2 along columns, 6 backwards")
+                         ->check(CLI::IsMember({0, 1, 2, 6}));
+    sub->add_option("--width", o->width, "map paint box width in pixels (default 800)")->check(wholeIn(20, 20000));
+    sub->add_option("--height", o->height, "map paint box height in pixels (default 600)")->check(wholeIn(20, 20000));
+}
+
+// The marks of a mark text file appended to a recording's marks.
+void addImportMarks(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string from;
+        bool save = false;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(app, tool, "import-marks", "append the marks of a mark text file", [o](Ctx& ctx) {
+        SessionState& s = ctx.s;
+        MarkTextRead r;
+        if (!runCommand(ctx, [&] { r = ImportMarkText(s, o->from); })) std::exit(Failed);
+        if (o->save && !runCommand(ctx, [&] { WriteMarkFile(s); })) std::exit(Failed);
+        std::cout << "MarkCount=" << s.MarkCount << "\nMarksAnnounced=" << r.announced << "\nMarksRead=" << r.read
+                  << "\n";
+    });
+    sub->add_option("--from", o->from, "the mark text file")->required();
+    sub->add_flag("--save", o->save, "write the marks to the recording's mark file");
+}
+
 void addDemo(CLI::App& app) {
     struct Options {
         std::string folder;
@@ -844,6 +940,8 @@ int main(int argc, char** argv) {
 #ifdef VK_WITH_RENDER
     addRender(app, tool);
 #endif
+    addExport(app, tool);
+    addImportMarks(app, tool);
     addDemo(app);
     if (argc < 2) {
         std::cout << app.help();

@@ -23,6 +23,11 @@
 #include <QVBoxLayout>
 
 #include "desktop/AnalyseElgWindow.h"
+#include "desktop/MacWindow.h"
+#include "desktop/WhichElectrodePanel.h"
+#include "exchange/DataExports.h"
+#include "exchange/MacExport.h"
+#include "exchange/MarkText.h"
 #include "desktop/ElectrogramToolsWindow.h"
 #include "desktop/MiniWindows.h"
 #include "maps/MiniMap.h"
@@ -68,6 +73,10 @@ public:
     std::optional<FileChoice> openFile(const std::string& t, const std::vector<FileFilter>& f, int sel,
                                        const std::string& dir) override {
         return d_.openFile(t, f, sel, dir);
+    }
+    std::optional<FileChoice> saveFile(const std::string& t, const std::vector<FileFilter>& f,
+                                       const std::string& name) override {
+        return d_.saveFile(t, f, name);
     }
 
     void showProgress(const std::string& caption, const std::string& fileName, const std::string& matrixName,
@@ -164,6 +173,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     createWindows();
     connectHandlers();
     connectReferencesAndConnections();
+    connectExports();
 
     // The window sees the navigation keys before any of its controls.
     qApp->installEventFilter(this);
@@ -470,8 +480,10 @@ void MainWindow::createWindows() {
         windows_.push_back(w);
     }
     buildMarkStatistics(static_cast<QDialog*>(windows_[10]));
-    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]));
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
+    dataPad_ = std::make_unique<DataPadWindow>(static_cast<QDialog*>(windows_[8]), [this] { run(UpdateDisplay); });
+    mac_ = std::make_unique<MacWindow>(static_cast<QDialog*>(windows_[11]), runner);
+    whichElectrode_ = std::make_unique<WhichElectrodePanel>(this, runner);
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
     preferences_ = new PreferencesDialog(findChild<QDialog*>("PrefF", Qt::FindDirectChildrenOnly), runner);
@@ -574,6 +586,12 @@ void MainWindow::attach(const char* name, std::function<void(Ctx&)> command) {
     QAction* a = actions_.value(name);
     a->setEnabled(true);
     connect(a, &QAction::triggered, this, [this, command] { run(command); });
+}
+
+// The two exports that ask first in a window of their own.
+void MainWindow::connectExports() {
+    attach("ExportAllMarks1", [this](Ctx&) { whichElectrode_->open(); });
+    attach("ExportToMac1", [this](Ctx&) { mac_->open(); });
 }
 
 // Map expansion, the statistics and the mini windows.

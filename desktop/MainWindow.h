@@ -27,6 +27,8 @@ class QProgressBar;
 namespace vk {
 
 class AnalyseElgWindow;
+class MacWindow;
+class WhichElectrodePanel;
 class ElectrogramToolsWindow;
 class MiniGridWindow;
 class MiniMapWindow;
@@ -62,6 +64,9 @@ public:
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
     PreferencesDialog* preferencesDialog() const { return preferences_; }
+    DataPadWindow* dataPadWindow() const { return dataPad_.get(); }
+    MacWindow* macWindow() const { return mac_.get(); }
+    WhichElectrodePanel* whichElectrodePanel() const { return whichElectrode_.get(); }
     ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
     MiniMapWindow* miniMap() const { return miniMap_.get(); }
     MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
@@ -96,6 +101,7 @@ private:
     void connectReferencesAndConnections();
     // Enables the menu item `name` and runs the command when it is chosen.
     void attach(const char* name, std::function<void(Ctx&)> command);
+    void connectExports();
     void layoutPanels();
     void placeOverlay(QWidget* w);
     void run(const std::function<void(Ctx&)>& command);
@@ -138,6 +144,8 @@ private:
     WaveFormDialog* waveForm_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
     PreferencesDialog* preferences_ = nullptr;
+    std::unique_ptr<MacWindow> mac_;
+    std::unique_ptr<WhichElectrodePanel> whichElectrode_;
     ElectrogramToolsWindow* eleTools_ = nullptr;
     std::unique_ptr<MiniMapWindow> miniMap_;
     std::unique_ptr<MiniGridWindow> miniGrid_;

@@ -109,4 +109,20 @@ std::optional<FileChoice> QtDialogs::openFile(const std::string& title, const st
     return choice;
 }
 
+std::optional<FileChoice> QtDialogs::saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                              const std::string& proposedName) {
+    QStringList list;
+    for (const auto& f : filters) list << filterString(f);
+    QFileDialog d(parent_, QString::fromStdString(title), QString(), list.join(";;"));
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setFileMode(QFileDialog::AnyFile);
+    if (!proposedName.empty()) d.selectFile(QString::fromStdString(proposedName));
+    fitFileDialog(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    FileChoice choice;
+    choice.path = d.selectedFiles().constFirst().toStdString();
+    choice.filterIndex = std::max(1, static_cast<int>(list.indexOf(d.selectedNameFilter())) + 1);
+    return choice;
+}
+
 }  // namespace vk

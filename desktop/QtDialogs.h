@@ -27,6 +27,8 @@ public:
     void error(const std::string& text) override;
     std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                        int selectedFilter, const std::string& initialDir) override;
+    std::optional<FileChoice> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                       const std::string& proposedName) override;
 
     // The Qt filter string of a filter ("E00 files (*.E** *.e**)"); upper-case
     // patterns also accept lower case, since file names here are case-sensitive.

@@ -49,6 +49,13 @@ public:
 
     virtual std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                                int selectedFilter, const std::string& initialDir) = 0;
+    // The save dialog, proposing `proposedName` (a path or a bare name).
+    // An empty optional means the user cancelled.
+    virtual std::optional<FileChoice> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                               const std::string& proposedName) {
+        (void)title, (void)filters, (void)proposedName;
+        return std::nullopt;
+    }
 
     // The progress panel shown during long operations.
     virtual void showProgress(const std::string& caption, const std::string& fileName,

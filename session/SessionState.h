@@ -310,6 +310,7 @@ struct SessionState {
     // ones kept in place; the file they are saved to; the mark remembered
     // by the key that starts a connection by hand (Missing: none).
     std::vector<Connection> Connections;
+    int32_t WhichElectrode = 0;     // the electrode of "All Marks in One Electrogram"
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
     std::string ConnFileName;

@@ -47,17 +47,25 @@ std::string_view TextScanner::nextToken() {
     return text_.substr(start, pos_ - start);
 }
 
+bool TextScanner::noTokensLeft() {
+    while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+    return pos_ >= text_.size();
+}
+
 int32_t TextScanner::readInt() { return parseInt(nextToken()); }
 double TextScanner::readReal() { return parseReal(nextToken()); }
 
-void TextScanner::skipLine() { (void)readLine(); }
+void TextScanner::skipLine() {
+    while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+}
 
 std::string TextScanner::readLine() {
     const size_t start = pos_;
     while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') ++pos_;
     std::string line(text_.substr(start, pos_ - start));
-    if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
-    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    skipLine();
     return line;
 }
 

@@ -27,6 +27,10 @@ public:
     // Reads the rest of the current line (without its line end) and moves past it.
     std::string readLine();
     bool atEnd() const { return pos_ >= text_.size(); }
+    // Passes over one token whatever it holds (a column that is not used).
+    void skipToken() { (void)nextToken(); }
+    // True when only blanks and line ends are left.
+    bool noTokensLeft();
 
 private:
     std::string_view nextToken();

@@ -1,6 +1,9 @@
 #include "shell/MenuCommands.h"
 
 #include "electrograms/SpikeStats.h"
+#include "exchange/DataExports.h"
+#include "exchange/MacExport.h"
+#include "exchange/MarkText.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/TextImport.h"
 #include "maps/MapCommands.h"
@@ -93,6 +96,15 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"Smoothing1", Smoothing1Click},
         {"ImportElectrogram1", ReadEleTextFile1Click},
         {"ImportConnections1", ReadConnections1Click},
+        {"ImportMarks1", Readmarksfromtxt1Click},
+        {"ExportMarks1", SaveMarkstotxt1Click},
+        {"ExportElectrogram1", SaveEletotxt1Click},
+        {"ExportAnimation1", savemarkstoanimation1Click},
+        {"ExportSingleElectrogram1", savesingleelemarks1Click},
+        {"ExportMatrixData1", savedatainmatrixtextfile1Click},
+        {"ExportTavring1", SaveTavrinFile1Click},
+        {"ExportToRealBasic1", SavetoRealBasic1Click},
+        {"ShowDatapad1", showDatapad1Click},
         {"MakeConnections1", MakeConnections1Click},
         {"SlowWave1", markType<0, SlowWave>},
         {"Spike1", markType<0, Spike>},

@@ -187,6 +187,9 @@ checkHelp render "${open[@]}" --out --width --height --begin --window --traces -
   --map --isochrones --wave --local-times --waveforms --align --numbers
 checkHelp connections "${open[@]}" --read --write
 checkHelp demo --rate
+checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
+  --width --height
+checkHelp import-marks "${open[@]}" --from --save
 checkHelp import --channels --samples --rate --matrix-name --length --print --from --to
 # Connections: a count line of 3 over two records and a duplicate, read
 # as the import does and saved once each beside the recording.
@@ -206,6 +209,17 @@ for rate in 500 1000 2000; do
   last=$("$cli" marks "${rec[@]}" | awk -F'\t' 'NF == 8 && $4 > m { m = $4 } END { print m }')
   [ "$last" -le "$length" ] && [ "$last" -ge $(( length - 12000 )) ] || { echo "at $rate Hz the last mark is at $last of $length"; exit 1; }
 done
+# Marks to text and back: a recording without marks takes them all and
+# writes the same file again; an export with a bad electrode writes nothing.
+rec=("$dir/r1000/demo.E01" --matrix "$dir/r1000/demo-matrix.txt")
+"$cli" export marks-text "${rec[@]}" --out "$dir/marks.txt"
+"$cli" demo "$dir/fresh" > /dev/null
+fresh=("$dir/fresh/demo.E01" --matrix "$dir/fresh/demo-matrix.txt")
+"$cli" import-marks "${fresh[@]}" --from "$dir/marks.txt" --save | grep -qx "MarksRead=384"
+"$cli" export marks-text "${fresh[@]}" --out "$dir/marks2.txt"
+sed 2d "$dir/marks.txt" | cmp - <(sed 2d "$dir/marks2.txt")
+if "$cli" export all-marks "${rec[@]}" --electrode 16 --out "$dir/none.txt" 2> /dev/null; then exit 1; fi
+[ ! -e "$dir/none.txt" ]
 # Bad input gives a one-line message and a non-zero exit.
 printf 'short' > "$dir/bad.E01"
 if "$cli" info "$dir/bad.E01" 2> "$dir/err.out"; then echo "a damaged file was accepted"; exit 1; fi

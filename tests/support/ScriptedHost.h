@@ -55,6 +55,12 @@ public:
         dialogs.push_back({title, filters, selected, folder});
         return next(files, std::optional<FileChoice>());
     }
+    // A save dialog is recorded with its proposed name as the folder.
+    std::optional<FileChoice> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
+                                       const std::string& proposed) override {
+        dialogs.push_back({title, filters, 1, proposed});
+        return next(files, std::optional<FileChoice>());
+    }
     void showProgress(const std::string& caption, const std::string&, const std::string&, int) override {
         captions.push_back(caption);
         progressShown = true;
