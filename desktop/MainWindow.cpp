@@ -27,6 +27,7 @@
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/TitleBar.h"
+#include "desktop/PrintDialog.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "marks/ManualMarking.h"
@@ -457,6 +458,7 @@ void MainWindow::createWindows() {
     auto runner = [this](const std::function<void(Ctx&)>& command) { run(command); };
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
+    print_ = new PrintDialog(findChild<QDialog*>("PrintForm", Qt::FindDirectChildrenOnly), runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -554,6 +556,8 @@ void MainWindow::connectHandlers() {
     on("Analyse1", ChooseAnalyse);
     on("ElgWaveforms1", ChooseElgWaveforms);
     on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
+    on("Print1", [this](Ctx& c) { print_->open(c.s); });
+    on("PrintDialog1", [this](Ctx&) { print_->choosePrinter(); });
     on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
     on("AutomaticSWMarking1", AutomaticSWmarking1Click);
     on("CalcAmplitudes1", CalculateAmplitudesSlopes1Click);

@@ -29,6 +29,7 @@ namespace vk {
 class AnalyseElgWindow;
 class PanelWidget;
 class TitleBar;
+class PrintDialog;
 class WaveFormDialog;
 
 class MainWindow : public QMainWindow {
@@ -54,6 +55,7 @@ public:
     QWidget* panel(int panel) const { return panel == 2 ? panelB_ : panelA_; }
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
+    PrintDialog* printDialog() const { return print_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
 
     // Opens what the command line named, after the window is shown.
@@ -119,6 +121,7 @@ private:
     QDialog* markStatistics_ = nullptr;
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
+    PrintDialog* print_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
