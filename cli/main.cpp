@@ -611,13 +611,13 @@ void addPrint(CLI::App& app, Tool& tool) {
             windowOption = sub->add_option("--" + prefix + "window", window, "milliseconds of " + which)->check(WholePositive);
             mapOption = sub->add_flag("--" + prefix + "map", map, which + " shows the time map");
             waveOption = sub->add_option("--" + prefix + "wave", wave, which + " shows wave N (wave mode 1)")
-                             ->check(WholePositive)
-                             ->excludes(mapOption);
+                             ->check(WholePositive);
         }
         bool given() const {
             return beginOption->count() || windowOption->count() || mapOption->count() || waveOption->count();
         }
         void apply(SessionState& s, int32_t& beginTime, int32_t& windowTime, int& displayType, int32_t& waveNr) const {
+            if (map && waveOption->count()) fail(mapOption->get_name() + " and " + waveOption->get_name() + " exclude each other");
             if (beginOption->count()) beginTime = begin;
             if (windowOption->count()) windowTime = window;
             if (map) displayType = 0;
@@ -708,7 +708,7 @@ void addPrint(CLI::App& app, Tool& tool) {
         ->check(wholeIn(0, 2));
     sub->add_option("--orientation", o->request.choice.orientation, "paper: 1 portrait, any other integer landscape")
         ->required()
-        ->check(wholeIn(INT32_MIN, INT32_MAX));
+        ->check(wholeIn(INT32_MIN, INT32_MAX).description("N"));
     o->captionOption = sub->add_option("--caption", o->caption, "title of the page (default the mark file's FileInfo)");
     sub->add_flag("--only-marks", o->request.choice.onlyMarks, "leave the traces out, keep their marks");
     sub->add_option("--paper", o->paper, "sheet WxH in printer pixels, portrait (default A4, 4961x7016)");

@@ -13,10 +13,16 @@ void SetUpPrinter(QPrinter& printer) {
     printer.setFullPage(true);
 }
 
-bool PrintOnPrinter(Ctx& ctx, QPrinter& printer, std::ostream* primitives) {
-    printer.setPageOrientation(ctx.s.PrintOrientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape);
+bool PrintOnPrinter(Ctx& ctx, QPrinter& printer, std::ostream* primitives, int sheetWidth, int sheetHeight) {
+    const bool portrait = ctx.s.PrintOrientation == 1;
+    printer.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    int w = printer.width(), h = printer.height();
+    if (sheetWidth > 0 && sheetHeight > 0) {
+        w = portrait ? sheetWidth : sheetHeight;
+        h = portrait ? sheetHeight : sheetWidth;
+    }
     QtCanvas page;
-    page.paintOn(&printer, printer.width(), printer.height());
+    page.paintOn(&printer, w, h);
     page.beginDraw();
     if (!page.painting()) return false;
     if (primitives) {

@@ -17,7 +17,10 @@ void SetUpPrinter(QPrinter& printer);
 // Prints one page on `printer` with the choices already taken: the printer
 // is turned to the orientation, then the page is laid out on its size.
 // With `primitives`, every call on the page canvas is also written there
-// (see printing/PrimitiveLog.h). False when the printer refused the job.
-bool PrintOnPrinter(Ctx& ctx, QPrinter& printer, std::ostream* primitives = nullptr);
+// (see printing/PrimitiveLog.h). A sheet of sheetWidth x sheetHeight pixels
+// (portrait; 0 for the printer's own size) gives the canvas exactly that
+// size, turned for landscape. False when the printer refused the job.
+bool PrintOnPrinter(Ctx& ctx, QPrinter& printer, std::ostream* primitives = nullptr, int sheetWidth = 0,
+                    int sheetHeight = 0);
 
 }  // namespace vk

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPrinter>
@@ -33,7 +34,8 @@ TEST(Print, OnePdfPageOfTheWholeA4Sheet) {
     SetUpPrinter(printer);
     ApplyPrintChoice(*s, {2, 1, false, "A title"});
     ASSERT_TRUE(PrintOnPrinter(ctx, printer));
-    EXPECT_EQ(std::pair(printer.width(), printer.height()), std::pair(4961, 7016));
+    // Portrait as chosen; the PDF keeps A4 in whole points (595 x 842), 600 dpi pixels of that.
+    EXPECT_EQ(std::pair(printer.width(), printer.height()), std::pair(4958, 7017));
     const std::string pdf = test::TempDir::read(dir.file("page.pdf"));
     const std::regex page("/Type\\s*/Page[^s]");
     EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 1);
