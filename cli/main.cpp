@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,10 @@
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
 #include "marks/Measures.h"
+#include "electrograms/SpikeStats.h"
 #include "maps/MapBuffer.h"
+#include "maps/MapExpand.h"
+#include "maps/MapStatistics.h"
 #include "maps/Velocity.h"
 #include "waves/WaveDetection.h"
 #ifdef VK_WITH_RENDER
@@ -89,6 +93,25 @@ CLI::Validator wholeIn(int64_t min, int64_t max) {
 const CLI::Validator WholeNonNegative = wholeIn(0, INT32_MAX);
 const CLI::Validator WholePositive = wholeIn(1, INT32_MAX);
 
+// The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), as the
+// desktop takes them from the system: the C and POSIX locales write
+// 33,000.00. The C library itself stays in the C locale, so that the
+// program's own number texts keep their "." everywhere.
+NumberFormat systemNumberFormat() {
+    NumberFormat f;
+    const char* name = std::setlocale(LC_NUMERIC, "");
+    const std::string locale = name ? name : "C";
+    if (locale != "C" && locale.rfind("C.", 0) != 0 && locale != "POSIX") {
+        const std::lconv* c = std::localeconv();
+        const std::string point = c->decimal_point ? c->decimal_point : ".", group = c->thousands_sep ? c->thousands_sep : "";
+        f.decimalSeparator = point.size() == 1 ? point[0] : '.';
+        // A separator of more than one byte (a narrow space) is written as a blank.
+        f.thousandsSeparator = group.empty() ? '\0' : group.size() == 1 ? group[0] : ' ';
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    return f;
+}
+
 // The session a subcommand works on, made only when one runs.
 struct Tool {
     std::unique_ptr<SessionState> state;
@@ -97,6 +120,7 @@ struct Tool {
 
     Ctx& make() {
         state = std::make_unique<SessionState>();
+        state->Locale = systemNumberFormat();
         const char* home = std::getenv("HOME");
         state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
         ctx = std::make_unique<Ctx>(*state, host, RedrawPanels);
@@ -440,14 +464,15 @@ struct VelocityOptions {
     int step = 1, scale = 5000, limit = 0;
     CLI::Option *stepOption = nullptr, *scaleOption = nullptr, *limitOption = nullptr;
 
-    void declare(CLI::App* sub) {
+    void declare(CLI::App* sub, bool withScale = true) {
         stepOption = sub->add_option("--step", step, "block size in cells (default 1)")->check(wholeIn(1, MapGridSize));
-        scaleOption = sub->add_option("--scale", scale, "arrow pixels per mm/ms (default 5000)")->check(WholeNonNegative);
+        if (withScale)
+            scaleOption = sub->add_option("--scale", scale, "arrow pixels per mm/ms (default 5000)")->check(WholeNonNegative);
         limitOption = sub->add_option("--limit", limit, "keep only arrows slower than this (cm/s)")->check(WholeNonNegative);
     }
     void apply(SessionState& s) const {
         if (stepOption->count()) s.Prefs.IncVel = step;
-        if (scaleOption->count()) s.Prefs.ArrowSize = scale;
+        if (scaleOption && scaleOption->count()) s.Prefs.ArrowSize = scale;
         s.Prefs.LimitCondVel = limitOption->count() > 0;
         if (limitOption->count()) s.Prefs.MaxCondVel = limit;
     }
@@ -457,14 +482,25 @@ struct VelocityOptions {
 // cell that the map kind shows, an empty field where the cell has none.
 void addMap(CLI::App& app, Tool& tool) {
     struct Options {
-        int kind = 0;
+        int kind = 0, cycles = 10, neighbours = 3, fill = 0;
+        bool expand = false, arrows = false, stats = false;
+        CLI::Option* fillOption = nullptr;
         MapWindowOptions map;
+        VelocityOptions velocity;
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(
         app, tool, "map", "print a map of a time window, one line per matrix row", [o](Ctx& ctx) {
             SessionState& s = ctx.s;
             o->map.apply(s);
+            o->velocity.apply(s);
+            s.Prefs.NrExpandCycles = o->cycles;
+            s.Prefs.NrNeighbours = o->neighbours;
+            s.ExpandMap = o->expand;
+            s.PlotArrows = o->arrows;
+            s.ShowMapStatistics = o->stats;
+            if (o->fillOption->count() && !IsPlaced(s, o->fill))
+                fail("--fill: the matrix does not place electrode " + std::to_string(o->fill));
             if (o->kind == AmplitudeMapKind || o->kind == SlopeMapKind) MeasureAllMarks(s);
             if (o->kind == VelocityMapKind) {
                 // The velocities of this window's time map, as "plot Arrows" leaves them.
@@ -472,23 +508,100 @@ void addMap(CLI::App& app, Tool& tool) {
                 CalcVelocities(s);
             }
             s.MapKind = s.MapKindA = o->kind;
-            LoadMap(s, s.CurrentMarkType[1]);
+            // What a map draw does to the buffer, without the drawing.
+            auto draw = [&] {
+                LoadMap(s, s.CurrentMarkType[1]);
+                if (s.ExpandMap) ExpandMapCells(s);
+                if (s.PlotArrows) CalcVelocities(s);
+                if (s.ShowMapStatistics) CalcMapStats(s);
+            };
+            draw();
+            const size_t memoBefore = s.Memo1.size();
+            if (o->fillOption->count()) {
+                // The key E over the electrode's cell, and the redraw after it.
+                FillCell(s, o->fill);
+                draw();
+            }
             std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
                               "\nEarliestTime=" + std::to_string(s.EarliestTime) +
                               "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
             for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row) {
                 for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
                     if (column > 1) out += "\t";
-                    out += cellField(s.MapBuf.at(column, row), o->kind);
+                    const MapCell& c = s.MapBuf.at(column, row);
+                    out += cellField(c, o->kind) + (c.Expanded == 1 ? "*" : "");
                 }
                 out += "\n";
             }
+            if (o->stats)
+                for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
+            // The lines the fill added (the open may have written some before).
+            for (size_t i = memoBefore; i < s.Memo1.size(); ++i) out += "Memo1=" + s.Memo1[i] + "\n";
             std::cout << out;
         });
     o->map.declare(sub);
     sub->add_option("--kind", o->kind,
                     "map kind: 0 time, 1 count, 2 electrode, 3 interval, 4 amplitude, 5 slope, 6 velocity, 7 mark number")
         ->check(wholeIn(0, 7));
+    sub->add_flag("--expand", o->expand, "fill the map's holes from their neighbours (\"Expand Map\")");
+    sub->add_option("--cycles", o->cycles, "expansion passes (default 10)")->check(WholeNonNegative);
+    sub->add_option("--neighbours", o->neighbours, "valued neighbours a hole needs (default 3)")->check(WholePositive);
+    o->fillOption = sub->add_option("--fill", o->fill, "fill electrode E's cell from its eight neighbours (the key E)")
+                        ->check(wholeIn(1, MaxChannels));
+    sub->add_flag("--arrows", o->arrows, "turn \"plot Arrows\" on: the statistics summarise the velocities");
+    o->velocity.declare(sub, false);
+    sub->add_flag("--stats", o->stats, "print the map statistics (\"Show Map Statistics\")");
+}
+
+// "Spike Stats" over the traces of an electrogram window: the memo table,
+// and the "save as text" file.
+void addSpikeStats(CLI::App& app, Tool& tool) {
+    struct Options {
+        int begin = 0, window = 0, traces = 0, order = 1, firstChannel = 17, startCol = 1, startRow = 1;
+        std::string out;
+        CLI::Option* tracesOption = nullptr;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "spike-stats", "print the interval statistics of every trace's marks in a window", [o](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            if (o->order != 0 && o->order != 1 && o->order != 2 && o->order != 6)
+                fail("--order " + std::to_string(o->order) + " is not an order: 0, 1, 2 or 6");
+            if ((o->order == 1 || o->order == 2) &&
+                (o->startCol > s.NrColumns || o->startRow > s.NrRows))
+                fail("start cell " + std::to_string(o->startCol) + ", " + std::to_string(o->startRow) +
+                     " is outside the " + std::to_string(s.NrColumns) + " x " + std::to_string(s.NrRows) + " matrix");
+            s.BeginTime = o->begin;
+            s.WindowTime = o->window;
+            s.NrTraces = o->tracesOption->count() ? o->traces : s.NrColumns >= 1 ? s.NrColumns : s.NrTraces;
+            s.TraceOrder = o->order;
+            s.FirstChannel = o->firstChannel;
+            s.StartCol = o->startCol;
+            s.StartRow = o->startRow;
+            CalcSpikeStats(s);
+            // The file first: a refused file prints nothing but its one line.
+            if (!o->out.empty()) {
+                try {
+                    SaveSpikeStats(s, o->out);
+                } catch (const IoError& e) {
+                    fail(e.what());
+                }
+            }
+            std::string out;
+            for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
+            std::cout << out;
+        });
+    sub->add_option("--begin", o->begin, "first millisecond of the window")->required()->check(WholeNonNegative);
+    sub->add_option("--window", o->window, "length of the window (ms)")->required()->check(WholePositive);
+    o->tracesOption = sub->add_option("--traces", o->traces, "traces (1..256, default the matrix's columns)")
+                          ->check(wholeIn(1, MaxChannels));
+    sub->add_option("--order", o->order, "trace order: 0 sequential, 1 horizontal (default), 2 vertical, 6 opposite")
+        ->check(wholeIn(0, 6));
+    sub->add_option("--first-channel", o->firstChannel, "first electrode of orders 0 and 6 (default 17)")
+        ->check(wholeIn(1, MaxChannels));
+    sub->add_option("--start-col", o->startCol, "grid column of orders 1 and 2 (default 1)")->check(WholePositive);
+    sub->add_option("--start-row", o->startRow, "grid row of orders 1 and 2 (default 1)")->check(WholePositive);
+    sub->add_option("--out", o->out, "write the \"save as text\" file");
 }
 
 // The conduction velocity arrows of a time map on a paint box: one line per
@@ -760,6 +873,7 @@ int main(int argc, char** argv) {
     addAutomark(app, tool);
     addMeasure(app, tool);
     addMap(app, tool);
+    addSpikeStats(app, tool);
     addVelocity(app, tool);
 #ifdef VK_WITH_RENDER
     addRender(app, tool);

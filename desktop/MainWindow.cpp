@@ -23,6 +23,12 @@
 #include <QVBoxLayout>
 
 #include "desktop/AnalyseElgWindow.h"
+#include "desktop/ElectrogramToolsWindow.h"
+#include "desktop/MiniWindows.h"
+#include "electrograms/SpikeStats.h"
+#include "maps/MapExpand.h"
+#include "maps/MapStatistics.h"
+#include "maps/MiniMap.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
@@ -459,6 +465,9 @@ void MainWindow::createWindows() {
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
     print_ = new PrintDialog(findChild<QDialog*>("PrintForm", Qt::FindDirectChildrenOnly), runner);
+    eleTools_ = new ElectrogramToolsWindow(findChild<QDialog*>("EleF", Qt::FindDirectChildrenOnly), runner);
+    miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
+    miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -621,6 +630,8 @@ void MainWindow::connectHandlers() {
     on("ChangeIsochrones1", asked(ChangeIsochrones1Click));
     on("ReferenceTime1", asked(ReferenceTime1Click));
 
+    connectMapTools();
+
     for (const char* name : {"TimeDiff1", "WaveModeMarkNr1", "PlotLocalTimes1", "AutomaticPositioning1",
                              "PlotOnlyDots1", "PlotMarkNr1", "TimeMap1", "CountMap1", "ElectrodeMap1", "IntervalMap1",
                              "Amplitude1", "Slope1", "Velocities1", "MarkNr1", "TimeMap2", "CountMap2", "ElectrodeMap2",
@@ -628,6 +639,24 @@ void MainWindow::connectHandlers() {
                              "SlowWave3", "Spike3", "MarkType32", "Analyse1", "Rectangle1", "Square1",
                              "ShowStatistics1", "ShowAmplitudeSlope1", "ShowSWsSpikes1"})
         actions_.value(name)->setCheckable(true);
+}
+
+// Map expansion, the statistics and the mini windows.
+void MainWindow::connectMapTools() {
+    auto on = [this](const char* name, std::function<void(Ctx&)> command) {
+        QAction* a = actions_.value(name);
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, command] { run(command); });
+    };
+    actions_.value("ExpandMap1")->setCheckable(true);
+    on("ExpandMap1", ExpandMap1Click);
+    on("RemoveExpand1", RemoveExpand1Click);
+    on("ShowMapStatistics1", ShowMapStatistics1Click);
+    on("SpikeStats1", SpikeStats1Click);
+    on("ShowMiniMap1", ShowMiniMap1Click);
+    on("ShowMiniWindow1", ShowMiniWindow1Click);
+    // The mini grid needs a matrix: the item waits for one.
+    actions_.value("ShowMiniWindow1")->setEnabled(false);
 }
 
 void MainWindow::syncMenuChecks() {
@@ -658,6 +687,13 @@ void MainWindow::syncMenuChecks() {
     actions_.value("WaveModeMarkNr1")->setChecked(state_.WaveMode == 2);
     actions_.value("PlotLocalTimes1")->setChecked(state_.PlotLocalTimes);
     actions_.value("AutomaticPositioning1")->setChecked(state_.AutoPositioning);
+    actions_.value("ExpandMap1")->setChecked(state_.ExpandMap);
+    // The item keeps the menu's own caption until the mini map is first shown.
+    QAction* miniMapItem = actions_.value("ShowMiniMap1");
+    if (state_.ShowMiniMap || miniMapItem->text() != "Show MiniMap")
+        miniMapItem->setText(QString::fromStdString(MiniMapItemCaption(state_)));
+    actions_.value("ShowMiniWindow1")->setText(QString::fromStdString(MiniWindowItemCaption(state_)));
+    actions_.value("ShowMiniWindow1")->setEnabled(state_.NrColumns >= 1 && state_.NrRows >= 1);
     menus_.value("Waves/Wave mode (2)")->setTitle(QString::fromStdString(WaveModeCaption(state_)));
 }
 
@@ -717,6 +753,9 @@ void MainWindow::syncFromState() {
     }
     statusLabels_[2]->setToolTip("Ref electrode =" + QString::number(state_.RefElectrode));
     if (state_.MarkStatisticsShown) fillMarkStatistics();
+    eleTools_->sync(state_);
+    miniMap_->sync(state_);
+    miniGrid_->sync(state_);
     if (state_.DataPadRequested) {
         dataPad_->show(state_.DataPad);
         state_.DataPadRequested = false;

@@ -27,6 +27,9 @@ class QProgressBar;
 namespace vk {
 
 class AnalyseElgWindow;
+class ElectrogramToolsWindow;
+class MiniGridWindow;
+class MiniMapWindow;
 class PanelWidget;
 class TitleBar;
 class PrintDialog;
@@ -57,6 +60,9 @@ public:
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
     PrintDialog* printDialog() const { return print_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
+    ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
+    MiniMapWindow* miniMap() const { return miniMap_.get(); }
+    MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -123,6 +129,10 @@ private:
     WaveFormDialog* waveForm_ = nullptr;
     PrintDialog* print_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
+    ElectrogramToolsWindow* eleTools_ = nullptr;
+    std::unique_ptr<MiniMapWindow> miniMap_;
+    std::unique_ptr<MiniGridWindow> miniGrid_;
+    void connectMapTools();
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

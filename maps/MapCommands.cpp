@@ -6,6 +6,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "maps/MapExpand.h"
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
 #include "session/Ask.h"
@@ -89,8 +90,8 @@ void MapKey(Ctx& ctx, int panel, char key) {
     SessionState& s = ctx.s;
     const char k = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
     if (k != 'H' && k != 'U' && k != 'E') return;
+    if (k == 'E') return FillCellKey(ctx);
     ctx.host.beep();
-    if (k == 'E') return;  // estimating a cell's time comes with map expansion
     int column = 0, row = 0;
     if (MapCellAt(s, s.MouseX, s.MouseY, column, row)) {
         const int32_t e = GridElectrode(s, column, row);

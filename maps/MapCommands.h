@@ -30,7 +30,8 @@ void MapClick(Ctx& ctx, int panel, int x, int y);
 void MapDoubleClick(Ctx& ctx, int panel, int x, int y);
 // A letter key with the mouse (MouseX, MouseY) inside the map area:
 // H hides the marks that give the cell under the mouse its time, U shows
-// all marks of that cell's electrode again, E beeps.
+// all marks of that cell's electrode again, E fills the cell from its
+// neighbours (map expansion).
 void MapKey(Ctx& ctx, int panel, char key);
 
 }  // namespace vk

@@ -8,6 +8,8 @@
 
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
+#include "maps/MapExpand.h"
+#include "maps/MapStatistics.h"
 #include "maps/Velocity.h"
 #include "session/Draw.h"
 #include "session/Format.h"
@@ -315,12 +317,14 @@ void DisplayMap(Ctx& ctx) {
     }
     SizeCellsInPanel(s, width, height);
     LoadMap(s, s.CurrentMarkType[static_cast<size_t>(panel)]);
+    if (s.ExpandMap) ExpandMapCells(s);
     ClearMapPanel(ctx, width, height);
     drawCells(ctx);
     if (s.ShowGrid) DrawMapGrid(ctx);
     if (s.Tiled && !(s.DisplayTypeA == 0 && s.DisplayTypeB == 0)) DrawTraceOutlines(ctx);
     if (s.PlotIsochrones) DrawIsochrones(ctx, s.RefTime);
     if (s.PlotArrows) DrawVelocities(ctx);
+    if (s.ShowMapStatistics) CalcMapStats(s);
     RememberPanelMap(s, panel);
 }
 

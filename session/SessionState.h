@@ -308,6 +308,26 @@ struct SessionState {
 
     // Lines of the main window's text window.
     std::vector<std::string> Memo1;
+
+    // Map expansion: holes filled from their neighbours on every map draw.
+    bool ExpandMap = false;
+    // Once asked for, every map and wave draw recomputes the map statistics.
+    bool ShowMapStatistics = false;
+    // The electrogram tools window: the lines of its statistics memo, and a
+    // command's request to bring the window up.
+    std::vector<std::string> StatsMemo;
+    bool StatsMemoRequested = false;
+    // The interval statistics of the last "Spike Stats", per electrode 1..256.
+    struct EleStatRecord {
+        double Electrode = Missing, Nr = Missing, Avg = Missing, StDev = Missing, Min = Missing, Max = Missing,
+               Range = Missing;
+    };
+    std::array<EleStatRecord, MaxChannels + 1> EleStats{};
+    // The two small windows of the electrode array; the electrode under the
+    // mouse on the mini map (-1 outside its grid).
+    bool ShowMiniMap = false;
+    bool ShowMiniWindow = false;
+    int32_t MiniElectrode = -1;
 };
 
 // Gives every variable its start-up default (the initialisation at program

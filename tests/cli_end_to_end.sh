@@ -129,6 +129,33 @@ oneLineError "vorelkant-cli: unknown command bogus" "$cli" bogus
 oneLineError "vorelkant-cli: --rate: 4000 is outside 100..2000" "$cli" demo "$dir/fast" --rate 4000
 oneLineError "vorelkant-cli: --begin: '12a' is not a valid integer value" "$cli" map "$dir/demo/demo.E01" --begin 12a --window 5
 oneLineError "vorelkant-cli: $dir/missing.E01: No such file or directory" "$cli" info "$dir/missing.E01"
+# Expansion, statistics and spike statistics on a 2 x 3 matrix of electrodes 1-6:
+# the hole of electrode 4 between 100, 200 and 300; electrode 5 fires at 4000, 7000, 10500.
+printf -- '-2\r\n6 2 3 1.0\r\nsix\r\n1 2\r\n3 4\r\n5 6\r\n' > "$dir/six.txt"
+mkdir "$dir/six" && cp "$dir/demo/demo.E01" "$dir/six/six.E01"
+{ printf '\xff\xff\x00\x10'; head -c 4092 /dev/zero
+  for et in 2:100 3:200 6:300 5:4000 5:7000 5:10500; do
+    le16 "${et%:*}"; le16 1; le16 "${et#*:}"; le16 0; le16 0; le16 0; le16 1; le16 0
+  done
+} > "$dir/six/six.M01"
+six=("$dir/six/six.E01" --matrix "$dir/six.txt")
+lines() { printf '%s\n' "$@"; }
+[ "$(LC_ALL=C.UTF-8 "$cli" map "${six[@]}" --begin 0 --window 3000 --expand --stats)" = "$(lines NrColumns=2 NrRows=3 \
+  EarliestTime=100 MapTimeCount=3 $'\t100' $'200\t200*' $'\t300' 'StatsMemo= ' StatsMemo=Times 'StatsMemo= ' \
+  'StatsMemo=N = 4' 'StatsMemo=Avg = 200.00' 'StatsMemo=SD = 70.71' 'StatsMemo=Max= 300.00' 'StatsMemo=Min= 100.00')" ]
+[ "$("$cli" map "${six[@]}" --begin 0 --window 3000 --fill 4 | tail -5)" = "$(lines $'\t100' $'200\t200*' $'\t300' \
+  'Memo1= valid = 3' 'Memo1= newtim = 200')" ]
+[ "$("$cli" map "${six[@]}" --begin 0 --window 50 --expand --cycles 0 --arrows --stats | tail -2)" = "$(lines StatsMemo=Times StatsMemo=Velocities)" ]
+LC_ALL=C.UTF-8 "$cli" spike-stats "${six[@]}" --begin 4000 --window 7000 --start-row 3 --out "$dir/spikes.txt" > "$dir/spikes.out"
+[ "$(cat "$dir/spikes.out")" = "$(lines "StatsMemo= Ele:    Nr:     Avg:      StDev:       Min:      Max:      Range:  " \
+  'StatsMemo=5      2    3,250.0    353.6    3,000.0    3,500.0    500' 'StatsMemo=6               ')" ]
+[ "$(tr -d '\r' < "$dir/spikes.txt")" = "$(lines "$dir/six/six.E01" $'EleNr\tNr\tAvg\tStDev\tMin\tMax\tRange' $'5\t2\t3,250.0\t353.6\t3000\t3500\t500')" ]
+oneLineError "vorelkant-cli: --neighbours: 0 is outside 1..2147483647" "$cli" map "${six[@]}" --begin 0 --window 5 --expand --neighbours 0
+oneLineError "vorelkant-cli: --fill: the matrix does not place electrode 40" "$cli" map "${six[@]}" --begin 0 --window 5 --fill 40
+oneLineError "vorelkant-cli: --order 3 is not an order: 0, 1, 2 or 6" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --order 3
+oneLineError "vorelkant-cli: $dir/none/s.txt: cannot create a temporary file: No such file or directory" \
+  "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --out "$dir/none/s.txt"
+oneLineError "vorelkant-cli: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
 # The bare call prints the usage, with every subcommand, and fails.
 if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
 grep -qx "Usage: vorelkant-cli \[OPTIONS\] SUBCOMMAND" "$dir/usage.out"
@@ -151,7 +178,9 @@ checkHelp signals "${open[@]}" --channels --from --to
 checkHelp search "${open[@]}" --electrode --time --type --criteria
 checkHelp waves "${open[@]}" --type --diff --ref --stats
 checkHelp automark "${open[@]}" --window --type --save
-checkHelp map "${open[@]}" --begin --window --kind --type --ref --both
+checkHelp map "${open[@]}" --begin --window --kind --type --ref --both --expand --cycles --neighbours --fill \
+  --arrows --step --limit --stats
+checkHelp spike-stats "${open[@]}" --begin --window --traces --order --first-channel --start-col --start-row --out
 checkHelp measure "${open[@]}"
 checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \

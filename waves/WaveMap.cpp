@@ -4,6 +4,7 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "maps/MapStatistics.h"
 #include "maps/Velocity.h"
 #include "session/Draw.h"
 #include "waves/WaveDetection.h"
@@ -130,6 +131,7 @@ void DrawWaveMap(Ctx& ctx, int panel) {
         // Wave times are relative to the reference time.
         displayWave(ctx, panel, s.PlotLocalTimes ? 0 : s.RefTime);
         if (s.PlotArrows) DrawVelocities(ctx);
+        if (s.ShowMapStatistics) CalcMapStats(s);
         s.PrevWaveNr = wave;
     } else {
         LoadTim2(s, wave, markType);
