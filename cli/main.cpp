@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "input/DemoRecording.h"
+#include "input/TextImport.h"
 #include "marks/AutoMark.h"
 #include "marks/ManualMarking.h"
 #include "marks/MarkFile.h"
@@ -280,6 +281,22 @@ std::vector<int> parseChannels(const std::string& list) {
     return channels;
 }
 
+// Prints Signals rows from..to of the channels listed ("17,20-24"): the row,
+// then each channel's value, tab-separated.
+void printSignalRows(const SessionState& s, const std::string& list, int from, int to) {
+    const std::vector<int> channels = parseChannels(list);
+    const int32_t rows = RecordingRows(s);
+    if (from < 1 || to > rows || from > to)
+        fail("samples " + std::to_string(from) + ".." + std::to_string(to) + " are outside 1.." + std::to_string(rows));
+    std::string out;
+    for (int row = from; row <= to; ++row) {
+        out += std::to_string(row);
+        for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
+        out += "\n";
+    }
+    std::cout << out;
+}
+
 void addSignals(CLI::App& app, Tool& tool) {
     struct Options {
         std::string channels;
@@ -287,24 +304,66 @@ void addSignals(CLI::App& app, Tool& tool) {
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(
-        app, tool, "signals", "print Signals rows FROM..TO: the row, then each channel's value", [o](Ctx& ctx) {
-            const SessionState& s = ctx.s;
-            const std::vector<int> channels = parseChannels(o->channels);
-            const int32_t rows = RecordingRows(s);
-            if (o->from < 1 || o->to > rows || o->from > o->to)
-                fail("samples " + std::to_string(o->from) + ".." + std::to_string(o->to) + " are outside 1.." +
-                     std::to_string(rows));
-            std::string out;
-            for (int row = o->from; row <= o->to; ++row) {
-                out += std::to_string(row);
-                for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
-                out += "\n";
-            }
-            std::cout << out;
-        });
+        app, tool, "signals", "print Signals rows FROM..TO: the row, then each channel's value",
+        [o](Ctx& ctx) { printSignalRows(ctx.s, o->channels, o->from, o->to); });
     sub->add_option("--channels", o->channels, "channels to print, for example 17,20-24 (1..256)")->required();
     sub->add_option("--from", o->from, "first sample row")->required();
     sub->add_option("--to", o->to, "last sample row")->required();
+}
+
+void addImport(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string format, path, print;
+        int channels = 0, samples = 0, rate = 0, length = 30000, from = 0, to = 0;
+        std::string matrixName;
+        CLI::Option *channelsOption = nullptr, *rateOption = nullptr, *matrixOption = nullptr;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = app.add_subcommand(
+        "import", "import a text recording (ni, nashville, manchester, auckland) as its OK button does");
+    sub->add_option("FORMAT", o->format, "ni, nashville, manchester or auckland")
+        ->required()
+        ->check(CLI::IsMember({"ni", "nashville", "manchester", "auckland"}));
+    sub->add_option("FILE", o->path, "the text file")->required();
+    o->channelsOption = sub->add_option("--channels", o->channels, "Nr Channels (nashville 48, manchester 64)")
+                            ->check(wholeIn(1, MaxChannels));
+    sub->add_option("--samples", o->samples, "Nr Samples (default 0)")->check(WholeNonNegative);
+    o->rateOption = sub->add_option("--rate", o->rate, "Sampling rate in Hz (nashville 30, manchester 1000)")
+                        ->check(WholePositive);
+    o->matrixOption = sub->add_option("--matrix-name", o->matrixName, "Matrix file name, recorded only");
+    sub->add_option("--length", o->length, "ni: the number of lines to read (default 30000)")
+        ->check(wholeIn(0, MaxSamples));
+    sub->add_option("--print", o->print, "channels whose Signals rows to print, for example 1,3-5");
+    sub->add_option("--from", o->from, "first sample row printed");
+    sub->add_option("--to", o->to, "last sample row printed");
+    sub->callback([&tool, o] {
+        Ctx& ctx = tool.make();
+        const TextFormat format = o->format == "ni"          ? TextFormat::NI
+                                  : o->format == "nashville" ? TextFormat::Nashville
+                                  : o->format == "manchester" ? TextFormat::Manchester
+                                                              : TextFormat::Auckland;
+        ImportEdits edits = format == TextFormat::Nashville ? ctx.s.ImportF.Nashville : ctx.s.ImportF.Manchester;
+        if (o->channelsOption->count()) edits.NrChannels = std::to_string(o->channels);
+        edits.NrSamples = std::to_string(o->samples);
+        if (o->rateOption->count()) edits.SamplingRate = std::to_string(o->rate);
+        if (o->matrixOption->count()) edits.MatrixName = o->matrixName;
+        const ImportResult r = ImportTextFile(ctx, format, o->path, edits, o->length);
+        if (r.outcome == ImportOutcome::Refused)
+            fail(format == TextFormat::Auckland ? "the header of " + o->path + " gives values the buffers cannot hold"
+                                                : "a value is outside what the buffers hold");
+        if (r.outcome != ImportOutcome::Loaded || tool.host.failed) std::exit(Failed);
+        const SessionState& s = ctx.s;
+        std::ostringstream out;
+        out << "FileName=" << s.FileName << "\nMarkFileName=" << s.MarkFileName << "\nMatrixFileName=" << s.MatrixFileName
+            << "\nNrTraces=" << s.NrTraces << "\nNrSamples=" << s.NrSamples << "\nSamplingFrequency=" << s.SamplingFrequency
+            << "\nHighRateMode=" << (s.HighRateMode ? "true" : "false") << "\nSignalLength=" << s.SignalLength
+            << "\nNrColumns=" << s.NrColumns << "\nNrRows=" << s.NrRows << "\nMarkCount=" << s.MarkCount << "\n";
+        if (format == TextFormat::Auckland)
+            out << "AucklandHeaderLines=" << s.AucklandHeaderLines << "\nAucklandCalibration=" << s.AucklandCalibration
+                << "\nAucklandComments=" << s.AucklandComments << "\n";
+        std::cout << out.str();
+        if (!o->print.empty()) printSignalRows(s, o->print, o->from, o->to);
+    });
 }
 
 void addWaves(CLI::App& app, Tool& tool) {
@@ -867,6 +926,7 @@ int main(int argc, char** argv) {
     Tool tool;
     addInfo(app, tool);
     addSignals(app, tool);
+    addImport(app, tool);
     addMarks(app, tool);
     addSearch(app, tool);
     addWaves(app, tool);

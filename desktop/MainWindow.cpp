@@ -29,6 +29,7 @@
 #include "maps/MapExpand.h"
 #include "maps/MapStatistics.h"
 #include "maps/MiniMap.h"
+#include "desktop/ImportWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/QtDialogs.h"
@@ -36,6 +37,7 @@
 #include "desktop/PrintDialog.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
+#include "input/TextImport.h"
 #include "marks/ManualMarking.h"
 #include "waves/WaveDetection.h"
 #include "marks/AutoMark.h"
@@ -113,6 +115,8 @@ public:
         if (which == Overlay::MarkStatistics) {
             if (shown) w_.fillMarkStatistics();
             w_.markStatistics_->setVisible(shown);
+        } else if (which == Overlay::Import) {
+            w_.import_->sync(shown);
         } else if (which == Overlay::Memo) {
             w_.memo_->setVisible(shown);
         } else if (QWidget* o = w_.overlay(which)) {
@@ -468,6 +472,7 @@ void MainWindow::createWindows() {
     eleTools_ = new ElectrogramToolsWindow(findChild<QDialog*>("EleF", Qt::FindDirectChildrenOnly), runner);
     miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
     miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
+    import_ = new ImportWindow(findChild<QDialog*>("ImportF", Qt::FindDirectChildrenOnly), state_, runner);
 }
 
 void MainWindow::buildMarkStatistics(QDialog* w) {
@@ -526,6 +531,7 @@ void MainWindow::connectHandlers() {
         memoItem->setText(QString::fromStdString(MemoItemCaption(state_)));
     });
     on("Smoothing1", Smoothing1Click);
+    on("ImportElectrogram1", ReadEleTextFile1Click);
     on("FrequentCommands1", FrequentCommands1Click);
     on("Interpolate1", [](Ctx&) {});  // has no effect
 
@@ -704,6 +710,7 @@ QWidget* MainWindow::overlay(Overlay which) const {
         case Overlay::About: return aboutPanel_;
         case Overlay::Memo: return memo_;
         case Overlay::MarkStatistics: return markStatistics_;
+        case Overlay::Import: return import_ ? import_->window() : nullptr;
     }
     return nullptr;
 }

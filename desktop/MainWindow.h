@@ -30,6 +30,7 @@ class AnalyseElgWindow;
 class ElectrogramToolsWindow;
 class MiniGridWindow;
 class MiniMapWindow;
+class ImportWindow;
 class PanelWidget;
 class TitleBar;
 class PrintDialog;
@@ -63,6 +64,7 @@ public:
     ElectrogramToolsWindow* electrogramTools() const { return eleTools_; }
     MiniMapWindow* miniMap() const { return miniMap_.get(); }
     MiniGridWindow* miniGrid() const { return miniGrid_.get(); }
+    ImportWindow* importWindow() const { return import_; }
 
     // Opens what the command line named, after the window is shown.
     void openFromCommandLine(const QString& matrix, const QString& recording);
@@ -133,6 +135,7 @@ private:
     std::unique_ptr<MiniMapWindow> miniMap_;
     std::unique_ptr<MiniGridWindow> miniGrid_;
     void connectMapTools();
+    ImportWindow* import_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 };

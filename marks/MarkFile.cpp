@@ -163,7 +163,7 @@ void WriteMarkFile(SessionState& s) {
     s.MarksChanged = false;
 }
 
-void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
+void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
     auto& s = ctx.s;
     const MarkFileContents c = ParseMarkFile(bytes, s.MarkFileName, s);
     s.Memo1.push_back("reading.1." + s.MatrixFileName);
@@ -183,6 +183,7 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
         }
         ctx.host.warning(text);
     }
+    if (!checkMatrix) return;
     // The matrix in use must be loadable. A matrix that fails to load is
     // reported; the recording and its marks stay open.
     if (fileExists(s.MatrixFileName)) {

@@ -43,9 +43,10 @@ void CreateMarkFile(SessionState& s);
 void WriteMarkFile(SessionState& s);
 
 // Reads MarkFileName into the table, tells about damage, keeps a damaged
-// original as MarkFileName + ".damaged", then checks that the matrix in use
-// can be loaded (asking for one when it is missing).
-void ReadMarkFile(Ctx& ctx, const std::string& bytes);
+// original as MarkFileName + ".damaged", then, when checkMatrix is set,
+// checks that the matrix in use can be loaded (asking for one when it is
+// missing). A text import has its own electrode layout and no matrix.
+void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix = true);
 
 // File > "Save Marks+Connections".
 void SaveMarks1Click(Ctx& ctx);

@@ -25,7 +25,7 @@ struct FileChoice {
 enum class Answer { Yes, No, Cancel };
 
 // The panels and windows a command may ask the desktop to show or refresh.
-enum class Overlay { Info, Help, About, Memo, MarkStatistics };
+enum class Overlay { Info, Help, About, Memo, MarkStatistics, Import };
 
 class Host {
 public:

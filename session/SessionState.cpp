@@ -35,7 +35,7 @@ void InitSession(SessionState& s) {
     s.Prefs = Preferences{};
     s.SamplingFrequency = 1000;
     s.HighRateMode = false;
-    s.MaxImportLength = 65500;
+    s.MaxNrSamples = 65500;
     s.CurrentMarkNr = 1;
     s.WaveMode = 2;
     s.StepIncrement = 100;

@@ -52,6 +52,31 @@ struct NumberFormat {
     char thousandsSeparator = ',';
 };
 
+// The edits of one panel of the import window, as the user sees them.
+struct ImportEdits {
+    std::string NrChannels, NrSamples, SamplingRate, MatrixName;
+};
+
+// The values of an Auckland file's header.
+struct AucklandHeader {
+    int32_t HeaderLines = 0, NrChannels = 0, NrSamples = 0, SamplingRate = 0;
+    double Calibration = 0.0;
+    std::string MatrixName, Comments;
+};
+
+// The import window "ImportF": the panel it shows, the file it would load,
+// the panels' edits (kept from one import to the next), the Auckland header
+// read for it and whether the panel shown warns of a cut sample count.
+struct ImportWindowState {
+    int Panel = 0;  // the import type shown: 4 Nashville, 5 Auckland, 6 Manchester; 0 not set up
+    std::string FileName;
+    ImportEdits Nashville{"48", "0", "30", "NewE48.txt"};
+    ImportEdits Manchester{"64", "0", "1000", "NewMing64.txt"};
+    AucklandHeader Auckland;
+    bool Warning = false;
+    bool Shown = false;
+};
+
 // Settings edited in the preferences dialog (defaults as at every start).
 struct Preferences {
     std::array<int32_t, 4> MinDiffVal{0, -100, -200, -1};  // [mark type 1..3]
@@ -103,6 +128,7 @@ struct SessionState {
     int32_t FrameSize = 0;
     int32_t HeaderFrames = 0;
     int32_t NrOfFrames = 0;
+    int32_t NrSamples = 0;  // sample count of a text import
     int32_t SignalLength = 0;
     int32_t SamplingFrequency = 1000;
     bool HighRateMode = false;
@@ -147,7 +173,7 @@ struct SessionState {
     int32_t RefElectrode = 0;
     int32_t CurrentMarkNr = 1;
     int32_t WaveMode = 2;
-    int32_t MaxImportLength = 65500;
+    int32_t MaxNrSamples = 65500;  // largest sample count a text import accepts
     int32_t NrNIChannels = 64;
 
     // Size of panel A's main panel and of the main area, as last laid out.
@@ -298,6 +324,14 @@ struct SessionState {
     int32_t WaveSites = 0, WaveXSize = 0, WaveYSize = 0;
 
     Preferences Prefs;
+
+    // Text recording imports: the file last chosen for each format, the
+    // Auckland header values of the recording imported last, the window.
+    std::string NIFileName, NashvilleFileName, AucklandFileName, ManchesterFileName;
+    int32_t AucklandHeaderLines = 0;
+    double AucklandCalibration = 0.0;
+    std::string AucklandComments;
+    ImportWindowState ImportF;
 
     // Recent files, entry 1 newest: RecentTypes[i], RecentNames[i] for i = 1..10.
     std::array<std::string, 11> RecentTypes;

@@ -6,6 +6,7 @@
 #include "input/ElgFile.h"
 #include "input/Matrix.h"
 #include "input/Smoothing.h"
+#include "input/TextImport.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
@@ -274,9 +275,21 @@ void OpenFile1Click(Ctx& ctx) {
             s.ConnCount = 0;
             UpdateDisplay(ctx);
             break;
+        case 3:
+            // The NI import loads at once; its questions may still cancel.
+            if (!SaveAlert(ctx) || !ReadNITextFile(ctx, choice->path)) s.FileLoaded = wasLoaded;
+            break;
+        case 4:
+        case 5:
+        case 6:
+            // The import window loads on its OK (which asks about unsaved
+            // marks); until then the open recording stays usable.
+            s.FileLoaded = wasLoaded;
+            s.ImportType = choice->filterIndex;
+            LoadImportFile(ctx, choice->filterIndex, choice->path);
+            break;
         default:
-            // Mark files cannot be opened as recordings; the text imports
-            // are not available yet.
+            // Mark files cannot be opened as recordings.
             ctx.host.beep();
             s.FileLoaded = wasLoaded;
             break;
@@ -303,7 +316,19 @@ void ShowPrevFileClick(Ctx& ctx, int item) {
         LoadNewElgFile(ctx, s.RecentNames[i]);
         return;
     }
-    // An empty entry, or a text import (not available yet): nothing to open.
+    // Entry 1 of a text import runs that import again on its own path;
+    // anything else opens nothing.
+    if (item == 1 && !s.RecentNames[1].empty()) {
+        if (s.RecentTypes[1] == "3") {
+            if (SaveAlert(ctx)) ReadNITextFile(ctx, s.RecentNames[1]);
+            return;
+        }
+        if (s.RecentTypes[1] == "4" || s.RecentTypes[1] == "5" || s.RecentTypes[1] == "6") {
+            s.ImportType = s.RecentTypes[1][0] - '0';
+            LoadImportFile(ctx, s.ImportType, s.RecentNames[1]);
+            return;
+        }
+    }
     ctx.host.beep();
 }
 

@@ -189,6 +189,7 @@ checkHelp demo --rate
 checkHelp print "${open[@]}" --begin --window --map --wave --b-begin --b-window --b-map --b-wave --local-times \
   --traces --first-channel --type --ref --both --diff --isowidth --isochrones --no-digits --stats --amplification \
   --connections --panels --orientation --caption --only-marks --paper --pdf --primitives
+checkHelp import --channels --samples --rate --matrix-name --length --print --from --to
 # The demo at other rates: the same waves in ms, found whole by the marker
 # once the recording is read at its rate, and no mark past its length.
 for rate in 500 1000 2000; do
@@ -220,6 +221,14 @@ for bad in "--panels 3 --orientation 0 --pdf $dir/x.pdf" "--panels 0 --pdf $dir/
   if "$cli" print "${prec[@]}" $bad 2> "$dir/err.out" > /dev/null; then echo "accepted: $bad"; exit 1; fi
   [ "$(wc -l < "$dir/err.out")" = 1 ] && grep -q '^vorelkant-cli: ' "$dir/err.out" || { echo "$bad:"; cat "$dir/err.out"; exit 1; }
 done
+# Text imports: an Auckland file whose header says 12 lines, its values
+# times 747 per millivolt, and a Nashville file cut by a refused count.
+printf '12\n2\n3\n2000\n0.5\nM.txt\nrun one\nx\nx\nx\n9 9\n9\n0.01 -0.02\n1\n\n2 0.5 1' > "$dir/auck.txt"
+"$cli" import auckland "$dir/auck.txt" --print 1-2 --from 1 --to 3 > "$dir/auck.out"
+for line in "SignalLength=2" "HighRateMode=true" "MarkFileName=$dir/auck.Mxt" "AucklandHeaderLines=12" \
+  "AucklandComments=run one" "NrColumns=16" "$(printf '3\t374\t747')"; do expectIn "$line" "$dir/auck.out"; done
+oneLineError "vorelkant-cli: --channels: 257 is outside 1..256" "$cli" import nashville "$dir/auck.txt" --channels 257
+[ "$("$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1 --from 2 --to 2 | tail -1)" = "$(printf '2\t0')" ]
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"

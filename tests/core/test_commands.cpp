@@ -66,7 +66,7 @@ TEST(StartUp, TheDefaultsThatShapeResults) {
         D(s->FirstChannel, 17), D(s->WindowA, 4000), D(s->WindowB, 4000), D(s->WindowTime, 4000), D(s->BeginTimeA, 0),
         D(s->StepIncrement, 100), D(s->SmoothOnLoad, 1), D(s->AverageOffsetOn, 1), D(s->BipolarMode, 0),
         D(s->CurrentMarkType[1], 1), D(s->CurrentMarkType[2], 1), D(s->CurrentMarkNr, 1),
-        D(s->MarkOrigin, ManualOrigin), D(s->MaxImportLength, 65500), D(s->MapLeft, 10), D(s->MapTop, 10),
+        D(s->MarkOrigin, ManualOrigin), D(s->MaxNrSamples, 65500), D(s->MapLeft, 10), D(s->MapTop, 10),
         D(s->ShowSWsAndSpikes, 0), D(s->PlotLocalTimes, 0), D(s->WavesOutdated, 1), D(p.MinDiffVal[1], -100),
         D(p.MinDiffVal[2], -200), D(p.MinDiffVal[3], -1), D(p.SearchWidth[1], 300), D(p.SearchWidth[2], 100),
         D(p.SearchWidth[3], 300), D(p.DiffDist[1], 100), D(p.DiffDist[2], 10), D(p.DiffDist[3], 50),
