@@ -38,6 +38,7 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/ReferenceTableWindow.h"
 #include "desktop/TitleBar.h"
+#include "desktop/PrintDialog.h"
 #include "desktop/WaveFormDialog.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/TextImport.h"
@@ -487,6 +488,7 @@ void MainWindow::createWindows() {
     analyseElg_ = new AnalyseElgWindow(findChild<QDialog*>("AlyElgForm", Qt::FindDirectChildrenOnly), runner);
     waveForm_ = new WaveFormDialog(findChild<QDialog*>("WaveF", Qt::FindDirectChildrenOnly), runner);
     preferences_ = new PreferencesDialog(findChild<QDialog*>("PrefF", Qt::FindDirectChildrenOnly), runner);
+    print_ = new PrintDialog(findChild<QDialog*>("PrintForm", Qt::FindDirectChildrenOnly), runner);
     eleTools_ = new ElectrogramToolsWindow(findChild<QDialog*>("EleF", Qt::FindDirectChildrenOnly), runner);
     miniMap_ = std::make_unique<MiniMapWindow>(findChild<QDialog*>("MapF", Qt::FindDirectChildrenOnly), runner);
     miniGrid_ = std::make_unique<MiniGridWindow>(findChild<QDialog*>("MiniWindowF", Qt::FindDirectChildrenOnly));
@@ -588,10 +590,12 @@ void MainWindow::attach(const char* name, std::function<void(Ctx&)> command) {
     connect(a, &QAction::triggered, this, [this, command] { run(command); });
 }
 
-// The two exports that ask first in a window of their own.
+// The exports and the printing that ask first in a window of their own.
 void MainWindow::connectExports() {
     attach("ExportAllMarks1", [this](Ctx&) { whichElectrode_->open(); });
     attach("ExportToMac1", [this](Ctx&) { mac_->open(); });
+    attach("Print1", [this](Ctx& c) { print_->open(c.s); });
+    attach("PrintDialog1", [this](Ctx&) { print_->choosePrinter(); });
 }
 
 // Map expansion, the statistics and the mini windows.

@@ -37,6 +37,7 @@ class PanelWidget;
 class PreferencesDialog;
 class ReferenceTableWindow;
 class TitleBar;
+class PrintDialog;
 class WaveFormDialog;
 
 class MainWindow : public QMainWindow {
@@ -62,6 +63,7 @@ public:
     QWidget* panel(int panel) const { return panel == 2 ? panelB_ : panelA_; }
     PanelWidget* paintBox(int panel) const { return panel == 2 ? paintB_ : paintA_; }
     WaveFormDialog* waveFormDialog() const { return waveForm_; }
+    PrintDialog* printDialog() const { return print_; }
     AnalyseElgWindow* analyseElgWindow() const { return analyseElg_; }
     PreferencesDialog* preferencesDialog() const { return preferences_; }
     DataPadWindow* dataPadWindow() const { return dataPad_.get(); }
@@ -142,6 +144,7 @@ private:
     QDialog* markStatistics_ = nullptr;
     std::unique_ptr<DataPadWindow> dataPad_;
     WaveFormDialog* waveForm_ = nullptr;
+    PrintDialog* print_ = nullptr;
     AnalyseElgWindow* analyseElg_ = nullptr;
     PreferencesDialog* preferences_ = nullptr;
     std::unique_ptr<MacWindow> mac_;

@@ -23,9 +23,27 @@ void QtCanvas::resize(int w, int h) {
     image_.fill(Qt::white);
 }
 
+void QtCanvas::paintOn(QPaintDevice* device, int w, int h) {
+    painter_.reset();
+    device_ = device;
+    deviceWidth_ = w;
+    deviceHeight_ = h;
+    pen_ = QPen(Qt::black);
+    pen_.setWidth(1);
+    brush_ = QBrush(Qt::white, Qt::NoBrush);
+    font_ = QFont();
+    font_.setPixelSize(device->logicalDpiY() * 8 / 72);
+}
+
+QFontMetrics QtCanvas::metrics() const { return device_ ? QFontMetrics(font_, device_) : QFontMetrics(font_); }
+
 QPainter& QtCanvas::painter() {
     if (!painter_) {
-        painter_ = std::make_unique<QPainter>(&image_);
+        if (device_) {
+            painter_ = std::make_unique<QPainter>(device_);
+        } else {
+            painter_ = std::make_unique<QPainter>(&image_);
+        }
         painter_->setPen(pen_);
         painter_->setBrush(brush_);
         painter_->setFont(font_);
@@ -169,7 +187,7 @@ void QtCanvas::thinLine(int ax, int ay, int bx, int by, QRgb colour) {
 
 void QtCanvas::polyline(const std::vector<Point>& points) {
     if (points.size() < 2) return;
-    const bool thin = pen_.widthF() <= 1.0 && pen_.style() == Qt::SolidLine && mode_ == PenMode::Copy;
+    const bool thin = !device_ && pen_.widthF() <= 1.0 && pen_.style() == Qt::SolidLine && mode_ == PenMode::Copy;
     if (!thin) {
         QPolygon poly(static_cast<int>(points.size()));
         for (size_t i = 0; i < points.size(); ++i) poly.setPoint(static_cast<int>(i), points[i].x, points[i].y);
@@ -215,7 +233,7 @@ void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
 void QtCanvas::textOut(int x, int y, Colour fontColour, const std::string& text) {
     QPainter& p = painter();
     const QString s = QString::fromStdString(text);
-    const QFontMetrics m(font_);
+    const QFontMetrics m = metrics();
     // Text stands on the current brush, unless the brush is clear.
     if (brush_.style() != Qt::NoBrush) p.fillRect(QRect(x, y, m.horizontalAdvance(s), m.height()), brush_.color());
     const QPen saved = p.pen();
@@ -225,9 +243,9 @@ void QtCanvas::textOut(int x, int y, Colour fontColour, const std::string& text)
 }
 
 int QtCanvas::textWidth(const std::string& text) {
-    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+    return metrics().horizontalAdvance(QString::fromStdString(text));
 }
 
-int QtCanvas::textHeight(const std::string&) { return QFontMetrics(font_).height(); }
+int QtCanvas::textHeight(const std::string&) { return metrics().height(); }
 
 }  // namespace vk

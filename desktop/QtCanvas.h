@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
@@ -21,12 +22,20 @@ public:
 
     // A new surface of this size (white); ends any drawing in progress.
     void resize(int w, int h);
+    // Paints on `device` (a printer page of w x h device pixels) instead of
+    // the image, from the next beginDraw on: black pen of width 1 in device
+    // pixels, no brush, the default sans-serif font at 8 points. Text is
+    // measured on the device.
+    void paintOn(QPaintDevice* device, int w, int h);
+    // False when the device refused to start painting (e.g. a PDF that
+    // cannot be written).
+    bool painting() const { return painter_ && painter_->isActive(); }
     const QImage& image() const { return image_; }
     // Called when a redraw has ended, so the widget can show the new image.
     std::function<void()> onChanged;
 
-    int width() const override { return image_.width(); }
-    int height() const override { return image_.height(); }
+    int width() const override { return device_ ? deviceWidth_ : image_.width(); }
+    int height() const override { return device_ ? deviceHeight_ : image_.height(); }
     void beginDraw() override;
     void endDraw() override;
 
@@ -54,6 +63,7 @@ private:
     void applyPen();
     // A one-pixel line from (ax, ay) to (bx, by), both ends included.
     void thinLine(int ax, int ay, int bx, int by, QRgb colour);
+    QFontMetrics metrics() const;
 
     QImage image_;
     std::unique_ptr<QPainter> painter_;
@@ -61,6 +71,8 @@ private:
     QBrush brush_;
     QFont font_;
     PenMode mode_ = PenMode::Copy;
+    QPaintDevice* device_ = nullptr;
+    int deviceWidth_ = 0, deviceHeight_ = 0;
 
 };
 

@@ -324,6 +324,17 @@ struct SessionState {
     // Automatic slow-wave marking: noise deviation of the electrode examined last.
     double NoiseSD = 0.0;
 
+    // Printing: the settings kept from one print command to the next
+    // (panels 0 top/left, 1 bottom/right, 2 both; orientation 0 landscape,
+    // 1 portrait), the description of the printed map for the status box,
+    // and the figures of the wave statistics last drawn.
+    int32_t PrintPanels = 0;
+    int32_t PrintOrientation = 0;
+    bool PrintOnlyMarks = false;
+    std::string PrintCaption, PrintPanelCaption;
+    int32_t SpikeNr = 1;
+    int32_t WaveSites = 0, WaveXSize = 0, WaveYSize = 0;
+
     Preferences Prefs;
 
     // Text recording imports: the file last chosen for each format, the

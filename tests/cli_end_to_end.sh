@@ -190,6 +190,9 @@ checkHelp demo --rate
 checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
   --width --height
 checkHelp import-marks "${open[@]}" --from --save
+checkHelp print "${open[@]}" --begin --window --map --wave --b-begin --b-window --b-map --b-wave --local-times \
+  --traces --first-channel --type --ref --both --diff --isowidth --isochrones --no-digits --stats --amplification \
+  --connections --panels --orientation --caption --only-marks --paper --pdf --primitives
 checkHelp import --channels --samples --rate --matrix-name --length --print --from --to
 # Connections: a count line of 3 over two records and a duplicate, read
 # as the import does and saved once each beside the recording.
@@ -224,6 +227,22 @@ if "$cli" export all-marks "${rec[@]}" --electrode 16 --out "$dir/none.txt" 2> /
 printf 'short' > "$dir/bad.E01"
 if "$cli" info "$dir/bad.E01" 2> "$dir/err.out"; then echo "a damaged file was accepted"; exit 1; fi
 grep -q "shorter than an electrogram file header" "$dir/err.out"
+# A printed page: one line per call, framed by begin and end, on a landscape A4 sheet.
+"$cli" demo "$dir/p" > /dev/null
+prec=("$dir/p/demo.E01" --matrix "$dir/p/demo-matrix.txt")
+"$cli" print "${prec[@]}" --panels 2 --orientation 0 --b-map --caption 'Say "hi"' --pdf "$dir/p.pdf" --primitives > "$dir/p.out"
+[ "$(head -1 "$dir/p.out")" = "begin 7016 4961" ] && [ "$(tail -1 "$dir/p.out")" = "end" ] || { head -3 "$dir/p.out"; exit 1; }
+grep -Eq '^text 3[0-9]{3} 200 \$00000000 [0-9]+ [0-9]+ "Say \\"hi\\""$' "$dir/p.out" || { grep '^text .* 200 ' "$dir/p.out"; exit 1; }
+! grep -Eq '^(pencolor|brushcolor|rect) ' "$dir/p.out" || { echo "a printed page set a colour or drew a rectangle"; exit 1; }
+[ -s "$dir/p.pdf" ]
+"$cli" print "${prec[@]}" --panels 0 --orientation 1 --pdf "$dir/q.pdf" > "$dir/q.out"
+[ ! -s "$dir/q.out" ] && [ -s "$dir/q.pdf" ] || { echo "print wrote to stdout without --primitives"; exit 1; }
+for bad in "--panels 3 --orientation 0 --pdf $dir/x.pdf" "--panels 0 --pdf $dir/x.pdf" "--panels 0 --orientation 1 --pdf $dir/x.txt" \
+           "--panels 0 --orientation 1 --pdf $dir/x.pdf --paper 1999x3000" "--panels 0 --orientation 1 --pdf $dir/x.pdf --wave 0" \
+           "--panels 0 --orientation 1 --pdf $dir/none/x.pdf" "--panels 0 --orientation 1 --pdf $dir/x.pdf --bogus"; do
+  if "$cli" print "${prec[@]}" $bad 2> "$dir/err.out" > /dev/null; then echo "accepted: $bad"; exit 1; fi
+  [ "$(wc -l < "$dir/err.out")" = 1 ] && grep -q '^vorelkant-cli: ' "$dir/err.out" || { echo "$bad:"; cat "$dir/err.out"; exit 1; }
+done
 # Text imports: an Auckland file whose header says 12 lines, its values
 # times 747 per millivolt, and a Nashville file cut by a refused count.
 printf '12\n2\n3\n2000\n0.5\nM.txt\nrun one\nx\nx\nx\n9 9\n9\n0.01 -0.02\n1\n\n2 0.5 1' > "$dir/auck.txt"

@@ -61,6 +61,9 @@ namespace {
 void drawWaveStats(Ctx& ctx) {
     SessionState& s = ctx.s;
     const WaveStatistics w = CalcWaveStats(s, [&](int c, int r) { return s.MapBuf.at(c, r).Time; });
+    s.WaveSites = w.sites;
+    s.WaveXSize = w.xSize;
+    s.WaveYSize = w.ySize;
     if (!w.any) return;
     s.WaveCentreCol = w.centreCol;
     s.WaveCentreRow = w.centreRow;

@@ -40,7 +40,7 @@ TEST(KeyRouting, TheFirstItemInMenuOrderTakesASharedShortcut) {
     for (const MenuItemDef& def : MainMenuTable())
         if (!t.w->action(def.name)->isEnabled()) disabled << def.name;
     EXPECT_EQ(disabled.join(","),
-              "Print1,PrintDialog1,UnhideMarks1,ShowMiniWindow1,UndoDeletedMarks1,CompositeWaveMap1");
+              "UnhideMarks1,ShowMiniWindow1,UndoDeletedMarks1,CompositeWaveMap1");
 }
 
 TEST(KeyRouting, ShortcutsAndLettersReachTheirOperations) {

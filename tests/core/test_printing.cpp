@@ -1,0 +1,217 @@
+// The printed page on a recording canvas: layout, bars, status box, maps and
+// electrograms at their printer pixels, and the primitives record.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "printing/PrimitiveLog.h"
+#include "printing/PrintPage.h"
+#include "printing/PrintPanels.h"
+#include "shell/Display.h"
+#include "support/GridSession.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+
+namespace vk::test {
+namespace {
+
+struct PrintSession {
+    std::unique_ptr<SessionState> s;
+    ScriptedHost host;
+    Ctx ctx;
+    RecordingCanvas page;
+    explicit PrintSession(std::unique_ptr<SessionState> state) : s(std::move(state)), ctx(*s, host, RedrawPanels) {}
+    // The ops of a page of w x h printer pixels.
+    Ops print(int w, int h, int panels) {
+        page = RecordingCanvas(w, h);
+        s->PrintPanels = panels;
+        PrintPage(ctx, page);
+        return page.ops;
+    }
+};
+
+Ops rect(int x1, int y1, int x2, int y2) {
+    auto l = [](int a, int b, int c, int d) {
+        return "line " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + " " + std::to_string(d);
+    };
+    return {l(x1, y1, x2, y1), l(x2, y1, x2, y2), l(x2, y2, x1, y2), l(x1, y2, x1, y1)};
+}
+
+bool contains(const Ops& ops, const Ops& run) { return std::search(ops.begin(), ops.end(), run.begin(), run.end()) != ops.end(); }
+
+TEST(PrintLayout, PanelsBarsAndBoxesTopDown) {
+    SessionState s;
+    struct Case {
+        int panels, height;
+        bool stats;
+        // bar A, panel A top, height, bar B, panel B top, height, statistics top, status top
+        std::array<int, 8> want;
+    };
+    const Case cases[] = {
+        {2, 4800, false, {400, 500, 1900, 2400, 2500, 1900, 4400, 4400}},
+        {2, 4800, true, {400, 500, 1850, 2350, 2450, 1850, 4300, 4400}},
+        {0, 4800, false, {400, 500, 3800, 4300, 4300, 0, 4300, 4300}},
+        {1, 4801, false, {400, 400, 0, 400, 500, 3801, 4301, 4301}},
+    };
+    for (const Case& c : cases) {
+        s.PrintPanels = c.panels;
+        s.ShowWaveStatistics = c.stats;
+        const PrintPageLayout l = CalcPrintPage(s, 7000, c.height);
+        EXPECT_EQ((std::array<int, 8>{l.barATop, l.panelATop, l.panelAHeight, l.barBTop, l.panelBTop, l.panelBHeight,
+                                      l.statisticsTop, l.statusTop}),
+                  c.want)
+            << c.panels << " " << c.height;
+        EXPECT_EQ(l.contentWidth, 6600);
+    }
+}
+
+// A 3 x 2 matrix, electrodes 1..6, without an electrode at (2, 2); marks on 1 and 3.
+std::unique_ptr<SessionState> mapSession() {
+    auto s = gridSession(3, 2);
+    s->ElectrodeCol[5] = s->ElectrodeRow[5] = -1;
+    s->MatrixGrid[2][2] = -1;
+    s->FileName = "/data/rec.E01";
+    s->MatrixFileName = "/m/grid.txt";
+    s->SignalLength = 9000;
+    s->BeginTimeA = 0;
+    s->WindowA = 8000;
+    s->DisplayTypeA = 0;
+    s->CaptionA = "live A";
+    addMark(*s, 1, 120);
+    addMark(*s, 3, 1700);
+    return s;
+}
+
+TEST(PrintPage, MapPanelWithTitleBarCrossDigitsAndStatusBox) {
+    PrintSession p(mapSession());
+    p.s->PrintCaption = "Title";
+    const Ops ops = p.print(6000, 4800, 0);
+    // Bar A and its live caption; the cell size is min(5600 / 3, 3600 / 2) = 1800, ticks 360.
+    EXPECT_TRUE(contains(ops, rect(200, 400, 5800, 500)));
+    EXPECT_EQ(notDrawn(ops, {"text 250 420 live A", "line 200 500 200 860", "line 2000 4100 2000 3740",
+                          "line 5600 2300 5240 2300", "text 1097 4110 1", "text 4697 4110 3", "text 173 1400 1",
+                          "text 173 3200 2", "line 2810 3200 2990 3200", "line 2900 3110 2900 3290",
+                          "text 1090 1393 120", "text 4686 1393 1700", "text 250 4360 Time Map: rec.E01",
+                          "text 250 4440 grid.txt", "text 1000 4440 Begin Time:  0 msec",
+                          "text 1000 4520 End   Time:  8000 msec", "text 4000 4520 Amplf:  0.01"}),
+              Ops{});
+    EXPECT_TRUE(contains(ops, rect(200, 500, 5600, 4100)));
+    EXPECT_TRUE(contains(ops, rect(200, 4340, 5800, 4600)));
+    EXPECT_EQ(ops.back(), "text 2983 200 Title");  // centred: 200 + 5600 div 2 - 35 div 2
+    // Isochrones in width 3, set back to 1: the 500 ms level crosses the
+    // square of corners 120, 400, 900, 600 on its second and fourth edge;
+    // the square beside it lacks a corner. Digits hidden.
+    p.s->PlotIsochrones = true;
+    p.s->ShowMapDigits = false;
+    p.s->PrintCaption.clear();
+    p.s->MatrixGrid[2][2] = 5;
+    p.s->ElectrodeCol[5] = p.s->ElectrodeRow[5] = 2;
+    addMark(*p.s, 2, 400);
+    addMark(*p.s, 4, 600);
+    addMark(*p.s, 5, 900);
+    const Ops iso = p.print(6000, 4800, 0);
+    EXPECT_EQ(drawn(iso, {"text 1090 1393 120", "text 4686 1393 1700"}), Ops{});
+    const auto from = std::find(iso.begin(), iso.end(), "width 3");
+    ASSERT_NE(from, iso.end());
+    EXPECT_EQ(Ops(from, from + 3), (Ops{"width 3", "line 2900 1760 1100 2825", "width 1"}));
+}
+
+TEST(PrintPage, OnlyTheBottomPanelSitsUnderTheTitleAndNamesItsDisplay) {
+    PrintSession p(mapSession());
+    p.s->DisplayTypeA = 1;
+    p.s->DisplayTypeB = 2;
+    p.s->MapKindB = 1;
+    p.s->WaveNrB = 3;
+    p.s->WaveMode = 2;
+    p.s->CaptionB = "live B";
+    p.s->PrintCaption.clear();
+    const Ops ops = p.print(6000, 4800, 1);
+    EXPECT_TRUE(contains(ops, rect(200, 400, 5800, 500)));
+    EXPECT_EQ(notDrawn(ops, {"text 250 420 live B", "text 250 4360 Count Wave Map[3]:  T = 500rec.E01"}), Ops{});
+    EXPECT_EQ(drawn(ops, {"text 250 420 live A"}), Ops{});
+    // An empty caption writes no title: the status box's last text ends the page.
+    EXPECT_EQ(ops.back(), "text 4000 4520 Amplf:  0.01");
+}
+
+// Electrograms over 1000 ms at 1000 Hz on a content width of 1000: one pixel per sample.
+std::unique_ptr<SessionState> traceSession(int traces) {
+    auto s = std::make_unique<SessionState>();
+    s->SignalsLoaded = s->FileLoaded = true;
+    s->SignalLength = s->NrOfFrames = 2000;
+    s->TraceOrder = 0;
+    s->FirstChannel = 17;
+    s->NrTraces = traces;
+    s->WindowA = 1000;
+    for (int i = 1; i <= 2000; ++i) s->Signals.at(i, 17) = (i % 2) * 200;
+    return s;
+}
+
+TEST(PrintPage, TraceLabelsKeepFiftyPixelsApart) {
+    struct Case {
+        int traces, pageHeight;
+        std::vector<int> labelled;  // trace positions with a label
+        int firstBaseline;
+    };
+    // 70 traces 25 pixels apart (every third labelled); 10 traces 40 apart (every second).
+    const Case cases[] = {{70, 2950, {}, 512}, {10, 1600, {1, 3, 5, 7, 9}, 520}};
+    for (const Case& c : cases) {
+        PrintSession p(traceSession(c.traces));
+        const Ops ops = p.print(1400, c.pageHeight, 0);
+        std::vector<int> want = c.labelled;
+        if (want.empty())
+            for (int k = 1; k <= c.traces; k += 3) want.push_back(k);
+        Ops labels, expected;
+        for (const std::string& o : ops)
+            if (o.rfind("text 176 ", 0) == 0) labels.push_back(o);
+        const double spacing = (c.pageHeight - 1200) / static_cast<double>(c.traces);
+        for (int k : want)
+            expected.push_back("text 176 " + std::to_string(500 + c.firstBaseline - 500 + static_cast<int>(std::nearbyint((k - 1) * spacing))) +
+                               " " + std::to_string(16 + k));
+        EXPECT_EQ(labels, expected) << c.traces;
+    }
+}
+
+TEST(PrintPage, TracesMarksAndOnlyMarks) {
+    PrintSession p(traceSession(2));
+    addMark(*p.s, 17, 300);
+    p.s->MarkTable[1].Origin = ManualOrigin;
+    addMark(*p.s, 17, 2500);  // outside the window
+    p.s->PrintOnlyMarks = false;
+    // Panel 1200 high: spacing (1200 - 200) / 2 = 500, baseline 750, mark from 550 to 950.
+    const Ops ops = p.print(1400, 2200, 0);
+    ASSERT_EQ(p.page.polylines.size(), 2u);
+    // Mean 100, five pixels per 100 units at amplification 0.01, from x = 201 + i.
+    const auto& trace = p.page.polylines[0];
+    EXPECT_EQ(pointsOf({trace[0], trace[1], trace.back()}), "202,745 203,755 1201,755");
+    EXPECT_EQ(notDrawn(ops, {"line 200 500 1200 500", "line 200 1500 200 1520", "text 197 1550 0",
+                             "line 300 1500 300 1520", "text 290 1550 100", "line 1200 1500 1200 1520", "width 9",
+                             "line 500 550 500 950", "text 515 550 300", "width 2"}),
+              Ops{});
+    EXPECT_EQ(drawn(ops, {"text 515 550 2500", "line 1300 1500 1300 1520"}), Ops{});
+    p.s->PrintOnlyMarks = true;
+    const Ops marksOnly = p.print(1400, 2200, 0);
+    EXPECT_EQ(std::count_if(marksOnly.begin(), marksOnly.end(), [](const std::string& o) { return o.rfind("polyline", 0) == 0; }), 0);
+    EXPECT_EQ(notDrawn(marksOnly, {"line 500 550 500 950", "text 515 550 300"}), Ops{});
+}
+
+TEST(PrimitiveLog, WritesEveryCallAsOneLine) {
+    RecordingCanvas inner(300, 200);
+    std::ostringstream out;
+    PrimitiveLog log(inner, out);
+    log.beginDraw();
+    log.setPenWidth(3);
+    log.setFontStyle(FontBold | FontItalic);
+    log.setPenStyle(PenStyle::Dot);
+    log.setPenColor(0x00112233);
+    log.polyline({{1, 2}, {3, 4}});
+    log.ellipse(1, 2, 3, 4);
+    log.textOut(5, 6, clBlack, "a\\\"b\tc\x7f");
+    EXPECT_EQ(log.textWidth("ab"), 14);  // a measure is no line
+    log.endDraw();
+    EXPECT_EQ(out.str(),
+              "begin 300 200\npenwidth 3\nfontstyle 3\npenstyle dot\npencolor $00112233\npolyline 2 1 2 3 4\n"
+              "ellipse 1 2 3 4\ntext 5 6 $00000000 49 14 \"a\\\\\\\"b\\x09c\\x7F\"\nend\n");
+}
+
+}  // namespace
+}  // namespace vk::test

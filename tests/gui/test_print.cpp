@@ -1,0 +1,65 @@
+// Printing through Qt: a real PDF of one page at 600 dpi, and the print window.
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <regex>
+
+#include "desktop/PrintDialog.h"
+#include "desktop/PrinterPage.h"
+#include "session/Context.h"
+#include "shell/Display.h"
+#include "support/GridSession.h"
+#include "support/TempDir.h"
+
+namespace vk {
+namespace {
+
+TEST(Print, OnePdfPageOfTheWholeA4Sheet) {
+    test::TempDir dir;
+    auto s = test::gridSession(4, 2);
+    s->DisplayTypeA = 0;
+    s->FileName = dir.file("rec.E01");
+    test::addMark(*s, 1, 100);
+    QuietHost host;
+    Ctx ctx(*s, host, RedrawPanels);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("page.pdf")));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    SetUpPrinter(printer);
+    ApplyPrintChoice(*s, {2, 1, false, "A title"});
+    ASSERT_TRUE(PrintOnPrinter(ctx, printer));
+    // Portrait as chosen; the PDF keeps A4 in whole points (595 x 842), 600 dpi pixels of that.
+    EXPECT_EQ(std::pair(printer.width(), printer.height()), std::pair(4958, 7017));
+    const std::string pdf = test::TempDir::read(dir.file("page.pdf"));
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 1);
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+}
+
+TEST(Print, WindowShowsTheGroupOfTheTileTypeAndKeepsTheChoice) {
+    QDialog window;
+    int runs = 0;
+    PrintDialog dialog(&window, [&](const std::function<void(Ctx&)>&) { ++runs; });
+    SessionState s;
+    s.TileRectangle = false;
+    s.PrintPanels = 1;
+    s.PrintOrientation = 1;
+    s.FileInfo = "info";
+    dialog.open(s);
+    EXPECT_EQ(std::pair(dialog.panelGroup(0)->isVisible(), dialog.panelGroup(1)->isVisible()), std::pair(false, true));
+    EXPECT_EQ(window.windowTitle(), "Print Menu");
+    const PrintChoice c = dialog.choice();
+    EXPECT_EQ(std::tuple(c.panels, c.orientation, c.onlyMarks, c.caption), std::tuple(1, 1, false, std::string("info")));
+    dialog.onlyMarksBox()->setChecked(true);
+    dialog.captionEdit()->setText("");
+    EXPECT_EQ(std::tuple(dialog.choice().onlyMarks, dialog.choice().caption), std::tuple(true, std::string()));
+}
+
+}  // namespace
+}  // namespace vk
