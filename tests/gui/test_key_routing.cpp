@@ -74,7 +74,6 @@ TEST(KeyRouting, ShortcutsAndLettersReachTheirOperations) {
     const Row rows[] = {
         {outside, Qt::Key_Z, Qt::ControlModifier, w * 2, 1, 0},  // Ctrl+Z: "- zoom" wherever the mouse is
         {outside, Qt::Key_K, Qt::NoModifier, w * 2, 1, 0},       // letters outside the plot: nothing
-        {outside, Qt::Key_P, Qt::ControlModifier, w * 2, 1, 0},  // "Print" not built: nothing
         {inside, Qt::Key_R, Qt::ShiftModifier, w * 2, 2, 0},     // upper case R: a reference mark
         {inside, Qt::Key_K, Qt::NoModifier, w * 2, 2, 1},        // k: the marks of the electrode go
     };
