@@ -944,7 +944,8 @@ void addPrint(CLI::App& app, Tool& tool) {
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(app, tool, "print", "print one page of the two panels to a PDF file", [o](Ctx& ctx) {
         SessionState& s = ctx.s;
-        if (o->connectionsOption->count()) fail("--connections: connection files are not read by this version");
+        if (o->connectionsOption->count() && !runCommand(ctx, [&] { ReadConnectionsFile(s, o->connections); }))
+            std::exit(Failed);
         PrintRequest& r = o->request;
         if (!o->paper.empty()) {
             const auto x = o->paper.find('x');

@@ -93,10 +93,12 @@ int xOfTime(const SessionState& s, const TraceGeometry& g, int32_t t) {
     return clampPixel(roundHalfEven((sample - g.firstSample) * g.pixelsPerSample) + g.left);
 }
 
+}  // namespace
+
 // The row that shows electrode `e2` for a record starting on row k: the row
 // that the electrode numbers imply when it shows e2, else the row that does,
 // else the implied row (rows past the panel are simply not seen).
-int64_t secondRow(int k, int32_t e, int32_t e2, const std::vector<int32_t>& electrodes) {
+int64_t ConnectionSecondRow(int k, int32_t e, int32_t e2, const std::vector<int32_t>& electrodes) {
     const int64_t implied = int64_t{k} + e2 - e;
     const auto n = static_cast<int64_t>(electrodes.size());
     if (implied >= 1 && implied <= n && electrodes[static_cast<size_t>(implied - 1)] == e2) return implied;
@@ -105,7 +107,6 @@ int64_t secondRow(int k, int32_t e, int32_t e2, const std::vector<int32_t>& elec
     return implied;
 }
 
-}  // namespace
 
 std::string ConnFileNameFor(const std::string& fileName) {
     const auto slash = fileName.find_last_of('/');
@@ -297,7 +298,7 @@ void DrawConnectionsOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e, co
             SetPenColor(ctx, Magenta);
             any = true;
         }
-        const int64_t row2 = secondRow(k, e, c.Electrode2, electrodes);
+        const int64_t row2 = ConnectionSecondRow(k, e, c.Electrode2, electrodes);
         auto centre = [&](int64_t row) { return clampPixel(row * g.traceSpacing + g.top - g.traceSpacing / 2); };
         Point from{xOfTime(s, g, c.Time1), centre(k)};
         Point to{xOfTime(s, g, c.Time2), centre(row2)};

@@ -90,6 +90,9 @@ void ReadConnectionsFile(SessionState& s, const std::string& path);
 
 // Draws the records that start on electrode e of row k as arrows to the row
 // of their second electrode; `electrodes` holds the electrode of every row.
+// The row that shows electrode `e2` for a record starting on row k of a panel
+// whose rows show `electrodes`.
+int64_t ConnectionSecondRow(int k, int32_t e, int32_t e2, const std::vector<int32_t>& electrodes);
 void DrawConnectionsOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e, const std::vector<int32_t>& electrodes);
 
 // A connection key (Y, F, Z, 1, 2 in either case) over an electrogram's

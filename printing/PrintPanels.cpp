@@ -8,6 +8,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "marks/Connections.h"
 #include "printing/PrintPage.h"
 #include "session/Format.h"
 #include "session/SampleTime.h"
@@ -310,7 +311,25 @@ void PrintElectrogramPanel(Ctx& ctx, Canvas& page, const PrintBox& box) {
     }
 }
 
-void PrintConnections(Ctx&, Canvas&, const PrintTraceGeometry&, int, int32_t) {}
+void PrintConnections(Ctx& ctx, Canvas& page, const PrintTraceGeometry& g, int k, int32_t e) {
+    const SessionState& s = ctx.s;
+    std::vector<int32_t> electrodes;
+    for (int row = 1; row <= s.NrTraces; ++row) electrodes.push_back(ElectrodeOfRow(s, row));
+    // Times become sample rows exactly as the marks do, so a connection
+    // ends on the marks it joins at every sampling rate.
+    auto x = [&](int32_t time) {
+        return g.left + rounded((roundHalfEven(s.SamplingFrequency * time / 1000.0) - g.first) * g.px);
+    };
+    for (int i = 1; i <= s.ConnCount; ++i) {
+        const Connection& c = s.Connections[static_cast<size_t>(i)];
+        if (c.Electrode1 != e || !IsLiveConnection(c)) continue;
+        const int64_t row2 = ConnectionSecondRow(k, e, c.Electrode2, electrodes);
+        const int x1 = x(c.Time1), y1 = g.baseline(k);
+        const int x2 = x(c.Time2), y2 = g.baseline(static_cast<int>(row2));
+        page.line(x1, y1, x2, y2);
+        page.ellipse(x2 - 10, y2 - 10, x2 + 10, y2 + 10);
+    }
+}
 
 void PrintMatrixElectrograms(Ctx& ctx, Canvas& page, const PrintBox& box) {
     SessionState& s = ctx.s;

@@ -40,7 +40,7 @@ void PrintElectrogramPanel(Ctx& ctx, Canvas& page, const PrintBox& box);
 void PrintMatrixElectrograms(Ctx& ctx, Canvas& page, const PrintBox& box);
 
 // The connections that start on electrode e, drawn on the trace at position
-// k. Draws nothing while the session keeps no connections.
+// k: a line from its first mark to its second and a circle round the end.
 void PrintConnections(Ctx& ctx, Canvas& page, const PrintTraceGeometry& g, int k, int32_t e);
 
 }  // namespace vk

@@ -237,6 +237,8 @@ grep -Eq '^text 3[0-9]{3} 200 \$00000000 [0-9]+ [0-9]+ "Say \\"hi\\""$' "$dir/p.
 [ -s "$dir/p.pdf" ]
 "$cli" print "${prec[@]}" --panels 0 --orientation 1 --pdf "$dir/q.pdf" > "$dir/q.out"
 [ ! -s "$dir/q.out" ] && [ -s "$dir/q.pdf" ] || { echo "print wrote to stdout without --primitives"; exit 1; }
+# Both records of the connections file end in a circle on electrode 18's trace.
+[ "$("$cli" print "${prec[@]}" --panels 0 --orientation 1 --pdf "$dir/c.pdf" --connections "$dir/in.C" --primitives | grep -c '^ellipse 192 1036 212 1056$')" = 2 ]
 for bad in "--panels 3 --orientation 0 --pdf $dir/x.pdf" "--panels 0 --pdf $dir/x.pdf" "--panels 0 --orientation 1 --pdf $dir/x.txt" \
            "--panels 0 --orientation 1 --pdf $dir/x.pdf --paper 1999x3000" "--panels 0 --orientation 1 --pdf $dir/x.pdf --wave 0" \
            "--panels 0 --orientation 1 --pdf $dir/none/x.pdf" "--panels 0 --orientation 1 --pdf $dir/x.pdf --bogus"; do

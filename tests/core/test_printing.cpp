@@ -176,6 +176,8 @@ TEST(PrintPage, TracesMarksAndOnlyMarks) {
     addMark(*p.s, 17, 300);
     p.s->MarkTable[1].Origin = ManualOrigin;
     addMark(*p.s, 17, 2500);  // outside the window
+    p.s->Connections[1] = {17, 300, 18, 600, 1};
+    p.s->ConnCount = 1;
     p.s->PrintOnlyMarks = false;
     // Panel 1200 high: spacing (1200 - 200) / 2 = 500, baseline 750, mark from 550 to 950.
     const Ops ops = p.print(1400, 2200, 0);
@@ -185,13 +187,14 @@ TEST(PrintPage, TracesMarksAndOnlyMarks) {
     EXPECT_EQ(pointsOf({trace[0], trace[1], trace.back()}), "202,745 203,755 1201,755");
     EXPECT_EQ(notDrawn(ops, {"line 200 500 1200 500", "line 200 1500 200 1520", "text 197 1550 0",
                              "line 300 1500 300 1520", "text 290 1550 100", "line 1200 1500 1200 1520", "width 9",
-                             "line 500 550 500 950", "text 515 550 300", "width 2"}),
+                             "line 500 550 500 950", "text 515 550 300", "width 2", "line 500 750 800 1250",
+                             "ellipse 790 1240 810 1260"}),
               Ops{});
     EXPECT_EQ(drawn(ops, {"text 515 550 2500", "line 1300 1500 1300 1520"}), Ops{});
     p.s->PrintOnlyMarks = true;
     const Ops marksOnly = p.print(1400, 2200, 0);
     EXPECT_EQ(std::count_if(marksOnly.begin(), marksOnly.end(), [](const std::string& o) { return o.rfind("polyline", 0) == 0; }), 0);
-    EXPECT_EQ(notDrawn(marksOnly, {"line 500 550 500 950", "text 515 550 300"}), Ops{});
+    EXPECT_EQ(notDrawn(marksOnly, {"line 500 550 500 950", "text 515 550 300", "line 500 750 800 1250"}), Ops{});
 }
 
 TEST(PrimitiveLog, WritesEveryCallAsOneLine) {
