@@ -109,7 +109,7 @@ void PrintDialog::ok() {
         ApplyPrintChoice(ctx.s, c);
         // Without a printer Qt prints to a PDF file: beside the recording when none was chosen.
         if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty())
-            printer_->setOutputFileName(QString::fromStdString(ctx.s.FileName.empty() ? "vorelkant" : ctx.s.FileName) + ".pdf");
+            printer_->setOutputFileName(QString::fromStdString(DefaultPdfFileName(ctx.s)));
         if (!PrintOnPrinter(ctx, *printer_)) {
             ctx.host.error("The page could not be printed on " + printer_->printerName().toStdString() + " " +
                            printer_->outputFileName().toStdString());

@@ -16,28 +16,17 @@ namespace {
 SessionState::EleStatRecord intervalStats(int e, std::vector<int32_t>& times) {
     std::stable_sort(times.begin(), times.end());
     SessionState::EleStatRecord r;
-    const size_t count = times.size() - 1;
-    double sum = 0.0, low = 0.0, high = 0.0;
-    for (size_t i = 0; i < count; ++i) {
-        const double d = static_cast<double>(times[i + 1]) - times[i];
-        sum += d;
-        low = i == 0 ? d : std::min(low, d);
-        high = i == 0 ? d : std::max(high, d);
-    }
-    const double mean = sum / static_cast<double>(count);
-    double squares = 0.0;
-    for (size_t i = 0; i < count; ++i) {
-        const double d = static_cast<double>(times[i + 1]) - times[i];
-        squares += (d - mean) * (d - mean);
-    }
+    std::vector<double> intervals;
+    for (size_t i = 0; i + 1 < times.size(); ++i) intervals.push_back(static_cast<double>(times[i + 1]) - times[i]);
+    const auto [low, high] = std::minmax_element(intervals.begin(), intervals.end());
+    const MeanDeviation spread = MeanAndDeviation(intervals, true);
     r.Electrode = e;
-    r.Nr = static_cast<double>(count);
-    r.Avg = mean;
-    // One interval has no spread; its deviation is 0, not 0/0.
-    r.StDev = count > 1 ? std::sqrt(squares / static_cast<double>(count - 1)) : 0.0;
-    r.Min = low;
-    r.Max = high;
-    r.Range = high - low;
+    r.Nr = static_cast<double>(intervals.size());
+    r.Avg = spread.mean;
+    r.StDev = spread.deviation;
+    r.Min = *low;
+    r.Max = *high;
+    r.Range = *high - *low;
     return r;
 }
 

@@ -119,13 +119,8 @@ std::vector<std::string> AllMarksLines(const SessionState& s, int32_t electrode)
         lines.push_back(std::move(line));
     }
     if (f.empty()) return lines;
-    double sum = 0;
-    for (double v : f) sum += v;
-    const double avg = sum / static_cast<double>(f.size());
-    double squares = 0;
-    for (double v : f) squares += (v - avg) * (v - avg);
-    const double sd = std::sqrt(squares / static_cast<double>(f.size()));
-    lines.insert(lines.end(), {"", "Avg:\tStDev", FixedText(avg, 2) + "\t" + FixedText(sd, 2)});
+    const MeanDeviation spread = MeanAndDeviation(f, false);
+    lines.insert(lines.end(), {"", "Avg:\tStDev", FixedText(spread.mean, 2) + "\t" + FixedText(spread.deviation, 2)});
     return lines;
 }
 

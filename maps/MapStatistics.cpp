@@ -55,17 +55,14 @@ BasicStats CalcStats(const std::vector<double>& values) {
     if (values.empty()) return b;
     b.Min = 33000.0;
     b.Max = -33000.0;
-    double sum = 0.0;
     for (double v : values) {
         if (v < b.Min) b.Min = v;
         if (v > b.Max) b.Max = v;
-        sum += v;
     }
+    const MeanDeviation spread = MeanAndDeviation(values, false);
     b.N = static_cast<int32_t>(values.size());
-    b.Avg = sum / b.N;
-    double squares = 0.0;
-    for (double v : values) squares += (b.Avg - v) * (b.Avg - v);
-    b.SD = std::sqrt(squares / b.N);
+    b.Avg = spread.mean;
+    b.SD = spread.deviation;
     return b;
 }
 

@@ -119,6 +119,8 @@ bool ApplyPrintChoice(SessionState& s, const PrintChoice& c) {
     return s.PrintOrientation == 1;
 }
 
+std::string DefaultPdfFileName(const SessionState& s) { return (s.FileName.empty() ? "vorelkant" : s.FileName) + ".pdf"; }
+
 std::string PanelPrintCaption(const SessionState& s, int panel, const std::string& previous) {
     const bool b = panel == 2;
     const int type = b ? s.DisplayTypeB : s.DisplayTypeA;

@@ -45,6 +45,9 @@ PrintChoice PrintChoiceOf(const SessionState& s);
 // "OK", first step: keeps the choices. Returns true when the printer is to
 // be set to portrait (any orientation other than 1 is landscape).
 bool ApplyPrintChoice(SessionState& s, const PrintChoice& c);
+// The PDF file a page goes to when no printer was chosen: beside the
+// recording, named after it.
+std::string DefaultPdfFileName(const SessionState& s);
 
 // The rest of "OK": lays the page out on `page` (whose size is the printer's
 // page in device pixels), prints between page.beginDraw() and page.endDraw()

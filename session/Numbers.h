@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace vk {
 
@@ -39,5 +40,25 @@ inline int64_t roundHalfEvenDiv(int64_t num, int64_t den) {
 
 // Truncation of a real value toward zero.
 inline int64_t truncToward0(double v) { return static_cast<int64_t>(v); }
+
+// Mean and standard deviation of a list of values, summed in list order.
+// The squared spreads are divided by n (`sample` false) or by n - 1
+// (`sample` true); with nothing to divide by the deviation is 0, never 0/0.
+struct MeanDeviation {
+    double mean = 0.0, deviation = 0.0;
+};
+inline MeanDeviation MeanAndDeviation(const std::vector<double>& values, bool sample) {
+    MeanDeviation r;
+    if (values.empty()) return r;
+    double sum = 0.0;
+    for (double v : values) sum += v;
+    const auto n = static_cast<double>(values.size());
+    r.mean = sum / n;
+    double squares = 0.0;
+    for (double v : values) squares += (v - r.mean) * (v - r.mean);
+    const double divisor = sample ? n - 1 : n;
+    r.deviation = divisor > 0 ? std::sqrt(squares / divisor) : 0.0;
+    return r;
+}
 
 }  // namespace vk
