@@ -567,10 +567,10 @@ struct VelocityOptions {
         limitOption = sub->add_option("--limit", limit, "keep only arrows slower than this (cm/s)")->check(WholeNonNegative);
     }
     void apply(SessionState& s) const {
-        if (stepOption->count()) s.Prefs.IncVel = step;
-        if (scaleOption && scaleOption->count()) s.Prefs.ArrowSize = scale;
-        s.Prefs.LimitCondVel = limitOption->count() > 0;
-        if (limitOption->count()) s.Prefs.MaxCondVel = limit;
+        if (stepOption->count()) s.Prefs.VelocityStep = step;
+        if (scaleOption && scaleOption->count()) s.Prefs.ArrowScale = scale;
+        s.Prefs.LimitVelocity = limitOption->count() > 0;
+        if (limitOption->count()) s.Prefs.MaxVelocity = limit;
     }
 };
 
@@ -602,8 +602,8 @@ void addMap(CLI::App& app, Tool& tool) {
             SessionState& s = ctx.s;
             o->map.apply(s);
             o->velocity.apply(s);
-            s.Prefs.NrExpandCycles = o->cycles;
-            s.Prefs.NrNeighbours = o->neighbours;
+            s.Prefs.ExpandCycles = o->cycles;
+            s.Prefs.ExpandNeighbours = o->neighbours;
             s.ExpandMap = o->expand;
             s.PlotArrows = o->arrows;
             s.ShowMapStatistics = o->stats;

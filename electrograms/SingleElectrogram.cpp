@@ -52,7 +52,7 @@ void InitialiseAnalysis(SessionState& s, int paintWidth) {
 AnalysisFields AnalysisFieldsOf(const SessionState& s, const std::string& typeLabel) {
     AnalysisFields f;
     f.typeLabel = s.CurrentMarkType[1] == SlowWave ? "Slow Waves" : s.CurrentMarkType[1] == Spike ? "Spikes" : typeLabel;
-    f.level = std::to_string(s.Prefs.MinDiffVal[1]);
+    f.level = std::to_string(s.Prefs.MinDiffLevel[1]);
     f.width = std::to_string(s.Prefs.SearchWidth[1]);
     f.diffDist = std::to_string(s.Prefs.DiffDist[1]);
     return f;
@@ -99,7 +99,7 @@ void PaintAnalysis(SessionState& s, Canvas& c) {
 
     // The level of the type of the panel that is active.
     const int type = std::clamp(s.CurrentMarkType[s.ActiveDisplay == 2 ? 2 : 1], 1, 3);
-    const int y = clampPixel(yc - roundHalfEven(s.Prefs.MinDiffVal[static_cast<size_t>(type)] * s.Amplification));
+    const int y = clampPixel(yc - roundHalfEven(s.Prefs.MinDiffLevel[static_cast<size_t>(type)] * s.Amplification));
     c.setPenColor(clRed);
     c.line(1, y, clampPixel(roundHalfEven(s.WindowTime * s.PixelsPerSample)), y);
     c.setPenColor(clBlack);
@@ -111,7 +111,7 @@ bool UpdateAnalysisSettings(Ctx& ctx, const std::string& level, const std::strin
         ctx.host.beep();
         return false;
     }
-    ctx.s.Prefs.MinDiffVal[1] = l;
+    ctx.s.Prefs.MinDiffLevel[1] = l;
     ctx.s.Prefs.SearchWidth[1] = w;
     ctx.s.Prefs.DiffDist[1] = d;
     return true;

@@ -36,9 +36,9 @@ constexpr int AllNeighbours[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}
 }  // namespace
 
 void ExpandMapCells(SessionState& s) {
-    const int required = s.Prefs.NrNeighbours;
+    const int required = s.Prefs.ExpandNeighbours;
     if (required < 1) return;  // a hole without neighbours would divide by zero
-    for (int pass = 0; pass < s.Prefs.NrExpandCycles; ++pass)
+    for (int pass = 0; pass < s.Prefs.ExpandCycles; ++pass)
         for (int column = 1; column <= gridColumns(s); ++column)
             for (int row = 1; row <= gridRows(s); ++row) {
                 MapCell& cell = s.MapBuf.at(column, row);
@@ -55,7 +55,7 @@ void ExpandMapCells(SessionState& s) {
 bool FillCellAt(SessionState& s, int column, int row) {
     if (column < 1 || column > gridColumns(s) || row < 1 || row > gridRows(s)) return false;
     MapCell& cell = s.MapBuf.at(column, row);
-    const int required = s.Prefs.NrNeighbours;
+    const int required = s.Prefs.ExpandNeighbours;
     if (cell.Time != Missing || required < 1) return false;
     int64_t sum = 0;
     int n = 0;

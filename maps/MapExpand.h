@@ -13,14 +13,14 @@
 
 namespace vk {
 
-// NrExpandCycles passes over the grid, column by column; a hole with at
-// least NrNeighbours valued side neighbours (up, left, down, right) gets
+// ExpandCycles passes over the grid, column by column; a hole with at
+// least ExpandNeighbours valued side neighbours (up, left, down, right) gets
 // their truncated mean. Cells filled earlier in a pass count for the cells
-// after them. Does nothing when NrNeighbours is below 1.
+// after them. Does nothing when ExpandNeighbours is below 1.
 void ExpandMapCells(SessionState& s);
 
 // Fills the hole at (column, row) from its eight neighbours when at least
-// NrNeighbours of them hold a time, and writes " valid = " n and
+// ExpandNeighbours of them hold a time, and writes " valid = " n and
 // " newtim = " the new time into the memo. False when nothing was filled.
 bool FillCellAt(SessionState& s, int column, int row);
 // FillCellAt for the cell of electrode e; false for an unplaced electrode.

@@ -55,7 +55,7 @@ void CalcVelocities(SessionState& s) {
     const int columns = std::min(s.NrColumns, MapGridSize), rows = std::min(s.NrRows, MapGridSize);
     for (int column = 1; column <= columns; ++column)
         for (int row = 1; row <= rows; ++row) s.VelocityBuf.at(column, row).Speed = Missing;
-    const int d = s.Prefs.IncVel;
+    const int d = s.Prefs.VelocityStep;
     if (d < 1) return;
     const double span = 2.0 * s.ElectrodeDistance * d;
     for (int column = 1; column <= columns - d; ++column)
@@ -69,13 +69,13 @@ void CalcVelocities(SessionState& s) {
             if (g2 == 0) continue;
             const double vx = gx / g2, vy = gy / g2;  // mm per ms
             const double speed = std::sqrt(vx * vx + vy * vy) * 100;
-            if (s.Prefs.LimitCondVel && !(speed < s.Prefs.MaxCondVel)) continue;
+            if (s.Prefs.LimitVelocity && !(speed < s.Prefs.MaxVelocity)) continue;
             VelocityRec& v = s.VelocityBuf.at(column, row);
             // From the corner the block's first cell shares with the next ones.
             v.X1 = (column - 1) * s.CellWidth + s.MapLeft + s.CellWidth - 1 + rounded((d - 1) * s.CellWidth / 2.0);
             v.Y1 = (row - 1) * s.CellHeight + s.MapTop + s.CellHeight + rounded((d - 1) * s.CellHeight / 2.0);
-            v.X2 = v.X1 + rounded(vx * s.Prefs.ArrowSize);
-            v.Y2 = v.Y1 + rounded(vy * s.Prefs.ArrowSize);
+            v.X2 = v.X1 + rounded(vx * s.Prefs.ArrowScale);
+            v.Y2 = v.Y1 + rounded(vy * s.Prefs.ArrowScale);
             v.Speed = speed;
             Point p1{}, p2{};
             if (!ArrowHead({v.X1, v.Y1}, {v.X2, v.Y2}, ArrowHeadLength, p1, p2)) p1 = p2 = {v.X2, v.Y2};

@@ -39,7 +39,7 @@ bool onElectrode(const SessionState& s) { return s.CurrentElectrode >= 1 && s.Cu
 int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t lowMs, int32_t highMs) {
     const SessionState& s = ctx.s;
     const int t = typeIndex(markType);
-    const int32_t level = s.Prefs.MinDiffVal[static_cast<size_t>(t)];
+    const int32_t level = s.Prefs.MinDiffLevel[static_cast<size_t>(t)];
     const int32_t h = std::max(0, s.Prefs.DiffDist[static_cast<size_t>(t)] / 2);
     int64_t low = SampleOfTime(s, lowMs), high = SampleOfTime(s, highMs);
     const int32_t n = RecordingRows(s);

@@ -79,7 +79,7 @@ struct ImportWindowState {
 
 // Settings edited in the preferences dialog (defaults as at every start).
 struct Preferences {
-    std::array<int32_t, 4> MinDiffVal{0, -100, -200, -1};  // [mark type 1..3]
+    std::array<int32_t, 4> MinDiffLevel{0, -100, -200, -1};  // [mark type 1..3]
     std::array<int32_t, 4> SearchWidth{0, 300, 100, 300};
     std::array<int32_t, 4> DiffDist{0, 100, 10, 50};
     int32_t SearchCriteria = 1;
@@ -90,12 +90,12 @@ struct Preferences {
     int32_t MaxIntervalRange = 6000;
     int32_t TimeDigitFormat = 0;
     int32_t ValueDigitFormat = 2;
-    int32_t NrExpandCycles = 10;
-    int32_t NrNeighbours = 3;
-    bool LimitCondVel = false;
-    int32_t MaxCondVel = 20;
-    int32_t ArrowSize = 5000;
-    int32_t IncVel = 1;
+    int32_t ExpandCycles = 10;
+    int32_t ExpandNeighbours = 3;
+    bool LimitVelocity = false;
+    int32_t MaxVelocity = 20;
+    int32_t ArrowScale = 5000;
+    int32_t VelocityStep = 1;
     int32_t AnimStepTime = 100;
     int32_t AnimBeginTime = 0;
     int32_t AnimSWDuration = 2000;

@@ -21,13 +21,13 @@ constexpr const char* Intervals = "Intervals";
 const std::vector<PrefField>& PreferenceFields() {
     using K = PrefKind;
     static const std::vector<PrefField> table = {
-        {Marking, "MinDiffValEdit1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffVal[1]; }},
+        {Marking, "MinDiffValEdit1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffLevel[1]; }},
         {Marking, "WidthEdit1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.SearchWidth[1]; }},
         {Marking, "DiffDistEdit1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.DiffDist[1]; }},
-        {Marking, "MinDiffValEdit2", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffVal[2]; }},
+        {Marking, "MinDiffValEdit2", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffLevel[2]; }},
         {Marking, "WidthEdit2", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.SearchWidth[2]; }},
         {Marking, "DiffDistEdit2", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.DiffDist[2]; }},
-        {Marking, "MinDiffValEdit3", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffVal[3]; },
+        {Marking, "MinDiffValEdit3", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MinDiffLevel[3]; },
          nullptr, nullptr, false, true},
         {Marking, "WidthEdit3", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.SearchWidth[3]; },
          nullptr, nullptr, false, true},
@@ -53,15 +53,15 @@ const std::vector<PrefField>& PreferenceFields() {
          [](SessionState& s) -> PrefRef { return &s.Prefs.MaxIntervalRange; }},
 
         {Map, "EditDigitType", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.TimeDigitFormat; }},
-        {Map, "NrExpCyclesEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.NrExpandCycles; }},
-        {Map, "NrNeighbours1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.NrNeighbours; },
+        {Map, "NrExpCyclesEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.ExpandCycles; }},
+        {Map, "NrNeighbours1", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.ExpandNeighbours; },
          nullptr, nullptr, true},
 
         {Velocities, "MaxCondVelCheckBox1", "Set Max Conduction Velocity?", K::Check,
-         [](SessionState& s) -> PrefRef { return &s.Prefs.LimitCondVel; }},
-        {Velocities, "MaxCondVelEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MaxCondVel; }},
-        {Velocities, "EditArrowSize", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.ArrowSize; }},
-        {Velocities, "EditIncVel", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.IncVel; }},
+         [](SessionState& s) -> PrefRef { return &s.Prefs.LimitVelocity; }},
+        {Velocities, "MaxCondVelEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.MaxVelocity; }},
+        {Velocities, "EditArrowSize", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.ArrowScale; }},
+        {Velocities, "EditIncVel", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.VelocityStep; }},
 
         {Animation, "StepTimeEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.AnimStepTime; }},
         {Animation, "begSimEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.AnimBeginTime; }},

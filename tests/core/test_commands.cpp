@@ -67,12 +67,12 @@ TEST(StartUp, TheDefaultsThatShapeResults) {
         D(s->StepIncrement, 100), D(s->SmoothOnLoad, 1), D(s->AverageOffsetOn, 1), D(s->BipolarMode, 0),
         D(s->CurrentMarkType[1], 1), D(s->CurrentMarkType[2], 1), D(s->CurrentMarkNr, 1),
         D(s->MarkOrigin, ManualOrigin), D(s->MaxNrSamples, 65500), D(s->MapLeft, 10), D(s->MapTop, 10),
-        D(s->ShowSWsAndSpikes, 0), D(s->PlotLocalTimes, 0), D(s->WavesOutdated, 1), D(p.MinDiffVal[1], -100),
-        D(p.MinDiffVal[2], -200), D(p.MinDiffVal[3], -1), D(p.SearchWidth[1], 300), D(p.SearchWidth[2], 100),
+        D(s->ShowSWsAndSpikes, 0), D(s->PlotLocalTimes, 0), D(s->WavesOutdated, 1), D(p.MinDiffLevel[1], -100),
+        D(p.MinDiffLevel[2], -200), D(p.MinDiffLevel[3], -1), D(p.SearchWidth[1], 300), D(p.SearchWidth[2], 100),
         D(p.SearchWidth[3], 300), D(p.DiffDist[1], 100), D(p.DiffDist[2], 10), D(p.DiffDist[3], 50),
         D(p.SearchCriteria, 1), D(p.AvoidDoubleMarks, 1), D(p.DoubleWidth, 5), D(p.TimeDigitFormat, 0),
-        D(p.ValueDigitFormat, 2), D(p.NrExpandCycles, 10), D(p.NrNeighbours, 3), D(p.LimitCondVel, 0),
-        D(p.MaxCondVel, 20), D(p.ArrowSize, 5000), D(p.IncVel, 1), D(p.LimitIntervals, 0),
+        D(p.ValueDigitFormat, 2), D(p.ExpandCycles, 10), D(p.ExpandNeighbours, 3), D(p.LimitVelocity, 0),
+        D(p.MaxVelocity, 20), D(p.ArrowScale, 5000), D(p.VelocityStep, 1), D(p.LimitIntervals, 0),
         D(p.MaxIntervalValue, 6000), D(p.AnimEndTime, Missing),
     };
 #undef D

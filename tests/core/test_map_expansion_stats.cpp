@@ -60,7 +60,7 @@ TEST(MapExpansion, FillsHolesPassByPassInsideTheMatrix) {
         auto s = loaded(c.columns, c.rows, c.marks);
         // Stale values beyond the matrix edges must never count.
         for (int i = 1; i <= 4; ++i) s->MapBuf.at(c.columns + 1, i).Time = s->MapBuf.at(i, c.rows + 1).Time = 9000;
-        std::tie(s->Prefs.NrExpandCycles, s->Prefs.NrNeighbours) = std::tuple(c.cycles, c.neighbours);
+        std::tie(s->Prefs.ExpandCycles, s->Prefs.ExpandNeighbours) = std::tuple(c.cycles, c.neighbours);
         ExpandMapCells(*s);
         EXPECT_EQ(cells(*s), c.expected) << c.expected;
     }
@@ -71,7 +71,7 @@ TEST(MapExpansion, EmptyPositionsAndReloads) {
     auto s = loaded(2, 2, {{2, 100}, {3, 300}});
     s->ElectrodeCol[4] = s->ElectrodeRow[4] = -1;
     s->MatrixGrid[2][2] = -1;
-    s->Prefs.NrNeighbours = 2;
+    s->Prefs.ExpandNeighbours = 2;
     ExpandMapCells(*s);
     EXPECT_EQ(cells(*s), "200* 100|300 200*");
     CalcMapStats(*s);
@@ -93,10 +93,10 @@ TEST(MapExpansion, KeyEFillsTheCellUnderTheMouseFromEightNeighbours) {
     test::ScriptedHost host;
     Ctx ctx{*s, host, nullptr};
     std::tie(s->MouseX, s->MouseY) = std::tuple(160, 160);
-    s->Prefs.NrNeighbours = 5;  // four corners are not enough
+    s->Prefs.ExpandNeighbours = 5;  // four corners are not enough
     MapKey(ctx, 1, 'e');
     EXPECT_EQ(std::tuple(host.beeps, cells(*s), s->Memo1.size()), std::tuple(1, std::string("100 . 200|. . .|300 . 9"), size_t{0}));
-    s->Prefs.NrNeighbours = 4;
+    s->Prefs.ExpandNeighbours = 4;
     MapKey(ctx, 1, 'E');
     EXPECT_EQ(cells(*s), "100 . 200|. 152* .|300 . 9");
     EXPECT_EQ(s->Memo1, (std::vector<std::string>{" valid = 4", " newtim = 152"}));

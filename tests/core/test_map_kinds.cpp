@@ -164,19 +164,19 @@ TEST(Velocity, BlocksThatGiveNoArrow) {
 
 TEST(Velocity, StepTwoAndTheSpeedLimit) {
     auto s = timed([](int c, int) { return 8 * c; });  // 4 ms per mm: 25 cm/s
-    s->Prefs.IncVel = 2;
+    s->Prefs.VelocityStep = 2;
     CalcVelocities(*s);
     EXPECT_DOUBLE_EQ(s->VelocityBuf.at(2, 2).Speed, 25.0);
     EXPECT_EQ(s->VelocityBuf.at(2, 2).X1, 10 + 40 + 39 + 20);
     EXPECT_EQ(s->VelocityBuf.at(1, 1).Y1, 10 + 40 + 20);
     EXPECT_EQ(s->VelocityBuf.at(3, 1).Speed, Missing);
     EXPECT_EQ(s->VelocityBuf.at(1, 3).Speed, Missing);
-    s->Prefs.IncVel = 1;
-    s->Prefs.LimitCondVel = true;
-    s->Prefs.MaxCondVel = 20;
+    s->Prefs.VelocityStep = 1;
+    s->Prefs.LimitVelocity = true;
+    s->Prefs.MaxVelocity = 20;
     CalcVelocities(*s);
     EXPECT_EQ(s->VelocityBuf.at(1, 1).Speed, Missing);
-    s->Prefs.MaxCondVel = 26;
+    s->Prefs.MaxVelocity = 26;
     CalcVelocities(*s);
     EXPECT_DOUBLE_EQ(s->VelocityBuf.at(1, 1).Speed, 25.0);
 }

@@ -41,7 +41,7 @@ const char* const Defaults =
 
 TEST(Preferences, DefaultsAfterInitialisationAndAnUneditedOkChangesNothing) {
     Prefs p;
-    p.s->Prefs.MaxCondVel = 99;
+    p.s->Prefs.MaxVelocity = 99;
     p.s->SmoothOnLoad = false;
     InitSession(*p.s);
     EXPECT_EQ(p.all(), Defaults);
@@ -83,7 +83,7 @@ TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
     bad[q.at("DoubleWidth1")] = "x";
     bad[q.at("NrNeighbours1")] = "0";
     EXPECT_EQ(ApplyPreferences(q.ctx, bad), static_cast<int>(q.at("NrNeighbours1")));
-    EXPECT_EQ(std::tuple(q.s->Prefs.AvoidDoubleMarks, q.s->Prefs.DoubleWidth, q.s->Prefs.NrNeighbours, q.host.beeps,
+    EXPECT_EQ(std::tuple(q.s->Prefs.AvoidDoubleMarks, q.s->Prefs.DoubleWidth, q.s->Prefs.ExpandNeighbours, q.host.beeps,
                          q.host.errors.size()),
               std::tuple(false, 5, 3, 1, size_t{1}));
 }

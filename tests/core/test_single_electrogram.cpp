@@ -62,16 +62,16 @@ TEST(AnalysisWindow, TheEditsAreTheSlowWaveSettingsWhateverTheTypeShown) {
     EXPECT_EQ(AnalysisFieldsOf(*t.s, "Spikes").typeLabel, "Spikes");
 
     EXPECT_TRUE(UpdateAnalysisSettings(t.ctx, " -150", "250 ", "40"));
-    EXPECT_EQ(t.s->Prefs.MinDiffVal[1], -150);
+    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
     EXPECT_EQ(t.s->Prefs.SearchWidth[1], 250);
     EXPECT_EQ(t.s->Prefs.DiffDist[1], 40);
-    EXPECT_EQ(t.s->Prefs.MinDiffVal[2], -200);  // the spike level stays
+    EXPECT_EQ(t.s->Prefs.MinDiffLevel[2], -200);  // the spike level stays
     // Nothing changes on text that is not a number or a negative width.
     EXPECT_THROW(UpdateAnalysisSettings(t.ctx, "-90", "1x", "40"), ConversionError);
     EXPECT_FALSE(UpdateAnalysisSettings(t.ctx, "-90", "-1", "40"));
     EXPECT_FALSE(UpdateAnalysisSettings(t.ctx, "-90", "300", "-2"));
     EXPECT_EQ(t.host.beeps, 2);
-    EXPECT_EQ(t.s->Prefs.MinDiffVal[1], -150);
+    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
 }
 
 TEST(AnalysisWindow, ANewLevelTakesEffectForALaterSnappedMark) {

@@ -89,7 +89,7 @@ TEST(KeyRouting, ShortcutsAndLettersReachTheirOperations) {
 
 TEST(PreferencesDialog, FilledFromTheSettingsAndStoppedAtABadField) {
     Window t;
-    t.s->Prefs.NrNeighbours = 4;
+    t.s->Prefs.ExpandNeighbours = 4;
     t.w->action("Preferences1")->trigger();
     PreferencesDialog* d = t.w->preferencesDialog();
     auto* window = qobject_cast<QDialog*>(d->tabs()->window());

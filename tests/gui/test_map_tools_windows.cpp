@@ -38,7 +38,7 @@ TEST(MapToolsWindows, StatisticsMemoAndMiniMapFollowTheMenu) {
     QPlainTextEdit* memo = w.electrogramTools()->memo();
     ASSERT_TRUE(memo->window()->isVisible());
     EXPECT_EQ(memo->toPlainText().split('\n').mid(3, 2).join("|"), "N = 2|Avg = 200.00");
-    st.Prefs.NrNeighbours = 1;
+    st.Prefs.ExpandNeighbours = 1;
     w.action("ExpandMap1")->trigger();  // the next draw fills every position, and counts them
     EXPECT_TRUE(w.action("ExpandMap1")->isChecked() && memo->toPlainText().contains("N = 32"));
 

@@ -102,7 +102,7 @@ TEST(WaveformWindows, AnalyseElectrogramWindow) {
     EXPECT_EQ(t.s->AlyElectrode, 16);
     a->edit(0)->setText("-150");
     d->findChild<QPushButton*>("Update1")->click();
-    EXPECT_EQ(t.s->Prefs.MinDiffVal[1], -150);
+    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
     a->paintBox()->onMouseMove(300, 50);
     EXPECT_EQ(a->label("SampleLabel")->text(), " Sample nr: 290");
     EXPECT_TRUE(a->label("VLabel")->text().endsWith(" mV"));
