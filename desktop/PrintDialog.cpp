@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "session/Ask.h"
 #include "session/Draw.h"
 
 namespace vk {
@@ -107,9 +108,12 @@ void PrintDialog::ok() {
     const PrintChoice c = choice();
     run_([&](Ctx& ctx) {
         ApplyPrintChoice(ctx.s, c);
-        // Without a printer Qt prints to a PDF file: beside the recording when none was chosen.
-        if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty())
-            printer_->setOutputFileName(QString::fromStdString(DefaultPdfFileName(ctx.s)));
+        // Without a printer Qt prints to a PDF file: the one chosen, else one beside this recording.
+        if (printer_->outputFormat() == QPrinter::PdfFormat) {
+            std::string file;
+            if (!runCommand(ctx, [&] { file = PrintPdfFile(ctx.s, chosenPdf_); })) return UpdateDisplay(ctx);
+            printer_->setOutputFileName(QString::fromStdString(file));
+        }
         if (!PrintOnPrinter(ctx, *printer_)) {
             ctx.host.error("The page could not be printed on " + printer_->printerName().toStdString() + " " +
                            printer_->outputFileName().toStdString());
@@ -123,6 +127,7 @@ void PrintDialog::choosePrinter() {
     QPrintDialog dialog(printer_.get(), window_->parentWidget());
     if (dialog.exec() == QDialog::Accepted) {
         SetUpPrinter(*printer_);
+        chosenPdf_ = printer_->outputFormat() == QPrinter::PdfFormat ? printer_->outputFileName().toStdString() : "";
         window_->show();
         window_->raise();
     }

@@ -49,6 +49,7 @@ private:
     QDialog* window_;
     Runner run_;
     std::unique_ptr<QPrinter> printer_;
+    std::string chosenPdf_;  // the PDF file picked in "Print dialog ...", if any
     std::array<QGroupBox*, 2> panelBoxes_{};
     size_t shown_ = 0;
     std::array<QButtonGroup*, 2> panelGroups_{};

@@ -17,13 +17,34 @@ void MouseMoved(SessionState& s, int panel, int x, int y) {
     (panel == 2 ? s.CaptionB : s.CaptionA) = PanelCaption(s, panel);
 }
 
-std::string PanelCaption(SessionState& s, int panel) {
+std::string PanelTitle(const SessionState& s, int panel) {
     const bool b = panel == 2;
     const int type = b ? s.DisplayTypeB : s.DisplayTypeA;
     const int32_t begin = b ? s.BeginTimeB : s.BeginTimeA;
     const int32_t window = b ? s.WindowB : s.WindowA;
     const int markType = s.CurrentMarkType[b ? 2 : 1];
     const std::string range = "(" + std::to_string(begin) + "-" + std::to_string(int64_t{begin} + window) + ")";
+    if (type == 1) return range;
+    if (type == 0) {
+        const int mapKind = b ? s.MapKindB : s.MapKindA;
+        std::string title = markType == Spike ? "Spikes" : markType == Type3 ? "Peristaltic Wave" : "Slow Wave";
+        if (markType == SlowWave && mapKind == 3) title = "Slow Wave Intervals";
+        if (markType == SlowWave && mapKind == 4) title = "Slow Wave Amplitude";
+        if (markType == SlowWave && mapKind == 5) title = "Slow Wave Slope";
+        if (mapKind == 2) title = "Electrode Matrix";
+        return title + " " + range;
+    }
+    const std::string title = markType == Spike ? "(Spikes)" : markType == Type3 ? "(Peristaltic Wave)" : "(Slow Wave)";
+    const std::string waves = "Wave Map nr: " + std::to_string(b ? s.WaveNrB : s.WaveNrA) + " of " +
+                              std::to_string(s.WaveCount) + "   ";
+    return waves + " " + title;
+}
+
+std::string PanelCaption(SessionState& s, int panel) {
+    const bool b = panel == 2;
+    const int type = b ? s.DisplayTypeB : s.DisplayTypeA;
+    const int32_t begin = b ? s.BeginTimeB : s.BeginTimeA;
+    const std::string title = PanelTitle(s, panel);
     if (type == 1) {
         if (!s.SignalsLoaded) return {};
         // The panel's own time window decides the time under the mouse.
@@ -39,9 +60,8 @@ std::string PanelCaption(SessionState& s, int panel) {
             s.CurrentTrace = -1;
             s.CurrentElectrode = 0;
         }
-        return range + " " + std::to_string(s.CursorTime) + " msec    " + " Elenr = " + std::to_string(s.CurrentElectrode);
+        return title + " " + std::to_string(s.CursorTime) + " msec    " + " Elenr = " + std::to_string(s.CurrentElectrode);
     }
-    const int mapKind = b ? s.MapKindB : s.MapKindA;
     const int column = s.CellWidth > 0 ? static_cast<int>((s.MouseX - s.MapLeft) / s.CellWidth) + 1 : 0;
     const int row = s.CellHeight > 0 ? static_cast<int>((s.MouseY - s.MapTop) / s.CellHeight) + 1 : 0;
     s.CellElectrode = (column >= 1 && column <= MaxGrid && row >= 1 && row <= MaxGrid)
@@ -50,19 +70,11 @@ std::string PanelCaption(SessionState& s, int panel) {
     const std::string cursor = std::to_string(column) + "x" + std::to_string(row) + " (Cell = " +
                                std::to_string(s.CellElectrode) + ")";
     if (type == 0) {
-        std::string title = markType == Spike ? "Spikes" : markType == Type3 ? "Peristaltic Wave" : "Slow Wave";
-        if (markType == SlowWave && mapKind == 3) title = "Slow Wave Intervals";
-        if (markType == SlowWave && mapKind == 4) title = "Slow Wave Amplitude";
-        if (markType == SlowWave && mapKind == 5) title = "Slow Wave Slope";
-        if (mapKind == 2) title = "Electrode Matrix";
         const int32_t t = MapCellTime(s, panel, column, row);
         const std::string cellTime = "( t = " + (t == Missing ? std::string(" ") : std::to_string(t)) + ")";
-        return title + " " + range + " " + cursor + " " + cellTime;
+        return title + " " + cursor + " " + cellTime;
     }
-    const std::string title = markType == Spike ? "(Spikes)" : markType == Type3 ? "(Peristaltic Wave)" : "(Slow Wave)";
-    const std::string waves = "Wave Map nr: " + std::to_string(b ? s.WaveNrB : s.WaveNrA) + " of " +
-                              std::to_string(s.WaveCount) + "   ";
-    return waves + " " + title + " " + cursor;
+    return title + " " + cursor;
 }
 
 }  // namespace vk

@@ -13,5 +13,10 @@ namespace vk {
 void MouseMoved(SessionState& s, int panel, int x, int y);
 // The live caption of a panel for the current mouse position.
 std::string PanelCaption(SessionState& s, int panel);
+// What that caption says without the mouse: what the panel shows and its
+// window ("(0-4000)", "Slow Wave (0-8000)", "Wave Map nr: 3 of 5    (Slow Wave)").
+// The live caption is this followed by the cursor's part; a printed panel
+// bar shows only this.
+std::string PanelTitle(const SessionState& s, int panel);
 
 }  // namespace vk

@@ -4,8 +4,9 @@
 #include <cmath>
 
 #include "electrograms/TraceDisplay.h"
+#include "session/ElectrogramWindow.h"
 #include "session/Format.h"
-#include "session/TextFiles.h"
+#include "session/RecordingFiles.h"
 
 namespace vk {
 
@@ -63,7 +64,10 @@ void CalcSpikeStats(SessionState& s) {
 }
 
 void SpikeStats1Click(Ctx& ctx) {
-    CalcSpikeStats(ctx.s);
+    {
+        const ElectrogramWindow window(ctx.s);
+        CalcSpikeStats(ctx.s);
+    }
     ctx.s.StatsMemoRequested = true;
     ctx.host.displayUpdated();
 }
@@ -80,6 +84,6 @@ std::vector<std::string> SpikeStatsFileLines(const SessionState& s) {
     return lines;
 }
 
-void SaveSpikeStats(const SessionState& s, const std::string& path) { writeLinesAtomic(path, SpikeStatsFileLines(s)); }
+void SaveSpikeStats(const SessionState& s, const std::string& path) { writeExportLines(s, path, SpikeStatsFileLines(s)); }
 
 }  // namespace vk

@@ -23,14 +23,15 @@ inline constexpr const char* SpikeStatsHeader =
 // Rows that show no electrode get no line.
 void CalcSpikeStats(SessionState& s);
 
-// Electrograms > "Spike Stats" (F10): the statistics, in the electrogram
-// tools window.
+// Electrograms > "Spike Stats" (F10): the statistics of the window of the
+// panel that shows electrograms, in the electrogram tools window.
 void SpikeStats1Click(Ctx& ctx);
 
 // The lines of the "save as text" file: the recording's path, the header,
 // then a row per electrode with a result.
 std::vector<std::string> SpikeStatsFileLines(const SessionState& s);
-// Writes them to `path` (CR LF line ends); throws IoError.
+// Writes them to `path` (CR LF line ends); throws IoError, also when `path`
+// is one of the open recording's files.
 void SaveSpikeStats(const SessionState& s, const std::string& path);
 
 }  // namespace vk

@@ -8,6 +8,8 @@
 #include "exchange/ExportFiles.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
+#include "session/ElectrogramWindow.h"
+#include "session/RecordingFiles.h"
 #include "session/SampleTime.h"
 #include "session/TextFiles.h"
 
@@ -51,7 +53,7 @@ int32_t ElectrodeAt(const SessionState& s, int column, int row) {
 
 void WriteExport(Ctx& ctx, const std::string& title, const std::string& proposed,
                  const std::function<std::vector<std::string>()>& lines) {
-    if (auto path = AskExportPath(ctx, title, proposed)) runCommand(ctx, [&] { writeLinesAtomic(*path, lines()); });
+    if (auto path = AskExportPath(ctx, title, proposed)) runCommand(ctx, [&] { writeExportLines(ctx.s, *path, lines()); });
 }
 
 }  // namespace
@@ -60,7 +62,9 @@ std::vector<std::string> TwelveTraceLines(const SessionState& s) {
     std::vector<int32_t> electrodes;
     for (int k = 1; k <= 12; ++k) electrodes.push_back(ElectrodeOfRow(s, k));
     std::vector<std::string> lines;
-    for (int64_t row = int64_t{s.BeginTime} + 1; row <= int64_t{s.BeginTime} + s.WindowTime; ++row) {
+    // The sample rows of the window, as the traces show them.
+    const int64_t first = SampleOfTime(s, s.BeginTime), last = SampleOfTime(s, int64_t{s.BeginTime} + s.WindowTime);
+    for (int64_t row = first + 1; row <= last; ++row) {
         std::string line;
         for (int32_t e : electrodes) line += SampleField(s, e, row) + "\t";
         lines.push_back(std::move(line));
@@ -90,7 +94,8 @@ std::vector<std::string> SingleElectrogramLines(const SessionState& s) {
 }
 
 std::string MatrixTextBytes(const SessionState& s) {
-    std::string text = s.FileName;
+    // The name, an empty line, then the rows.
+    std::string text = s.FileName + "\r\n";
     for (int r = 1; r <= std::min(s.NrRows, MapGridSize); ++r) {
         text += "\r\n";
         for (int c = 1; c <= std::min(s.NrColumns, MapGridSize); ++c) text += MatrixField(s, s.MapBuf.at(c, r));
@@ -150,27 +155,35 @@ void InitializeDataGrid(SessionState& s) {
 }
 
 void SaveEletotxt1Click(Ctx& ctx) {
-    runCommand(ctx, [&] { writeLinesAtomic("Ele12Col.txt", TwelveTraceLines(ctx.s)); });
+    const ElectrogramWindow window(ctx.s);
+    runCommand(ctx, [&] { writeExportLines(ctx.s, "Ele12Col.txt", TwelveTraceLines(ctx.s)); });
 }
 
 void savemarkstoanimation1Click(Ctx& ctx) {
-    WriteExport(ctx, "Save marks for an animation", "", [&] { return AnimationLines(ctx.s); });
+    {
+        const ElectrogramWindow window(ctx.s);
+        WriteExport(ctx, "Save marks for an animation", "", [&] { return AnimationLines(ctx.s); });
+    }
     UpdateDisplay(ctx);
 }
 
 void savesingleelemarks1Click(Ctx& ctx) {
-    WriteExport(ctx, "Save the marks of one electrogram", "", [&] { return SingleElectrogramLines(ctx.s); });
+    {
+        const ElectrogramWindow window(ctx.s);
+        WriteExport(ctx, "Save the marks of one electrogram", "", [&] { return SingleElectrogramLines(ctx.s); });
+    }
     UpdateDisplay(ctx);
 }
 
 void savedatainmatrixtextfile1Click(Ctx& ctx) {
-    if (auto path = AskExportPath(ctx, "Save the map as a matrix", ctx.s.FileName))
-        runCommand(ctx, [&] { writeBytesAtomic(*path, MatrixTextBytes(ctx.s)); });
+    // The recording's name with ".txt": the dialog never starts on the recording itself.
+    if (auto path = AskExportPath(ctx, "Save the map as a matrix", WithExtension(RecordingPath(ctx.s), ".txt")))
+        runCommand(ctx, [&] { writeExportBytes(ctx.s, *path, MatrixTextBytes(ctx.s)); });
     UpdateDisplay(ctx);
 }
 
 void SaveTavrinFile1Click(Ctx& ctx) {
-    runCommand(ctx, [&] { writeBytesAtomic("Tavrin1.txt", TavrinBytes(ctx.s)); });
+    runCommand(ctx, [&] { writeExportBytes(ctx.s, "Tavrin1.txt", TavrinBytes(ctx.s)); });
 }
 
 void showDatapad1Click(Ctx& ctx) {

@@ -2,10 +2,13 @@
 // and the Data Pad's start-up content.
 //
 // Each export is first built as text (testable without a file) and then
-// written completely or not at all. They read the time window of the display
-// drawn last (BeginTime, WindowTime) and the map buffer of the map drawn
-// last. Trace and matrix positions without an electrode, and samples past the
-// end of the recording, give empty fields: there is nothing to write there.
+// written completely or not at all, never over the open recording or its
+// mark or connections file (session/RecordingFiles.h). The text builders read
+// BeginTime and WindowTime; the menu commands set them to the window of the
+// panel that shows electrograms (session/ElectrogramWindow.h). The matrix
+// export reads the map buffer of the map drawn last. Trace and matrix
+// positions without an electrode, and samples past the end of the
+// recording, give empty fields: there is nothing to write there.
 #pragma once
 
 #include <string>
@@ -15,16 +18,18 @@
 
 namespace vk {
 
-// "Electrogram to .txt": one line per sample row of the window, the samples
-// of trace positions 1 to 12, each followed by a tab.
+// "Electrogram to .txt": one line per sample row of the window (the rows
+// the traces show at the sampling rate), the samples of trace positions 1
+// to 12, each followed by a tab.
 std::vector<std::string> TwelveTraceLines(const SessionState& s);
 // "Marks to Animation": file names, window, then every mark of electrodes
 // 1..255 inside the window as electrode, type, time.
 std::vector<std::string> AnimationLines(const SessionState& s);
 // "Single Electrogram Marks": the times of the electrode at trace position 1.
 std::vector<std::string> SingleElectrogramLines(const SessionState& s);
-// "Data in Matrix Text File": the map buffer as rows of tab-led fields for
-// the map kind drawn last (no line end after the last row).
+// "Data in Matrix Text File": FileName, an empty line, then the map buffer
+// as rows of tab-led fields for the map kind drawn last (no line end after
+// the last row).
 std::string MatrixTextBytes(const SessionState& s);
 // "All Marks in One Electrogram": the sorted times of electrode
 // `electrode` (types above 0, time above 0), the intervals between them and
@@ -47,7 +52,7 @@ void InitializeDataGrid(SessionState& s);
 void SaveEletotxt1Click(Ctx& ctx);               // writes "Ele12Col.txt" in the working folder
 void savemarkstoanimation1Click(Ctx& ctx);
 void savesingleelemarks1Click(Ctx& ctx);
-void savedatainmatrixtextfile1Click(Ctx& ctx);
+void savedatainmatrixtextfile1Click(Ctx& ctx);   // proposes the recording's name with ".txt"
 void SaveTavrinFile1Click(Ctx& ctx);             // writes "Tavrin1.txt" in the working folder
 void showDatapad1Click(Ctx& ctx);
 // Ok of the "Which electrode number?" panel with the text typed: an electrode

@@ -7,7 +7,9 @@
 #include "marks/MarkStore.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
+#include "session/ElectrogramWindow.h"
 #include "session/Errors.h"
+#include "session/RecordingFiles.h"
 #include "session/SampleTime.h"
 #include "session/TextFiles.h"
 
@@ -71,11 +73,11 @@ std::vector<DrawingBlock> CopyMapBlocks(const SessionState& s) {
 }
 
 std::vector<DrawingBlock> CopySignalsBlocks(const SessionState& s) {
-    int64_t first = s.BeginTime, last = std::min<int64_t>(int64_t{s.BeginTime} + s.WindowTime, s.SignalLength);
-    if (s.HighRateMode) {
-        first = SampleOfTime(s, s.BeginTime);
-        last = std::min<int64_t>(SampleOfTime(s, int64_t{s.BeginTime} + s.WindowTime), 20000);
-    }
+    // The sample rows of the window; at a rate other than 1000 Hz at most
+    // 20000 of them, as the receiving program takes them.
+    const int64_t first = SampleOfTime(s, s.BeginTime);
+    const int64_t last = std::min<int64_t>(SampleOfTime(s, int64_t{s.BeginTime} + s.WindowTime),
+                                           s.HighRateMode ? 20000 : RecordingRows(s));
     const int64_t lastRow = std::min<int64_t>(last + 1, RecordingRows(s));
     const int64_t end = int64_t{s.BeginTime} + s.WindowTime;
     std::vector<DrawingBlock> blocks;
@@ -91,7 +93,8 @@ std::vector<DrawingBlock> CopySignalsBlocks(const SessionState& s) {
         for (int i = 1; i <= s.MarkCount; ++i) {
             const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
             if (m.Electrode != e || IsDeleted(m) || m.Time < s.BeginTime || m.Time > end) continue;
-            marks.lines.push_back(Joined(int64_t{m.Time} - s.BeginTime + 1, 50, -50, int64_t{m.Time} - s.RefTime));
+            // x counts sample rows, as the trace values do.
+            marks.lines.push_back(Joined(int64_t{SampleOfTime(s, m.Time)} - first + 1, 50, -50, int64_t{m.Time} - s.RefTime));
         }
         if (!marks.lines.empty()) blocks.push_back(std::move(marks));
     }
@@ -101,9 +104,11 @@ std::vector<DrawingBlock> CopySignalsBlocks(const SessionState& s) {
 std::vector<DrawingBlock> CopyEleMapBlocks(SessionState& s) {
     s.Memo1.push_back(" beginsig = " + std::to_string(s.BeginTime));
     s.Memo1.push_back(" windowsig = " + std::to_string(s.WindowTime));
-    if (s.WindowTime < 1) throw IoError("(electrograms)", "the time window is empty");
-    const double g = 100.0 / s.WindowTime;
-    const int64_t rows = std::min<int64_t>(int64_t{s.WindowTime} + 1, RecordingRows(s) - int64_t{s.BeginTime});
+    // The window in sample rows: the x scale spans it at every sampling rate.
+    const int64_t begin = SampleOfTime(s, s.BeginTime), window = SampleOfTime(s, s.WindowTime);
+    if (window < 1) throw IoError("(electrograms)", "the time window is empty");
+    const double g = 100.0 / static_cast<double>(window);
+    const int64_t rows = std::min<int64_t>(window + 1, RecordingRows(s) - begin);
     std::vector<DrawingBlock> blocks;
     for (int c = 1; c <= std::min(s.NrColumns, MapGridSize); ++c)
         for (int r = 1; r <= std::min(s.NrRows, MapGridSize); ++r) {
@@ -112,11 +117,11 @@ std::vector<DrawingBlock> CopyEleMapBlocks(SessionState& s) {
                 --e;
             if (e < 1) continue;
             double mean = 0;
-            for (int64_t i = 1; i <= rows; ++i) mean += s.Signals.at(static_cast<int>(s.BeginTime + i), e);
+            for (int64_t i = 1; i <= rows; ++i) mean += s.Signals.at(static_cast<int>(begin + i), e);
             if (rows > 0) mean /= static_cast<double>(rows);
             DrawingBlock block{8, {Joined(e, c, r)}};
             for (int64_t i = 1; i <= rows; ++i) {
-                const double v = s.Signals.at(static_cast<int>(s.BeginTime + i), e) - mean;
+                const double v = s.Signals.at(static_cast<int>(begin + i), e) - mean;
                 block.lines.push_back(Joined(roundHalfEven(static_cast<double>(i) * g * 100),
                                              roundHalfEven(-static_cast<double>(roundHalfEven(v * s.Amplification * 20)) * 100)));
             }
@@ -162,14 +167,17 @@ std::vector<DrawingBlock> MacBlocks(SessionState& s, MacCopy what) {
 }
 
 void MacOkClick(Ctx& ctx, MacCopy what) {
-    if (auto path = AskExportPath(ctx, "Copy to Mac", ExportNameOf(ctx.s.FileName)))
-        runCommand(ctx, [&] { writeLinesAtomic(*path, DrawingFileLines(MacBlocks(ctx.s, what))); });
+    if (auto path = AskExportPath(ctx, "Copy to Mac", ExportNameOf(ctx.s.FileName))) {
+        // The traces copied are those shown, whichever panel was drawn last.
+        const ElectrogramWindow window(ctx.s);
+        runCommand(ctx, [&] { writeExportLines(ctx.s, *path, DrawingFileLines(MacBlocks(ctx.s, what))); });
+    }
     UpdateDisplay(ctx);
 }
 
 void SavetoRealBasic1Click(Ctx& ctx) {
     if (auto path = AskExportPath(ctx, "Save marks for RealBasic", ExportNameOf(ctx.s.FileName)))
-        runCommand(ctx, [&] { writeLinesAtomic(*path, RealBasicLines(ctx.s)); });
+        runCommand(ctx, [&] { writeExportLines(ctx.s, *path, RealBasicLines(ctx.s)); });
     UpdateDisplay(ctx);
 }
 

@@ -10,6 +10,7 @@
 #include "session/Ask.h"
 #include "session/Draw.h"
 #include "session/Errors.h"
+#include "session/RecordingFiles.h"
 #include "session/TextFiles.h"
 
 namespace vk {
@@ -109,7 +110,7 @@ MarkTextRead ImportMarkText(SessionState& s, const std::string& path) {
 
 void SaveMarkstotxt1Click(Ctx& ctx) {
     if (auto path = AskExportPath(ctx, "Save marks as text", ""))
-        runCommand(ctx, [&] { writeLinesAtomic(*path, MarkTextLines(ctx.s)); });
+        runCommand(ctx, [&] { writeExportLines(ctx.s, *path, MarkTextLines(ctx.s)); });
     UpdateDisplay(ctx);
 }
 

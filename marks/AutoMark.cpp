@@ -7,6 +7,7 @@
 
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
+#include "session/ElectrogramWindow.h"
 #include "session/Format.h"
 #include "session/TextFiles.h"
 
@@ -199,11 +200,12 @@ int AutoMarkSlowWaves(Ctx& ctx) {
 }
 
 void AutomaticSWmarking1Click(Ctx& ctx) {
-    // The marker belongs to panel A, whose analysis view previews it: it
-    // takes A's begin time and window, whichever panel was drawn last.
-    ctx.s.BeginTime = ctx.s.BeginTimeA;
-    ctx.s.WindowTime = ctx.s.WindowA;
-    AutoMarkSlowWaves(ctx);
+    {
+        // The window of the traces shown (panel A's, whose analysis view
+        // previews the marker), whichever panel was drawn last.
+        const ElectrogramWindow window(ctx.s);
+        AutoMarkSlowWaves(ctx);
+    }
     UpdateDisplay(ctx);
 }
 

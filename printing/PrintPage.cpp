@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "electrograms/PanelCursor.h"
 #include "maps/MapBuffer.h"
 #include "printing/PrintPanels.h"
 #include "session/Draw.h"
 #include "session/Format.h"
+#include "session/RecordingFiles.h"
 #include "session/TextFiles.h"
 #include "waves/WaveDetection.h"
 
@@ -23,10 +25,12 @@ int32_t waveDifference(const SessionState& s) {
     return s.WaveDifference[static_cast<size_t>(markTypeOf(s, s.ActiveDisplay == 2 ? 2 : 1))];
 }
 
-// A bar over a panel: its outline and the live caption of the panel's title bar.
-void printBar(Canvas& page, const PrintPageLayout& l, int top, const std::string& caption) {
+// A bar over a panel: its outline and the caption of the panel's title bar
+// without what the mouse happened to point at on screen.
+void printBar(Canvas& page, const SessionState& s, const PrintPageLayout& l, int panel) {
+    const int top = panel == 2 ? l.barBTop : l.barATop;
     PrintRectangle(page, l.left, top, l.left + l.contentWidth, top + PrintBarHeight);
-    page.textOut(l.left + 50, top + 20, clBlack, caption);
+    page.textOut(l.left + 50, top + 20, clBlack, PanelTitle(s, panel));
 }
 
 void printStatisticsBar(Canvas& page, const SessionState& s, const PrintPageLayout& l) {
@@ -47,10 +51,14 @@ void printStatusBox(Canvas& page, const SessionState& s, const PrintPageLayout& 
         page.textOut(l.left + StatusColumns[column], y, clBlack, text);
     };
     auto ms = [](int64_t v) { return std::to_string(v) + " msec"; };
-    at(0, y1, s.PrintPanelCaption + namePart(s.FileName));
+    // Begin and end of one panel: the one the caption describes (A when
+    // it was printed, else B).
+    const bool b = s.PrintPanels == 1;
+    const int64_t begin = b ? s.BeginTimeB : s.BeginTimeA, window = b ? s.WindowB : s.WindowA;
+    at(0, y1, s.PrintPanelCaption + namePart(RecordingPath(s)));
     at(0, y2, namePart(s.MatrixFileName));
-    at(1, y2, "Begin Time:  " + ms(s.MapBegin));
-    at(1, y3, "End   Time:  " + ms(int64_t{s.BeginTimeA} + s.WindowA));
+    at(1, y2, "Begin Time:  " + ms(begin));
+    at(1, y3, "End   Time:  " + ms(begin + window));
     at(2, y2, "Ref  Time:  " + ms(s.RefTime));
     at(2, y3, "Signal: " + ms(s.SignalLength));
     at(3, y2, "Isochrone:  " + ms(s.IsochroneWidth));
@@ -119,7 +127,16 @@ bool ApplyPrintChoice(SessionState& s, const PrintChoice& c) {
     return s.PrintOrientation == 1;
 }
 
-std::string DefaultPdfFileName(const SessionState& s) { return (s.FileName.empty() ? "vorelkant" : s.FileName) + ".pdf"; }
+std::string DefaultPdfFileName(const SessionState& s) {
+    const std::string recording = RecordingPath(s);
+    return WithExtension(recording.empty() ? "vorelkant" : recording, ".pdf");
+}
+
+std::string PrintPdfFile(const SessionState& s, const std::string& chosen) {
+    const std::string file = chosen.empty() ? DefaultPdfFileName(s) : chosen;
+    RefuseRecordingFiles(s, file);
+    return file;
+}
 
 std::string PanelPrintCaption(const SessionState& s, int panel, const std::string& previous) {
     const bool b = panel == 2;
@@ -141,13 +158,13 @@ void PrintPage(Ctx& ctx, Canvas& page) {
     const PrintPageLayout l = CalcPrintPage(s, page.width(), page.height());
     page.beginDraw();
     if (s.PrintPanels == 0 || s.PrintPanels == 2) {
-        printBar(page, l, l.barATop, s.CaptionA);
+        printBar(page, s, l, 1);
         s.ActiveDisplay = 1;
         s.PrintPanelCaption = PanelPrintCaption(s, 1, s.PrintPanelCaption);
         printPanel(ctx, page, l, 1);
     }
     if (s.PrintPanels == 1 || s.PrintPanels == 2) {
-        printBar(page, l, l.barBTop, s.CaptionB);
+        printBar(page, s, l, 2);
         s.ActiveDisplay = 2;
         if (s.PrintPanels == 1) s.PrintPanelCaption = PanelPrintCaption(s, 2, s.PrintPanelCaption);
         printPanel(ctx, page, l, 2);

@@ -46,8 +46,13 @@ PrintChoice PrintChoiceOf(const SessionState& s);
 // be set to portrait (any orientation other than 1 is landscape).
 bool ApplyPrintChoice(SessionState& s, const PrintChoice& c);
 // The PDF file a page goes to when no printer was chosen: beside the
-// recording, named after it.
+// recording, its name with ".pdf" ("dir/REC.E01" -> "dir/REC.pdf"), taken
+// afresh for every print so that each recording gets its own.
 std::string DefaultPdfFileName(const SessionState& s);
+// The PDF file of a print without a printer: `chosen` (the file picked in
+// "Print dialog ...") or, when none was, DefaultPdfFileName. Throws IoError
+// when it is one of the open recording's files: a page never replaces them.
+std::string PrintPdfFile(const SessionState& s, const std::string& chosen);
 
 // The rest of "OK": lays the page out on `page` (whose size is the printer's
 // page in device pixels), prints between page.beginDraw() and page.endDraw()

@@ -160,14 +160,14 @@ int signalY(const SessionState& s, int baseline, int32_t value, double mean) {
 }
 
 void printMarks(Canvas& page, const SessionState& s, const PrintTraceGeometry& g, int k, int32_t e) {
-    const double f = s.SamplingFrequency;
     const int y = g.baseline(k);
     const int a = rounded(g.spacing / 10);
     const int top = rounded(y - g.spacing / 2 + a), bottom = rounded(y + g.spacing / 2 - a);
     for (int i = 1; i <= s.MarkCount; ++i) {
         const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
         if (m.Electrode != e || m.Time == Missing || m.MarkType == DeletedType) continue;
-        const int64_t index = roundHalfEven(f * m.Time / 1000.0);
+        // Every mark whose sample row lies in first..last, the last included.
+        const int64_t index = SampleOfTime(s, m.Time);
         if (index < g.first || index > g.last) continue;
         const int x = g.left + rounded((index - g.first) * g.px);
         if (m.Origin == ManualOrigin) page.setPenWidth(9);
@@ -192,13 +192,14 @@ void printElgGrid(Canvas& page, const SessionState& s, const PrintTraceGeometry&
     PrintRectangle(page, g.left, g.top, g.left + contentWidth, bottom);
     const int32_t w = s.WindowTime;
     const int step = w <= 100 ? 10 : w <= 500 ? 50 : w <= 1000 ? 100 : w <= 2000 ? 200 : w <= 10000 ? 1000 : 2000;
-    const double f = std::max(1, s.SamplingFrequency);
+    // A tick every `step` ms, that is every SampleOfTime(step) rows.
+    const int32_t rows = std::max(1, SampleOfTime(s, step));
     int x = g.left;
-    for (int64_t v = g.first; x < g.left + g.plotWidth + 5; v += step) {
-        const std::string label = std::to_string(roundHalfEven(v / f * 1000));
+    for (int64_t v = g.first; x < g.left + g.plotWidth + 5; v += rows) {
+        const std::string label = std::to_string(TimeOfSample(s, v));
         page.textOut(x - page.textWidth(label) / 2, bottom + 50, clBlack, label);
         page.line(x, bottom, x, bottom + 20);
-        x = rounded(x + step * g.px);
+        x = rounded(x + rows * g.px);
     }
     int lastLabel = -1000000;
     for (int k = 1; k <= s.NrTraces; ++k) {
@@ -266,18 +267,13 @@ int PrintTraceGeometry::baseline(int k) const { return top + rounded(spacing / 2
 
 PrintTraceGeometry CalcPrintElgSize(const SessionState& s, const PrintBox& box) {
     PrintTraceGeometry g;
-    const double f = std::max(1, s.SamplingFrequency);
-    const int64_t begin = s.BeginTime, window = std::max(1, s.WindowTime);
-    g.first = s.BeginTime;
-    g.last = static_cast<int32_t>(std::min<int64_t>(begin + window, s.SignalLength));
-    if (s.HighRateMode) {
-        g.first = static_cast<int32_t>(roundHalfEven(begin * f / 1000));
-        g.last = static_cast<int32_t>(std::min<int64_t>(roundHalfEven((begin + window) * f / 1000), s.SignalLength));
-    }
-    // Never past the rows this recording loaded.
-    g.first = std::max(0, g.first);
-    g.last = std::min(g.last, RecordingRows(s));
-    g.px = box.width / (window * f / 1000);
+    const int64_t begin = s.BeginTime, windowMs = std::max(1, s.WindowTime);
+    // Sample rows, as the traces on screen take them; never past the rows
+    // this recording loaded.
+    const int32_t window = std::max(1, SampleOfTime(s, windowMs));
+    g.first = std::max(0, SampleOfTime(s, begin));
+    g.last = std::min(SampleOfTime(s, begin + windowMs), RecordingRows(s));
+    g.px = static_cast<double>(box.width) / window;
     g.spacing = static_cast<double>(box.height - PrintMapReserve) / std::max(1, s.NrTraces);
     g.left = box.left;
     g.top = box.top;
@@ -317,9 +313,7 @@ void PrintConnections(Ctx& ctx, Canvas& page, const PrintTraceGeometry& g, int k
     for (int row = 1; row <= s.NrTraces; ++row) electrodes.push_back(ElectrodeOfRow(s, row));
     // Times become sample rows exactly as the marks do, so a connection
     // ends on the marks it joins at every sampling rate.
-    auto x = [&](int32_t time) {
-        return g.left + rounded((roundHalfEven(s.SamplingFrequency * time / 1000.0) - g.first) * g.px);
-    };
+    auto x = [&](int32_t time) { return g.left + rounded((int64_t{SampleOfTime(s, time)} - g.first) * g.px); };
     for (int i = 1; i <= s.ConnCount; ++i) {
         const Connection& c = s.Connections[static_cast<size_t>(i)];
         if (c.Electrode1 != e || !IsLiveConnection(c)) continue;
@@ -336,7 +330,9 @@ void PrintMatrixElectrograms(Ctx& ctx, Canvas& page, const PrintBox& box) {
     if (s.NrColumns < 1 || s.NrRows < 1) return;
     PrintGrid g{box.left, box.top, std::min(s.NrColumns, MaxGrid), std::min(s.NrRows, MaxGrid)};
     g.cw = static_cast<double>(roundHalfEven(static_cast<double>(box.width) / s.NrColumns));
-    g.ch = static_cast<double>(roundHalfEven(static_cast<double>(box.height) / s.NrRows));
+    // The rows leave the map's reserve free under the grid for the column
+    // numbers, which would otherwise print over the next panel's bar.
+    g.ch = static_cast<double>(roundHalfEven(static_cast<double>(box.height - PrintMapReserve) / s.NrRows));
     printGrid(page, g, s.ShowGrid, rounded(g.cw / 5));
     s.WaveSignalLength = std::max(1, s.WindowA);
     const int32_t length = std::max(1, SampleOfTime(s, s.WaveSignalLength));

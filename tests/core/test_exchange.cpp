@@ -134,13 +134,13 @@ TEST(DataExports, MatrixAnimationAndTraces) {
     s->FileName = "rec.E01";
     const int32_t times[] = {10, Missing, 1234, 40, Excluded, 6};
     for (int i = 0; i < 6; ++i) s->MapBuf.at(i % 3 + 1, i / 3 + 1).Time = times[i];
-    EXPECT_EQ(MatrixTextBytes(*s), "rec.E01\r\n\t10\t\t1234\r\n\t40\t\t6");
+    EXPECT_EQ(MatrixTextBytes(*s), "rec.E01\r\n\r\n\t10\t\t1234\r\n\t40\t\t6");
     s->Prefs.TimeDigitFormat = 2;
-    EXPECT_EQ(MatrixTextBytes(*s), "rec.E01\r\n\t0.01\t\t1.23\r\n\t0.04\t\t0.01");
+    EXPECT_EQ(MatrixTextBytes(*s), "rec.E01\r\n\r\n\t0.01\t\t1.23\r\n\t0.04\t\t0.01");
     s->MapKind = AmplitudeMapKind;
     s->MapBuf.at(1, 1).Amplitude = 2.345;
     s->MapBuf.at(2, 1).Amplitude = -12345.2;  // rounds to the missing marker
-    EXPECT_EQ(MatrixTextBytes(*s).substr(0, 16), "rec.E01\r\n\t2.35\t\t");
+    EXPECT_EQ(MatrixTextBytes(*s).substr(0, 18), "rec.E01\r\n\r\n\t2.35\t\t");
 
     s->MatrixFileName = "m.txt";
     s->BeginTime = 1000;

@@ -76,7 +76,7 @@ std::unique_ptr<SessionState> mapSession() {
     s->BeginTimeA = 0;
     s->WindowA = 8000;
     s->DisplayTypeA = 0;
-    s->CaptionA = "live A";
+    s->CaptionA = "Slow Wave (0-8000) 2x1 (Cell = 2) ( t = 5252)";  // where the mouse last was
     addMark(*s, 1, 120);
     addMark(*s, 3, 1700);
     return s;
@@ -88,7 +88,7 @@ TEST(PrintPage, MapPanelWithTitleBarCrossDigitsAndStatusBox) {
     const Ops ops = p.print(6000, 4800, 0);
     // Bar A and its live caption; the cell size is min(5600 / 3, 3600 / 2) = 1800, ticks 360.
     EXPECT_TRUE(contains(ops, rect(200, 400, 5800, 500)));
-    EXPECT_EQ(notDrawn(ops, {"text 250 420 live A", "line 200 500 200 860", "line 2000 4100 2000 3740",
+    EXPECT_EQ(notDrawn(ops, {"text 250 420 Slow Wave (0-8000)", "line 200 500 200 860", "line 2000 4100 2000 3740",
                           "line 5600 2300 5240 2300", "text 1097 4110 1", "text 4697 4110 3", "text 173 1400 1",
                           "text 173 3200 2", "line 2810 3200 2990 3200", "line 2900 3110 2900 3290",
                           "text 1090 1393 120", "text 4686 1393 1700", "text 250 4360 Time Map: rec.E01",
@@ -116,6 +116,63 @@ TEST(PrintPage, MapPanelWithTitleBarCrossDigitsAndStatusBox) {
     EXPECT_EQ(Ops(from, from + 3), (Ops{"width 3", "line 2900 1760 1100 2825", "width 1"}));
 }
 
+TEST(PrintPage, IsochronesOfTimesRelativeToTheReference) {
+    // The squares of the first map test with every time 1000 ms later and
+    // the reference at 1000: the cells hold the same relative times, and
+    // the window of 1000..9000 holds all of them.
+    PrintSession p(mapSession());
+    std::tie(p.s->PlotIsochrones, p.s->ShowMapDigits, p.s->RefTime, p.s->BeginTimeA) = std::tuple(true, false, 1000, 1000);
+    p.s->MatrixGrid[2][2] = 5;
+    p.s->ElectrodeCol[5] = p.s->ElectrodeRow[5] = 2;
+    addMark(*p.s, 2, 400);
+    addMark(*p.s, 4, 600);
+    addMark(*p.s, 5, 900);
+    for (int i = 1; i <= p.s->MarkCount; ++i) p.s->MarkTable[static_cast<size_t>(i)].Time += 1000;
+    const Ops iso = p.print(6000, 4800, 0);
+    const auto from = std::find(iso.begin(), iso.end(), "width 3");
+    ASSERT_NE(from, iso.end());
+    EXPECT_EQ(Ops(from, from + 3), (Ops{"width 3", "line 2900 1760 1100 2825", "width 1"}));
+    EXPECT_EQ(notDrawn(iso, {"text 1000 4440 Begin Time:  1000 msec", "text 2700 4440 Ref  Time:  1000 msec"}), Ops{});
+}
+
+TEST(PrintPage, BarsStatusBoxAndNIRecording) {
+    PrintSession p(mapSession());
+    std::tie(p.s->Tiled, p.s->DisplayTypeB, p.s->BeginTimeB, p.s->WindowB) = std::tuple(true, 0, 1000, 2000);
+    p.s->CaptionB = "Slow Wave (1000-3000) 1x1 (Cell = 1) ( t = 120)";
+    std::tie(p.s->ImportedFile, p.s->FileType, p.s->NIFileName) = std::tuple(true, 3, std::string("/ni/run7.txt"));
+    const Ops both = p.print(6000, 4800, 2);
+    // Bars without the cursor's part; Begin and End of panel A, which the caption describes.
+    EXPECT_EQ(notDrawn(both, {"text 250 420 Slow Wave (0-8000)", "text 250 2420 Slow Wave (1000-3000)",
+                              "text 250 4460 Time Map: run7.txt", "text 1000 4540 Begin Time:  0 msec",
+                              "text 1000 4620 End   Time:  8000 msec"}),
+              Ops{});
+    EXPECT_EQ(std::count_if(both.begin(), both.end(), [](const std::string& o) { return o.find("Cell =") != std::string::npos; }), 0);
+    const Ops onlyB = p.print(6000, 4800, 1);
+    EXPECT_EQ(notDrawn(onlyB, {"text 1000 4440 Begin Time:  1000 msec", "text 1000 4520 End   Time:  3000 msec"}), Ops{});
+    p.s->ImportedFile = false;  // an electrogram file opened since
+    EXPECT_EQ(notDrawn(p.print(6000, 4800, 1), {"text 250 4360 Time Map: rec.E01"}), Ops{});
+}
+
+TEST(PrintPage, MatrixOrderedElectrogramsKeepTheirNumbersAboveTheNextBar) {
+    // Panel A of 1900 pixels from y = 500 holds the 3 x 2 matrix: cells of
+    // 333 x 850 leave 200 under the grid for the column numbers, above bar B at 2400.
+    PrintSession p(mapSession());
+    std::tie(p.s->DisplayTypeA, p.s->ElgViewMode, p.s->DisplayTypeB, p.s->Tiled) = std::tuple(1, 2, 1, true);
+    const Ops ops = p.print(1400, 4800, 2);
+    EXPECT_EQ(notDrawn(ops, {"text 363 2210 1", "text 697 2210 2", "text 1029 2210 3", "text 173 925 1", "text 173 1775 2",
+                             "line 1199 2200 200 2200"}),
+              Ops{});
+    for (const std::string& o : ops) EXPECT_EQ(o.find(" 2410 "), std::string::npos) << o;
+}
+
+TEST(PrintPage, OnlyOrientationOneIsPortrait) {
+    for (auto [given, kept, portrait] : {std::tuple(0, 0, false), {1, 1, true}, {2, 0, false}, {-1, 0, false}, {7, 0, false}}) {
+        SessionState s;
+        EXPECT_EQ(ApplyPrintChoice(s, {0, given, false, ""}), portrait) << given;
+        EXPECT_EQ(s.PrintOrientation, kept) << given;
+    }
+}
+
 TEST(PrintPage, OnlyTheBottomPanelSitsUnderTheTitleAndNamesItsDisplay) {
     PrintSession p(mapSession());
     p.s->DisplayTypeA = 1;
@@ -127,8 +184,10 @@ TEST(PrintPage, OnlyTheBottomPanelSitsUnderTheTitleAndNamesItsDisplay) {
     p.s->PrintCaption.clear();
     const Ops ops = p.print(6000, 4800, 1);
     EXPECT_TRUE(contains(ops, rect(200, 400, 5800, 500)));
-    EXPECT_EQ(notDrawn(ops, {"text 250 420 live B", "text 250 4360 Count Wave Map[3]:  T = 500rec.E01"}), Ops{});
-    EXPECT_EQ(drawn(ops, {"text 250 420 live A"}), Ops{});
+    EXPECT_EQ(notDrawn(ops, {"text 250 420 Wave Map nr: 3 of 0    (Slow Wave)",
+                             "text 250 4360 Count Wave Map[3]:  T = 500rec.E01"}),
+              Ops{});
+    EXPECT_EQ(drawn(ops, {"text 250 420 live B", "text 250 420 (0-8000)"}), Ops{});
     // An empty caption writes no title: the status box's last text ends the page.
     EXPECT_EQ(ops.back(), "text 4000 4520 Amplf:  0.01");
 }

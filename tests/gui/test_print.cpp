@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
+#include <filesystem>
 #include <regex>
 
 #include "desktop/PrintDialog.h"
@@ -59,6 +61,47 @@ TEST(Print, WindowShowsTheGroupOfTheTileTypeAndKeepsTheChoice) {
     dialog.onlyMarksBox()->setChecked(true);
     dialog.captionEdit()->setText("");
     EXPECT_EQ(std::tuple(dialog.choice().onlyMarks, dialog.choice().caption), std::tuple(true, std::string()));
+}
+
+TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdf) {
+    test::TempDir dir;
+    auto s = test::gridSession(4, 2);
+    s->DisplayTypeA = 0;
+    QuietHost host;
+    Ctx ctx(*s, host, RedrawPanels);
+    QDialog window;
+    PrintDialog dialog(&window, [&](const std::function<void(Ctx&)>& f) { f(ctx); });
+    dialog.printer().setOutputFormat(QPrinter::PdfFormat);
+    dialog.printer().setOutputFileName(QString());
+    auto* ok = window.findChild<QPushButton*>("OkButton");
+    ASSERT_NE(ok, nullptr);
+    for (const char* name : {"first.E01", "second.E01"}) {
+        s->FileName = dir.write(name, "ELG");
+        dialog.open(*s);
+        ok->click();
+    }
+    for (const char* name : {"first.pdf", "second.pdf"})
+        EXPECT_EQ(test::TempDir::read(dir.file(name)).substr(0, 5), "%PDF-") << name;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("first.E01.pdf")));
+    EXPECT_EQ(test::TempDir::read(dir.file("second.E01")), "ELG");
+}
+
+TEST(Print, AnyOrientationButOneIsLandscape) {
+    test::TempDir dir;
+    auto s = test::gridSession(4, 2);
+    s->DisplayTypeA = 0;
+    QuietHost host;
+    Ctx ctx(*s, host, RedrawPanels);
+    for (int orientation : {2, -1, 1}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.file("page.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        SetUpPrinter(printer);
+        s->PrintOrientation = orientation;  // as a caller may leave it
+        ASSERT_TRUE(PrintOnPrinter(ctx, printer));
+        EXPECT_EQ(printer.width() > printer.height(), orientation != 1) << orientation;
+    }
 }
 
 }  // namespace
