@@ -52,8 +52,12 @@ std::vector<DrawingBlock> CopyMapBlocks(const SessionState& s) {
         const int32_t time = s.MapBuf.at(column, row).Time;
         if (time == Missing || time == Excluded) continue;
         if (s.PlotArrows) {
+            // The arrows drawn last: a block without one this time keeps its
+            // old points in the buffer, but not its Speed.
             const VelocityRec& v = s.VelocityBuf.at(column, row);
-            if (v.X1 != 0) arrows.lines.push_back(Joined(v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2));
+            if (v.X1 != 0 && v.Speed != Missing)
+                arrows.lines.push_back(Joined(v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2));
+            continue;
         }
         const int64_t left = int64_t{column - 1} * s.CellWidth + s.MapLeft, right = left + s.CellWidth - 1;
         const int64_t top = int64_t{row - 1} * s.CellHeight + s.MapTop, bottom = top + s.CellHeight;
@@ -61,14 +65,9 @@ std::vector<DrawingBlock> CopyMapBlocks(const SessionState& s) {
         if (s.Prefs.TimeDigitFormat == 0) digits.lines.push_back(Joined(x, y, time));
         if (s.Prefs.TimeDigitFormat == 3) digits.lines.push_back(Joined(x, y, roundHalfEven(time / 100.0)));
     }
-    // With arrows the digits get a block of their own, so that the drawing
-    // program can tell an arrow from a text.
-    if (s.PlotArrows) {
-        blocks.push_back(std::move(arrows));
-        if (!digits.lines.empty()) blocks.push_back(std::move(digits));
-    } else {
-        blocks.push_back(std::move(digits));
-    }
+    // With arrows the cell block holds the arrows alone: the drawing
+    // programs read one block of cells after the frame.
+    blocks.push_back(std::move(s.PlotArrows ? arrows : digits));
     return blocks;
 }
 

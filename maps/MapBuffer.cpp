@@ -207,6 +207,9 @@ void LoadMap(SessionState& s, int markType) {
             if (markType == SlowWave) loadMeasures(s);
             break;
         case VelocityMapKind:
+            // Without an electrode distance there are no velocities, whatever
+            // an earlier matrix left in the buffer.
+            if (!(s.ElectrodeDistance > 0)) break;
             for (int e = 1; e <= MaxChannels; ++e)
                 if (IsPlaced(s, e)) {
                     const int column = s.ElectrodeCol[static_cast<size_t>(e)], row = s.ElectrodeRow[static_cast<size_t>(e)];

@@ -317,6 +317,8 @@ void DisplayMap(Ctx& ctx) {
     }
     SizeCellsInPanel(s, width, height);
     LoadMap(s, s.CurrentMarkType[static_cast<size_t>(panel)]);
+    // An empty velocity map says why (the arrows below say it themselves).
+    if (s.MapKind == VelocityMapKind && !s.PlotArrows) NoteWhetherVelocities(s);
     if (s.ExpandMap) ExpandMapCells(s);
     ClearMapPanel(ctx, width, height);
     drawCells(ctx);

@@ -53,8 +53,8 @@ void fillCondVel(const SessionState& s, std::vector<double>& values) {
 BasicStats CalcStats(const std::vector<double>& values) {
     BasicStats b;
     if (values.empty()) return b;
-    b.Min = 33000.0;
-    b.Max = -33000.0;
+    // From the first value: any fixed start would stand in for every value beyond it.
+    b.Min = b.Max = values.front();
     for (double v : values) {
         if (v < b.Min) b.Min = v;
         if (v > b.Max) b.Max = v;

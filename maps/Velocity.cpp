@@ -51,12 +51,25 @@ bool ArrowHead(Point start, Point tip, int length, Point& p1, Point& p2) {
     return true;
 }
 
+std::string NoVelocitiesReason(const SessionState& s) {
+    // Not above 0 also catches a distance that is no number.
+    return s.ElectrodeDistance > 0 ? std::string() : "the matrix gives an electrode distance of 0";
+}
+
+bool NoteWhetherVelocities(SessionState& s) {
+    const std::string why = NoVelocitiesReason(s);
+    if (why.empty()) return true;
+    const std::string line = "No velocities: " + why;
+    if (s.Memo1.empty() || s.Memo1.back() != line) s.Memo1.push_back(line);
+    return false;
+}
+
 void CalcVelocities(SessionState& s) {
     const int columns = std::min(s.NrColumns, MapGridSize), rows = std::min(s.NrRows, MapGridSize);
     for (int column = 1; column <= columns; ++column)
         for (int row = 1; row <= rows; ++row) s.VelocityBuf.at(column, row).Speed = Missing;
     const int d = s.Prefs.VelocityStep;
-    if (d < 1) return;
+    if (d < 1 || !NoVelocitiesReason(s).empty()) return;
     const double span = 2.0 * s.ElectrodeDistance * d;
     for (int column = 1; column <= columns - d; ++column)
         for (int row = 1; row <= rows - d; ++row) {
@@ -91,6 +104,7 @@ void DrawVelocities(Ctx& ctx) {
     SessionState& s = ctx.s;
     SetPenColor(ctx, clBlack);
     CalcVelocities(s);
+    if (!NoteWhetherVelocities(s)) return;
     const int columns = std::min(s.NrColumns, MapGridSize), rows = std::min(s.NrRows, MapGridSize);
     for (int column = 1; column <= columns; ++column)
         for (int row = 1; row <= rows; ++row) {

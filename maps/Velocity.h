@@ -8,6 +8,8 @@
 // the velocity map and the statistics.
 #pragma once
 
+#include <string>
+
 #include "session/Context.h"
 
 namespace vk {
@@ -22,10 +24,20 @@ double ArrowAngle(Point start, Point tip);
 // without length.
 bool ArrowHead(Point start, Point tip, int length, Point& p1, Point& p2);
 
+// Why the matrix gives no velocities (its electrode distance is 0, so every
+// gradient would divide by zero); empty when it gives them.
+std::string NoVelocitiesReason(const SessionState& s);
+// When there are no velocities, adds "No velocities: " and the reason to
+// Memo1 unless that is its last line already (every redraw asks again), and
+// returns false.
+bool NoteWhetherVelocities(SessionState& s);
+
 // Computes VelocityBuf from the Time values of the map buffer on the cells
 // as last sized. Settings from the preferences: step, arrow size, limit.
+// Without an electrode distance every Speed stays Missing.
 void CalcVelocities(SessionState& s);
-// CalcVelocities, then the kept arrows with their heads on the panel being drawn.
+// CalcVelocities, then the kept arrows with their heads on the panel being
+// drawn; without velocities, the memo line that says why instead.
 void DrawVelocities(Ctx& ctx);
 
 }  // namespace vk

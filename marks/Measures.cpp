@@ -52,11 +52,15 @@ void measureSignal(SessionState& s, MeasureRecord& r, int e, int32_t t) {
     // The maximum is searched over the same rows as the minimum: past the
     // recording the buffer holds nothing of it.
     const int64_t b = std::min<int64_t>(c + w, rows);
-    r.MaxValue = Missing;
-    r.MaxSample = 0;
-    r.MinValue = -Missing;
-    r.MinSample = 0;
-    for (int64_t i = a; i <= b; ++i) {
+    // Both searches start from the window's first sample (0 for an empty
+    // window): any fixed start would win over a signal lying wholly beyond it.
+    r.MaxValue = r.MinValue = 0;
+    r.MaxSample = r.MinSample = 0;
+    if (a <= b) {
+        r.MaxValue = r.MinValue = s.Signals.at(static_cast<int>(a), e);
+        r.MaxSample = r.MinSample = static_cast<int32_t>(a);
+    }
+    for (int64_t i = a + 1; i <= b; ++i) {
         const int32_t v = s.Signals.at(static_cast<int>(i), e);
         if (v > r.MaxValue) {
             r.MaxValue = v;

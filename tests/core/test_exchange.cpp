@@ -193,13 +193,35 @@ TEST(MacExport, MapFrameDigitsArrowsTracesAndRealBasic) {
     // Centre (59, 60) of cell (1, 1) scaled by 490 / 300.
     for (const char* l : {"1 1", "106 108 250"}) want.push_back(l);
     EXPECT_EQ(DrawingFileLines(CopyMapBlocks(*s)), want);
+    // With arrows the frame and one block of kind 5 with the arrows alone,
+    // byte for byte as the "to Mac" window writes it; a block whose arrow
+    // the last run dropped (Speed Missing, old points left) gives none.
     s->PlotArrows = true;
+    s->NrColumns = 3;
+    s->ElectrodeCol[3] = 3;
+    s->ElectrodeRow[3] = 1;
+    s->MapBuf.at(3, 1).Time = 400;
     s->VelocityBuf.at(1, 1) = VelocityRec{1, 0, 5, 6, 7, 8, 9, 10, 11, 12};
-    s->Prefs.TimeDigitFormat = 3;
-    want[0] = "3";
-    want.resize(6);
-    for (const char* l : {"5 1", "5 6 7 8 9 10 11 12", "1 1", "106 108 2"}) want.push_back(l);
-    EXPECT_EQ(DrawingFileLines(CopyMapBlocks(*s)), want);
+    s->VelocityBuf.at(3, 1) = VelocityRec{Missing, 0, 50, 60, 70, 80, 90, 100, 110, 120};
+    s->FileName = "/data/rec.E01";
+    test::TempDir dir;
+    test::ScriptedHost host;
+    Ctx ctx{*s, host, [](Ctx&, int) {}};
+    for (int format : {0, 3}) {
+        s->Prefs.TimeDigitFormat = format;
+        host.files = {FileChoice{dir.file("map.TXT")}};
+        MacOkClick(ctx, MacCopy::Map);
+        EXPECT_EQ(test::TempDir::read(dir.file("map.TXT")),
+                  "2\r\n6 4\r\n10 10 500 10\r\n500 10 500 337\r\n500 337 10 337\r\n10 337 10 10\r\n"
+                  "5 1\r\n5 6 7 8 9 10 11 12\r\n")
+            << format;
+    }
+    EXPECT_EQ(host.dialogs.back().folder, "/data/rec.TXT");
+    s->VelocityBuf.at(1, 1).Speed = Missing;  // no arrow at all: the block is there, empty
+    EXPECT_EQ(Lines(DrawingFileLines(CopyMapBlocks(*s))).back(), "5 0");
+    s->PlotArrows = false;
+    s->NrColumns = 2;
+    s->ElectrodeCol[3] = s->ElectrodeRow[3] = -1;
 
     // Two traces of three samples; a mark only on the second.
     s->SignalLength = s->NrOfFrames = 10;

@@ -8,6 +8,7 @@
 #include "maps/MapBuffer.h"
 #include "maps/MapCommands.h"
 #include "maps/MapDraw.h"
+#include "marks/Measures.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
 #include "support/GridSession.h"
@@ -138,6 +139,36 @@ TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
         p.s->MapBuf.at(column, 1).Amplitude = amplitude;
     }
     EXPECT_EQ(test::notDrawn(p.draw(), {"text 26 22 2", "text 65 22 4"}), test::Ops{});
+}
+
+TEST(MapDisplay, ValueDigitFormatsOfTheAmplitudeSlopeAndVelocityKinds) {
+    MapPanel p(3, 1, 131, 60);
+    SessionState& s = *p.s;
+    s.SignalLength = s.NrOfFrames = 4000;
+    s.Signals.at(1000, 1) = 1000;  // 1000 / 747 mV high; a fall of 1000 over 24 samples
+    addMark(s, 1, 1000);
+    MeasureAllMarks(s);
+    s.VelocityBuf.at(2, 1).Speed = 12.6789;
+    auto texts = [&] {
+        std::vector<std::string> out;
+        for (const std::string& op : p.draw())
+            if (op.rfind("text ", 0) == 0) out.push_back(op.substr(op.find(' ', op.find(' ', 5) + 1) + 1));
+        return out;
+    };
+    const std::tuple<int, int, const char*> cases[] = {
+        {AmplitudeMapKind, 1, "1.339"}, {AmplitudeMapKind, 3, "1.3"}, {AmplitudeMapKind, 4, "1"},
+        {SlopeMapKind, 1, "53.548"},    {SlopeMapKind, 3, "53.5"},    {SlopeMapKind, 4, "54"},
+        {VelocityMapKind, 1, "12.679"}, {VelocityMapKind, 3, "12.7"}, {VelocityMapKind, 4, "13"}};
+    for (auto [kind, format, text] : cases) {
+        std::tie(s.MapKindA, s.Prefs.ValueDigitFormat) = std::tuple(kind, format);
+        EXPECT_EQ(texts(), std::vector<std::string>{text}) << kind << " " << format;
+    }
+    // Without an electrode distance the velocity map is empty and says why, once.
+    s.ElectrodeDistance = 0;
+    s.Memo1.clear();
+    EXPECT_EQ(texts(), std::vector<std::string>{});
+    texts();
+    EXPECT_EQ(s.Memo1, std::vector<std::string>{"No velocities: the matrix gives an electrode distance of 0"});
 }
 
 TEST(MapIsochrones, LinesBetweenCellCentres) {
@@ -273,6 +304,20 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     MapDoubleClick(p.ctx, 2, 69, 30);
     EXPECT_EQ(MapPanel::lines(p.b.ops), (std::vector<std::string>{"line 50 10 91 51", "line 91 10 50 51"}));
     EXPECT_EQ(std::tuple(p.s->DrawOnA, p.s->DrawOnB), std::tuple(true, false));
+}
+
+TEST(MapMouse, ACellFilledByKeyEIsDrawnInItsColourAtOnce) {
+    MapPanel p(3, 1, 131, 60);  // cells of 40 pixels: cell 2 at x 50..89
+    addMark(*p.s, 1, 100);
+    addMark(*p.s, 3, 1900);
+    p.s->Prefs.ExpandNeighbours = 2;
+    p.draw();
+    MouseMoved(*p.s, 1, 69, 30);
+    MapKey(p.ctx, 1, 'E');
+    const auto& ops = p.a.ops;
+    const auto cell = std::find(ops.begin(), ops.end(), "rect 50 10 90 50");
+    ASSERT_NE(cell, ops.end());
+    EXPECT_EQ(std::vector<std::string>(cell - 2, cell), (std::vector<std::string>{"brush 65535", "pen 65535"}));
 }
 
 TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {

@@ -16,6 +16,7 @@ namespace vk {
 namespace {
 
 using test::addMark;
+using Lines = std::vector<std::string>;
 
 // The Time fields row by row ("." for Missing, "*" after expanded cells).
 std::string cells(const SessionState& s) {
@@ -108,7 +109,7 @@ TEST(MapStatistics, LinesByKindArrowsAndLocale) {
     CalcMapStats(*s);
     EXPECT_EQ(s->StatsMemo, (std::vector<std::string>{" ", "Times", " ", "N = 3", "Avg = 200.00", "SD = 81.65",
                                                       "Max= 300.00", "Min= 100.00"}));
-    // Above the start value of the search, the minimum reads that start value.
+    // Every value beyond 33 s either way: the extremes are the values' own.
     auto late = loaded(2, 1, {});
     std::tie(late->MapBuf.at(1, 1).Time, late->MapBuf.at(2, 1).Time) = std::tuple(40000, 1234567);
     CalcMapStats(*late);
@@ -116,7 +117,11 @@ TEST(MapStatistics, LinesByKindArrowsAndLocale) {
     late->Locale = {',', '.'};
     CalcMapStats(*late);
     EXPECT_EQ(plain + "|" + late->StatsMemo[6] + "|" + late->StatsMemo[7],
-              "Max= 1,234,567.00|Min= 33,000.00|Max= 1.234.567,00|Min= 33.000,00");
+              "Max= 1,234,567.00|Min= 40,000.00|Max= 1.234.567,00|Min= 40.000,00");
+    std::tie(late->MapBuf.at(1, 1).Time, late->MapBuf.at(2, 1).Time) = std::tuple(-40000, -50000);
+    CalcMapStats(*late);
+    EXPECT_EQ(Lines(late->StatsMemo.begin() + 3, late->StatsMemo.end()),
+              (Lines{"N = 2", "Avg = -45.000,00", "SD = 5.000,00", "Max= -40.000,00", "Min= -50.000,00"}));
 
     // Arrows over an amplitude map: only the velocities are summarised.
     std::tie(s->MapKind, s->MapBuf.at(1, 1).Amplitude, s->PlotArrows) = std::tuple(AmplitudeMapKind, 2.5, true);

@@ -2,11 +2,16 @@
 // their arrows.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
+#include "maps/MapStatistics.h"
 #include "maps/Velocity.h"
 #include "marks/Measures.h"
 #include "support/GridSession.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
 
 namespace vk {
 namespace {
@@ -88,7 +93,7 @@ TEST(MapKinds, IntervalToTheNextMark) {
 TEST(MapKinds, AmplitudeAndSlopeOfTheLastMeasuredSlowWave) {
     auto s = gridSession(2, 1);
     s->SignalLength = s->NrOfFrames = 10000;
-    s->Signals.at(2000, 1) = 1494;  // 2.00 mV above the rest
+    s->Signals.at(2000, 1) = 1000;  // 1.34 mV above the rest: no whole number of millivolts
     s->Signals.at(3100, 1) = -747;
     addMark(*s, 1, 3000);
     addMark(*s, 1, 2000);           // earlier in time, later in the table
@@ -96,7 +101,7 @@ TEST(MapKinds, AmplitudeAndSlopeOfTheLastMeasuredSlowWave) {
     addMark(*s, 2, 1000, Spike);
     MeasureAllMarks(*s);
     load(*s, AmplitudeMapKind);
-    EXPECT_DOUBLE_EQ(s->MapBuf.at(1, 1).Amplitude, 2.0);  // 1494 - 0 over 747: the mark at 2000
+    EXPECT_DOUBLE_EQ(s->MapBuf.at(1, 1).Amplitude, 1000.0 / 747);  // 1000 - 0 over 747: the mark at 2000
     EXPECT_EQ(s->MapBuf.at(2, 1).Amplitude, Missing);
     load(*s, TimeMapKind);
     EXPECT_EQ(s->MapBuf.at(1, 1).Time, 2000);
@@ -179,6 +184,86 @@ TEST(Velocity, StepTwoAndTheSpeedLimit) {
     s->Prefs.MaxVelocity = 26;
     CalcVelocities(*s);
     EXPECT_DOUBLE_EQ(s->VelocityBuf.at(1, 1).Speed, 25.0);
+}
+
+TEST(Velocity, ArrowStartsWithOddCellsAndStepTwo) {
+    // Half of the remaining block rounds halves to the even neighbour:
+    // 20.5 gives 20 across, 21.5 gives 22 down.
+    auto s = timed([](int c, int r) { return 8 * c + 4 * r; });
+    s->Prefs.VelocityStep = 2;
+    s->CellWidth = 41;
+    s->CellHeight = 43;
+    CalcVelocities(*s);
+    for (auto [column, row, x, y] : {std::tuple{1, 1, 10 + 40 + 20, 10 + 43 + 22}, {2, 2, 10 + 41 + 40 + 20, 10 + 43 + 43 + 22},
+                                     {1, 2, 70, 10 + 43 + 43 + 22}}) {
+        const VelocityRec& v = s->VelocityBuf.at(column, row);
+        EXPECT_EQ(std::pair(v.X1, v.Y1), std::pair(x, y)) << column << "," << row;
+    }
+}
+
+// The lines DrawVelocities puts on a panel for a 2 x 2 matrix 2 mm apart,
+// its one block on cells of 40 pixels from (10, 10): it starts at (49, 50).
+std::vector<std::string> arrowLines(int t11, int t21, int t12, int t22, int arrowScale) {
+    auto s = gridSession(2, 2);
+    s->ElectrodeDistance = 2.0;
+    s->CellWidth = s->CellHeight = 40;
+    s->Prefs.ArrowScale = arrowScale;
+    std::tie(s->MapBuf.at(1, 1).Time, s->MapBuf.at(2, 1).Time, s->MapBuf.at(1, 2).Time, s->MapBuf.at(2, 2).Time) =
+        std::tuple(t11, t21, t12, t22);
+    test::RecordingCanvas canvas;
+    test::ScriptedHost host;
+    Ctx ctx{*s, host, nullptr, &canvas};
+    DrawVelocities(ctx);
+    std::vector<std::string> lines;
+    for (const std::string& op : canvas.ops)
+        if (op.rfind("line", 0) == 0) lines.push_back(op);
+    EXPECT_EQ(canvas.ops.front(), "pen 0");
+    return lines;
+}
+
+TEST(Velocity, ArrowsAreAShaftAndTwoHeadLines) {
+    // 10 ms per mm to the right: 0.1 mm/ms, 10 pixels at ArrowScale 100.
+    EXPECT_EQ(arrowLines(0, 20, 0, 20, 100),
+              (std::vector<std::string>{"line 49 50 59 50", "line 59 50 54 55", "line 59 50 54 45"}));
+    // Down and to the right at 45 degrees: the heads at 0.5 radian from the reversed shaft.
+    EXPECT_EQ(arrowLines(0, 20, 20, 40, 200),
+              (std::vector<std::string>{"line 49 50 59 60", "line 59 60 54 59", "line 59 60 58 55"}));
+    // Upward (later at the top).
+    EXPECT_EQ(arrowLines(20, 20, 0, 0, 100),
+              (std::vector<std::string>{"line 49 50 49 40", "line 49 40 54 45", "line 49 40 44 45"}));
+    // An arrow that rounds to no length is a point without a head.
+    EXPECT_EQ(arrowLines(0, 20, 0, 20, 1), (std::vector<std::string>{"line 49 50 49 50"}));
+    EXPECT_EQ(arrowLines(0, 0, 0, 0, 100), std::vector<std::string>{});
+}
+
+TEST(Velocity, NoElectrodeDistanceNoVelocities) {
+    auto s = timed([](int c, int) { return 20 * c; });
+    CalcVelocities(*s);  // a run over a matrix with a distance
+    s->ElectrodeDistance = 0;
+    // The velocity map is empty, whatever the earlier run left.
+    load(*s, VelocityMapKind);
+    EXPECT_EQ(s->MapBuf.at(2, 3).Velocity, Missing);
+    test::RecordingCanvas canvas;
+    test::ScriptedHost host;
+    Ctx ctx{*s, host, nullptr, &canvas};
+    s->PlotArrows = true;
+    s->Memo1 = {"opened"};
+    DrawVelocities(ctx);
+    DrawVelocities(ctx);  // a redraw says it no second time
+    EXPECT_EQ(s->Memo1, (std::vector<std::string>{"opened", "No velocities: the matrix gives an electrode distance of 0"}));
+    EXPECT_EQ(canvas.ops, (std::vector<std::string>{"pen 0", "pen 0"}));  // no line in either draw
+    for (int c = 1; c <= 4; ++c)
+        for (int r = 1; r <= 4; ++r) EXPECT_EQ(s->VelocityBuf.at(c, r).Speed, Missing) << c << "," << r;
+    // The statistics have no velocities to summarise (no "-nan").
+    s->MapKind = TimeMapKind;
+    CalcMapStats(*s);
+    EXPECT_EQ(s->StatsMemo.back(), "Velocities");
+    EXPECT_EQ(NoVelocitiesReason(*s), "the matrix gives an electrode distance of 0");
+    s->ElectrodeDistance = std::nan("");
+    CalcVelocities(*s);
+    EXPECT_EQ(std::pair(s->VelocityBuf.at(1, 1).Speed, NoVelocitiesReason(*s).empty()), std::pair(double{Missing}, false));
+    s->ElectrodeDistance = 0.5;
+    EXPECT_EQ(NoVelocitiesReason(*s), "");
 }
 
 TEST(Velocity, ArrowAngleAndHeadInEveryDirection) {

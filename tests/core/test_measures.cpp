@@ -116,6 +116,40 @@ TEST(Measures, AtTwiceTheRateTheWindowIsInSamples) {
     EXPECT_EQ(of(*s, 1).MinSample, 1000);
 }
 
+TEST(Measures, SignalsWhollyBeyondAnyStartValueAtEveryRate) {
+    // Far above and far below zero (as imports that scale to microvolts
+    // give): the extremes are the signal's own, the first on ties.
+    for (int rate : {500, 1000, 2000}) {
+        auto s = recording(2 * rate);  // 2000 ms
+        s->HighRateMode = rate != 1000;
+        s->SamplingFrequency = rate;
+        s->SignalLength = 2000;
+        const int c = rate, w = rate / 2;  // the mark at 1000 ms, 500 ms either side
+        for (int i = 1; i <= 2 * rate; ++i) {
+            s->Signals.at(i, 1) = 20000;
+            s->Signals.at(i, 2) = -20000;
+            s->Signals.at(i, 3) = 20000;  // flat: both extremes at the window's start
+            s->Signals.at(i, 4) = -20000;
+        }
+        s->Signals.at(c + w / 2, 1) = 30000;
+        s->Signals.at(c - w / 2, 1) = 15000;
+        s->Signals.at(c - w / 2, 2) = -15000;
+        s->Signals.at(c + w / 2, 2) = -30000;
+        s->Signals.at(c + w + 1, 2) = -40000;  // just past the window
+        for (int e = 1; e <= 4; ++e) addMark(*s, e, 1000);
+        MeasureAllMarks(*s);
+        auto extremes = [&](int slot) {
+            const MeasureRecord& m = of(*s, slot);
+            return std::tuple(m.MaxValue, m.MaxSample, m.MinValue, m.MinSample);
+        };
+        EXPECT_EQ(extremes(1), std::tuple(30000, c + w / 2, 15000, c - w / 2)) << rate;
+        EXPECT_EQ(extremes(2), std::tuple(-15000, c - w / 2, -30000, c + w / 2)) << rate;
+        EXPECT_EQ(extremes(3), std::tuple(20000, c - w, 20000, c - w)) << rate;
+        EXPECT_EQ(extremes(4), std::tuple(-20000, c - w, -20000, c - w)) << rate;
+        EXPECT_DOUBLE_EQ(MeasuredAmplitude(*s, of(*s, 1)), 15000.0 / 747) << rate;
+    }
+}
+
 TEST(Measures, AmplitudeAndTheDataPadGrid) {
     auto s = recording(3000);
     s->Locale = {',', '.'};
