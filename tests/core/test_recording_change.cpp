@@ -56,31 +56,26 @@ struct Fixture {
         format.channels = 8;
         return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(8 * static_cast<size_t>(frames - 1), 3)));
     }
-    // A Nashville text file of 3 channels.
-    std::string nashville(const std::string& name, int lines) {
-        std::string t = "h\nh\nh\n";
-        for (int n = 1; n <= lines; ++n) t += std::to_string(n) + "\t2\t3\n";
-        return dir.write(name, t);
-    }
-    std::string ni(const std::string& name, int lines) {
+    // Three header lines, then `lines` lines of `channels` values (NI: after its two fields).
+    std::string text(const std::string& name, int channels, int lines, const std::string& fields = "") {
         std::string t = "h\nh\nh\n";
         for (int n = 1; n <= lines; ++n) {
-            t += "2009/01/02 12:00:00.123 ";
-            for (int c = 1; c <= 64; ++c) t += "0.000001\t";
+            t += fields;
+            for (int c = 1; c <= channels; ++c) t += std::to_string(n) + "\t";
             t += "\n";
         }
         return dir.write(name, t);
     }
+    std::string ni(const std::string& name, int lines) { return text(name, 64, lines, "2009/01/02 12:00:00.123 "); }
     void open(const std::string& path) {
         host.files = {FileChoice{path, 1}};
         OpenFile1Click(ctx);
     }
     // The import as the window's OK runs it: unsaved work asked about first.
-    void importNashville(const std::string& path, int lines, int rate) {
+    void importNashville(const std::string& path, int lines, int rate, int channels = 3) {
         if (!SaveAlert(ctx)) return;
-        ASSERT_EQ(ImportTextFile(ctx, TextFormat::Nashville, path, {"3", std::to_string(lines), std::to_string(rate), "M"}, 0)
-                      .outcome,
-                  ImportOutcome::Loaded);
+        const ImportEdits edits{std::to_string(channels), std::to_string(lines), std::to_string(rate), "M"};
+        ASSERT_EQ(ImportTextFile(ctx, TextFormat::Nashville, path, edits, 0).outcome, ImportOutcome::Loaded);
     }
     void importNi(const std::string& path, int lines) {
         host.inputs = {"1000", std::to_string(lines)};
@@ -115,7 +110,7 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
         const std::string aConn = connFile(f.dir.file("a.C01"), 100, 1, {{1, 10, 2, 20, 1}});
         f.dir.write("a.C01", aConn);
         f.dir.write("b.C01", connFile(f.dir.file("b.C01"), 150, 1, {{3, 30, 4, 40, 1}}));
-        const std::string nash = f.nashville("n.txt", 8), ni = f.ni("ni.txt", 2);
+        const std::string nash = f.text("n.txt", 3, 8), ni = f.ni("ni.txt", 2);
 
         // Open: the recording's own connections, nothing unsaved.
         f.open(a);
@@ -223,7 +218,7 @@ TEST(RecordingChange, QuitAsksAboutConnectionsAndADamagedConnectionsFileIsKept) 
 TEST(RecordingChange, EveryLoadStartsWithAnEmptyMap) {
     Fixture f;
     const std::string a = f.recording("a.E01", 100), b = f.recording("b.E01", 100);
-    const std::string nash = f.nashville("n.txt", 4), ni = f.ni("ni.txt", 3);
+    const std::string nash = f.text("n.txt", 3, 4), ni = f.ni("ni.txt", 3);
     f.open(a);
     f.open(b);  // a is entry 2 of the recent list
     const std::pair<const char*, std::function<void()>> loads[] = {
@@ -259,7 +254,7 @@ TEST(RecordingChange, AnImportIsShownFromItsStartAndAnOpenKeepsABeginInside) {
     for (const int rate : {500, 1000, 2000}) {
         SCOPED_TRACE(rate);
         Fixture f(rate);
-        const std::string nash = f.nashville("run.txt", 2000);
+        const std::string nash = f.text("run.txt", 3, 2000);
         f.open(f.recording("long.E01", 9000));
         f.s->BeginTimeA = f.s->BeginTimeB = f.s->BeginTimeAll = 3500;
         f.importNashville(nash, 2000, rate);
@@ -281,11 +276,7 @@ TEST(RecordingChange, AnImportIsShownFromItsStartAndAnOpenKeepsABeginInside) {
     // the panel; the 256 channels of a full file fill the grid's 100 columns.
     for (const auto& [channels, columns, cell] : {std::tuple(48, 48, 33), std::tuple(256, 100, 15)}) {
         Fixture f;
-        std::string text = "h\nh\nh\n";
-        for (int c = 1; c <= channels; ++c) text += "1\t";
-        ASSERT_EQ(ImportTextFile(f.ctx, TextFormat::Nashville, f.dir.write("w.txt", text), {std::to_string(channels), "1", "1000", "M"}, 0)
-                      .outcome,
-                  ImportOutcome::Loaded);
+        f.importNashville(f.text("w.txt", channels, 1), 1, 1000, channels);
         SizeMapCells(*f.s, 1600, 500);
         EXPECT_EQ(std::tuple(f.s->NrColumns, f.s->CellWidth, IsPlaced(*f.s, columns), IsPlaced(*f.s, columns + 1)),
                   std::tuple(columns, cell, true, false));
