@@ -9,14 +9,12 @@
 #include "session/Ask.h"
 #include "session/Draw.h"
 #include "session/Errors.h"
+#include "session/SampleTime.h"
 #include "session/TextFiles.h"
 
 namespace vk {
 
 namespace {
-
-// A mark file holds at most 32767 records of 16 bytes after its header.
-constexpr size_t MaxMarkFileBytes = 64u << 20;
 
 // A real number as the window and the memo show it: up to 15 significant
 // digits, no trailing zeros, an exponent only when needed ("0.001", "1E-5").
@@ -43,9 +41,7 @@ struct Loaded {
     int32_t rate = 1000;
     std::string matrixFile;
     AucklandHeader header;
-    std::string markFileName;
-    bool hasMarkFile = false;
-    std::string markBytes;
+    RecordingFiles files;  // the mark file (".Mxt") and the connections file beside the text file
 };
 
 // Hides the progress panel also when the data pass stops on an error.
@@ -57,8 +53,8 @@ struct ProgressPanel {
     ~ProgressPanel() { host.hideProgress(); }
 };
 
-// Reads the file and the mark file that goes with it. Nothing in the session
-// changes here.
+// Reads the file and the mark and connections files that go with it.
+// Nothing in the session changes here.
 void dataPass(Ctx& ctx, Loaded& r) {
     auto& host = ctx.host;
     const MappedText file(r.path);
@@ -75,21 +71,21 @@ void dataPass(Ctx& ctx, Loaded& r) {
             },
             r.format == TextFormat::NI ? &r.lastValues : nullptr);
     }
-    // A mark file that exists but cannot be read stops the import, so that
-    // its marks are never replaced by nothing.
-    r.markFileName = ImportMarkFileName(r.path);
-    r.hasMarkFile = fileExists(r.markFileName);
-    if (r.hasMarkFile) r.markBytes = readWholeFile(r.markFileName, MaxMarkFileBytes);
+    // A mark or connections file that exists but cannot be read stops the
+    // import, so that what it holds is never replaced by nothing.
+    r.files = ReadRecordingFiles(ImportMarkFileName(r.path), r.path);
 }
 
-// The single-row electrode layout of a text recording.
-void applySingleRow(SessionState& s, int32_t channels, bool ni) {
-    if (ni) {
-        s.ElectrodeCol.fill(-1);
-        s.ElectrodeRow.fill(-1);
-    }
+// The single-row electrode layout of a text recording: one cell per
+// channel, as many columns as channels (at least 16, at most the grid's
+// 100), so that the whole row fits the map panel. Electrodes above the
+// channel count have no place: the positions of the matrix used before
+// would otherwise put cells of the previous recording's array on this map.
+void applySingleRow(SessionState& s, int32_t channels) {
+    s.ElectrodeCol.fill(-1);
+    s.ElectrodeRow.fill(-1);
     s.NrElectrodes = channels;
-    s.NrColumns = ni ? 64 : 16;
+    s.NrColumns = std::clamp(channels, 16, MaxGrid);
     s.NrRows = 1;
     s.ElectrodeDistance = 1.0;
     s.TileRectangle = true;
@@ -109,8 +105,6 @@ void commit(Ctx& ctx, Loaded& r) {
     auto& s = ctx.s;
     const bool ni = r.format == TextFormat::NI;
     const int32_t channels = r.layout.channels, rows = r.layout.samples;
-    ClearMarks(s);
-    s.MarksChanged = false;
     for (int32_t n = 1; n <= rows; ++n) {
         int32_t* row = s.Signals.row(n);
         std::copy_n(r.samples.data() + static_cast<size_t>(n - 1) * static_cast<size_t>(channels), channels, row);
@@ -124,7 +118,9 @@ void commit(Ctx& ctx, Loaded& r) {
     s.FileType = static_cast<int32_t>(r.format);
     if (ni) {
         s.NIFileName = r.path;
-        s.SignalLength = rows;
+        // The lines read are samples at the rate in force (which the NI
+        // import keeps): the length in ms follows from them.
+        s.SignalLength = TimeOfSample(s, rows);
         for (int32_t n = 1; n <= rows; ++n)
             s.Memo1.push_back(std::to_string(n) + "   " + std::to_string(s.Signals.at(n, 5)) + "  " +
                               std::to_string(r.lastValues[static_cast<size_t>(n - 1)]));
@@ -150,26 +146,19 @@ void commit(Ctx& ctx, Loaded& r) {
     s.DisplayTypeA = 1;
     s.FirstChannel = 1;
     s.TraceOrder = 0;
-    s.TraceOrderItemA = 2;
+    s.TraceOrderItemA = s.TraceOrderItemB = 2;  // "Sequential" in both title bars
     s.BipolarMode = false;
     s.WindowAll = s.WindowA = s.SignalLength;
+    // Every recording is shown from its start: an earlier begin time may lie
+    // past the end of this one.
+    s.BeginTimeAll = s.BeginTimeA = s.BeginTimeB = 0;
     s.CurrentMarkType[1] = s.CurrentMarkType[2] = 1;
     s.ActiveDisplay = 1;
     s.MapKindA = s.MapKindB = 0;
     s.FileLoaded = true;
     ctx.host.showOverlay(Overlay::Memo, s.ShowMemo);
-    applySingleRow(s, channels, ni);
-    s.MarkFileName = r.markFileName;
-    if (r.hasMarkFile) {
-        ReadMarkFile(ctx, r.markBytes, false);
-    } else {
-        s.FileInfo.clear();
-        try {
-            CreateMarkFile(s);
-        } catch (const IoError& e) {
-            ctx.host.warning(std::string("The mark file could not be created: ") + e.what());
-        }
-    }
+    applySingleRow(s, channels);
+    StartRecordingMarks(ctx, r.files, {.checkMatrix = false, .createMarkFile = true});
     UpdateDisplay(ctx);
 }
 

@@ -257,8 +257,9 @@ std::vector<std::string> ConnectionFileLines(const SessionState& s) {
 }
 
 void WriteConnectionsFile(SessionState& s, const std::string& path) {
-    if (path.empty() && s.FileName.empty()) throw IoError("(no recording)", "there is no connections file to write");
-    s.ConnFileName = path.empty() ? ConnFileNameFor(s.FileName) : path;
+    const std::string recording = RecordingPath(s);
+    if (path.empty() && recording.empty()) throw IoError("(no recording)", "there is no connections file to write");
+    s.ConnFileName = path.empty() ? ConnFileNameFor(recording) : path;
     RemoveDuplicateConnections(s);
     writeLinesAtomic(s.ConnFileName, ConnectionFileLines(s));
     s.ConnectionsChanged = false;
@@ -345,10 +346,16 @@ bool ConnectionKey(Ctx& ctx, char key) {
 
 void ReadConnections1Click(Ctx& ctx) {
     SessionState& s = ctx.s;
+    const std::string recording = RecordingPath(s);
     const auto choice = ctx.host.openFile("Open connections file", {{"Connection files", "*.C*"}, {"All files", "*"}}, 1,
-                                          folderPart(s.FileName));
+                                          folderPart(recording));
     if (!choice) return;
-    runCommand(ctx, [&] { ReadConnectionsFile(s, choice->path); });
+    runCommand(ctx, [&] {
+        ReadConnectionsFile(s, choice->path);
+        // Connections read from another file are not yet in the recording's
+        // own: the save writes them there, and switching asks first.
+        s.ConnectionsChanged = choice->path != ConnFileNameFor(recording);
+    });
     UpdateDisplay(ctx);
 }
 

@@ -65,8 +65,8 @@ void RemoveDuplicateConnections(SessionState& s);
 // The lines of the connections file: a 9-line header, then one TAB
 // separated line per live record in slot order.
 std::vector<std::string> ConnectionFileLines(const SessionState& s);
-// Removes duplicates and writes the file `path` (the recording's own
-// connections file when empty) atomically, naming it in its first line;
+// Removes duplicates and writes the file `path` (the connections file of
+// RecordingPath when empty) atomically, naming it in its first line;
 // clears ConnectionsChanged. Throws IoError.
 void WriteConnectionsFile(SessionState& s, const std::string& path = {});
 

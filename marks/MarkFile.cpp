@@ -5,6 +5,7 @@
 
 #include "input/Matrix.h"
 #include "marks/Connections.h"
+#include "marks/MarkStore.h"
 #include "marks/Measures.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
@@ -36,6 +37,36 @@ void putString(std::array<uint8_t, MarkHeaderSize>& h, size_t offset, const std:
 }
 
 constexpr size_t NameOffset = 106, InfoOffset = 1898, LengthOffset = 2164;
+
+// A mark file holds at most 32767 records of 16 bytes after its header, and
+// a connections file 3000 short lines; anything far larger is neither.
+constexpr size_t MaxMarkFileBytes = 64u << 20;
+constexpr size_t MaxConnFileBytes = 64u << 20;
+
+// Keeps the bytes of a damaged file beside it as `path`.damaged (once: an
+// earlier copy is the older original), and says so in a sentence.
+std::string keepDamaged(const std::string& path, const std::string& bytes) {
+    const std::string keep = path + ".damaged";
+    if (fileExists(keep)) return {};
+    try {
+        writeBytesAtomic(keep, bytes);
+        return "\nThe damaged file was kept as " + keep + ".";
+    } catch (const IoError& e) {
+        return "\nThe damaged file could not be kept: " + std::string(e.what());
+    }
+}
+
+// The map buffer and what was computed from it belong to the recording
+// whose marks filled them: a cell filled by expansion or crossed out keeps
+// its value through every reload, so only a new recording empties it.
+void emptyMaps(SessionState& s) {
+    s.MapBuf.fill(MapCell{});
+    s.VelocityBuf.fill(VelocityRec{});
+    for (auto& shown : s.PanelMapTime) shown.fill(Missing);
+    s.MinMapTime = s.EarliestTime = NoMinMapTime;
+    s.MaxMapTime = NoMaxMapTime;
+    s.MapTimeCount = 0;
+}
 
 }  // namespace
 
@@ -173,16 +204,7 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
         std::string text = s.MarkFileName + " is damaged:";
         for (const auto& p : c.problems) text += "\n- " + p;
         // Keep the original as it was; the next save writes what could be read.
-        const std::string keep = s.MarkFileName + ".damaged";
-        if (!fileExists(keep)) {
-            try {
-                writeBytesAtomic(keep, bytes);
-                text += "\nThe damaged file was kept as " + keep + ".";
-            } catch (const IoError& e) {
-                text += "\nThe damaged file could not be kept: " + std::string(e.what());
-            }
-        }
-        ctx.host.warning(text);
+        ctx.host.warning(text + keepDamaged(s.MarkFileName, bytes));
     }
     if (!checkMatrix) return;
     // The matrix in use must be loadable. A matrix that fails to load is
@@ -198,6 +220,52 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
             s.MatrixFileName = choice->path;
             if (fileExists(s.MatrixFileName)) runCommand(ctx, [&] { LoadNewMatrix(s); });
         }
+    }
+}
+
+RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::string& recordingPath) {
+    RecordingFiles f;
+    f.markFileName = markFileName;
+    f.connFileName = ConnFileNameFor(recordingPath);
+    f.hasMarkFile = fileExists(f.markFileName);
+    if (f.hasMarkFile) f.markBytes = readWholeFile(f.markFileName, MaxMarkFileBytes);
+    f.hasConnFile = fileExists(f.connFileName);
+    if (f.hasConnFile) f.connBytes = readWholeFile(f.connFileName, MaxConnFileBytes);
+    return f;
+}
+
+void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart& how) {
+    SessionState& s = ctx.s;
+    ClearMarks(s);
+    s.MarksChanged = false;
+    s.ConnCount = 0;
+    s.ConnectionsChanged = false;
+    s.ConnFileName = files.connFileName;
+    s.RememberedElectrode = s.RememberedTime = Missing;
+    emptyMaps(s);
+
+    s.MarkFileName = files.markFileName;
+    if (files.hasMarkFile) {
+        ReadMarkFile(ctx, files.markBytes, how.checkMatrix);
+    } else {
+        // A new recording starts without the previous one's info text.
+        s.FileInfo.clear();
+        if (how.createMarkFile) {
+            try {
+                CreateMarkFile(s);
+            } catch (const IoError& e) {
+                ctx.host.warning(std::string("The mark file could not be created: ") + e.what());
+            }
+        } else {
+            PrepareMarkHeader(s);
+        }
+    }
+    if (!files.hasConnFile) return;
+    try {
+        ParseConnectionsFile(files.connBytes, s);
+    } catch (const ConversionError& e) {
+        ctx.host.warning(files.connFileName + " is damaged: " + e.what() + "\n" + std::to_string(s.ConnCount) +
+                         " connections before the fault were read." + keepDamaged(files.connFileName, files.connBytes));
     }
 }
 

@@ -48,6 +48,34 @@ void WriteMarkFile(SessionState& s);
 // missing). A text import has its own electrode layout and no matrix.
 void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix = true);
 
+// The files a recording keeps beside it: its mark file and its connections
+// file. They are read before the recording replaces the open one, so that a
+// file that exists but cannot be read stops the opening with nothing changed.
+struct RecordingFiles {
+    std::string markFileName, connFileName;
+    bool hasMarkFile = false, hasConnFile = false;
+    std::string markBytes, connBytes;
+};
+// Reads the mark file `markFileName` and the connections file of the
+// recording at `recordingPath`, each when it exists. Throws IoError.
+RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::string& recordingPath);
+
+// How a recording's marks start.
+struct MarkStart {
+    bool checkMatrix = true;     // ReadMarkFile's matrix check (a text import has no matrix)
+    bool createMarkFile = true;  // a recording without a mark file gets an empty one
+};
+// Every command that loads a recording (open, reopen, the text imports, the
+// command-line tool) calls this once the samples and the recording variables
+// are the new recording's. Nothing of the previous recording stays: marks,
+// undo, measurements, connections and their unsaved state, the mark kept for
+// a connection by hand, and the map buffer with its expanded and crossed-out
+// cells, velocities and the maps the panels last showed. Then the new
+// recording's marks and connections are read from `files`, or its empty mark
+// file is made. A connections file that is not one is reported and kept as
+// ".damaged"; the records read before the fault stay.
+void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart& how = {});
+
 // File > "Save Marks+Connections".
 void SaveMarks1Click(Ctx& ctx);
 

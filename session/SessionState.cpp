@@ -89,5 +89,9 @@ void InitSession(SessionState& s) {
 std::string MyMatrixDir(const SessionState& s) { return s.DataRoot + "/MyMatrix"; }
 std::string MyNewMatrixDir(const SessionState& s) { return s.DataRoot + "/MyNewMatrix"; }
 std::string RecentListPath(const SessionState& s) { return MyNewMatrixDir(s) + "/FileList.Txt"; }
+std::string RecordingPath(const SessionState& s) {
+    // File type 3 is the NI text import; an electrogram file is type 2.
+    return s.ImportedFile && s.FileType == 3 ? s.NIFileName : s.FileName;
+}
 
 }  // namespace vk

@@ -385,5 +385,9 @@ std::string MyMatrixDir(const SessionState& s);
 std::string MyNewMatrixDir(const SessionState& s);
 // The recent-file list.
 std::string RecentListPath(const SessionState& s);
+// The file of the recording that is open: the NI file for an NI import
+// (which leaves FileName to the recording opened before it), else FileName.
+// Its connections file and the status bar go by this name.
+std::string RecordingPath(const SessionState& s);
 
 }  // namespace vk

@@ -7,6 +7,7 @@
 #include "input/Matrix.h"
 #include "input/Smoothing.h"
 #include "input/TextImport.h"
+#include "marks/Connections.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
@@ -17,9 +18,6 @@
 namespace vk {
 
 namespace {
-// A mark file holds at most 32767 records of 16 bytes after its header;
-// anything far larger is not a mark file.
-constexpr size_t MaxMarkFileBytes = 64u << 20;
 // A matrix file lists at most 256 electrodes; anything far larger is not one.
 constexpr size_t MaxMatrixFileBytes = 4u << 20;
 }  // namespace
@@ -138,11 +136,10 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // 2. The frames go to the scratch frame buffer, which only the
         //    reader uses.
         ReadElgFrames(src, layout, s.RawFrames.data(), s.RawFrames.size());
-        // The recording's mark file: a file that exists but cannot be read
-        // stops the open, so that its marks are never replaced by nothing.
-        const std::string markFileName = MarkFileNameFor(path);
-        const bool hasMarkFile = fileExists(markFileName);
-        const std::string markBytes = hasMarkFile ? readWholeFile(markFileName, MaxMarkFileBytes) : std::string();
+        // The recording's mark and connections files: a file that exists but
+        // cannot be read stops the open, so that what it holds is never
+        // replaced by nothing.
+        const RecordingFiles files = ReadRecordingFiles(MarkFileNameFor(path), path);
         // 3. The matrix chosen last, read before anything is replaced; or ask
         //    for one (the user's choice applies at once, as the matrix
         //    commands do).
@@ -178,8 +175,6 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         s.NrOfFrames = layout.NrOfFrames;
         s.FileExt = FileExtOf(path);
         s.SignalsLoaded = true;
-        ClearMarks(s);
-        s.MarksChanged = false;
 
         // LoadAllElectrograms: copy or smooth the frames into Signals.
         const bool smooth = s.SmoothOnLoad;
@@ -196,23 +191,10 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         host.hideProgress();
 
         s.Memo1.push_back("NrOfFramesinFile=" + std::to_string(s.NrOfFrames));
-        s.SignalLength = s.NrOfFrames;
-        s.MarkFileName = markFileName;
-        if (hasMarkFile) {
-            ReadMarkFile(ctx, markBytes);
-        } else {
-            // A new recording starts without the previous one's info text.
-            s.FileInfo.clear();
-            if (options.createMarkFile) {
-                try {
-                    CreateMarkFile(s);
-                } catch (const IoError& e) {
-                    host.warning(std::string("The mark file could not be created: ") + e.what());
-                }
-            } else {
-                PrepareMarkHeader(s);
-            }
-        }
+        // The length in ms at the rate in force, so that a recording opened
+        // after an import at another rate is shown whole and no further.
+        s.SignalLength = TimeOfSample(s, s.NrOfFrames);
+        StartRecordingMarks(ctx, files, {.checkMatrix = true, .createMarkFile = options.createMarkFile});
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
                          std::to_string(MaxSamples) + " were loaded.");
@@ -239,16 +221,29 @@ void ResetViewAfterLoad(SessionState& s) {
     s.ActiveDisplay = 1;
     s.MapKindA = 0;
     s.MapKindB = 0;
+    // The begin times stay while they lie inside this recording; past its
+    // end the traces would be blank.
+    for (int32_t* begin : {&s.BeginTimeA, &s.BeginTimeB, &s.BeginTimeAll})
+        if (*begin >= s.SignalLength) *begin = 0;
     s.FileLoaded = true;
 }
 
 bool SaveAlert(Ctx& ctx) {
-    if (!ctx.s.MarksChanged) return true;
-    ctx.host.beep();
-    const Answer a = ctx.host.askYesNoCancel("Some of the marks have been changed? Do you want to update these marks ?");
-    if (a == Answer::Cancel) return false;
-    // A save that failed was reported; going on would drop the marks.
-    if (a == Answer::Yes) return runCommand(ctx, [&] { WriteMarkFile(ctx.s); });
+    auto& s = ctx.s;
+    // Marks first, then connections, each with its own question; a save
+    // that failed was reported, and going on would drop what it held.
+    if (s.MarksChanged) {
+        ctx.host.beep();
+        const Answer a = ctx.host.askYesNoCancel(UnsavedMarksQuestion);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes && !runCommand(ctx, [&] { WriteMarkFile(s); })) return false;
+    }
+    if (s.ConnectionsChanged) {
+        ctx.host.beep();
+        const Answer a = ctx.host.askYesNoCancel(UnsavedConnectionsQuestion);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes && !runCommand(ctx, [&] { WriteConnectionsFile(s); })) return false;
+    }
     return true;
 }
 
@@ -272,7 +267,6 @@ void OpenFile1Click(Ctx& ctx) {
             }
             s.ImportedFile = false;
             ResetViewAfterLoad(s);
-            s.ConnCount = 0;
             UpdateDisplay(ctx);
             break;
         case 3:
@@ -303,6 +297,7 @@ void LoadNewElgFile(Ctx& ctx, const std::string& path) {
     if (!OpenElectrogramFile(ctx, path)) return;
     s.DisplayTypeA = 1;
     s.TraceOrder = 1;
+    s.TraceOrderItemA = s.TraceOrderItemB = 0;  // "Horizontal", the order just set
     s.FirstChannel = 65;
     ResetViewAfterLoad(s);
     UpdateDisplay(ctx);
@@ -374,7 +369,7 @@ void UpdateDisplays1Click(Ctx& ctx) { UpdateDisplay(ctx); }
 void Smoothing1Click(Ctx& ctx) {
     auto& s = ctx.s;
     auto& host = ctx.host;
-    host.showProgress("now smoothing signals ...", namePart(s.FileName), namePart(s.MatrixFileName), 24);
+    host.showProgress("now smoothing signals ...", namePart(RecordingPath(s)), namePart(s.MatrixFileName), 24);
     host.processMessages();
     std::vector<int32_t> work;
     const int channels = std::clamp(s.NrNIChannels, 0, MaxChannels);

@@ -44,8 +44,13 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
 void ResetViewAfterLoad(SessionState& s);
 
 // Before another recording replaces the current one, or before quitting:
-// when marks changed, ask whether to save them. Returns false on Cancel (or
-// when saving failed, so that nothing unsaved is dropped).
+// when marks changed, ask whether to save them, and then the same for the
+// connections. Returns false on Cancel (or when saving failed, so that
+// nothing unsaved is dropped).
+inline constexpr const char* UnsavedMarksQuestion =
+    "Some of the marks have been changed? Do you want to update these marks ?";
+inline constexpr const char* UnsavedConnectionsQuestion =
+    "Some of the connections have been changed? Do you want to update these connections ?";
 bool SaveAlert(Ctx& ctx);
 
 void OpenFile1Click(Ctx& ctx);

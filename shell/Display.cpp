@@ -142,7 +142,7 @@ MenuChecks UpdateChecks(const SessionState& s) {
 
 StatusTexts StatusBarTexts(const SessionState& s) {
     StatusTexts t;
-    t.fileName = namePart(s.FileName);
+    t.fileName = namePart(RecordingPath(s));
     t.matrix = namePart(s.MatrixFileName);
     t.refTime = " Reference: " + std::to_string(s.RefTime) + " ms";
     t.sigLength = " Signal: " + std::to_string(s.SignalLength) + " ms";

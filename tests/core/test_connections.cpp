@@ -145,6 +145,26 @@ TEST(Connections, FileReadDuplicatesAndSave) {
         EXPECT_EQ(ConnFileNameFor(rec), conn) << rec;
 }
 
+// Nine header lines precede the records, and the count line is obeyed: with
+// exactly as many records as announced, a reader that skipped one line too
+// few or too many would lose the last or the first record.
+TEST(Connections, TheRecordsStartAfterNineHeaderLines) {
+    Conn c;
+    const std::string head = "x\r\n777\r\n";
+    const std::string rest = "\r\n a\r\n b\r\n1\r\n2\r\n3\r\n\r\n17\t1\t18\t2\t1\r\n19\t3\t20\t4\t-1\r\n21\t5\t22\t6\t1\r\n";
+    const std::pair<const char*, std::vector<Rec>> cases[] = {
+        {"3", {{17, 1, 18, 2, 1}, {19, 3, 20, 4, -1}, {21, 5, 22, 6, 1}}},
+        {"2", {{17, 1, 18, 2, 1}, {19, 3, 20, 4, -1}}},
+        {"0", {}},
+    };
+    for (const auto& [count, expected] : cases) {
+        ParseConnectionsFile(head + count + rest, *c.s);
+        std::vector<Rec> got;
+        for (int i = 1; i <= c.s->ConnCount; ++i) got.push_back(c.rec(i));
+        EXPECT_EQ(got, expected) << count;
+    }
+}
+
 TEST(ReferenceTable, ListChooseInsertAndDelete) {
     Conn c;
     UpdateReferenceTable(*c.s);

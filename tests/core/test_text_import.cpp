@@ -9,6 +9,7 @@
 #include "input/TextImport.h"
 #include "marks/MarkFile.h"
 #include "session/Errors.h"
+#include "session/SampleTime.h"
 #include "session/TextFiles.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -113,6 +114,22 @@ TEST(TextImport, NashvilleCutsTo65500AtTheRateGivenAndSetsASingleRow) {
     EXPECT_EQ(f.host.captions.back(), "reading line nr = 65500");
 }
 
+// The largest count is taken whole without a word; one line more is cut
+// with the beep and the warning, at any rate.
+TEST(TextImport, ExactlyTheLargestCountIsNotCut) {
+    for (const auto& [samples, rate, cut] : {std::tuple(65500, 2000, false), std::tuple(65501, 500, true)}) {
+        SCOPED_TRACE(samples);
+        Fixture f;
+        const std::string file = f.dir.write("edge.txt", lines(samples, 1, [](int n, int) { return n % 1000; }));
+        ASSERT_EQ(f.ok(4, file, {"1", std::to_string(samples), std::to_string(rate), "M"}).outcome, ImportOutcome::Loaded);
+        const SessionState& s = *f.s;
+        EXPECT_EQ(std::tuple(f.host.beeps, s.ImportF.Warning, s.NrSamples, s.NrOfFrames, s.Signals.at(65500, 1)),
+                  std::tuple(cut ? 1 : 0, cut, 65500, 65500, 500));
+        EXPECT_EQ(s.SignalLength, 65500 * 1000 / rate);
+        EXPECT_EQ(RecordingRows(s), 65500);
+    }
+}
+
 TEST(TextImport, MarksLiveInTheMxtFileAndComeBackOnTheNextImport) {
     Fixture f;
     const std::string path = f.dir.write("run1.txt", lines(5, 64, [](int n, int) { return n; }, "01/02/2009 12:00:00.000 "));
@@ -174,7 +191,7 @@ TEST(TextImport, NiReadsTheLinesAskedForWithItsMemoAndRow64Layout) {
     EXPECT_NE(std::find(s.Memo1.begin(), s.Memo1.end(), "2   0  2"), s.Memo1.end());
     EXPECT_EQ(std::vector<int32_t>({s.SignalLength, s.NrTraces, s.NrColumns, s.ElectrodeCol[64], s.ElectrodeCol[65],
                                     s.Signals.at(2, 64), s.SamplingFrequency}),
-              std::vector<int32_t>({2, 64, 64, 64, -1, 2000000, 500}));
+              std::vector<int32_t>({4, 64, 64, 64, -1, 2000000, 500}));  // 2 lines at 500 Hz last 4 ms
     EXPECT_EQ(f.host.questions[0] + f.host.questions[1],
               "Input nr of samples (Max 60000) |Give new nr of samples:  |Give new signal length if necessary:");
 }
