@@ -28,10 +28,6 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string RecordingPath(const SessionState& s) {
-    return s.ImportedFile && s.FileType == NITextFileType && !s.NIFileName.empty() ? s.NIFileName : s.FileName;
-}
-
 std::string WithExtension(const std::string& path, const std::string& extension) {
     const size_t nameStart = path.size() - namePart(path).size();
     const size_t dot = path.find_last_of('.');

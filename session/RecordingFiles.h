@@ -19,10 +19,6 @@ namespace vk {
 // FileType of a recording imported from an NI text file.
 inline constexpr int32_t NITextFileType = 3;
 
-// The path of the open recording: the NI text file for an NI import (which
-// leaves FileName as it was), else FileName.
-std::string RecordingPath(const SessionState& s);
-
 // `path` with its extension (from the last "." of the name part on)
 // replaced by `extension`; a name without one gets it appended.
 // "dir/REC.E01", ".txt" -> "dir/REC.txt".

@@ -91,7 +91,7 @@ std::string MyNewMatrixDir(const SessionState& s) { return s.DataRoot + "/MyNewM
 std::string RecentListPath(const SessionState& s) { return MyNewMatrixDir(s) + "/FileList.Txt"; }
 std::string RecordingPath(const SessionState& s) {
     // File type 3 is the NI text import; an electrogram file is type 2.
-    return s.ImportedFile && s.FileType == 3 ? s.NIFileName : s.FileName;
+    return s.ImportedFile && s.FileType == 3 && !s.NIFileName.empty() ? s.NIFileName : s.FileName;
 }
 
 }  // namespace vk
