@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "input/Matrix.h"
 #include "marks/Connections.h"
 #include "marks/Measures.h"
 #include "session/Ask.h"
@@ -164,7 +163,7 @@ void WriteMarkFile(SessionState& s) {
     s.MarksChanged = false;
 }
 
-void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
+void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
     auto& s = ctx.s;
     const MarkFileContents c = ParseMarkFile(bytes, s.MarkFileName, s);
     s.Memo1.push_back("reading.1." + s.MatrixFileName);
@@ -183,21 +182,6 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
             }
         }
         ctx.host.warning(text);
-    }
-    if (!checkMatrix) return;
-    // The matrix in use must be loadable. A matrix that fails to load is
-    // reported; the recording and its marks stay open.
-    if (fileExists(s.MatrixFileName)) {
-        runCommand(ctx, [&] { LoadNewMatrix(s); });
-    } else {
-        ctx.host.beep();
-        ctx.host.information(s.MatrixFileName + " is not found!");
-        auto choice = ctx.host.openFile("Open New Matrix File", {{"Matrix files", "*.txt *.TXT"}, {"All files", "*"}},
-                                        1, MyNewMatrixDir(s));
-        if (choice) {
-            s.MatrixFileName = choice->path;
-            if (fileExists(s.MatrixFileName)) runCommand(ctx, [&] { LoadNewMatrix(s); });
-        }
     }
 }
 

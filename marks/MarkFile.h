@@ -17,6 +17,10 @@
 
 namespace vk {
 
+// A mark file holds at most 32767 records of 16 bytes after its header;
+// anything far larger is not a mark file.
+inline constexpr size_t MaxMarkFileBytes = 64u << 20;
+
 // What reading a mark file found.
 struct MarkFileContents {
     std::array<uint8_t, MarkHeaderSize> header{};
@@ -42,11 +46,11 @@ void CreateMarkFile(SessionState& s);
 // safely on disk. Throws IoError otherwise.
 void WriteMarkFile(SessionState& s);
 
-// Reads MarkFileName into the table, tells about damage, keeps a damaged
-// original as MarkFileName + ".damaged", then, when checkMatrix is set,
-// checks that the matrix in use can be loaded (asking for one when it is
-// missing). A text import has its own electrode layout and no matrix.
-void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix = true);
+// Reads MarkFileName into the table, tells about damage and keeps a damaged
+// original as MarkFileName + ".damaged". Opening a recording then checks
+// its matrix (LoadMatrixInUse); a text import has its own electrode layout
+// and no matrix.
+void ReadMarkFile(Ctx& ctx, const std::string& bytes);
 
 // File > "Save Marks+Connections".
 void SaveMarks1Click(Ctx& ctx);

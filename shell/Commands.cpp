@@ -16,14 +16,6 @@
 
 namespace vk {
 
-namespace {
-// A mark file holds at most 32767 records of 16 bytes after its header;
-// anything far larger is not a mark file.
-constexpr size_t MaxMarkFileBytes = 64u << 20;
-// A matrix file lists at most 256 electrodes; anything far larger is not one.
-constexpr size_t MaxMatrixFileBytes = 4u << 20;
-}  // namespace
-
 void StartUp(Ctx& ctx) {
     auto& s = ctx.s;
     runCommand(ctx, [&] {
@@ -200,6 +192,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         s.MarkFileName = markFileName;
         if (hasMarkFile) {
             ReadMarkFile(ctx, markBytes);
+            LoadMatrixInUse(ctx);
         } else {
             // A new recording starts without the previous one's info text.
             s.FileInfo.clear();
