@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "input/TextImport.h"
+#include "session/Format.h"
 #include "session/TextFiles.h"
 #include "shell/Commands.h"
 
@@ -43,7 +44,7 @@ constexpr const char* AucklandRows[] = {"1. Nr Header Lines: ", "2. Nr Channels:
 
 ImportEdits& editsOf(SessionState& s, int type) { return type == 4 ? s.ImportF.Nashville : s.ImportF.Manchester; }
 
-QString generalFloat(double v) { return QString::number(v, 'g', 15); }
+QString generalFloat(double v) { return QString::fromStdString(GeneralFloat(v)); }
 
 }  // namespace
 

@@ -12,13 +12,10 @@ namespace vk {
 
 namespace {
 
-constexpr Colour DarkGreen = 0x00008000;
 constexpr int AnalysisRows = 5;
 
-int pixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
-
 int xOfSample(const TraceGeometry& g, int64_t sample) {
-    return pixel(roundHalfEven(static_cast<double>(sample - g.firstSample + 1) * g.pixelsPerSample) + g.left);
+    return clampPixel(roundHalfEven(static_cast<double>(sample - g.firstSample + 1) * g.pixelsPerSample) + g.left);
 }
 
 // Row 2: d(s) = v(s + h) - v(s - h) with h = half the slow-wave difference
@@ -43,7 +40,7 @@ void drawDifference(Ctx& ctx, const TraceGeometry& g, int32_t e) {
     for (int64_t sample = from; sample <= to; ++sample) {
         const int64_t d = value(sample + h) - value(sample - h);
         const int x = xOfSample(g, sample);
-        const int y = pixel(yc - roundHalfEven(static_cast<double>(d) * s.Amplification));
+        const int y = clampPixel(yc - roundHalfEven(static_cast<double>(d) * s.Amplification));
         if (s.PlotOnlyDots) {
             Line(ctx, x, y, x + 1, y + 1);
         } else {
@@ -86,8 +83,8 @@ void PaintAnalysisView(Ctx& ctx) {
     // The threshold line: three noise deviations from the row centre, at
     // the panel's amplification.
     SetPenColor(ctx, clRed);
-    const int y = pixel(yc + roundHalfEven(3.0 * found.noiseSD * s.Amplification));
-    Line(ctx, g.left, y, pixel(g.left + roundHalfEven(SampleOfTime(s, s.WindowTime) * g.pixelsPerSample)), y);
+    const int y = clampPixel(yc + roundHalfEven(3.0 * found.noiseSD * s.Amplification));
+    Line(ctx, g.left, y, clampPixel(g.left + roundHalfEven(SampleOfTime(s, s.WindowTime) * g.pixelsPerSample)), y);
     SetPenColor(ctx, clBlack);
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-#include "electrograms/TraceDisplay.h"
+#include "layout/TraceLayout.h"
 #include "maps/MapBuffer.h"
+#include "maps/MapCommands.h"
+#include "marks/ManualMarking.h"
 #include "session/Numbers.h"
 
 namespace vk {
@@ -75,6 +77,20 @@ std::string PanelCaption(SessionState& s, int panel) {
         return title + " " + cursor + " " + cellTime;
     }
     return title + " " + cursor;
+}
+
+void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
+    SessionState& s = ctx.s;
+    if (!s.FileLoaded) return;
+    MouseMoved(s, panel, x, y);
+    const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
+    if (type != 1) {
+        // A map or wave map: the cell's electrode becomes the first trace.
+        if (type == 0) s.MarkingArmed = false;
+        MapClick(ctx, panel, x, y);
+        return;
+    }
+    MarkClick(ctx, panel, x, y, shift);
 }
 
 }  // namespace vk

@@ -1,10 +1,11 @@
 // What the mouse is over: the cursor state of a panel (time, trace,
-// electrode or map cell) and the live caption of its title bar.
+// electrode or map cell), the live caption of its title bar, and where a
+// click on the panel goes (marking or the map).
 #pragma once
 
 #include <string>
 
-#include "session/SessionState.h"
+#include "session/Context.h"
 
 namespace vk {
 
@@ -18,5 +19,10 @@ std::string PanelCaption(SessionState& s, int panel);
 // The live caption is this followed by the cursor's part; a printed panel
 // bar shows only this.
 std::string PanelTitle(const SessionState& s, int panel);
+
+// A click at (x, y) on a panel (1 = A, 2 = B): on electrograms it marks
+// (shift: search the downstroke), on a map or wave map the cell's electrode
+// becomes the first trace.
+void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift);
 
 }  // namespace vk

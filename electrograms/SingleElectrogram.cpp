@@ -10,10 +10,7 @@ namespace vk {
 
 namespace {
 
-constexpr Colour DarkGreen = 0x00008000;
 constexpr int Spacing = 40;  // trace spacing of the window's two rows
-
-int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
 // The sample rows drawn: from BeginTime + 1 over the span that fits the
 // paint box, and none past the recording.

@@ -6,7 +6,8 @@
 
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
-#include "marks/Connections.h"
+#include "electrograms/ConnectionArrows.h"
+#include "marks/MarkStore.h"
 #include "marks/Measures.h"
 #include "session/Draw.h"
 #include "session/Format.h"
@@ -17,81 +18,18 @@ namespace vk {
 namespace {
 
 constexpr Colour Green = 0x0000FF00;
-constexpr Colour DarkGreen = 0x00008000;
 constexpr int MaxPoints = 16000;
 constexpr int LabelGap = 4;  // pixels between two time labels at least  // drawn points per trace, whatever the window
-// Keeps pixel coordinates of absurd amplifications within what a canvas takes.
-int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
 int digits(int64_t v) { return static_cast<int>(std::to_string(v).size()); }
 
 }  // namespace
 
-int32_t TraceGeometry::rowTop(int k) const { return static_cast<int32_t>(roundHalfEven(rowCentre(k) - traceSpacing / 2.0)); }
-int32_t TraceGeometry::rowBottom(int k) const {
-    return static_cast<int32_t>(roundHalfEven(rowCentre(k) + traceSpacing / 2.0));
-}
-
-TraceGeometry ComputeGeometry(const SessionState& s, int32_t beginTime, int32_t windowTime) {
-    TraceGeometry g;
-    g.width = s.PanelAWidth - 70;
-    g.height = s.PanelAHeight - 50;
-    g.traceSpacing = s.NrTraces < 1 ? 100 : g.height / s.NrTraces;
-    const int32_t window = std::max(1, windowTime);
-    const int32_t f = std::max(1, s.SamplingFrequency);
-    // Samples that exist: never past what this recording loaded.
-    g.firstSample = SampleOfTime(s, beginTime);
-    g.lastSample = static_cast<int32_t>(std::min<int64_t>(SampleOfTime(s, int64_t{beginTime} + window), RecordingRows(s)));
-    g.pixelsPerSample = static_cast<double>(g.width) / window / f * 1000.0;
-    return g;
-}
-
-TraceGeometry GeometryOfPanel(const SessionState& s, int panel) {
-    return panel == 2 ? ComputeGeometry(s, s.BeginTimeB, s.WindowB) : ComputeGeometry(s, s.BeginTimeA, s.WindowA);
-}
-
-int32_t ElectrodeOfRow(const SessionState& s, int k) {
-    int64_t e = Missing;
-    auto grid = [&](int64_t column, int64_t row) -> int64_t {
-        if (column < 1 || column > MaxGrid || row < 1 || row > MaxGrid) return Missing;
-        return s.MatrixGrid[static_cast<size_t>(column)][static_cast<size_t>(row)];
-    };
-    switch (s.TraceOrder) {
-        case 1: e = grid(int64_t{s.StartCol} + k - 1, s.StartRow); break;
-        case 2: e = grid(s.StartCol, int64_t{s.StartRow} + k - 1); break;
-        case 0: e = int64_t{s.FirstChannel} + k - 1; break;
-        case 3: e = (k >= 1 && k <= MaxChannels) ? s.FreeTraceList[static_cast<size_t>(k)] : Missing; break;
-        case 6: e = int64_t{s.FirstChannel} - k + 1; break;
-        default: e = Missing; break;
-    }
-    return (e >= 1 && e <= MaxChannels) ? static_cast<int32_t>(e) : Missing;
-}
-
-Colour MarkColour(int markType) {
-    switch (markType) {
-        case SlowWave: return clRed;
-        case Spike: return clBlue;
-        case Type3: return clFuchsia;
-        default: return clBlack;
-    }
-}
-
 void CalcIntervals(SessionState& s) {
     std::fill(s.MarkInterval.begin(), s.MarkInterval.begin() + s.MarkCount + 1, Missing);
     // Live marks ordered by electrode, then time; the previous mark of each
     // is then the last one of a smaller time on the same electrode.
-    std::vector<int32_t>& order = s.MarkOrder;
-    order.clear();
-    for (int i = 1; i <= s.MarkCount; ++i) {
-        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-        if (m.Time != Missing && m.MarkType != DeletedType && m.Electrode >= 1 && m.Electrode <= MaxChannels)
-            order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
-        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
-        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
-    });
+    const std::vector<int32_t>& order = SortMarksByElectrode(s, s.MarkOrder);
     const int64_t windowEnd = int64_t{s.BeginTime} + s.WindowTime;
     size_t g = 0;
     int currentElectrode = -1;
@@ -387,78 +325,6 @@ void PaintElectrograms(Ctx& ctx) {
     electrodes.resize(static_cast<size_t>(std::max(0, s.NrTraces)));
     for (int k = 1; k <= s.NrTraces; ++k) electrodes[static_cast<size_t>(k - 1)] = ElectrodeOfRow(s, k);
     DrawTraceRows(ctx, g, electrodes);
-}
-
-void MoveStartCell(Ctx& ctx, NavKey key) {
-    SessionState& s = ctx.s;
-    int32_t c = s.StartCol, r = s.StartRow;
-    switch (key) {
-        case NavKey::Up: --r; break;
-        case NavKey::Down: ++r; break;
-        case NavKey::Right: ++c; break;
-        case NavKey::Left: --c; break;
-        default: break;
-    }
-    if (c < 1 || c > s.NrColumns || r < 1 || r > s.NrRows) {
-        ctx.host.beep();
-        return;
-    }
-    s.StartCol = c;
-    s.StartRow = r;
-    s.FirstChannel = Missing;
-    for (int e = 1; e <= MaxChannels; ++e) {
-        if (s.ElectrodeCol[static_cast<size_t>(e)] == c && s.ElectrodeRow[static_cast<size_t>(e)] == r) {
-            s.FirstChannel = e;
-            break;
-        }
-    }
-    if (key == NavKey::PageUp) s.FirstChannel = s.FirstChannel - s.NrTraces + 1;
-    if (key == NavKey::PageDown) s.FirstChannel = s.FirstChannel + s.NrTraces - 1;
-    if (s.FirstChannel < 1) s.FirstChannel = 1;
-    if (s.FirstChannel + s.NrTraces > MaxChannels) s.FirstChannel = MaxChannels - s.NrTraces;
-    UpdateDisplay(ctx);
-}
-
-void ChooseTraceOrder(Ctx& ctx, int panel, int item) {
-    SessionState& s = ctx.s;
-    (panel == 2 ? s.TraceOrderItemB : s.TraceOrderItemA) = item;
-    s.BipolarMode = false;
-    switch (item) {
-        case 0: s.TraceOrder = 1; break;
-        case 1: s.TraceOrder = 2; break;
-        case 2: s.TraceOrder = 0; break;
-        case 3:
-            s.TraceOrder = 3;
-            s.FreeTraceList.fill(Missing);
-            s.FreeTraceCount = 0;
-            break;
-        case 4: s.BipolarMode = true; break;
-        case 5: s.TraceOrder = 6; break;
-        default: break;
-    }
-    UpdateDisplay(ctx);
-}
-
-void ToggleFreeTrace(SessionState& s, int32_t electrode) {
-    auto& list = s.FreeTraceList;
-    const auto count = static_cast<size_t>(std::clamp(s.FreeTraceCount, 0, MaxChannels));
-    const auto begin = list.begin() + 1, end = list.begin() + 1 + static_cast<std::ptrdiff_t>(count);
-    const auto found = std::find(begin, end, electrode);
-    if (found != end) {
-        std::copy(found + 1, end, found);
-        list[count] = Missing;
-        s.FreeTraceCount -= 1;
-        return;
-    }
-    const int capacity = std::clamp(s.NrTraces, 1, MaxChannels);
-    if (s.FreeTraceCount < capacity) {
-        s.FreeTraceCount += 1;
-        list[static_cast<size_t>(s.FreeTraceCount)] = electrode;
-        return;
-    }
-    // Full: the first entry makes room.
-    std::copy(begin + 1, end, begin);
-    list[count] = electrode;
 }
 
 void ToggleElgOption(Ctx& ctx, ElgOption option) {

@@ -4,14 +4,15 @@
 #include <cmath>
 #include <functional>
 
-#include "electrograms/TraceDisplay.h"
 #include "exchange/ExportFiles.h"
+#include "layout/TraceLayout.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
 #include "session/ElectrogramWindow.h"
 #include "session/RecordingFiles.h"
 #include "session/SampleTime.h"
 #include "session/TextFiles.h"
+#include "waves/WaveDetection.h"
 
 namespace vk {
 
@@ -42,13 +43,6 @@ std::string MatrixField(const SessionState& s, const MapCell& c) {
     if (s.Prefs.TimeDigitFormat >= 1 && s.Prefs.TimeDigitFormat <= 4)
         return "\t" + DigitText(c.Time, s.Prefs.TimeDigitFormat, 1000.0);
     return "\t" + std::to_string(c.Time);
-}
-
-// The first electrode placed at (column, row), or Missing.
-int32_t ElectrodeAt(const SessionState& s, int column, int row) {
-    for (int e = 1; e <= MaxChannels; ++e)
-        if (s.ElectrodeCol[static_cast<size_t>(e)] == column && s.ElectrodeRow[static_cast<size_t>(e)] == row) return e;
-    return Missing;
 }
 
 void WriteExport(Ctx& ctx, const std::string& title, const std::string& proposed,

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "electrograms/TraceDisplay.h"
 #include "exchange/ExportFiles.h"
+#include "layout/TraceLayout.h"
 #include "marks/MarkStore.h"
 #include "session/Ask.h"
 #include "session/Draw.h"

@@ -1,14 +1,12 @@
 #include "input/Matrix.h"
 
+#include "session/Ask.h"
 #include "session/Errors.h"
 #include "session/TextFiles.h"
 
 namespace vk {
 
 namespace {
-
-// Matrix files are a few kilobytes; anything this large is not one.
-constexpr size_t MaxMatrixFileBytes = 4 * 1024 * 1024;
 
 MatrixData emptyMatrix() {
     MatrixData m;
@@ -134,6 +132,24 @@ void LoadMatrix(SessionState& s) {
 void LoadNewMatrix(SessionState& s) {
     const std::string text = readWholeFile(s.MatrixFileName, MaxMatrixFileBytes);
     ApplyMatrix(s, ParseNewMatrix(text, s.MatrixFileName));
+}
+
+void LoadMatrixInUse(Ctx& ctx) {
+    auto& s = ctx.s;
+    // The matrix in use must be loadable. A matrix that fails to load is
+    // reported; the recording and its marks stay open.
+    if (fileExists(s.MatrixFileName)) {
+        runCommand(ctx, [&] { LoadNewMatrix(s); });
+    } else {
+        ctx.host.beep();
+        ctx.host.information(s.MatrixFileName + " is not found!");
+        auto choice = ctx.host.openFile("Open New Matrix File", {{"Matrix files", "*.txt *.TXT"}, {"All files", "*"}},
+                                        1, MyNewMatrixDir(s));
+        if (choice) {
+            s.MatrixFileName = choice->path;
+            if (fileExists(s.MatrixFileName)) runCommand(ctx, [&] { LoadNewMatrix(s); });
+        }
+    }
 }
 
 }  // namespace vk

@@ -10,9 +10,12 @@
 #include <string>
 #include <string_view>
 
-#include "session/SessionState.h"
+#include "session/Context.h"
 
 namespace vk {
+
+// A matrix file lists at most 256 electrodes; anything far larger is not one.
+inline constexpr size_t MaxMatrixFileBytes = 4u << 20;
 
 struct MatrixData {
     bool hasDimensions = true;  // false: a new-format file without the -2 mark
@@ -44,5 +47,9 @@ void ApplyMatrix(SessionState& s, const MatrixData& m);
 // Read MatrixFileName in the old or the new format into the session.
 void LoadMatrix(SessionState& s);
 void LoadNewMatrix(SessionState& s);
+
+// After the mark file of an opened recording was read: loads the matrix in
+// use, asking for one when its file is missing.
+void LoadMatrixInUse(Ctx& ctx);
 
 }  // namespace vk

@@ -10,26 +10,12 @@
 #include "session/Draw.h"
 #include "session/Errors.h"
 #include "session/SampleTime.h"
+#include "session/Format.h"
 #include "session/TextFiles.h"
 
 namespace vk {
 
 namespace {
-
-// A real number as the window and the memo show it: up to 15 significant
-// digits, no trailing zeros, an exponent only when needed ("0.001", "1E-5").
-std::string generalFloat(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", v);
-    std::string t = buf;
-    const auto e = t.find('E');
-    if (e == std::string::npos) return t;
-    // "1E-05" -> "1E-5", "1E+20" -> "1E20".
-    size_t digit = e + 2;
-    while (digit + 1 < t.size() && t[digit] == '0') t.erase(digit, 1);
-    if (t[e + 1] == '+') t.erase(e + 1, 1);
-    return t;
-}
 
 // Everything an import read, held apart from the session until it is complete.
 struct Loaded {
@@ -158,7 +144,7 @@ void commit(Ctx& ctx, Loaded& r) {
     s.FileLoaded = true;
     ctx.host.showOverlay(Overlay::Memo, s.ShowMemo);
     applySingleRow(s, channels);
-    StartRecordingMarks(ctx, r.files, {.checkMatrix = false, .createMarkFile = true});
+    StartRecordingMarks(ctx, r.files, {.createMarkFile = true});
     UpdateDisplay(ctx);
 }
 
@@ -301,8 +287,8 @@ bool LoadImportFile(Ctx& ctx, int importType, const std::string& path) {
         s.Memo1.push_back("NrHeaderlines=" + std::to_string(h.HeaderLines));
         s.Memo1.push_back("NrChannels=" + std::to_string(h.NrChannels));
         s.Memo1.push_back("NrSamples=" + std::to_string(h.NrSamples));
-        s.Memo1.push_back("SamplingRate=" + generalFloat(h.SamplingRate));
-        s.Memo1.push_back("AucklandCalibration=" + generalFloat(h.Calibration));
+        s.Memo1.push_back("SamplingRate=" + GeneralFloat(h.SamplingRate));
+        s.Memo1.push_back("AucklandCalibration=" + GeneralFloat(h.Calibration));
         s.Memo1.push_back("MatrixFileName=" + h.MatrixName);
         s.Memo1.push_back("Comments=" + h.Comments);
         h.NrSamples = cutToMaximum(ctx, h.NrSamples);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "marks/MarkStore.h"
+
 namespace vk {
 
 static_assert(MapGridSize == MaxGrid, "every position of an electrode matrix has a map cell");
@@ -224,18 +226,8 @@ void LoadMap(SessionState& s, int markType) {
 void CalcNextIntervals(SessionState& s) {
     // Live marks by electrode, then time: the next mark of each is found
     // walking each electrode's marks backward.
-    std::vector<int32_t>& order = s.MarkOrder;
-    order.clear();
-    for (int i = 1; i <= s.MarkCount; ++i) {
-        MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-        s.MarkMeasures[static_cast<size_t>(i)].Interval = Missing;
-        if (m.MarkType != DeletedType && m.Electrode >= 1 && m.Electrode <= MaxChannels) order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
-        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
-        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
-    });
+    for (int i = 1; i <= s.MarkCount; ++i) s.MarkMeasures[static_cast<size_t>(i)].Interval = Missing;
+    const std::vector<int32_t>& order = SortMarksByElectrode(s, s.MarkOrder);
     const int64_t windowEnd = int64_t{s.BeginTime} + s.WindowTime;
     int electrode = -1;
     int64_t nextAny = Missing, nextSlowWave = Missing;  // strictly later than the group being visited

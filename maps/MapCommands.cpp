@@ -3,7 +3,7 @@
 #include <cctype>
 #include <limits>
 
-#include "electrograms/TraceDisplay.h"
+#include "layout/TraceLayout.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "maps/MapExpand.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "electrograms/TraceDisplay.h"
+#include "layout/TraceLayout.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapExpand.h"
 #include "maps/MapStatistics.h"

@@ -1,6 +1,6 @@
 #include "maps/MiniMap.h"
 
-#include "electrograms/TraceDisplay.h"
+#include "layout/TraceLayout.h"
 #include "maps/MapBuffer.h"
 #include "session/Draw.h"
 

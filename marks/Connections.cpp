@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "maps/Velocity.h"
+#include "layout/TraceLayout.h"
 #include "marks/MarkStore.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
@@ -14,7 +14,6 @@ namespace vk {
 
 namespace {
 
-constexpr Colour Magenta = 0x00FF00FF;
 // The two real numbers of the header: zero in the 23-character scientific
 // form that the file has always had.
 constexpr const char* ZeroReal = " 0.00000000000000E+0000";
@@ -70,32 +69,6 @@ std::array<int32_t, 5> lineNumbers(std::string_view line) {
         pos = end;
     }
     return v;
-}
-
-// Splits text into lines (LF or CR LF ends); past the end every line is empty.
-class Lines {
-public:
-    explicit Lines(std::string_view text) : text_(text) {}
-    bool atEnd() const { return pos_ >= text_.size(); }
-    std::string_view next() {
-        if (atEnd()) return {};
-        const size_t end = std::min(text_.find('\n', pos_), text_.size());
-        std::string_view line = text_.substr(pos_, end - pos_);
-        pos_ = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        return line;
-    }
-
-private:
-    std::string_view text_;
-    size_t pos_ = 0;
-};
-
-int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
-
-int xOfTime(const SessionState& s, const TraceGeometry& g, int32_t t) {
-    const double sample = t * static_cast<double>(std::max(1, s.SamplingFrequency)) / 1000.0;
-    return clampPixel(roundHalfEven((sample - g.firstSample) * g.pixelsPerSample) + g.left);
 }
 
 }  // namespace
@@ -266,12 +239,12 @@ void WriteConnectionsFile(SessionState& s, const std::string& path) {
 }
 
 ConnectionFileHeader ParseConnectionsFile(std::string_view text, SessionState& s) {
-    Lines lines(text);
+    TextScanner lines(text, s.ConnFileName);
     ConnectionFileHeader h;
-    h.fileName = std::string(lines.next());
-    h.signalLength = lineNumbers(lines.next())[0];
-    h.count = lineNumbers(lines.next())[0];
-    for (int i = 4; i <= 9; ++i) lines.next();
+    h.fileName = lines.readLine();
+    h.signalLength = lineNumbers(lines.readLine())[0];
+    h.count = lineNumbers(lines.readLine())[0];
+    for (int i = 4; i <= 9; ++i) lines.skipLine();
     s.Memo1.push_back(h.fileName);
     s.Memo1.push_back(std::to_string(h.signalLength));
     s.Memo1.push_back(std::to_string(h.count));
@@ -279,7 +252,7 @@ ConnectionFileHeader ParseConnectionsFile(std::string_view text, SessionState& s
     // Lines missing at the end read as zeros and are skipped, so reading
     // stops at the end of the text whatever the count line claims.
     for (int32_t i = 0; i < h.count && !lines.atEnd(); ++i) {
-        const auto v = lineNumbers(lines.next());
+        const auto v = lineNumbers(lines.readLine());
         if (v[0] <= 0) continue;
         Connection* c = nextSlot(s);
         if (!c) break;  // the table is full: the rest is refused
@@ -291,35 +264,6 @@ ConnectionFileHeader ParseConnectionsFile(std::string_view text, SessionState& s
 
 void ReadConnectionsFile(SessionState& s, const std::string& path) {
     ParseConnectionsFile(readWholeFile(path, MaxConnectionsFileBytes), s);
-}
-
-void DrawConnectionsOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e, const std::vector<int32_t>& electrodes) {
-    SessionState& s = ctx.s;
-    bool any = false;
-    for (int i = 1; i <= s.ConnCount; ++i) {
-        const Connection& c = s.Connections[static_cast<size_t>(i)];
-        if (c.Electrode1 != e || !IsLiveConnection(c)) continue;
-        if (!any) {
-            SetPenWidth(ctx, 1);
-            SetPenColor(ctx, Magenta);
-            any = true;
-        }
-        const int64_t row2 = ConnectionSecondRow(k, e, c.Electrode2, electrodes);
-        auto centre = [&](int64_t row) { return clampPixel(row * g.traceSpacing + g.top - g.traceSpacing / 2); };
-        Point from{xOfTime(s, g, c.Time1), centre(k)};
-        Point to{xOfTime(s, g, c.Time2), centre(row2)};
-        if (c.Direction == -1) std::swap(from, to);
-        Line(ctx, from.x, from.y, to.x, to.y);
-        Point p1, p2;
-        if (ArrowHead(from, to, static_cast<int>(roundHalfEven(g.traceSpacing / 4.0)), p1, p2)) {
-            Line(ctx, to.x, to.y, p1.x, p1.y);
-            Line(ctx, to.x, to.y, p2.x, p2.y);
-        }
-    }
-    if (!any) return;
-    SetPenColor(ctx, clBlack);
-    SetBrushColor(ctx, clWhite);
-    SetPenWidth(ctx, 1);
 }
 
 bool ConnectionKey(Ctx& ctx, char key) {

@@ -1,8 +1,9 @@
 // Connections between the marks of neighbouring electrodes: the user links
 // a mark on one electrode to a mark on the next to record that one wave
 // passed both, and in which direction. They are made and removed with keys
-// over the electrogram traces, drawn there as magenta arrows, and kept in a
-// text file beside the recording.
+// over the electrogram traces, drawn there as magenta arrows
+// (electrograms/ConnectionArrows.h), and kept in a text file beside the
+// recording.
 //
 // Records live in slots 1..ConnCount of the session's table. A deleted
 // record keeps its slot (Electrode1 becomes Missing or -1), and a slot that
@@ -14,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "electrograms/TraceDisplay.h"
 #include "session/Context.h"
 
 namespace vk {
@@ -88,12 +88,9 @@ ConnectionFileHeader ParseConnectionsFile(std::string_view text, SessionState& s
 // IoError and ConversionError.
 void ReadConnectionsFile(SessionState& s, const std::string& path);
 
-// Draws the records that start on electrode e of row k as arrows to the row
-// of their second electrode; `electrodes` holds the electrode of every row.
 // The row that shows electrode `e2` for a record starting on row k of a panel
 // whose rows show `electrodes`.
 int64_t ConnectionSecondRow(int k, int32_t e, int32_t e2, const std::vector<int32_t>& electrodes);
-void DrawConnectionsOfRow(Ctx& ctx, const TraceGeometry& g, int k, int32_t e, const std::vector<int32_t>& electrodes);
 
 // A connection key (Y, F, Z, 1, 2 in either case) over an electrogram's
 // plot area. False for any other key.

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-#include "electrograms/PanelCursor.h"
-#include "electrograms/TraceDisplay.h"
-#include "maps/MapBuffer.h"
-#include "maps/MapCommands.h"
+#include "layout/TraceLayout.h"
 #include "marks/Connections.h"
 #include "marks/MarkStore.h"
 #include "session/Draw.h"
@@ -151,17 +148,8 @@ void snappedMark(Ctx& ctx, int panel) {
 
 }  // namespace
 
-void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift) {
+void MarkClick(Ctx& ctx, int panel, int x, int y, bool shift) {
     SessionState& s = ctx.s;
-    if (!s.FileLoaded) return;
-    MouseMoved(s, panel, x, y);
-    const int type = panel == 2 ? s.DisplayTypeB : s.DisplayTypeA;
-    if (type != 1) {
-        // A map or wave map: the cell's electrode becomes the first trace.
-        if (type == 0) s.MarkingArmed = false;
-        MapClick(ctx, panel, x, y);
-        return;
-    }
     const TraceGeometry g = GeometryOfPanel(s, panel);
     if (!(x > g.left && x < g.left + g.width && y > 1 && y < g.top + g.height)) return;
     if (!s.MarkingArmed) {

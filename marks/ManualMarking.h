@@ -26,8 +26,10 @@ int32_t SearchDownstroke(Ctx& ctx, int32_t electrode, int markType, int32_t low,
 // time +- (avoidance width div 2), ends included; otherwise time.
 int32_t AvoidDoubleMark(const SessionState& s, int32_t electrode, int markType, int32_t time);
 
-// A click at (x, y) on a panel (1 = A, 2 = B); shift: search the downstroke.
-void PanelClick(Ctx& ctx, int panel, int x, int y, bool shift);
+// A click at (x, y) on the electrograms of a panel (1 = A, 2 = B), with the
+// cursor state already at the click: the first click on the plot area arms
+// marking, later ones place a mark; shift: search the downstroke.
+void MarkClick(Ctx& ctx, int panel, int x, int y, bool shift);
 
 // Whether (x, y) lies strictly inside the plot area of an electrogram panel,
 // where the marking keys act (shell/KeyMap routes them).

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "input/Matrix.h"
 #include "marks/Connections.h"
 #include "marks/MarkStore.h"
 #include "marks/Measures.h"
@@ -38,9 +37,7 @@ void putString(std::array<uint8_t, MarkHeaderSize>& h, size_t offset, const std:
 
 constexpr size_t NameOffset = 106, InfoOffset = 1898, LengthOffset = 2164;
 
-// A mark file holds at most 32767 records of 16 bytes after its header, and
-// a connections file 3000 short lines; anything far larger is neither.
-constexpr size_t MaxMarkFileBytes = 64u << 20;
+// A connections file holds 3000 short lines; anything far larger is not one.
 constexpr size_t MaxConnFileBytes = 64u << 20;
 
 // Keeps the bytes of a damaged file beside it as `path`.damaged (once: an
@@ -195,7 +192,7 @@ void WriteMarkFile(SessionState& s) {
     s.MarksChanged = false;
 }
 
-void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
+void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
     auto& s = ctx.s;
     const MarkFileContents c = ParseMarkFile(bytes, s.MarkFileName, s);
     s.Memo1.push_back("reading.1." + s.MatrixFileName);
@@ -205,21 +202,6 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
         for (const auto& p : c.problems) text += "\n- " + p;
         // Keep the original as it was; the next save writes what could be read.
         ctx.host.warning(text + keepDamaged(s.MarkFileName, bytes));
-    }
-    if (!checkMatrix) return;
-    // The matrix in use must be loadable. A matrix that fails to load is
-    // reported; the recording and its marks stay open.
-    if (fileExists(s.MatrixFileName)) {
-        runCommand(ctx, [&] { LoadNewMatrix(s); });
-    } else {
-        ctx.host.beep();
-        ctx.host.information(s.MatrixFileName + " is not found!");
-        auto choice = ctx.host.openFile("Open New Matrix File", {{"Matrix files", "*.txt *.TXT"}, {"All files", "*"}},
-                                        1, MyNewMatrixDir(s));
-        if (choice) {
-            s.MatrixFileName = choice->path;
-            if (fileExists(s.MatrixFileName)) runCommand(ctx, [&] { LoadNewMatrix(s); });
-        }
     }
 }
 
@@ -246,7 +228,7 @@ void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart&
 
     s.MarkFileName = files.markFileName;
     if (files.hasMarkFile) {
-        ReadMarkFile(ctx, files.markBytes, how.checkMatrix);
+        ReadMarkFile(ctx, files.markBytes);
     } else {
         // A new recording starts without the previous one's info text.
         s.FileInfo.clear();

@@ -17,6 +17,10 @@
 
 namespace vk {
 
+// A mark file holds at most 32767 records of 16 bytes after its header;
+// anything far larger is not a mark file.
+inline constexpr size_t MaxMarkFileBytes = 64u << 20;
+
 // What reading a mark file found.
 struct MarkFileContents {
     std::array<uint8_t, MarkHeaderSize> header{};
@@ -42,11 +46,11 @@ void CreateMarkFile(SessionState& s);
 // safely on disk. Throws IoError otherwise.
 void WriteMarkFile(SessionState& s);
 
-// Reads MarkFileName into the table, tells about damage, keeps a damaged
-// original as MarkFileName + ".damaged", then, when checkMatrix is set,
-// checks that the matrix in use can be loaded (asking for one when it is
-// missing). A text import has its own electrode layout and no matrix.
-void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix = true);
+// Reads MarkFileName into the table, tells about damage and keeps a damaged
+// original as MarkFileName + ".damaged". Opening a recording then checks
+// its matrix (LoadMatrixInUse); a text import has its own electrode layout
+// and no matrix.
+void ReadMarkFile(Ctx& ctx, const std::string& bytes);
 
 // The files a recording keeps beside it: its mark file and its connections
 // file. They are read before the recording replaces the open one, so that a
@@ -62,7 +66,6 @@ RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::st
 
 // How a recording's marks start.
 struct MarkStart {
-    bool checkMatrix = true;     // ReadMarkFile's matrix check (a text import has no matrix)
     bool createMarkFile = true;  // a recording without a mark file gets an empty one
 };
 // Every command that loads a recording (open, reopen, the text imports, the

@@ -166,4 +166,29 @@ void MarkStatisticsOkClick(Ctx& ctx) {
     UpdateDisplay(ctx);
 }
 
+const std::vector<int32_t>& SortMarksByElectrode(const SessionState& s, std::vector<int32_t>& order,
+                                                 std::optional<int> markType) {
+    order.clear();
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (IsDeleted(m) || m.Electrode < 1 || m.Electrode > MaxChannels) continue;
+        if (!markType || m.MarkType == *markType) order.push_back(i);
+    }
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
+        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
+        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
+    });
+    return order;
+}
+
+Colour MarkColour(int markType) {
+    switch (markType) {
+        case SlowWave: return clRed;
+        case Spike: return clBlue;
+        case Type3: return clFuchsia;
+        default: return clBlack;
+    }
+}
+
 }  // namespace vk

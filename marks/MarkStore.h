@@ -9,13 +9,25 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "session/Context.h"
 
 namespace vk {
 
 inline bool IsDeleted(const MarkRecord& m) { return m.Time == Missing || m.MarkType == DeletedType; }
+
+// Puts into `order` the slots of the live marks on electrodes 1..256 (of
+// `markType` only, when given), ordered by electrode, then time, and returns
+// it. Callers pass the session's scratch MarkOrder and read the order from
+// the result, so that no one relies on what another sort left there.
+const std::vector<int32_t>& SortMarksByElectrode(const SessionState& s, std::vector<int32_t>& order,
+                                                 std::optional<int> markType = std::nullopt);
+
+// Colour of a mark type ($00BBGGRR); black for references and deleted slots.
+Colour MarkColour(int markType);
 
 // Appends a mark on CurrentElectrode; does nothing when the table is full or
 // CurrentElectrode is not one of 1..256.

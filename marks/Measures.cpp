@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "marks/MarkStore.h"
 #include "session/Draw.h"
 #include "session/Format.h"
 #include "session/SampleTime.h"
@@ -14,25 +15,10 @@ void ClearMeasures(SessionState& s) {
 
 namespace {
 
-// The slow waves of every electrode, ordered by electrode, then time.
-void sortSlowWaves(SessionState& s) {
-    std::vector<int32_t>& order = s.MarkOrder;
-    order.clear();
-    for (int i = 1; i <= s.MarkCount; ++i) {
-        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-        if (m.MarkType == SlowWave && m.Electrode >= 1 && m.Electrode <= MaxChannels) order.push_back(i);
-    }
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-        const MarkRecord& x = s.MarkTable[static_cast<size_t>(a)];
-        const MarkRecord& y = s.MarkTable[static_cast<size_t>(b)];
-        return x.Electrode != y.Electrode ? x.Electrode < y.Electrode : x.Time < y.Time;
-    });
-}
-
-// Time since the latest slow wave of e before t, from the sorted slow waves;
-// Missing when there is none or the gap spans the whole recording.
-int32_t intervalBefore(const SessionState& s, int e, int32_t t) {
-    const std::vector<int32_t>& order = s.MarkOrder;
+// Time since the latest slow wave of e before t, from the slow waves in
+// SortMarksByElectrode's order; Missing when there is none or the gap spans
+// the whole recording.
+int32_t intervalBefore(const SessionState& s, const std::vector<int32_t>& order, int e, int32_t t) {
     const auto first = std::lower_bound(order.begin(), order.end(), std::pair<int, int32_t>{e, t},
                                         [&](int32_t slot, const std::pair<int, int32_t>& key) {
                                             const MarkRecord& m = s.MarkTable[static_cast<size_t>(slot)];
@@ -86,22 +72,22 @@ void measureSignal(SessionState& s, MeasureRecord& r, int e, int32_t t) {
 
 }  // namespace
 
-void MeasureMark(SessionState& s, int slot, int e, int32_t t) {
+void MeasureMark(SessionState& s, const std::vector<int32_t>& slowWaves, int slot, int e, int32_t t) {
     MeasureRecord& r = s.MarkMeasures[static_cast<size_t>(slot)];
     measureSignal(s, r, e, t);
-    r.Interval = intervalBefore(s, e, t);
+    r.Interval = intervalBefore(s, slowWaves, e, t);
     r.MeasuredElectrode = e;
 }
 
 int MeasureAllMarks(SessionState& s) {
     ClearMeasures(s);
-    sortSlowWaves(s);
+    const std::vector<int32_t>& slowWaves = SortMarksByElectrode(s, s.MarkOrder, SlowWave);
     int measured = 0;
     for (int i = 1; i <= s.MarkCount; ++i) {
         const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
         if (m.MarkType != SlowWave || m.Electrode < 1 || m.Electrode > MaxChannels) continue;
         if (m.Time <= 0 || m.Time >= s.SignalLength) continue;
-        MeasureMark(s, i, m.Electrode, m.Time);
+        MeasureMark(s, slowWaves, i, m.Electrode, m.Time);
         ++measured;
     }
     return measured;

@@ -24,9 +24,10 @@ inline constexpr double SlopeScale = 1000.0 / 25.0;
 // Forgets every measurement (the marks they belonged to are gone).
 void ClearMeasures(SessionState& s);
 
-// Measures the mark in `slot` (electrode e, time t ms) into MarkMeasures.
-// Only rows 1..RecordingRows of the signal are read.
-void MeasureMark(SessionState& s, int slot, int e, int32_t t);
+// Measures the mark in `slot` (electrode e, time t ms) into MarkMeasures;
+// the interval comes from `slowWaves`, the slow waves in the order of
+// SortMarksByElectrode. Only rows 1..RecordingRows of the signal are read.
+void MeasureMark(SessionState& s, const std::vector<int32_t>& slowWaves, int slot, int e, int32_t t);
 
 // Measures every slow wave of electrode 1..256 with 0 < time < SignalLength;
 // the other slots get no measurement. Returns how many were measured.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "electrograms/TraceDisplay.h"
+#include "layout/TraceLayout.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "marks/Connections.h"

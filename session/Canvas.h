@@ -3,6 +3,7 @@
 // implementation converts them to its own colour type.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,12 +17,17 @@ inline constexpr Colour clWhite = 0x00FFFFFF;
 inline constexpr Colour clRed = 0x000000FF;
 inline constexpr Colour clBlue = 0x00FF0000;
 inline constexpr Colour clFuchsia = 0x00FF00FF;
+// The electrode numbers and time labels of the electrogram views.
+inline constexpr Colour DarkGreen = 0x00008000;
 
 enum class PenStyle { Solid, Dash, Dot, Clear };
 enum class PenMode { Copy, Xor, Not };
 enum class BrushStyle { Solid, Clear };
 
 enum FontStyle : unsigned { FontPlain = 0, FontBold = 1, FontItalic = 2, FontUnderline = 4 };
+
+// Keeps pixel coordinates of absurd amplifications within what a canvas takes.
+inline int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
 struct Point {
     int x = 0;

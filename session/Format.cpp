@@ -102,4 +102,17 @@ double ParseUserReal(const std::string& text, const NumberFormat& fmt) {
     }
 }
 
+std::string GeneralFloat(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15G", v);
+    std::string t = buf;
+    const auto e = t.find('E');
+    if (e == std::string::npos) return t;
+    // "1E-05" -> "1E-5", "1E+20" -> "1E20".
+    size_t digit = e + 2;
+    while (digit + 1 < t.size() && t[digit] == '0') t.erase(digit, 1);
+    if (t[e + 1] == '+') t.erase(e + 1, 1);
+    return t;
+}
+
 }  // namespace vk

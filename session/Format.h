@@ -20,4 +20,8 @@ std::string FormatNumber(double value, int decimals, const NumberFormat& fmt, in
 // read as some other number.
 double ParseUserReal(const std::string& text, const NumberFormat& fmt);
 
+// A real number as the window and the memo show it: up to 15 significant
+// digits, no trailing zeros, an exponent only when needed ("0.001", "1E-5").
+std::string GeneralFloat(double v);
+
 }  // namespace vk

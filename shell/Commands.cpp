@@ -17,11 +17,6 @@
 
 namespace vk {
 
-namespace {
-// A matrix file lists at most 256 electrodes; anything far larger is not one.
-constexpr size_t MaxMatrixFileBytes = 4u << 20;
-}  // namespace
-
 void StartUp(Ctx& ctx) {
     auto& s = ctx.s;
     runCommand(ctx, [&] {
@@ -194,7 +189,8 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // The length in ms at the rate in force, so that a recording opened
         // after an import at another rate is shown whole and no further.
         s.SignalLength = TimeOfSample(s, s.NrOfFrames);
-        StartRecordingMarks(ctx, files, {.checkMatrix = true, .createMarkFile = options.createMarkFile});
+        StartRecordingMarks(ctx, files, {.createMarkFile = options.createMarkFile});
+        if (files.hasMarkFile) LoadMatrixInUse(ctx);
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
                          std::to_string(MaxSamples) + " were loaded.");

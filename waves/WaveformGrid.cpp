@@ -12,11 +12,8 @@ namespace vk {
 
 namespace {
 
-constexpr Colour DarkGreen = 0x00008000;
 constexpr int GridMargin = 50;  // pixels of the paint box outside the cells
 constexpr int GridTop = 20;
-
-int clampPixel(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -1000000, 1000000)); }
 
 // One cell: the stretch of electrode e from WaveSegmentStart, its number
 // when asked for, in green on the cell's middle line.

@@ -8,6 +8,7 @@
 
 #include "shell/Display.h"
 #include "input/ElgFile.h"
+#include "electrograms/PanelCursor.h"
 #include "marks/ManualMarking.h"
 #include "shell/Commands.h"
 #include "shell/ViewCommands.h"

@@ -2,6 +2,7 @@
 // connections file) and the reference table.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -139,6 +140,19 @@ TEST(Connections, FileReadDuplicatesAndSave) {
     EXPECT_EQ(saved.substr(saved.find("\r\n\r\n") + 4), "17\t2\t18\t9\t1\r\n17\t0\t18\t9\t1\r\n17\t1\t18\t9\t1\r\n");
     EXPECT_EQ(c.host.messages, (std::vector<std::string>{"Marks have been saved ", "Connections have been saved "}));
     EXPECT_FALSE(c.s->ConnectionsChanged);
+    // Lines may end in LF, CR LF or CR alike.
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        auto state = std::make_unique<SessionState>();
+        SessionState& s = *state;
+        std::string lines = "y" + end + "5" + end + "2" + end;
+        for (int i = 4; i <= 9; ++i) lines += end;
+        lines += "3 40 4 55 -1" + end + "7\t1\t8\t2\t1";
+        ParseConnectionsFile(lines, s);
+        EXPECT_EQ(std::tuple(s.ConnCount, s.Connections[1].Electrode1, s.Connections[1].Time2, s.Connections[1].Direction,
+                             s.Connections[2].Electrode2),
+                  std::tuple(2, 3, 55, -1, 8))
+            << int(end.back());
+    }
     // The name comes from the recording's own name only.
     for (auto [rec, conn] : {std::pair{"a1.E1", "a1.C1"}, {"pig.v2/rec", "pig.v2/rec.C"}, {"pig.v2/a.E01", "pig.v2/a.C01"},
                              {"x.C01", "x.C01.C"}, {"d/r.e01.bak", "d/r.C01.bak"}})

@@ -2,8 +2,12 @@
 // commands and the full redraw below them, the parts of the program below
 // those, and the session ground at the bottom. A file may include its own
 // layer and the layers below, never one above; Qt stays in the top layer.
+// The parts of the program are ordered among themselves as well: a part may
+// include only itself and the parts below it, so that no two parts lean on
+// each other.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -14,13 +18,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The parts of the program, bottom first: the trace geometry and order
+// (which draws nothing), the marks, the recordings and matrices read in, the
+// maps, the electrogram views, the waves, the text exports, the printed page.
+const std::vector<std::string> Parts = {
+    "layout", "marks", "input", "maps", "electrograms", "waves", "exchange", "printing",
+};
+
 // The program's folders, bottom layer first.
 const std::vector<std::vector<std::string>> Layers = {
     {"session"},
-    {"input", "marks", "electrograms", "maps", "waves", "exchange", "printing"},
+    Parts,
     {"shell"},
     {"desktop", "cli"},
 };
+
+// Folders of the tree that are not the program.
+const std::vector<std::string> NotTheProgram = {"tests", "bench", "fuzz", "scripts"};
+
+int partOf(const std::string& folder) {
+    for (size_t i = 0; i < Parts.size(); ++i)
+        if (Parts[i] == folder) return static_cast<int>(i);
+    return -1;
+}
 
 int layerOf(const std::string& folder) {
     for (size_t i = 0; i < Layers.size(); ++i)
@@ -71,6 +91,32 @@ TEST(Layering, IncludesNeverReachALayerAbove) {
                                   << " from a folder that has no layer";
         EXPECT_LE(layerOf(to), layerOf(from)) << inc.file << ":" << inc.line << " includes " << inc.target
                                               << ", which lies above it";
+    }
+}
+
+TEST(Layering, PartsIncludeOnlyThemselvesAndThePartsBelow) {
+    int between = 0;
+    for (const auto& inc : programIncludes(false)) {
+        const int from = partOf(inc.file.substr(0, inc.file.find('/')));
+        const int to = partOf(inc.target.substr(0, inc.target.find('/')));
+        if (from < 0 || to < 0) continue;
+        if (from != to) ++between;
+        EXPECT_LE(to, from) << inc.file << ":" << inc.line << " includes " << inc.target << ", a part above "
+                            << Parts[static_cast<size_t>(from)];
+    }
+    EXPECT_GT(between, 20);  // the parts do use each other: the order is held, not empty
+}
+
+TEST(Layering, EveryFolderOfSourcesHasALayer) {
+    for (const auto& entry : fs::directory_iterator(VK_SOURCE_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_directory() || name.front() == '.' || name.rfind("build", 0) == 0) continue;
+        if (std::find(NotTheProgram.begin(), NotTheProgram.end(), name) != NotTheProgram.end()) continue;
+        bool sources = false;
+        for (const auto& file : fs::recursive_directory_iterator(entry.path()))
+            sources |= file.path().extension() == ".h" || file.path().extension() == ".cpp";
+        if (!sources) continue;
+        EXPECT_GE(layerOf(name), 0) << name << "/ holds sources but has no layer";
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "input/Matrix.h"
+#include "electrograms/PanelCursor.h"
 #include "marks/ManualMarking.h"
 #include "shell/KeyMap.h"
 #include "marks/MarkStore.h"

@@ -120,6 +120,22 @@ TEST(MarkStore, StatisticsIgnoreDeletedSlotsAndHidingSparesThem) {
     EXPECT_EQ(std::tuple(s->MarkTable[3].Visible, s->UnhideEnabled), std::tuple(1, false));
 }
 
+TEST(MarkStore, SortedByElectrodeThenTimeWithoutDeletedOrStrayMarks) {
+    auto s = fresh();
+    for (auto [e, time, type] : {std::tuple{3, 500, SlowWave}, {1, 900, Spike}, {1, 100, SlowWave}, {3, 200, Spike},
+                                 {2, 700, Reference}, {1, 400, SlowWave}, {2, 50, SlowWave}, {2, 10, SlowWave},
+                                 {4, 300, SlowWave}, {4, 300, SlowWave}})
+        add(*s, e, time, type);
+    RemoveTime(*s, 2, SlowWave, 10, 10);  // slot 8 deleted
+    s->MarkTable[9].Electrode = 257;      // no electrode of the recording
+    s->MarkTable[10].Time = Missing;      // no time: deleted as well
+    std::vector<int32_t> order{99, 98};   // what a previous sort left
+    EXPECT_EQ(&SortMarksByElectrode(*s, order), &order);
+    EXPECT_EQ(order, (std::vector<int32_t>{3, 6, 2, 7, 5, 4, 1}));
+    EXPECT_EQ(SortMarksByElectrode(*s, order, SlowWave), (std::vector<int32_t>{3, 6, 7, 1}));
+    EXPECT_EQ(SortMarksByElectrode(*s, order, Reference), (std::vector<int32_t>{5}));
+}
+
 // A session with an open recording whose mark file lives in a temporary folder.
 struct Recording {
     TempDir dir;

@@ -2,6 +2,7 @@
 // the steepest fall and the interval to the previous slow wave.
 #include <gtest/gtest.h>
 
+#include "marks/MarkStore.h"
 #include "marks/Measures.h"
 #include "support/GridSession.h"
 #include "support/ScriptedHost.h"
@@ -99,6 +100,13 @@ TEST(Measures, IntervalToThePreviousSlowWaveOfTheElectrode) {
     EXPECT_EQ(of(*s, 2).Interval, Missing);
     EXPECT_EQ(of(*s, 4).Interval, Missing);
     EXPECT_EQ(of(*s, 5).Interval, 3000);
+    // One mark measured alone takes the slow waves it is given, whatever
+    // another sort left in the session's scratch order.
+    std::vector<int32_t> slowWaves;
+    SortMarksByElectrode(*s, slowWaves, SlowWave);
+    s->MarkOrder = {3};
+    MeasureMark(*s, slowWaves, 1, 1, 7500);
+    EXPECT_EQ(of(*s, 1).Interval, 3500);
 }
 
 TEST(Measures, AtTwiceTheRateTheWindowIsInSamples) {

@@ -10,6 +10,7 @@
 #include "marks/MarkFile.h"
 #include "session/Errors.h"
 #include "session/SampleTime.h"
+#include "session/Format.h"
 #include "session/TextFiles.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -69,6 +70,10 @@ TEST(TextRecording, AucklandHeaderSaysHowManyLinesPrecedeTheData) {
     EXPECT_EQ(h.HeaderLines * 1000 + h.NrChannels * 100 + h.NrSamples * 10, 12230);
     EXPECT_EQ(h.SamplingRate, 500);
     EXPECT_EQ(h.Calibration, 0.0125);
+    // The window and the memo show the header's reals in the general format.
+    for (auto [v, text] : {std::pair{0.0125, "0.0125"}, {1e-5, "1E-5"}, {-2.5e-7, "-2.5E-7"}, {500.4, "500.4"},
+                           {1e20, "1E20"}, {1234567.0, "1234567"}, {0.001, "0.001"}, {0.0, "0"}})
+        EXPECT_EQ(GeneralFloat(v), text) << v;
     EXPECT_EQ(h.MatrixName + "|" + h.Comments, "M64.txt|first run");
     EXPECT_EQ(read(text, TextFormat::Auckland, 2, 3, h.HeaderLines), (std::vector<int32_t>{1000, 2000, 3000, 4000, 5000, 6000}));
 }
