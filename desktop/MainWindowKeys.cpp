@@ -39,8 +39,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Shift && key->modifiers() == Qt::ShiftModifier) state_.SearchMarking = true;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QMainWindow::eventFilter(watched, event);
         // Navigation and letters go to the panels only while no text field
-        // has the keyboard.
-        if (isTextField(watched) || isTextField(QApplication::focusWidget()))
+        // has the keyboard and no menu is open (its arrow keys are its own).
+        if (isTextField(watched) || isTextField(QApplication::focusWidget()) || QApplication::activePopupWidget())
             return QMainWindow::eventFilter(watched, event);
         std::optional<NavKey> nav;
         switch (key->key()) {

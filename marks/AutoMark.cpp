@@ -203,6 +203,12 @@ void AutomaticSWmarking1Click(Ctx& ctx) {
     // takes A's begin time and window, whichever panel was drawn last.
     ctx.s.BeginTime = ctx.s.BeginTimeA;
     ctx.s.WindowTime = ctx.s.WindowA;
+    // A text import of 16 channels or fewer has nothing the marker scans:
+    // say so rather than finish without a mark.
+    if (AutoMarkLastElectrodeOf(ctx.s) < AutoMarkFirstElectrode) {
+        ctx.host.information(AutoMarkNoElectrodesText);
+        return;
+    }
     AutoMarkSlowWaves(ctx);
     UpdateDisplay(ctx);
 }
