@@ -92,8 +92,11 @@ AnalyseElgWindow::AnalyseElgWindow(QDialog* window, Runner run) : QObject(window
         const std::string level = edits_[0]->text().toStdString(), width = edits_[1]->text().toStdString(),
                           diff = edits_[2]->text().toStdString();
         run_([&](Ctx& c) {
-            runCommand(c, [&] { UpdateAnalysisSettings(c, level, width, diff); });
-            display(c);
+            bool taken = false;
+            runCommand(c, [&] { taken = UpdateAnalysisSettings(c, level, width, diff); });
+            // A refused value leaves every edit as the user typed it, to be
+            // corrected; only a taken update shows the settings again.
+            display(c, taken);
         });
     });
     // "Quit", Escape and the frame's close hide the window and redraw the panels.
@@ -111,13 +114,15 @@ void AnalyseElgWindow::open(Ctx& ctx) {
     display(ctx);
 }
 
-void AnalyseElgWindow::display(Ctx& ctx) {
+void AnalyseElgWindow::display(Ctx& ctx, bool fillEdits) {
     state_ = &ctx.s;
     const AnalysisFields f = AnalysisFieldsOf(ctx.s, typeLabel_->text().toStdString());
     typeLabel_->setText(QString::fromStdString(f.typeLabel));
-    edits_[0]->setText(QString::fromStdString(f.level));
-    edits_[1]->setText(QString::fromStdString(f.width));
-    edits_[2]->setText(QString::fromStdString(f.diffDist));
+    if (fillEdits) {
+        edits_[0]->setText(QString::fromStdString(f.level));
+        edits_[1]->setText(QString::fromStdString(f.width));
+        edits_[2]->setText(QString::fromStdString(f.diffDist));
+    }
     canvas_.beginDraw();
     PaintAnalysis(ctx.s, canvas_);
     canvas_.endDraw();

@@ -26,8 +26,8 @@ public:
 
     // "Analyse Elg": initialises the window from the session and shows it.
     void open(Ctx& ctx);
-    // Labels, edits and both traces from the session.
-    void display(Ctx& ctx);
+    // Labels, edits (unless fillEdits is false) and both traces from the session.
+    void display(Ctx& ctx, bool fillEdits = true);
 
     QtCanvas& canvas() { return canvas_; }
     PanelWidget* paintBox() const { return paint_; }

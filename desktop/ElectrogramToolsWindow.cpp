@@ -1,11 +1,11 @@
 #include "desktop/ElectrogramToolsWindow.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <optional>
 
 #include "electrograms/SpikeStats.h"
 #include "session/Ask.h"
@@ -47,9 +47,12 @@ ElectrogramToolsWindow::ElectrogramToolsWindow(QDialog* window, Runner run)
         window_->hide();
         run_([](Ctx& c) { UpdateDisplay(c); });
     });
+    // The program's own save dialog: it opens above this window, with whole
+    // column headers.
     connect(save_, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(window_, "Save as text", QString(), "Text files (*.txt);;All files (*)");
-        if (!path.isEmpty()) saveTo(path);
+        std::optional<FileChoice> choice;
+        run_([&](Ctx& c) { choice = c.host.saveFile("Save as text", {{"Text files", "*.txt"}, {"All files", "*"}}, ""); });
+        if (choice) saveTo(QString::fromStdString(choice->path));
     });
 }
 

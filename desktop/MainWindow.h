@@ -2,6 +2,13 @@
 // overlay panels (progress, file information, help, about) and the tool
 // windows created at start. It turns Qt events into calls of the program's
 // commands and shows the session state after each redraw.
+//
+// MainWindow.cpp wires the menu items, title-bar buttons and redraws to the
+// commands; the parts live beside it: MainWindowMenus.cpp (the menu bar and
+// its check marks), MainWindowPanels.cpp (panels, memo, status bar),
+// MainWindowOverlays.cpp (progress, file information, help, about),
+// MainWindowKeys.cpp (keys over the panels), MainWindowTools.cpp (the tool
+// windows and mark statistics) and MainWindowHost.h (the Host of commands).
 #pragma once
 
 #include <QLabel>

@@ -1,5 +1,6 @@
 #include "desktop/PrintDialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
@@ -124,7 +125,9 @@ void PrintDialog::ok() {
 }
 
 void PrintDialog::choosePrinter() {
-    QPrintDialog dialog(printer_.get(), window_->parentWidget());
+    // Above the window the user works in, as every other box.
+    QWidget* active = QApplication::activeWindow();
+    QPrintDialog dialog(printer_.get(), active ? active : window_->parentWidget());
     if (dialog.exec() == QDialog::Accepted) {
         SetUpPrinter(*printer_);
         chosenPdf_ = printer_->outputFormat() == QPrinter::PdfFormat ? printer_->outputFileName().toStdString() : "";

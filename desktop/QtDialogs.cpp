@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -11,10 +12,19 @@
 #include <algorithm>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 namespace vk {
 
 void QtDialogs::beep() { QApplication::beep(); }
+
+QWidget* QtDialogs::owner() const {
+    // The window the user is working in: a box parented to it opens above
+    // it, also when that window stays on top of the main one.
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return parent_;
+}
 
 std::unique_ptr<QInputDialog> QtDialogs::makeInputBox(QWidget* parent, const QString& caption, const QString& prompt,
                                                       const QString& value) {
@@ -36,26 +46,26 @@ std::unique_ptr<QInputDialog> QtDialogs::makeInputBox(QWidget* parent, const QSt
 
 std::optional<std::string> QtDialogs::inputBox(const std::string& caption, const std::string& prompt,
                                                const std::string& value) {
-    const auto d = makeInputBox(parent_, QString::fromStdString(caption), QString::fromStdString(prompt),
+    const auto d = makeInputBox(owner(), QString::fromStdString(caption), QString::fromStdString(prompt),
                                 QString::fromStdString(value));
     if (d->exec() != QDialog::Accepted) return std::nullopt;
     return d->textValue().toStdString();
 }
 
 void QtDialogs::information(const std::string& text) {
-    QMessageBox::information(parent_, QApplication::applicationName(), QString::fromStdString(text));
+    QMessageBox::information(owner(), QApplication::applicationName(), QString::fromStdString(text));
 }
 
 void QtDialogs::message(const std::string& title, const std::string& text) {
-    QMessageBox::warning(parent_, QString::fromStdString(title), QString::fromStdString(text));
+    QMessageBox::warning(owner(), QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void QtDialogs::warning(const std::string& text) {
-    QMessageBox::warning(parent_, QApplication::applicationName(), QString::fromStdString(text));
+    QMessageBox::warning(owner(), QApplication::applicationName(), QString::fromStdString(text));
 }
 
 Answer QtDialogs::askYesNoCancel(const std::string& text) {
-    const auto b = QMessageBox::warning(parent_, QApplication::applicationName(), QString::fromStdString(text),
+    const auto b = QMessageBox::warning(owner(), QApplication::applicationName(), QString::fromStdString(text),
                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (b == QMessageBox::Yes) return Answer::Yes;
     if (b == QMessageBox::No) return Answer::No;
@@ -63,20 +73,35 @@ Answer QtDialogs::askYesNoCancel(const std::string& text) {
 }
 
 void QtDialogs::error(const std::string& text) {
-    QMessageBox::critical(parent_, QApplication::applicationName(), QString::fromStdString(text));
+    QMessageBox::critical(owner(), QApplication::applicationName(), QString::fromStdString(text));
 }
 
 void QtDialogs::fitFileDialog(QFileDialog& d) {
-    // Room for the detail columns, within the screen.
+    // Room for the detail columns and long recording names, within the screen.
     const QRect screen = d.screen() ? d.screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-    d.resize(std::min(900, screen.width() * 9 / 10), std::min(520, screen.height() * 8 / 10));
-    // The size, type and date columns as wide as what they show, the name
-    // column taking the rest; the places list wide enough for folder names.
+    d.resize(std::min(1200, screen.width() * 8 / 10), std::min(700, screen.height() * 8 / 10));
+    // The size, type and date columns as wide as their headers and what they
+    // show; the name column takes the rest, and more when a name needs it
+    // (the view then scrolls sideways), so that no header or name is cut.
+    // The places list wide enough for folder names.
     if (auto* view = d.findChild<QTreeView*>("treeView")) {
         QHeaderView* h = view->header();
         h->setStretchLastSection(false);
-        h->setSectionResizeMode(0, QHeaderView::Stretch);
+        h->setSectionResizeMode(0, QHeaderView::Interactive);
         for (int c = 1; c < h->count(); ++c) h->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+        auto fitNames = [view, h] {
+            h->resizeSections(QHeaderView::ResizeToContents);
+            const int names = h->sectionSize(0);
+            int others = 0;
+            for (int c = 1; c < h->count(); ++c) others += h->isSectionHidden(c) ? 0 : h->sectionSize(c);
+            h->resizeSection(0, std::max(names, view->viewport()->width() - others));
+        };
+        // Names arrive from the file system after the dialog opens, and
+        // the view gets its width when the dialog is laid out.
+        if (auto* model = qobject_cast<QFileSystemModel*>(view->model()))
+            QObject::connect(model, &QFileSystemModel::directoryLoaded, view,
+                             [view, fitNames] { QTimer::singleShot(0, view, fitNames); });
+        QTimer::singleShot(0, view, fitNames);
     }
     if (auto* splitter = d.findChild<QSplitter*>("splitter")) splitter->setSizes({170, d.width() - 170});
 }
@@ -95,7 +120,7 @@ std::optional<FileChoice> QtDialogs::openFile(const std::string& title, const st
                                               int selectedFilter, const std::string& initialDir) {
     QStringList list;
     for (const auto& f : filters) list << filterString(f);
-    QFileDialog d(parent_, QString::fromStdString(title), QString::fromStdString(initialDir), list.join(";;"));
+    QFileDialog d(owner(), QString::fromStdString(title), QString::fromStdString(initialDir), list.join(";;"));
     d.setFileMode(QFileDialog::ExistingFile);
     if (selectedFilter >= 1 && selectedFilter <= list.size()) d.selectNameFilter(list[selectedFilter - 1]);
     fitFileDialog(d);
@@ -113,7 +138,7 @@ std::optional<FileChoice> QtDialogs::saveFile(const std::string& title, const st
                                               const std::string& proposedName) {
     QStringList list;
     for (const auto& f : filters) list << filterString(f);
-    QFileDialog d(parent_, QString::fromStdString(title), QString(), list.join(";;"));
+    QFileDialog d(owner(), QString::fromStdString(title), QString(), list.join(";;"));
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setFileMode(QFileDialog::AnyFile);
     if (!proposedName.empty()) d.selectFile(QString::fromStdString(proposedName));

@@ -41,6 +41,10 @@ public:
     // window icon, three buttons and the frame, in pixels.
     static constexpr int TitleBarExtras = 130;
 
+    // The parent of the next box: the active window of the program, else
+    // the main window.
+    QWidget* owner() const;
+
 private:
     static void fitFileDialog(QFileDialog& d);
     QWidget* parent_;

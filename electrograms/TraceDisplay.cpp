@@ -224,8 +224,12 @@ void drawAmplitudeMarker(Ctx& ctx, const TraceGeometry& g, int k, int slot) {
     Line(ctx, x1 - 10, y1, x1 + 10, y1);
     Line(ctx, x1, y2, x2 + 10, y2);
     Line(ctx, x1, y1, x1, y2);
-    if (s.ShowElgTimes)
+    if (s.ShowElgTimes) {
+        // On the trace itself: no box of whatever colour the brush was left in.
+        SetBrushStyle(ctx, BrushStyle::Clear);
         TextOut(ctx, x1 - 20, y1 + (y2 - y1) / 2, clBlue, FormatNumber(MeasuredAmplitude(s, m), 2, s.Locale));
+        SetBrushStyle(ctx, BrushStyle::Solid);
+    }
     SetPenWidth(ctx, 1);
 }
 

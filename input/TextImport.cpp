@@ -157,18 +157,25 @@ int32_t cutToMaximum(Ctx& ctx, int32_t samples) {
     return ctx.s.MaxNrSamples;
 }
 
-// Refuses, with a beep, what the buffers cannot hold or what would divide
-// by zero. Returns the field to correct, 0 when all is well.
-int refusedField(Ctx& ctx, int32_t channels, int32_t samples, int32_t rate) {
+// Refuses, with a beep and a message that says why, what the buffers cannot
+// hold or what would divide by zero. Returns the field to correct, 0 when
+// all is well. The Auckland values come from the file's header.
+int refusedField(Ctx& ctx, int32_t channels, int32_t samples, int32_t rate, bool fromHeader) {
     int field = 0;
+    std::string why;
     if (channels < 1 || channels > MaxChannels) {
         field = 1;
+        why = "Nr Channels must be in the 1 - " + std::to_string(MaxChannels) + " range !";
     } else if (samples < 0) {
         field = 2;
+        why = "Nr Samples must not be negative !";
     } else if (rate <= 0) {
         field = 3;
+        why = "Sampling rate must be above 0 !";
     }
-    if (field != 0) ctx.host.beep();
+    if (field == 0) return 0;
+    ctx.host.beep();
+    ctx.host.information(fromHeader ? "The header of this file cannot be used: " + why : why);
     return field;
 }
 
@@ -201,7 +208,7 @@ ImportResult okOfPanel(Ctx& ctx) {
         r.rate = ParseTypedInteger(e.SamplingRate);
         r.matrixFile = MyNewMatrixDir(s) + "/" + e.MatrixName;
     }
-    if (const int field = refusedField(ctx, channels, samples, r.rate)) return {ImportOutcome::Refused, field};
+    if (const int field = refusedField(ctx, channels, samples, r.rate, r.format == TextFormat::Auckland)) return {ImportOutcome::Refused, field};
     if (r.format != TextFormat::Auckland) samples = cutToMaximum(ctx, samples);
     r.layout = LayoutOf(r.format, channels, samples, r.header.HeaderLines, s.UnitsPerMillivolt);
     w.Shown = false;

@@ -49,7 +49,8 @@ std::string MapOptionCaption(const SessionState& s, MapOption option) {
 void ChangeIsochrones1Click(Ctx& ctx) {
     // A width of 0 would divide by zero in the bands and the isochrone levels.
     ctx.s.IsochroneWidth =
-        GetNewInteger(ctx, "Change isochones", "Give new isochrone value:", 1, NoLimit, ctx.s.IsochroneWidth);
+        GetNewInteger(ctx, "Change isochones", "Give new isochrone value:", 1, NoLimit, ctx.s.IsochroneWidth,
+                      IsochroneRefusalText);
     UpdateDisplay(ctx);
 }
 

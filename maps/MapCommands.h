@@ -15,8 +15,9 @@ void ToggleMapOption(Ctx& ctx, MapOption option);
 std::string MapOptionCaption(const SessionState& s, MapOption option);
 
 // Map > "change Isochrones": the width of the isochrones and colour bands;
-// 0 and below are refused with a beep. Throws ConversionError for text that
-// is not a number.
+// 0 and below are refused with a beep and the message below, and asked
+// again. Throws ConversionError for text that is not a number.
+inline constexpr const char* IsochroneRefusalText = "The isochrone width must be at least 1 msec !";
 void ChangeIsochrones1Click(Ctx& ctx);
 // Map > "Reference Time": the time subtracted from every mark time in maps;
 // negative values are refused with a beep.

@@ -11,7 +11,7 @@ namespace vk {
 namespace {
 
 // The slots of the statistics: what the list holds.
-enum Slot { Times = 1, AmplitudesOrVelocities = 2, Slopes = 3 };
+enum Slot { Times = 1, AmplitudesOrVelocities = 2, Slopes = 3, VelocityCells = 4 };
 
 const char* heading(int mapKind) {
     switch (mapKind) {
@@ -32,7 +32,7 @@ void fillHistoBuf(const SessionState& s, int slot, std::vector<double>& values) 
     for (int column = 1; column <= columns; ++column)
         for (int row = 1; row <= rows; ++row) {
             const MapCell& c = s.MapBuf.at(column, row);
-            const double v = slot == Times ? c.Time : slot == Slopes ? c.Slope : c.Amplitude;
+            const double v = slot == Times ? c.Time : slot == Slopes ? c.Slope : slot == VelocityCells ? c.Velocity : c.Amplitude;
             // A crossed-out cell holds no value.
             if (v != Missing && !(slot == Times && c.Time == Excluded)) values.push_back(v);
         }
@@ -73,8 +73,14 @@ void CalcMapStats(SessionState& s) {
     int slot = s.MapKind == AmplitudeMapKind ? AmplitudesOrVelocities : s.MapKind == SlopeMapKind ? Slopes : Times;
     if (const char* h = heading(s.MapKind)) memo.push_back(h);
     std::vector<double> values;
-    fillHistoBuf(s, slot, values);
-    if (s.PlotArrows) {
+    if (s.MapKind == VelocityMapKind) {
+        // The velocity map shows the speeds in its cells: those are its numbers.
+        fillHistoBuf(s, VelocityCells, values);
+        memo.push_back("Velocities");
+    } else {
+        fillHistoBuf(s, slot, values);
+    }
+    if (s.PlotArrows && s.MapKind != VelocityMapKind) {
         // The velocities take the place of the map's own numbers.
         fillCondVel(s, values);
         memo.push_back("Velocities");

@@ -24,7 +24,8 @@ BasicStats CalcStats(const std::vector<double>& values);
 
 // Clears StatsMemo and writes the map statistics of the buffer into it: a
 // heading by MapKind, then (with arrows on) "Velocities", then the numbers
-// of the last list when it was not empty.
+// of the last list when it was not empty. The velocity map (kind 6) has the
+// heading "Velocities" and the numbers of its cells.
 void CalcMapStats(SessionState& s);
 
 // Map > "Show Map Statistics": from now on every map and wave draw

@@ -200,6 +200,12 @@ int AutoMarkSlowWaves(Ctx& ctx) {
 }
 
 void AutomaticSWmarking1Click(Ctx& ctx) {
+    // A text import of 16 channels or fewer has nothing the marker scans:
+    // say so rather than finish without a mark.
+    if (AutoMarkLastElectrodeOf(ctx.s) < AutoMarkFirstElectrode) {
+        ctx.host.information(AutoMarkNoElectrodesText);
+        return;
+    }
     {
         // The window of the traces shown (panel A's, whose analysis view
         // previews the marker), whichever panel was drawn last.

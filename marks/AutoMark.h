@@ -61,7 +61,10 @@ int AutoMarkLastElectrodeOf(const SessionState& s);
 // Marks electrodes 17..last over the whole recording; shows progress and
 // writes one memo line per electrode. Returns the marks added.
 int AutoMarkSlowWaves(Ctx& ctx);
-// Electrograms > "Automatic SW marking": the run above, then a redraw.
+inline constexpr const char* AutoMarkNoElectrodesText =
+    "Automatic marking scans electrodes 17 to 256; this recording has none";
+// Electrograms > "Automatic SW marking": the run above, then a redraw; a
+// recording without electrode 17 gets the message above and no run.
 void AutomaticSWmarking1Click(Ctx& ctx);
 
 }  // namespace vk

@@ -97,6 +97,9 @@ void DeleteButtonClick(Ctx& ctx) {
         m.Time = Missing;
     }
     s.MarksChanged = true;
+    // The pair under "Current: " must not name a reference that is gone:
+    // OK would apply it. The no-reference entry takes its place.
+    if (s.CandidateElectrode == r.Electrode && s.CandidateTime == r.Time) s.CandidateElectrode = s.CandidateTime = 0;
     UpdateReferenceTable(s);
     UpdateDisplay(ctx);
 }

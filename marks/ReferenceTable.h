@@ -37,7 +37,8 @@ void InsertButtonClick(Ctx& ctx, const std::string& electrode, const std::string
 // "Delete Reference": deletes every mark (of any type) at the electrode and
 // time of the clicked entry; the first entry cannot be deleted. The applied
 // reference stays as it was. Insert and delete redraw the panels, which
-// show the reference marks.
+// show the reference marks. When the deleted entry was the one under
+// "Current: ", the no-reference pair (0, 0) is shown instead.
 void DeleteButtonClick(Ctx& ctx);
 // "OK" applies the chosen pair as the reference and redraws; "Cancel" only redraws.
 void OkbuttonClick(Ctx& ctx);

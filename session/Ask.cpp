@@ -26,7 +26,7 @@ int32_t ParseTypedInteger(const std::string& text) {
 }
 
 int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
-                      int32_t value) {
+                      int32_t value, const std::string& refusal) {
     for (;;) {
         const auto answer = ctx.host.inputBox(caption, prompt, std::to_string(value));
         // Cancel keeps the current value as it is.
@@ -34,6 +34,7 @@ int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& p
         const int32_t v = ParseTypedInteger(*answer);
         if (v >= min && v <= max) return v;
         ctx.host.beep();
+        if (!refusal.empty()) ctx.host.information(refusal);
     }
 }
 

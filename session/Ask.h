@@ -18,9 +18,10 @@ bool runCommand(Ctx& ctx, const std::function<void()>& command);
 // ignored; anything else throws ConversionError.
 int32_t ParseTypedInteger(const std::string& text);
 
-// Asks for an integer until it lies in min..max (each refusal beeps). Cancel
-// keeps `value`. Text that is not a number throws ConversionError.
+// Asks for an integer until it lies in min..max (each refusal beeps, and
+// shows `refusal` when one is given). Cancel keeps `value`. Text that is not
+// a number throws ConversionError.
 int32_t GetNewInteger(Ctx& ctx, const std::string& caption, const std::string& prompt, int64_t min, int64_t max,
-                      int32_t value);
+                      int32_t value, const std::string& refusal = std::string());
 
 }  // namespace vk

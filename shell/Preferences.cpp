@@ -1,9 +1,11 @@
 #include "shell/Preferences.h"
 
 #include <cstring>
+#include <utility>
 
 #include "session/Ask.h"
 #include "session/Draw.h"
+#include "session/Errors.h"
 
 namespace vk {
 
@@ -67,7 +69,8 @@ const std::vector<PrefField>& PreferenceFields() {
         {Animation, "begSimEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.AnimBeginTime; }},
         {Animation, "SWDurationEdit", nullptr, K::Integer,
          [](SessionState& s) -> PrefRef { return &s.Prefs.AnimSWDuration; }},
-        {Animation, "EndSimEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.AnimEndTime; }},
+        {Animation, "EndSimEdit", nullptr, K::Integer, [](SessionState& s) -> PrefRef { return &s.Prefs.AnimEndTime; },
+         nullptr, nullptr, false, false, true},
 
         {Intervals, "CheckLimitIntervals", "limit intervals?", K::Check,
          [](SessionState& s) -> PrefRef { return &s.Prefs.LimitIntervals; }},
@@ -77,12 +80,49 @@ const std::vector<PrefField>& PreferenceFields() {
     return table;
 }
 
+std::string PreferenceFieldName(const PrefField& f) {
+    // The labels beside the edits in the dialog; the marking grid names
+    // its row and column.
+    static const std::pair<const char*, const char*> names[] = {
+        {"DoubleWidth1", "Avoidance width"},
+        {"MinIntervalRange1", "Expected Interval Range (from)"},
+        {"maxIntervalRange1", "Expected Interval Range (to)"},
+        {"EditDigitType", "Digit Display"},
+        {"NrExpCyclesEdit", "Nr of Expand Cycles"},
+        {"NrNeighbours1", "Nr of Neighbours required"},
+        {"MaxCondVelEdit", "Maximum Conduction Velocity allowed (cm/sec)"},
+        {"EditArrowSize", "Arrow size for plotting"},
+        {"EditIncVel", "Calc to next electrode"},
+        {"StepTimeEdit", "Step Time"},
+        {"begSimEdit", "BegTime"},
+        {"SWDurationEdit", "SW duration"},
+        {"EndSimEdit", "EndTime"},
+        {"EditMaxIntervalVal", "Maximal Interval Value"},
+    };
+    for (const auto& [control, name] : names)
+        if (std::strcmp(f.control, control) == 0) return name;
+    static const char* const rows[] = {"Slow Waves", "Spikes", "Type 3"};
+    static const std::pair<const char*, const char*> columns[] = {{"MinDiffValEdit", "Minimal Differentiated level"},
+                                                                  {"WidthEdit", "Search Width (msec)"},
+                                                                  {"DiffDistEdit", "Diff Dist (samples)"}};
+    for (const auto& [prefix, column] : columns) {
+        const size_t n = std::strlen(prefix);
+        if (std::strncmp(f.control, prefix, n) == 0 && f.control[n] >= '1' && f.control[n] <= '3')
+            return std::string(rows[f.control[n] - '1']) + ": " + column;
+    }
+    return f.caption ? f.caption : f.control;
+}
+
 std::vector<std::string> PreferenceTexts(SessionState& s) {
     std::vector<std::string> texts;
     for (const PrefField& f : PreferenceFields()) {
         const PrefRef ref = f.setting(s);
-        texts.push_back(std::holds_alternative<bool*>(ref) ? (*std::get<bool*>(ref) ? "1" : "0")
-                                                           : std::to_string(*std::get<int32_t*>(ref)));
+        if (std::holds_alternative<bool*>(ref)) {
+            texts.push_back(*std::get<bool*>(ref) ? "1" : "0");
+            continue;
+        }
+        const int32_t value = *std::get<int32_t*>(ref);
+        texts.push_back(f.emptyIsMissing && value == Missing ? std::string() : std::to_string(value));
     }
     return texts;
 }
@@ -102,10 +142,19 @@ int ApplyPreferences(Ctx& ctx, const std::vector<std::string>& texts) {
             *std::get<bool*>(ref) = texts[i] == "1";
             continue;
         }
-        int32_t value = 0;
-        if (!runCommand(ctx, [&] { value = ParseTypedInteger(texts[i]); })) return static_cast<int>(i);
+        int32_t value = Missing;
+        const bool empty = texts[i].find_first_not_of(" \t") == std::string::npos;
+        if (!(f.emptyIsMissing && empty)) {
+            try {
+                value = ParseTypedInteger(texts[i]);
+            } catch (const ConversionError& e) {
+                ctx.host.error(PreferenceFieldName(f) + ": " + e.what());
+                return static_cast<int>(i);
+            }
+        }
         if (f.refuseZero && value == 0) {
             ctx.host.beep();
+            ctx.host.information(PreferenceFieldName(f) + " must not be 0 !");
             return static_cast<int>(i);
         }
         *std::get<int32_t*>(ref) = value;

@@ -31,16 +31,22 @@ struct PrefField {
     const char* onlyWhen = nullptr;      // read back only while this check box is checked
     bool refuseZero = false;             // 0 would divide by zero where the value is used
     bool hidden = false;                 // kept and read back, not shown
+    bool emptyIsMissing = false;         // an empty field stands for "no value" (Missing)
 };
 
 const std::vector<PrefField>& PreferenceFields();
+
+// The name a message gives the field: its label in the dialog
+// ("Slow Waves: Search Width (msec)", "EndTime").
+std::string PreferenceFieldName(const PrefField& f);
 
 // The text of every control, in table order, from the current settings.
 std::vector<std::string> PreferenceTexts(SessionState& s);
 
 // "OK": reads the texts back in table order. A text that is not an integer
-// stops the reading with the conversion message (and a refused value with a
-// beep); the settings read before it stay changed. Returns the index of the
+// stops the reading with the conversion message headed by the field's name
+// (and a refused 0 with a beep and a message); the settings read before it
+// stay changed. Returns the index of the
 // field that stopped it, or -1 when every field was taken; then redraws.
 int ApplyPreferences(Ctx& ctx, const std::vector<std::string>& texts);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "maps/MapBuffer.h"
 #include "shell/Display.h"
 #include "session/Errors.h"
 #include "session/Format.h"
@@ -129,8 +130,15 @@ void NumberOfTracesCommand(Ctx& ctx) {
 }
 
 void GotoChannelCommand(Ctx& ctx) {
-    ctx.s.FirstChannel =
-        GetNewInteger(ctx, "Go To Signal Nr", "Give new channel number:", 1, MaxChannels, ctx.s.FirstChannel);
+    auto& s = ctx.s;
+    const int32_t e = GetNewInteger(ctx, "Go To Signal Nr", "Give new channel number:", 1, MaxChannels, s.FirstChannel);
+    s.FirstChannel = e;
+    // The grid orders start at the electrode's place on the array, as after
+    // a click on a map cell or in the mini map; otherwise they would not move.
+    if (IsPlaced(s, e)) {
+        s.StartCol = s.ElectrodeCol[static_cast<size_t>(e)];
+        s.StartRow = s.ElectrodeRow[static_cast<size_t>(e)];
+    }
     UpdateDisplay(ctx);
 }
 

@@ -20,6 +20,8 @@ void Zoom(Ctx& ctx, bool in);
 void AmplificationCommand(Ctx& ctx);
 void ScaleAmplification(Ctx& ctx, bool up);                 // title-bar "A" and "a"
 void NumberOfTracesCommand(Ctx& ctx);
+// "goto Channel": the channel asked for becomes the first trace, in the
+// numbered orders and (when it is on the array) in the grid orders.
 void GotoChannelCommand(Ctx& ctx);
 void SetDisplayType(Ctx& ctx, int panel, int displayType);   // title-bar "Map" / "Ele" / "Wav"
 void ChooseMapKind(Ctx& ctx, int panel, int mapKind);        // Display A/B map items

@@ -146,7 +146,10 @@ bool ApplyWaveFormSettings(Ctx& ctx, const WaveFormSettings& w) {
         return false;
     }
     SessionState& s = ctx.s;
-    s.WaveSignalLength = length;
+    // The grid draws the window of panel A (the layout takes the length from
+    // it at every draw), so the length typed becomes that window, as panel
+    // A's "W" would set it.
+    s.WaveSignalLength = s.WindowA = s.WindowAll = length;
     s.WaveGrid = w.grid;
     s.WaveMarkAlign = w.markAlign;
     s.WavePlotElgNr = w.plotElgNr;

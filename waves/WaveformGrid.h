@@ -32,7 +32,8 @@ struct WaveFormSettings {
     bool grid = true, markAlign = false, plotElgNr = false, gridLabel = true;
 };
 WaveFormSettings WaveFormSettingsOf(const SessionState& s);
-// "OK": takes the dialog's values and redraws. Text that is not a whole
+// "OK": takes the dialog's values and redraws; the signal length becomes
+// the window of panel A (ms), which the grid draws. Text that is not a whole
 // number throws ConversionError; a length below 1 beeps. Either way nothing
 // changes and false is returned, so the dialog stays open.
 bool ApplyWaveFormSettings(Ctx& ctx, const WaveFormSettings& w);

@@ -340,5 +340,23 @@ TEST(AutoMark, FindsTheWavesOfTheDemoRecordingAtEveryRate) {
     }
 }
 
+TEST(AutoMark, ARecordingWithoutElectrode17SaysSoAndMarksNothing) {
+    // Text imports of 16 channels or fewer; 17 channels scan electrode 17.
+    for (const int channels : {16, 1, 17}) {
+        Session t;
+        t.s->NrChannelsInFile = channels;
+        for (int e = 1; e <= channels; ++e) {
+            t.noise(e);
+            t.set(e, 3000, 3000, -200);
+        }
+        AutomaticSWmarking1Click(t.ctx);
+        const bool none = channels < AutoMarkFirstElectrode;
+        EXPECT_EQ(t.host.messages, none ? std::vector<std::string>{AutoMarkNoElectrodesText} : std::vector<std::string>{})
+            << channels;
+        EXPECT_EQ(std::tuple(t.s->MarkCount, t.host.captions.empty()), std::tuple(none ? 0 : 1, none)) << channels;
+    }
+    EXPECT_STREQ(AutoMarkNoElectrodesText, "Automatic marking scans electrodes 17 to 256; this recording has none");
+}
+
 }  // namespace
 }  // namespace vk

@@ -226,6 +226,7 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
     p.host.inputs = {std::string("0"), std::string("-5"), std::string("250")};
     EXPECT_TRUE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
     EXPECT_EQ(std::tuple(p.s->IsochroneWidth, p.host.beeps), std::tuple(250, 2));
+    EXPECT_EQ(p.host.messages, std::vector<std::string>(2, "The isochrone width must be at least 1 msec !"));
     EXPECT_EQ(p.host.questions.front(), "Change isochones|Give new isochrone value:");
     p.host.inputs = {std::string("12a")};
     EXPECT_FALSE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));

@@ -36,7 +36,7 @@ const char* const Defaults =
     "MinDiffValEdit3=-1 WidthEdit3=300 DiffDistEdit3=50 SearchCriteria1=1 AvoidTwice1=1 DoubleWidth1=5 "
     "PlotOnlyPoints1=0 SmoothElectrograms1=1 IntervalRange1=1 MinIntervalRange1=2000 maxIntervalRange1=6000 "
     "EditDigitType=0 NrExpCyclesEdit=10 NrNeighbours1=3 MaxCondVelCheckBox1=0 MaxCondVelEdit=20 "
-    "EditArrowSize=5000 EditIncVel=1 StepTimeEdit=100 begSimEdit=0 SWDurationEdit=2000 EndSimEdit=-12345 "
+    "EditArrowSize=5000 EditIncVel=1 StepTimeEdit=100 begSimEdit=0 SWDurationEdit=2000 EndSimEdit= "
     "CheckLimitIntervals=0 EditMaxIntervalVal=6000 ";
 
 TEST(Preferences, DefaultsAfterInitialisationAndAnUneditedOkChangesNothing) {
@@ -54,7 +54,8 @@ TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
     auto texts = PreferenceTexts(*p.s);
     // Every field takes a new value: integers one more, checks flipped, the other radio item.
     for (size_t i = 0; i < texts.size(); ++i) {
-        if (PreferenceFields()[i].kind == PrefKind::Integer) texts[i] = " " + std::to_string(std::stoi(texts[i]) + 1);
+        if (texts[i].empty()) texts[i] = " -12344";  // "EndTime": no value shows as an empty field
+        else if (PreferenceFields()[i].kind == PrefKind::Integer) texts[i] = " " + std::to_string(std::stoi(texts[i]) + 1);
         else texts[i] = texts[i] == "1" ? "0" : "1";
     }
     texts[p.at("AvoidTwice1")] = "1";  // keeps the avoidance width read
@@ -74,7 +75,7 @@ TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
     EXPECT_EQ(ApplyPreferences(q.ctx, bad), static_cast<int>(q.at("WidthEdit2")));
     EXPECT_EQ(std::tuple(q.s->Prefs.SearchWidth[1], q.s->Prefs.SearchWidth[2], q.s->Prefs.DiffDist[2], q.host.redraws),
               std::tuple(250, 100, 10, 0));
-    EXPECT_EQ(q.host.errors, std::vector<std::string>{"'12a' is not a valid integer value"});
+    EXPECT_EQ(q.host.errors, std::vector<std::string>{"Spikes: Search Width (msec): '12a' is not a valid integer value"});
 
     // Unchecked, the avoidance width is not read, whatever it holds; 0
     // neighbours is refused with a beep.
@@ -86,6 +87,33 @@ TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
     EXPECT_EQ(std::tuple(q.s->Prefs.AvoidDoubleMarks, q.s->Prefs.DoubleWidth, q.s->Prefs.ExpandNeighbours, q.host.beeps,
                          q.host.errors.size()),
               std::tuple(false, 5, 3, 1, size_t{1}));
+    EXPECT_EQ(q.host.messages, std::vector<std::string>{"Nr of Neighbours required must not be 0 !"});
+
+    // The first field stops the reading as any other; an empty "EndTime"
+    // is no value, any other empty field is refused.
+    bad = PreferenceTexts(*q.s);
+    bad[0] = "";
+    bad[q.at("EndSimEdit")] = "100";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), 0);
+    EXPECT_EQ(q.host.errors.back(), "Slow Waves: Minimal Differentiated level: '' is not a valid integer value");
+    bad[0] = "-90";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
+    EXPECT_EQ(std::tuple(q.s->Prefs.MinDiffLevel[1], q.s->Prefs.AnimEndTime), std::tuple(-90, 100));
+    bad[q.at("EndSimEdit")] = "  ";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
+    EXPECT_EQ(q.s->Prefs.AnimEndTime, Missing);
+    // Every field a message can name, by its label in the dialog.
+    std::string names;
+    for (const PrefField& f : PreferenceFields())
+        if (f.kind == PrefKind::Integer) names += PreferenceFieldName(f) + "|";
+    EXPECT_EQ(names,
+              "Slow Waves: Minimal Differentiated level|Slow Waves: Search Width (msec)|Slow Waves: Diff Dist (samples)|"
+              "Spikes: Minimal Differentiated level|Spikes: Search Width (msec)|Spikes: Diff Dist (samples)|"
+              "Type 3: Minimal Differentiated level|Type 3: Search Width (msec)|Type 3: Diff Dist (samples)|"
+              "Avoidance width|Expected Interval Range (from)|Expected Interval Range (to)|Digit Display|"
+              "Nr of Expand Cycles|Nr of Neighbours required|Maximum Conduction Velocity allowed (cm/sec)|"
+              "Arrow size for plotting|Calc to next electrode|Step Time|BegTime|SW duration|EndTime|"
+              "Maximal Interval Value|");
 }
 
 }  // namespace

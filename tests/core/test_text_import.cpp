@@ -201,5 +201,33 @@ TEST(TextImport, NiReadsTheLinesAskedForWithItsMemoAndRow64Layout) {
               "Input nr of samples (Max 60000) |Give new nr of samples:  |Give new signal length if necessary:");
 }
 
+TEST(TextImport, EveryRefusalSaysWhyAndTheAucklandHeaderIsNamed) {
+    Fixture f;
+    const std::string nash = f.dir.write("n.txt", lines(4, 3, [](int n, int c) { return n * 10 + c; }));
+    const std::pair<ImportEdits, const char*> refused[] = {
+        {{"0", "2", "1000", "m"}, "Nr Channels must be in the 1 - 256 range !"},
+        {{"257", "2", "1000", "m"}, "Nr Channels must be in the 1 - 256 range !"},
+        {{"3", "-1", "1000", "m"}, "Nr Samples must not be negative !"},
+        {{"3", "2", "0", "m"}, "Sampling rate must be above 0 !"}};
+    for (const auto& [edits, why] : refused) {
+        EXPECT_EQ(f.ok(4, nash, edits).outcome, ImportOutcome::Refused);
+        EXPECT_EQ(f.host.messages.back(), why);
+    }
+    EXPECT_EQ(std::tuple(f.host.beeps, f.host.messages.size()), std::tuple(4, size_t{4}));
+    // 1 and 256 channels and a rate of 1 Hz are taken.
+    EXPECT_EQ(f.ok(4, nash, {"1", "2", "1", "m"}).outcome, ImportOutcome::Loaded);
+    EXPECT_EQ(f.ok(6, nash, {"256", "2", "1000", "m"}).outcome, ImportOutcome::Loaded);
+    // The Auckland values come from the file's header: the message says so.
+    const std::pair<const char*, const char*> headers[] = {
+        {"10\n0\n2\n1000\n1\nm\nc\n\n\n\n1 2 3", "Nr Channels must be in the 1 - 256 range !"},
+        {"10\n3\n2\n0\n1\nm\nc\n\n\n\n1 2 3", "Sampling rate must be above 0 !"}};
+    for (const auto& [header, why] : headers) {
+        ASSERT_TRUE(LoadImportFile(f.ctx, 5, f.dir.write("a.txt", header)));
+        EXPECT_EQ(ImportOkClick(f.ctx).outcome, ImportOutcome::Refused);
+        EXPECT_EQ(f.host.messages.back(), std::string("The header of this file cannot be used: ") + why);
+        EXPECT_TRUE(f.s->ImportF.Shown);
+    }
+}
+
 }  // namespace
 }  // namespace vk

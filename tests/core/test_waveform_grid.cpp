@@ -10,6 +10,7 @@
 #include "marks/MarkStore.h"
 #include "session/Errors.h"
 #include "shell/Display.h"
+#include "shell/ViewCommands.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 #include "waves/WaveDetection.h"
@@ -213,11 +214,21 @@ TEST(WaveformGrid, SettingsTakeTheDialogsValuesOrNothing) {
     EXPECT_THROW(ApplyWaveFormSettings(g.ctx, w), ConversionError);
     EXPECT_EQ(g.s->WaveSignalLength, 250);
     EXPECT_FALSE(g.s->WaveGrid);
-    // The grid's own redraw lays it out for the panel's window again.
-    g.view(0, 3000);
-    w.signalLength = "250";
-    EXPECT_TRUE(ApplyWaveFormSettings(g.ctx, w));
-    EXPECT_EQ(g.s->WaveSignalLength, 3000);
+    // The length typed becomes panel A's window, which the grid's redraw
+    // lays out and draws: a 4-ms stretch from 10 ms is samples 11..14 at
+    // 1000 Hz and 21..28 at 2000 Hz, the last one on the cell's right edge.
+    for (auto [rate, last] : {std::pair{1000, "100,31"}, {2000, "100,17"}, {500, "100,38"}}) {
+        SetSamplingFrequency(*g.s, rate);
+        g.view(10, 3000);
+        w = WaveFormSettingsOf(*g.s);
+        w.signalLength = "4";
+        w.markAlign = false;
+        EXPECT_TRUE(ApplyWaveFormSettings(g.ctx, w));
+        EXPECT_EQ(std::tuple(g.s->WaveSignalLength, g.s->WindowA, g.s->WindowAll), std::tuple(4, 4, 4));
+        const std::string cell = pointsOf(g.a.polylines.at(0));
+        EXPECT_EQ(cell.substr(cell.rfind(' ') + 1), last) << rate;
+        EXPECT_EQ(g.a.polylines[0].size(), size_t{1} + 4 * rate / 1000) << rate;
+    }
 }
 
 // A 16 x 8 array with a wave filling columns 8..12 of rows 2..4.

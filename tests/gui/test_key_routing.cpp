@@ -99,7 +99,7 @@ TEST(PreferencesDialog, FilledFromTheSettingsAndStoppedAtABadField) {
     for (int i = 0; i < d->tabs()->count(); ++i) tabs << d->tabs()->tabText(i);
     EXPECT_EQ(tabs.join(","), "Automatic Markings,Electrograms,Map,Velocities,Animation,Intervals");
     auto edit = [&](const char* control) { return window->findChild<QLineEdit*>(control); };
-    EXPECT_EQ(edit("NrNeighbours1")->text() + "," + edit("EndSimEdit")->text(), "4,-12345");
+    EXPECT_EQ(edit("NrNeighbours1")->text() + "," + edit("EndSimEdit")->text(), "4,");
     EXPECT_FALSE(edit("WidthEdit3")->isVisibleTo(window));
 
     edit("StepTimeEdit")->setText("250");
@@ -108,7 +108,7 @@ TEST(PreferencesDialog, FilledFromTheSettingsAndStoppedAtABadField) {
     EXPECT_EQ(std::tuple(t.s->Prefs.AnimStepTime, window->isVisible(), d->tabs()->currentIndex(),
                          window->focusWidget() == edit("EditMaxIntervalVal")),
               std::tuple(250, true, 5, true));
-    EXPECT_EQ(t.host.errors.back(), "'7e3' is not a valid integer value");
+    EXPECT_EQ(t.host.errors.back(), "Maximal Interval Value: '7e3' is not a valid integer value");
     edit("EditMaxIntervalVal")->setText("7000");
     d->ok();
     EXPECT_EQ(std::tuple(t.s->Prefs.MaxIntervalValue, window->isVisible()), std::tuple(7000, false));

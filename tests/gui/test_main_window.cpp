@@ -27,13 +27,8 @@ using test::Window;
 TEST(MainWindow, TheWholeMenuItsWindowsHelpAboutOpenAndClose) {
     Window t;
     EXPECT_EQ(t.w->windowTitle(), "Vorelkant305 (September 23,  2009)");
-    for (const MenuItemDef& def : MainMenuTable()) {
-        QAction* a = t.w->action(def.name);
-        ASSERT_NE(a, nullptr) << def.name;
-        if (std::string(def.caption).size() > 0) {
-            EXPECT_EQ(a->text().section('\t', 0, 0).toStdString(), def.caption) << def.name;
-        }
-    }
+    // Every item of the table has its action (the captions: test_menu_captions).
+    for (const MenuItemDef& def : MainMenuTable()) EXPECT_NE(t.w->action(def.name), nullptr) << def.name;
     // The memo item names the next use only once it has been used.
     QAction* memo = t.w->action("ShowMemoWindow1");
     EXPECT_EQ(memo->text(), "Show Memo Window");

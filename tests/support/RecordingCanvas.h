@@ -23,13 +23,14 @@ public:
     void beginDraw() override {
         ops.clear();
         polylines.clear();
+        clearTexts.clear();
     }
     void setPenColor(Colour c) override { ops.push_back("pen " + std::to_string(c)); }
     void setPenWidth(int w) override { ops.push_back("width " + std::to_string(w)); }
     void setPenStyle(PenStyle) override {}
     void setPenMode(PenMode) override {}
     void setBrushColor(Colour c) override { ops.push_back("brush " + std::to_string(c)); }
-    void setBrushStyle(BrushStyle) override {}
+    void setBrushStyle(BrushStyle b) override { brushStyle_ = b; }
     void setFontStyle(unsigned) override {}
     void setFontSize(int pixels) override {
         fontSize_ = pixels;
@@ -44,7 +45,10 @@ public:
     void ellipse(int x1, int y1, int x2, int y2) override { ops.push_back(fmt("ellipse", x1, y1, x2, y2)); }
     void textOut(int x, int y, Colour, const std::string& t) override {
         ops.push_back("text " + std::to_string(x) + " " + std::to_string(y) + " " + t);
+        if (brushStyle_ == BrushStyle::Clear) clearTexts.push_back(t);
     }
+    // The texts written with a clear brush (no box behind them).
+    std::vector<std::string> clearTexts;
     // Half the font size per character: 7 pixels at the panels' 14.
     int textWidth(const std::string& t) override { return fontSize_ * static_cast<int>(t.size()) / 2; }
     int textHeight(const std::string&) override { return 14; }
@@ -56,6 +60,7 @@ private:
     }
     int w_, h_;
     int fontSize_ = 14;
+    BrushStyle brushStyle_ = BrushStyle::Solid;
 };
 
 using Ops = std::vector<std::string>;
