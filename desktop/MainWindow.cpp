@@ -23,6 +23,7 @@
 #include "desktop/TitleBar.h"
 #include "desktop/WaveFormDialog.h"
 #include "desktop/WhichElectrodePanel.h"
+#include "electrograms/TraceDisplay.h"
 #include "maps/MapCommands.h"
 #include "marks/Connections.h"
 #include "session/Texts.h"
