@@ -40,10 +40,9 @@ void ForColumnPoints(const int32_t* xs, const int64_t* values, size_t n, Keep&& 
     }
 }
 
-// Leaves each distinct dot once, the dots of a pixel column ordered by y:
-// dots of one colour cover the same pixels in any order and any number of
-// times. Dots of one x are expected to follow each other (as the points of
-// a trace do); others are kept as they are.
-void KeepDistinctDots(std::vector<Point>& dots);
+// Leaves out every dot that repeats the one before it: dots of one colour
+// cover the same pixels however often they are drawn, and a trace flatter
+// than its pixel rows repeats its dots along each column.
+void DropRepeatedDots(std::vector<Point>& dots);
 
 }  // namespace vk

@@ -270,13 +270,19 @@ TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::ve
 // the line of a column's extremes covers every point between them.
 // Within that range, adding and taking away 1.5 * 2^52 rounds half to even
 // as roundHalfEven does, without a library call for every point.
-int traceY(const SessionState& s, const TraceGeometry& g, size_t k, int64_t value) {
-    constexpr double Far = 1e7, Round = 6755399441055744.0;
-    double d = (static_cast<double>(value) - s.TraceMeans[k]) * s.Amplification;
-    if (!(std::abs(d) <= Far)) d = d > 0 ? Far : d < 0 ? -Far : 0.0;
-    const double shifted = d + Round;
-    return clampPixel(g.rowCentre(static_cast<int>(k) + 1) - static_cast<int64_t>(shifted - Round));
-}
+struct TraceScale {
+    int32_t centre;
+    double mean, amplification;
+    TraceScale(const SessionState& s, const TraceGeometry& g, size_t k)
+        : centre(g.rowCentre(static_cast<int>(k) + 1)), mean(s.TraceMeans[k]), amplification(s.Amplification) {}
+    int y(int64_t value) const {
+        constexpr double Far = 1e7, Round = 6755399441055744.0;
+        double d = (static_cast<double>(value) - mean) * amplification;
+        if (!(std::abs(d) <= Far)) d = d > 0 ? Far : d < 0 ? -Far : 0.0;
+        const double shifted = d + Round;
+        return clampPixel(centre - static_cast<int64_t>(shifted - Round));
+    }
+};
 
 void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k, int32_t e) {
     SessionState& s = ctx.s;
@@ -289,18 +295,19 @@ void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k,
     const size_t points = s.TraceXs.size();
     const int32_t* xs = s.TraceXs.data();
     const int64_t* values = s.TraceValues.data() + k * points;
+    const TraceScale scale(s, g, k);
     std::vector<Point>& line = s.TracePoints;
     line.clear();
     if (s.PlotOnlyDots) {
-        // A dot for every drawn point but the first; the same dot once.
-        for (size_t j = 1; j < points; ++j) line.push_back({xs[j], traceY(s, g, k, values[j])});
-        KeepDistinctDots(line);
+        // A dot for every drawn point but the first; a repeated dot once.
+        for (size_t j = 1; j < points; ++j) line.push_back({xs[j], scale.y(values[j])});
+        DropRepeatedDots(line);
         for (const Point& p : line) Line(ctx, p.x, p.y, p.x + 1, p.y + 1);
         return;
     }
     // One pixel wide: the width the column points are exact for.
     SetPenWidth(ctx, 1);
-    ForColumnPoints(xs, values, points, [&](size_t j) { line.push_back({xs[j], traceY(s, g, k, values[j])}); });
+    ForColumnPoints(xs, values, points, [&](size_t j) { line.push_back({xs[j], scale.y(values[j])}); });
     Polyline(ctx, line);
 }
 
@@ -311,12 +318,13 @@ std::vector<Point> EveryPointOfTrace(const SessionState& s, const TraceGeometry&
     const int32_t first = std::max(0, g.firstSample), last = std::min(g.lastSample, MaxSamples);
     if (first + 1 > last || e < 1 || e > MaxChannels) return line;
     const int span = last - first, step = 1 + (span - 1) / MaxPoints;
+    const TraceScale scale(s, g, static_cast<size_t>(k - 1));
     for (int j = 0; j <= span / step; ++j) {
         const int32_t sample = j == 0 ? first + 1 : first + j * step;
         const int x = j == 0 ? g.left : clampPixel(roundHalfEven((sample - first + 1) * g.pixelsPerSample) + g.left);
         const int32_t* row = s.Signals.row(sample);
         const int64_t v = (s.BipolarMode && e < MaxChannels) ? int64_t{row[e - 1]} - row[e] : row[e - 1];
-        line.push_back({x, traceY(s, g, static_cast<size_t>(k - 1), v)});
+        line.push_back({x, scale.y(v)});
     }
     return line;
 }

@@ -1,5 +1,5 @@
 // Which points of a trace are drawn: per pixel column the first, the lowest,
-// the highest and the last; and each dot once.
+// the highest and the last; and a repeated dot once.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,20 +48,19 @@ TEST(TraceColumns, EachColumnKeepsItsFirstLowestHighestAndLast) {
     }
 }
 
-TEST(TraceColumns, DotsAreKeptOncePerColumnInOrderOfY) {
-    std::vector<Point> dots{{1, 5}, {1, 3}, {1, 5}, {2, 3}, {2, 3}, {3, 9}, {1, 3}, {1, 3}};
-    KeepDistinctDots(dots);
-    // The last two x = 1 form a column of their own: only runs are merged.
-    EXPECT_EQ(test::pointsOf(dots), "1,3 1,5 2,3 3,9 1,3");
+TEST(TraceColumns, RepeatedDotsAreDrawnOnce) {
+    std::vector<Point> dots{{1, 5}, {1, 5}, {1, 5}, {1, 3}, {1, 5}, {2, 5}, {2, 5}, {3, 9}, {3, 9}};
+    DropRepeatedDots(dots);
+    EXPECT_EQ(test::pointsOf(dots), "1,5 1,3 1,5 2,5 3,9");
     std::vector<Point> none;
-    KeepDistinctDots(none);
+    DropRepeatedDots(none);
     EXPECT_TRUE(none.empty());
 }
 
-// The dots of every row are the distinct dots of every drawn point but the
-// first, at 500, 1000 and 2000 Hz and with sample counts per pixel column
-// that are not whole (and columns of one or two samples).
-TEST(TraceColumns, DottedTracesDrawEachDotOfEveryPointOnce) {
+// The dots of every row are the dots of every drawn point but the first,
+// each repeat left out, at 500, 1000 and 2000 Hz and with sample counts per
+// pixel column that are not whole (and columns of one or two samples).
+TEST(TraceColumns, DottedTracesDrawTheDotsOfEveryPointLeavingOutRepeats) {
     using Case = test::DenseRecording::Case;
     for (const Case& c : {Case{1000, 1234, 13457}, Case{500, 3001, 61111}, Case{2000, 0, 20000, 4, false, true},
                           Case{2000, 1500, 700}, Case{1000, 35000, 9000}}) {
@@ -72,7 +71,7 @@ TEST(TraceColumns, DottedTracesDrawEachDotOfEveryPointOnce) {
         Ctx ctx{*d.s, d.host, RedrawPanels, &canvas, nullptr};
         UpdateDisplayA(ctx);
         std::set<std::pair<int, int>> drawn, expected;
-        size_t lines = 0, points = 0, distinct = 0;
+        size_t lines = 0, points = 0, unrepeated = 0;
         for (const auto& op : canvas.ops) {
             int x1, y1, x2, y2;
             if (std::sscanf(op.c_str(), "line %d %d %d %d", &x1, &y1, &x2, &y2) == 4 && x2 == x1 + 1 && y2 == y1 + 1) {
@@ -85,14 +84,13 @@ TEST(TraceColumns, DottedTracesDrawEachDotOfEveryPointOnce) {
             const std::vector<Point> every = EveryPointOfTrace(*d.s, g, k, k);
             ASSERT_GT(every.size(), 1u);
             points += every.size() - 1;
-            std::set<std::pair<int, int>> row;
-            for (size_t j = 1; j < every.size(); ++j) row.insert({every[j].x, every[j].y});
-            distinct += row.size();
-            expected.insert(row.begin(), row.end());
+            for (size_t j = 1; j < every.size(); ++j) {
+                expected.insert({every[j].x, every[j].y});
+                unrepeated += j == 1 || every[j].x != every[j - 1].x || every[j].y != every[j - 1].y;
+            }
         }
         EXPECT_EQ(drawn, expected);
-        // One line for each distinct dot of a row.
-        EXPECT_EQ(lines, distinct);
+        EXPECT_EQ(lines, unrepeated);
         if (c.window > 5000) {
             EXPECT_LT(lines, points);
         }
