@@ -184,12 +184,12 @@ void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     TextOut(ctx, std::min(x - 40, s.PanelAWidth - 2 - TextWidth(ctx, label)), yb + 5, clBlack, label);
 }
 
-// The drawn points of every trace row, computed in one pass over the sample
-// rows of the window: Signals holds one sample of all channels per row, so
-// going row by row reads memory in order, where going trace by trace would
-// jump a whole row for every sample. The pass leaves the x of each drawn
-// point in TraceXs, each trace's value at it in TraceValues (trace by
-// trace) and, with the average offset on, each trace's mean in TraceMeans.
+// The drawn points of every trace row, read row by row over the window:
+// Signals holds one sample of all channels per row, so going row by row
+// reads memory in order, where going trace by trace would jump a whole row
+// for every sample. The reading leaves the x of each drawn point in
+// TraceXs, each trace's value at it in TraceValues (trace by trace) and,
+// with the average offset on, each trace's mean in TraceMeans.
 struct TracePoints {
     int step = 1;
     int32_t first = 0, last = 0;
