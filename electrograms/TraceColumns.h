@@ -26,9 +26,15 @@ void ForColumnPoints(const int32_t* xs, const int64_t* values, size_t n, Keep&& 
     size_t a = 0;
     while (a < n) {
         size_t b = a + 1, low = a, high = a;
+        int64_t lowValue = values[a], highValue = values[a];
         for (; b < n && xs[b] == xs[a]; ++b) {
-            if (values[b] < values[low]) low = b;
-            if (values[b] > values[high]) high = b;
+            // Selections rather than branches: noise takes either way at random.
+            const int64_t v = values[b];
+            const bool lower = v < lowValue, higher = v > highValue;
+            low = lower ? b : low;
+            lowValue = lower ? v : lowValue;
+            high = higher ? b : high;
+            highValue = higher ? v : highValue;
         }
         // [a, b) is the column; its kept points in the order drawn.
         const size_t first = low < high ? low : high, second = low < high ? high : low;

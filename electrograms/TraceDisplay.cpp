@@ -226,29 +226,39 @@ TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::ve
             highest = std::max(highest, std::min(e + 1, MaxChannels));
         }
     // With the average offset on, every row of the window goes into the
-    // sums first: one tight loop over the rows in memory order.
-    if (s.AverageOffsetOn) {
-        std::vector<int64_t>& sums = s.TraceSums;
-        sums.assign(traces, 0);
-        for (int32_t sample = t.first + 1; sample <= t.last; ++sample) {
+    // sums, in the same pass that picks the values of the drawn rows.
+    const bool average = s.AverageOffsetOn;
+    std::vector<int64_t>& sums = s.TraceSums;
+    sums.assign(traces, 0);
+    int32_t summed = t.first;
+    auto sumUpTo = [&](int32_t to) {
+        for (int32_t sample = summed + 1; sample <= to; ++sample) {
             const int32_t* row = s.Signals.row(sample);
             // Rows are a kilobyte apart: ask for the ones ahead in time.
             if (sample + 64 <= t.last) prefetchRow(s.Signals.row(sample + 64), lowest, highest);
             for (size_t k = 0; k < traces; ++k)
                 if (electrodes[k] != Missing) sums[k] += value(row, electrodes[k]);
         }
-        for (size_t k = 0; k < traces; ++k) s.TraceMeans[k] = static_cast<double>(sums[k]) / span;
-    }
+        summed = std::max(summed, to);
+    };
     const size_t points = 1 + static_cast<size_t>(span / t.step);
     s.TraceXs.resize(points);
     s.TraceValues.resize(points * traces);
     for (size_t j = 0; j < points; ++j) {
         const int32_t sample = t.sampleOf(j);
         s.TraceXs[j] = j == 0 ? g.left : clampPixel(roundHalfEven((sample - t.first + 1) * g.pixelsPerSample) + g.left);
-        if (j + 16 < points) prefetchRow(s.Signals.row(t.sampleOf(j + 16)), lowest, highest);
+        if (average) {
+            sumUpTo(sample);
+        } else if (j + 16 < points) {
+            prefetchRow(s.Signals.row(t.sampleOf(j + 16)), lowest, highest);
+        }
         const int32_t* row = s.Signals.row(sample);
         for (size_t k = 0; k < traces; ++k)
             if (electrodes[k] != Missing) s.TraceValues[k * points + j] = value(row, electrodes[k]);
+    }
+    if (average) {
+        sumUpTo(t.last);
+        for (size_t k = 0; k < traces; ++k) s.TraceMeans[k] = static_cast<double>(sums[k]) / span;
     }
     return t;
 }
