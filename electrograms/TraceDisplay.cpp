@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "electrograms/TraceColumns.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "electrograms/ConnectionArrows.h"
@@ -121,14 +122,18 @@ void drawScaleBar(Ctx& ctx, const TraceGeometry& g) {
     TextOut(ctx, std::min(x - 40, s.PanelAWidth - 2 - TextWidth(ctx, label)), yb + 5, clBlack, label);
 }
 
-// The drawn points of every trace row, computed in one pass over the sample
-// rows of the window: Signals holds one sample of all channels per row, so
-// going row by row reads memory in order, where going trace by trace would
-// jump a whole row for every sample.
+// The drawn points of every trace row, read row by row over the window:
+// Signals holds one sample of all channels per row, so going row by row
+// reads memory in order, where going trace by trace would jump a whole row
+// for every sample. The reading leaves the x of each drawn point in
+// TraceXs, each trace's value at it in TraceValues (trace by trace) and,
+// with the average offset on, each trace's mean in TraceMeans.
 struct TracePoints {
     int step = 1;
     int32_t first = 0, last = 0;
     bool any = false;
+    // Point 0 is the first sample at the left edge, then every step-th sample.
+    int32_t sampleOf(size_t j) const { return j == 0 ? first + 1 : first + static_cast<int32_t>(j) * step; }
 };
 
 // Asks for the part of a sample row that holds channels lowest..highest
@@ -143,6 +148,7 @@ TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::ve
     t.last = std::min(g.lastSample, MaxSamples);
     const size_t traces = electrodes.size();
     s.TraceMeans.assign(traces, 0.0);
+    s.TraceXs.clear();
     if (t.first + 1 > t.last) return t;  // nothing of the recording in this window
     t.any = true;
     const int span = t.last - t.first;
@@ -157,35 +163,64 @@ TracePoints computeTraces(SessionState& s, const TraceGeometry& g, const std::ve
             lowest = std::min(lowest, e);
             highest = std::max(highest, std::min(e + 1, MaxChannels));
         }
-    if (s.AverageOffsetOn) {
-        std::vector<int64_t>& sums = s.TraceSums;
-        sums.assign(traces, 0);
-        for (int32_t sample = t.first + 1; sample <= t.last; ++sample) {
+    // With the average offset on, every row of the window goes into the
+    // sums, in the same pass that picks the values of the drawn rows.
+    const bool average = s.AverageOffsetOn;
+    std::vector<int64_t>& sums = s.TraceSums;
+    sums.assign(traces, 0);
+    int32_t summed = t.first;
+    auto sumUpTo = [&](int32_t to) {
+        for (int32_t sample = summed + 1; sample <= to; ++sample) {
             const int32_t* row = s.Signals.row(sample);
             // Rows are a kilobyte apart: ask for the ones ahead in time.
             if (sample + 64 <= t.last) prefetchRow(s.Signals.row(sample + 64), lowest, highest);
             for (size_t k = 0; k < traces; ++k)
                 if (electrodes[k] != Missing) sums[k] += value(row, electrodes[k]);
         }
-        for (size_t k = 0; k < traces; ++k) s.TraceMeans[k] = static_cast<double>(sums[k]) / span;
-    }
-    // Point 0 is the first sample at the left edge, then every step-th sample.
+        summed = std::max(summed, to);
+    };
     const size_t points = 1 + static_cast<size_t>(span / t.step);
     s.TraceXs.resize(points);
-    s.TraceYs.resize(points * traces);
-    auto y = [&](const int32_t* row, size_t k) {
-        return clampPixel(g.rowCentre(static_cast<int>(k) + 1) -
-                          roundHalfEven((static_cast<double>(value(row, electrodes[k])) - s.TraceMeans[k]) * s.Amplification));
-    };
+    s.TraceValues.resize(points * traces);
     for (size_t j = 0; j < points; ++j) {
-        const int32_t sample = j == 0 ? t.first + 1 : t.first + static_cast<int32_t>(j) * t.step;
+        const int32_t sample = t.sampleOf(j);
         s.TraceXs[j] = j == 0 ? g.left : clampPixel(roundHalfEven((sample - t.first + 1) * g.pixelsPerSample) + g.left);
+        if (average) {
+            sumUpTo(sample);
+        } else if (j + 16 < points) {
+            prefetchRow(s.Signals.row(t.sampleOf(j + 16)), lowest, highest);
+        }
         const int32_t* row = s.Signals.row(sample);
         for (size_t k = 0; k < traces; ++k)
-            if (electrodes[k] != Missing) s.TraceYs[k * points + j] = y(row, k);
+            if (electrodes[k] != Missing) s.TraceValues[k * points + j] = value(row, electrodes[k]);
+    }
+    if (average) {
+        sumUpTo(t.last);
+        for (size_t k = 0; k < traces; ++k) s.TraceMeans[k] = static_cast<double>(sums[k]) / span;
     }
     return t;
 }
+
+// The y of a value on row k: its distance from the trace's mean, amplified,
+// up from the row's centre. A distance beyond any panel is held at ten
+// million pixels (and the mean itself, at an infinite amplification, at
+// the centre), so that a higher value is never drawn below a lower one and
+// the line of a column's extremes covers every point between them.
+// Within that range, adding and taking away 1.5 * 2^52 rounds half to even
+// as roundHalfEven does, without a library call for every point.
+struct TraceScale {
+    int32_t centre;
+    double mean, amplification;
+    TraceScale(const SessionState& s, const TraceGeometry& g, size_t k)
+        : centre(g.rowCentre(static_cast<int>(k) + 1)), mean(s.TraceMeans[k]), amplification(s.Amplification) {}
+    int y(int64_t value) const {
+        constexpr double Far = 1e7, Round = 6755399441055744.0;
+        double d = (static_cast<double>(value) - mean) * amplification;
+        if (!(std::abs(d) <= Far)) d = d > 0 ? Far : d < 0 ? -Far : 0.0;
+        const double shifted = d + Round;
+        return clampPixel(centre - static_cast<int64_t>(shifted - Round));
+    }
+};
 
 void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k, int32_t e) {
     SessionState& s = ctx.s;
@@ -196,16 +231,43 @@ void drawTrace(Ctx& ctx, const TraceGeometry& g, const TracePoints& t, size_t k,
     if (!t.any) return;
     s.TraceMean = s.TraceMeans[k];
     const size_t points = s.TraceXs.size();
-    const int32_t* ys = s.TraceYs.data() + k * points;
+    const int32_t* xs = s.TraceXs.data();
+    const int64_t* values = s.TraceValues.data() + k * points;
+    const TraceScale scale(s, g, k);
+    std::vector<Point>& line = s.TracePoints;
+    line.clear();
     if (s.PlotOnlyDots) {
-        for (size_t j = 1; j < points; ++j) Line(ctx, s.TraceXs[j], ys[j], s.TraceXs[j] + 1, ys[j] + 1);
+        // A dot for every drawn point but the first; a repeated dot once.
+        for (size_t j = 1; j < points; ++j) line.push_back({xs[j], scale.y(values[j])});
+        DropRepeatedDots(line);
+        for (const Point& p : line) Line(ctx, p.x, p.y, p.x + 1, p.y + 1);
         return;
     }
-    std::vector<Point>& line = s.TracePoints;
-    line.resize(points);
-    for (size_t j = 0; j < points; ++j) line[j] = {s.TraceXs[j], ys[j]};
+    // One pixel wide: the width the column points are exact for.
+    SetPenWidth(ctx, 1);
+    ForColumnPoints(xs, values, points, [&](size_t j) { line.push_back({xs[j], scale.y(values[j])}); });
     Polyline(ctx, line);
 }
+
+}  // namespace
+
+std::vector<Point> EveryPointOfTrace(const SessionState& s, const TraceGeometry& g, int k, int32_t e) {
+    std::vector<Point> line;
+    const int32_t first = std::max(0, g.firstSample), last = std::min(g.lastSample, MaxSamples);
+    if (first + 1 > last || e < 1 || e > MaxChannels) return line;
+    const int span = last - first, step = 1 + (span - 1) / MaxPoints;
+    const TraceScale scale(s, g, static_cast<size_t>(k - 1));
+    for (int j = 0; j <= span / step; ++j) {
+        const int32_t sample = j == 0 ? first + 1 : first + j * step;
+        const int x = j == 0 ? g.left : clampPixel(roundHalfEven((sample - first + 1) * g.pixelsPerSample) + g.left);
+        const int32_t* row = s.Signals.row(sample);
+        const int64_t v = (s.BipolarMode && e < MaxChannels) ? int64_t{row[e - 1]} - row[e] : row[e - 1];
+        line.push_back({x, scale.y(v)});
+    }
+    return line;
+}
+
+namespace {
 
 // The measured extremes of the slow wave in `slot` on row k: a tick at the
 // maximum, a line from under it to the minimum, joined by a vertical, and

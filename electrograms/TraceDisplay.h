@@ -23,6 +23,11 @@ void DrawTimeAxis(Ctx& ctx, const TraceGeometry& g);
 // Trace and marks of electrodes[k - 1] in row k, for every row, and the
 // connections that start on each row but the last.
 void DrawTraceRows(Ctx& ctx, const TraceGeometry& g, const std::vector<int32_t>& electrodes);
+// The line of electrode e on row k through every drawn point, read from
+// the samples point by point, with the mean of the last drawing: the
+// trace as it was drawn before pixel columns were reduced to their
+// extremes, which the drawn trace must match pixel for pixel.
+std::vector<Point> EveryPointOfTrace(const SessionState& s, const TraceGeometry& g, int k, int32_t e);
 // Whether the other panel shows a map now. Only then do the time labels
 // take the map's colours: the map buffer may still hold a map that is no
 // longer shown (another display type, another recording opened since).

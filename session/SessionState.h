@@ -214,8 +214,9 @@ struct SessionState {
     // allocating on every paint.
     std::vector<int32_t> MarkOrder;
     std::vector<Point> TracePoints;
-    std::vector<int32_t> RowElectrodes, TraceXs, TraceYs;
+    std::vector<int32_t> RowElectrodes, TraceXs;
     std::vector<int64_t> TraceSums;
+    std::vector<int64_t> TraceValues;
     std::vector<double> TraceMeans;
 
     // Map placement on its panel (the map drawing fills these in).

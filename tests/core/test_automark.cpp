@@ -233,8 +233,10 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
               test::Ops{});
     EXPECT_FALSE(has("line 630 35 630 85"));
     EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.find(" 35 ") != std::string::npos && o.find(" 85") != std::string::npos; }), 2);
-    // Besides the mark of row 1 and the electrode number of row 2 above, two polylines.
-    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 1);
+    // Besides the mark of row 1 and the electrode number of row 2 above, two
+    // polylines: the noisy trace of 4000 samples on 1000 pixel columns, from
+    // at most four points a column, and the difference.
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 2255"), 1);
     EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 3950"), 1);  // samples 51..4000
     // The red threshold, last: 60 + round(3 x 5.701 x 1) = 77.
     auto threshold = [&] {
@@ -252,7 +254,9 @@ TEST(AnalysisView, TicksMarksDifferenceAndThreshold) {
     // "Electrograms" returns to the traces, five of them now.
     ChooseElectrograms(t.ctx, 1);
     EXPECT_EQ(t.s->ElgViewMode, 0);
-    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 4001"), 5);
+    // The noisy trace and four flat ones, from the two ends of each column.
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 2255"), 1);
+    EXPECT_EQ(std::count(ops.begin(), ops.end(), "polyline 2002"), 4);
 
     // At 2000 Hz a window of 2000 ms is the same 4000 rows: the same
     // deviation and ticks, and the threshold across the whole window.

@@ -91,10 +91,14 @@ TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {
     Panel p;
     p.s->NrTraces = 2;
     p.s->WindowA = 40000;
-    // Every 3rd sample of 40000, plus the first point.
-    EXPECT_EQ(Panel::count(p.draw(), "polyline 13334"), 2);
+    // Every 3rd sample of 40000, plus the first point; the flat traces are
+    // drawn from the first and last of them in each pixel column, 30 to 1030.
+    auto everyPoint = [&] { return EveryPointOfTrace(*p.s, ComputeGeometry(*p.s, 0, p.s->WindowA), 1, 1).size(); };
+    EXPECT_EQ(Panel::count(p.draw(), "polyline 2002"), 2);
+    EXPECT_EQ(everyPoint(), 13334u);
     p.s->WindowA = 16000;
-    EXPECT_EQ(Panel::count(p.draw(), "polyline 16001"), 2);
+    EXPECT_EQ(Panel::count(p.draw(), "polyline 2002"), 2);
+    EXPECT_EQ(everyPoint(), 16001u);
     // Row results outside 1..256 show nothing.
     p.s->FirstChannel = 256;
     const auto edge = p.draw();
