@@ -59,6 +59,10 @@ void addRender(CLI::App& app, Tool& tool) {
                 fail("--align and --numbers go with --waveforms");
             }
             s.PlotIsochrones = o->isochrones;
+            // Maps, waves and the waveform grid are laid out by the matrix,
+            // and so are traces along its rows or columns.
+            if (o->map || o->waveOption->count() || o->waveforms || s.TraceOrder == 1 || s.TraceOrder == 2)
+                requireMatrix(s);
             const std::string error = RenderPanelA(ctx, o->width, o->height, o->out);
             if (!error.empty()) fail(error);
         });
@@ -158,6 +162,8 @@ void addPrint(CLI::App& app, Tool& tool) {
             s.StartCol = s.StartRow = 1;
         }
         o->map.apply(s);
+        if (o->a.map || o->b.map || o->a.waveOption->count() || o->b.waveOption->count() || s.TraceOrder != 0)
+            requireMatrix(s);
         if (o->diffOption->count()) s.WaveDifference[static_cast<size_t>(s.CurrentMarkType[1])] = o->diff;
         s.IsochroneWidth = o->isoWidth;
         s.PlotIsochrones = o->isochrones;

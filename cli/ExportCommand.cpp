@@ -9,6 +9,7 @@
 #include "exchange/MacExport.h"
 #include "exchange/MarkText.h"
 #include "maps/MapBuffer.h"
+#include "maps/Velocity.h"
 #include "session/Ask.h"
 #include "session/TextFiles.h"
 
@@ -21,6 +22,7 @@ void addExport(CLI::App& app, Tool& tool) {
         std::string what, out;
         int begin = 0, window = 4000, type = SlowWave, kind = TimeMapKind, electrode = 0, traces = 0, first = 0,
             order = 0, width = 800, height = 600;
+        bool arrows = false;
         CLI::Option *tracesOption = nullptr, *firstOption = nullptr, *orderOption = nullptr, *electrodeOption = nullptr;
     };
     auto o = std::make_shared<Options>();
@@ -41,11 +43,22 @@ void addExport(CLI::App& app, Tool& tool) {
         if (o->firstOption->count()) s.FirstChannel = o->first;
         if (o->orderOption->count()) s.TraceOrder = o->order;
         const std::string& w = o->what;
+        // The map exports and the electrode-array ones are laid out by the
+        // matrix; the trace exports are when the traces run along its rows
+        // or columns.
+        const bool traces = w == "samples" || w == "single-electrogram" || w == "mac-electrograms";
+        if (w == "matrix-text" || w == "mac-map" || w == "mac-elemap" || w == "tavrin" ||
+            (traces && (s.TraceOrder == 1 || s.TraceOrder == 2)))
+            requireMatrix(s);
+        if (o->arrows && w != "mac-map") fail("--arrows goes with mac-map");
         if (w == "matrix-text" || w == "mac-map") {
             setMapWindow(s, o->begin, o->window, o->kind);
             SizeMapCells(s, o->width - 1, o->height - 1);
             prepareMapKind(s, o->kind);
+            s.PlotArrows = o->arrows;
             LoadMap(s, s.CurrentMarkType[1]);
+            // What a map draw with "plot Arrows" on computes before drawing.
+            if (s.PlotArrows) CalcVelocities(s);
         }
         if (w == "all-marks" && !AllMarksElectrodeAccepted(o->electrode))
             fail("--electrode must be 17..255 for all-marks");
@@ -78,6 +91,7 @@ void addExport(CLI::App& app, Tool& tool) {
     o->orderOption = sub->add_option("--order", o->order,
                                      "trace order: 0 electrode order, 1 along matrix rows, 2 along columns, 6 backwards")
                          ->check(CLI::IsMember({0, 1, 2, 6}));
+    sub->add_flag("--arrows", o->arrows, "mac-map with \"plot Arrows\" on: the arrows in place of the digits");
     sub->add_option("--width", o->width, "map paint box width in pixels (default 800)")->check(wholeIn(20, 20000));
     sub->add_option("--height", o->height, "map paint box height in pixels (default 600)")->check(wholeIn(20, 20000));
 }

@@ -51,9 +51,15 @@ void addImport(CLI::App& app, Tool& tool) {
         if (o->rateOption->count()) edits.SamplingRate = std::to_string(o->rate);
         if (o->matrixOption->count()) edits.MatrixName = o->matrixName;
         const ImportResult r = ImportTextFile(ctx, format, o->path, edits, o->length);
-        if (r.outcome == ImportOutcome::Refused)
-            fail(format == TextFormat::Auckland ? "the header of " + o->path + " gives values the buffers cannot hold"
-                                                : "a value is outside what the buffers hold");
+        if (r.outcome == ImportOutcome::Refused) {
+            if (format == TextFormat::Auckland) fail("the header of " + o->path + " gives values the buffers cannot hold");
+            // The edit the window would send the user back to.
+            const std::string option = format == TextFormat::NI ? "--length"
+                                       : r.field == 1          ? "--channels"
+                                       : r.field == 3          ? "--rate"
+                                                               : "--samples";
+            fail(option + ": the value is outside what the buffers hold");
+        }
         if (r.outcome != ImportOutcome::Loaded || tool.host.failed) std::exit(Failed);
         const SessionState& s = ctx.s;
         std::ostringstream out;
@@ -64,8 +70,10 @@ void addImport(CLI::App& app, Tool& tool) {
         if (format == TextFormat::Auckland)
             out << "AucklandHeaderLines=" << s.AucklandHeaderLines << "\nAucklandCalibration=" << s.AucklandCalibration
                 << "\nAucklandComments=" << s.AucklandComments << "\n";
+        // The rows are checked before anything is printed: a channel the
+        // import does not have is an error, not a column of zeros.
+        if (!o->print.empty()) out << signalRows(s, o->print, "--print", s.NrTraces, o->from, o->to);
         std::cout << out.str();
-        if (!o->print.empty()) printSignalRows(s, o->print, o->from, o->to);
     });
 }
 

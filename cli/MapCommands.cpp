@@ -97,10 +97,16 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
             SessionState& s = ctx.s;
             if (o->order != 0 && o->order != 1 && o->order != 2 && o->order != 6)
                 fail("--order " + std::to_string(o->order) + " is not an order: 0, 1, 2 or 6");
-            if ((o->order == 1 || o->order == 2) &&
-                (o->startCol > s.NrColumns || o->startRow > s.NrRows))
-                fail("start cell " + std::to_string(o->startCol) + ", " + std::to_string(o->startRow) +
-                     " is outside the " + std::to_string(s.NrColumns) + " x " + std::to_string(s.NrRows) + " matrix");
+            if (o->order == 1 || o->order == 2) {
+                // Traces along matrix rows or columns.
+                requireMatrix(s);
+                const bool column = o->startCol > s.NrColumns, row = o->startRow > s.NrRows;
+                if (column || row)
+                    fail(std::string(column && row ? "--start-col, --start-row" : column ? "--start-col" : "--start-row") +
+                         ": start cell " + std::to_string(o->startCol) + ", " + std::to_string(o->startRow) +
+                         " is outside the " + std::to_string(s.NrColumns) + " x " + std::to_string(s.NrRows) +
+                         " matrix");
+            }
             s.BeginTime = o->begin;
             s.WindowTime = o->window;
             s.NrTraces = o->tracesOption->count() ? o->traces : s.NrColumns >= 1 ? s.NrColumns : s.NrTraces;

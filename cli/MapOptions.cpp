@@ -23,7 +23,7 @@ std::string cellField(const MapCell& c, int kind) {
 // Panel A as a map of the window --begin/--window: the per-draw copies the
 // map load reads. The electrogram window (the interval map's) is the same.
 void setMapWindow(SessionState& s, int begin, int window, int kind) {
-    if (s.NrColumns < 1 || s.NrRows < 1) fail("the recording has no electrode matrix");
+    requireMatrix(s);
     s.BeginTimeA = s.BeginTime = begin;
     s.WindowA = s.WindowTime = window;
     s.MapKindA = kind;

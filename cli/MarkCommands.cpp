@@ -24,6 +24,8 @@ void addWaves(CLI::App& app, Tool& tool) {
     CLI::App* sub = addRecordingCommand(
         app, tool, "waves", "group the saved marks into waves: one line per wave, electrode:time", [o](Ctx& ctx) {
             SessionState& s = ctx.s;
+            // Waves are made of neighbours in the matrix.
+            requireMatrix(s);
             if (o->diffOption->count()) s.WaveDifference[static_cast<size_t>(o->type)] = o->diff;
             if (o->refOption->count()) s.RefTime = o->ref;
             CalculateWaves(ctx, o->type);

@@ -20,7 +20,7 @@ namespace vk::cli {
 void CliHost::error(const std::string& text) {
     std::string line = text;
     std::replace(line.begin(), line.end(), '\n', ' ');
-    std::cerr << "vorelkant-cli: " << line << "\n";
+    std::cerr << "vorelkant-cli: " << context << line << "\n";
     failed = true;
 }
 
@@ -100,7 +100,11 @@ std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub) {
 Ctx& openRecording(Tool& tool, const RecordingArgs& r) {
     Ctx& ctx = tool.make();
     ctx.s.SmoothOnLoad = !r.noSmooth;
-    if (!r.matrix.empty() && !runCommand(ctx, [&] { UseNewMatrix(ctx.s, r.matrix); })) std::exit(Failed);
+    if (!r.matrix.empty()) {
+        tool.host.context = "--matrix: ";
+        if (!runCommand(ctx, [&] { UseNewMatrix(ctx.s, r.matrix); })) std::exit(Failed);
+        tool.host.context.clear();
+    }
     OpenOptions options;
     options.updateRecentList = false;
     options.askForMissingMatrix = false;
@@ -121,6 +125,10 @@ CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name
     return sub;
 }
 
+void requireMatrix(const SessionState& s) {
+    if (s.NrColumns < 1 || s.NrRows < 1) fail("no electrode matrix: give --matrix FILE");
+}
+
 // A mark type option (1 slow wave, 2 spike, 3 type 3).
 CLI::Option* addTypeOption(CLI::App* sub, int& type, const std::string& what) {
     return sub->add_option("--type", type, what + ": 1 slow wave, 2 spike, 3 type 3")->check(wholeIn(1, 3));
@@ -137,12 +145,12 @@ std::string fixed4(double v) {
 std::string orEmpty(int64_t v) { return v == Missing ? std::string() : std::to_string(v); }
 
 // "17,20-24": channels and ranges of channels, each 1..256.
-std::vector<int> parseChannels(const std::string& list) {
-    auto number = [](const std::string& text) {
+std::vector<int> parseChannels(const std::string& list, const std::string& option, int lastChannel) {
+    auto number = [&](const std::string& text) {
         try {
             return parseInt(text);
         } catch (const ConversionError& e) {
-            fail("--channels: " + std::string(e.what()));
+            fail(option + ": " + std::string(e.what()));
         }
     };
     std::vector<int> channels;
@@ -158,25 +166,25 @@ std::vector<int> parseChannels(const std::string& list) {
         }
     }
     for (int c : channels)
-        if (c < 1 || c > MaxChannels) fail("channel " + std::to_string(c) + " is outside 1..256");
-    if (channels.empty()) fail("--channels names no channel");
+        if (c < 1 || c > lastChannel)
+            fail(option + ": channel " + std::to_string(c) + " is outside 1.." + std::to_string(lastChannel));
+    if (channels.empty()) fail(option + " names no channel");
     return channels;
 }
 
-// Prints Signals rows from..to of the channels listed ("17,20-24"): the row,
-// then each channel's value, tab-separated.
-void printSignalRows(const SessionState& s, const std::string& list, int from, int to) {
-    const std::vector<int> channels = parseChannels(list);
+std::string signalRows(const SessionState& s, const std::string& list, const std::string& option, int lastChannel,
+                     int from, int to) {
+    const std::vector<int> channels = parseChannels(list, option, lastChannel);
     const int32_t rows = RecordingRows(s);
     if (from < 1 || to > rows || from > to)
-        fail("samples " + std::to_string(from) + ".." + std::to_string(to) + " are outside 1.." + std::to_string(rows));
+        fail("--from, --to: samples " + std::to_string(from) + ".." + std::to_string(to) + " are outside 1.." + std::to_string(rows));
     std::string out;
     for (int row = from; row <= to; ++row) {
         out += std::to_string(row);
         for (int c : channels) out += "\t" + std::to_string(s.Signals.at(row, c));
         out += "\n";
     }
-    std::cout << out;
+    return out;
 }
 
 }  // namespace vk::cli

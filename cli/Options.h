@@ -28,10 +28,12 @@ class CliHost : public QuietHost {
 public:
     void information(const std::string& text) override { std::cerr << text << "\n"; }
     void warning(const std::string& text) override { std::cerr << text << "\n"; }
-    // A failure is the one line a caller gets, in the same form as bad input.
+    // A failure is the one line a caller gets, in the same form as bad input,
+    // after `context` (the option whose file was being read, "--matrix: ").
     void error(const std::string& text) override;
 
     bool failed = false;
+    std::string context;
 };
 
 // The one line a caller gets on bad input; exits with BadInput.
@@ -76,6 +78,11 @@ Ctx& openRecording(Tool& tool, const RecordingArgs& r);
 CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name, const std::string& help,
                               std::function<void(Ctx&)> body);
 
+// Stops with the one line "no electrode matrix: give --matrix FILE" when the
+// session has none: for the subcommands whose result is laid out by the
+// matrix (maps, waves, traces along matrix rows).
+void requireMatrix(const SessionState& s);
+
 // A mark type option (1 slow wave, 2 spike, 3 type 3).
 CLI::Option* addTypeOption(CLI::App* sub, int& type, const std::string& what);
 
@@ -85,11 +92,14 @@ std::string fixed4(double v);
 // A whole number, or nothing for Missing.
 std::string orEmpty(int64_t v);
 
-// "17,20-24": channels and ranges of channels, each 1..256.
-std::vector<int> parseChannels(const std::string& list);
+// "17,20-24": channels and ranges of channels, each 1..lastChannel; an error
+// names `option`, the option the list came from.
+std::vector<int> parseChannels(const std::string& list, const std::string& option, int lastChannel);
 
-// Prints Signals rows from..to of the channels listed ("17,20-24"): the row,
-// then each channel's value, tab-separated.
-void printSignalRows(const SessionState& s, const std::string& list, int from, int to);
+// Signals rows from..to (the options --from and --to) of the channels listed
+// ("17,20-24", given as `option`, each 1..lastChannel), one line each: the
+// row, then each channel's value, tab-separated.
+std::string signalRows(const SessionState& s, const std::string& list, const std::string& option, int lastChannel,
+                     int from, int to);
 
 }  // namespace vk::cli

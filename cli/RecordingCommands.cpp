@@ -78,7 +78,7 @@ void addSignals(CLI::App& app, Tool& tool) {
     auto o = std::make_shared<Options>();
     CLI::App* sub = addRecordingCommand(
         app, tool, "signals", "print Signals rows FROM..TO: the row, then each channel's value",
-        [o](Ctx& ctx) { printSignalRows(ctx.s, o->channels, o->from, o->to); });
+        [o](Ctx& ctx) { std::cout << signalRows(ctx.s, o->channels, "--channels", MaxChannels, o->from, o->to); });
     sub->add_option("--channels", o->channels, "channels to print, for example 17,20-24 (1..256)")->required();
     sub->add_option("--from", o->from, "first sample row")->required();
     sub->add_option("--to", o->to, "last sample row")->required();

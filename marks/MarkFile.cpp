@@ -96,7 +96,7 @@ MarkFileContents ParseMarkFile(std::string_view bytes, const std::string& path, 
             c.problems.push_back(std::to_string(badElectrodes) +
                                  " marks name an electrode outside 1..256; they are kept but never shown");
         if (badTypes > 0)
-            c.problems.push_back(std::to_string(badTypes) +
+            c.notes.push_back(std::to_string(badTypes) +
                                  " marks have an unknown type; they are kept but take part in no map");
         c.recordCount = static_cast<int32_t>(records);
         s.MarkCount = c.recordCount;
@@ -184,6 +184,7 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes, bool checkMatrix) {
         }
         ctx.host.warning(text);
     }
+    for (const auto& note : c.notes) ctx.host.warning(s.MarkFileName + ": " + note);
     if (!checkMatrix) return;
     // The matrix in use must be loadable. A matrix that fails to load is
     // reported; the recording and its marks stay open.

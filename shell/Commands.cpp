@@ -199,7 +199,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         s.SignalLength = s.NrOfFrames;
         s.MarkFileName = markFileName;
         if (hasMarkFile) {
-            ReadMarkFile(ctx, markBytes);
+            ReadMarkFile(ctx, markBytes, options.askForMissingMatrix);
         } else {
             // A new recording starts without the previous one's info text.
             s.FileInfo.clear();

@@ -120,8 +120,8 @@ oneLineError() {  # oneLineError EXPECTED-LINE COMMAND...: fails with exactly th
   [ "$(cat "$dir/err.txt")" = "$expected" ] || { echo "for $*:"; cat "$dir/err.txt"; exit 1; }
   [ ! -s "$dir/out.txt" ]
 }
-oneLineError "vorelkant-cli: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
-oneLineError "vorelkant-cli: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
+oneLineError "vorelkant-cli: --channels: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
+oneLineError "vorelkant-cli: --from, --to: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
 oneLineError "vorelkant-cli: --type: 5 is outside 1..3" "$cli" automark "$dir/demo/demo.E01" --type 5
 oneLineError "vorelkant-cli: --window is required" "$cli" map "$dir/demo/demo.E01" --begin 0
 oneLineError "vorelkant-cli: The following argument was not expected: --bogus" "$cli" info "$dir/demo/demo.E01" --bogus
@@ -155,7 +155,20 @@ oneLineError "vorelkant-cli: --fill: the matrix does not place electrode 40" "$c
 oneLineError "vorelkant-cli: --order 3 is not an order: 0, 1, 2 or 6" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --order 3
 oneLineError "vorelkant-cli: $dir/none/s.txt: cannot create a temporary file: No such file or directory" \
   "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --out "$dir/none/s.txt"
-oneLineError "vorelkant-cli: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
+oneLineError "vorelkant-cli: --start-col: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
+oneLineError "vorelkant-cli: --start-col, --start-row: start cell 3, 4 is outside the 2 x 3 matrix" \
+  "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3 --start-row 4
+# Without a matrix: the commands laid out by one stop with one line; the
+# others say nothing about it, even with a mark file beside the recording.
+for command in "waves" "map --begin 0 --window 5" "velocity --begin 0 --window 5" "spike-stats --begin 0 --window 5" \
+               "export mac-map --out $dir/nm.txt" "export samples --out $dir/nm.txt" "render --out $dir/nm.png" \
+               "print --panels 0 --orientation 1 --pdf $dir/nm.pdf"; do
+  oneLineError "vorelkant-cli: no electrode matrix: give --matrix FILE" "$cli" $command "$dir/six/six.E01"
+done
+[ ! -e "$dir/nm.txt" ] && [ ! -e "$dir/nm.png" ] && [ ! -e "$dir/nm.pdf" ]
+"$cli" export marks-text "$dir/six/six.E01" --out "$dir/nm.txt" 2> "$dir/err.txt"
+"$cli" spike-stats "$dir/six/six.E01" --begin 0 --window 5 --order 0 --first-channel 5 2>> "$dir/err.txt" > /dev/null
+[ ! -s "$dir/err.txt" ] && [ -s "$dir/nm.txt" ] || { cat "$dir/err.txt"; exit 1; }
 # The bare call prints the usage, with every subcommand, and fails.
 if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
 grep -qx "Usage: vorelkant-cli \[OPTIONS\] SUBCOMMAND" "$dir/usage.out"
@@ -188,7 +201,7 @@ checkHelp render "${open[@]}" --out --width --height --begin --window --traces -
 checkHelp connections "${open[@]}" --read --write
 checkHelp demo --rate
 checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
-  --width --height
+  --arrows --width --height
 checkHelp import-marks "${open[@]}" --from --save
 checkHelp print "${open[@]}" --begin --window --map --wave --b-begin --b-window --b-map --b-wave --local-times \
   --traces --first-channel --type --ref --both --diff --isowidth --isochrones --no-digits --stats --amplification \
@@ -253,6 +266,7 @@ for line in "SignalLength=2" "HighRateMode=true" "MarkFileName=$dir/auck.Mxt" "A
   "AucklandComments=run one" "NrColumns=16" "$(printf '3\t374\t747')"; do expectIn "$line" "$dir/auck.out"; done
 oneLineError "vorelkant-cli: --channels: 257 is outside 1..256" "$cli" import nashville "$dir/auck.txt" --channels 257
 [ "$("$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1 --from 2 --to 2 | tail -1)" = "$(printf '2\t0')" ]
+oneLineError "vorelkant-cli: --print: channel 2 is outside 1..1" "$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1-2 --from 2 --to 2
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"
