@@ -90,7 +90,7 @@ void addImportMarks(CLI::App& app, Tool& tool) {
         if (!runCommand(ctx, [&] { r = ImportMarkText(s, o->from); })) std::exit(Failed);
         if (o->save && !runCommand(ctx, [&] { WriteMarkFile(s); })) std::exit(Failed);
         std::cout << "MarkCount=" << s.MarkCount << "\nMarksAnnounced=" << r.announced << "\nMarksRead=" << r.read
-                  << "\n";
+                  << "\nMarksAlreadyPresent=" << r.alreadyPresent << "\nMarksSkipped=" << r.skipped << "\n";
     });
     sub->add_option("--from", o->from, "the mark text file")->required();
     sub->add_flag("--save", o->save, "write the marks to the recording's mark file");

@@ -153,6 +153,8 @@ void addVelocity(CLI::App& app, Tool& tool) {
         app, tool, "velocity", "print the conduction velocity arrows of a time map, one line per block", [o](Ctx& ctx) {
             SessionState& s = ctx.s;
             o->map.apply(s);
+            // Speeds are distances over times: without a distance there are none.
+            if (s.ElectrodeDistance == 0) fail("the matrix gives an electrode distance of 0");
             o->velocity.apply(s);
             SizeMapCells(s, o->width - 1, o->height - 1);
             LoadMap(s, s.CurrentMarkType[1]);
