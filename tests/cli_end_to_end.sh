@@ -190,6 +190,7 @@ oneLineError "vorelkant-cli: unknown command bogus" "$cli" bogus
 oneLineError "vorelkant-cli: --rate: 4000 is outside 100..2000" "$cli" demo "$dir/fast" --rate 4000
 oneLineError "vorelkant-cli: --begin: '12a' is not a valid integer value" "$cli" map "$dir/demo/demo.E01" --begin 12a --window 5
 oneLineError "vorelkant-cli: $dir/missing.E01: No such file or directory" "$cli" info "$dir/missing.E01"
+oneLineError "vorelkant-cli: --matrix: $dir/missing.txt: No such file or directory" "$cli" info "$dir/demo/demo.E01" --matrix "$dir/missing.txt"
 # Expansion, statistics and spike statistics on a 2 x 3 matrix of electrodes 1-6:
 # the hole of electrode 4 between 100, 200 and 300; electrode 5 fires at 4000, 7000, 10500.
 printf -- '-2\r\n6 2 3 1.0\r\nsix\r\n1 2\r\n3 4\r\n5 6\r\n' > "$dir/six.txt"
