@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_set>
 
 #include "exchange/ExportFiles.h"
 #include "marks/MarkStore.h"
@@ -84,6 +85,15 @@ MarkTextRead ReadMarkText(SessionState& s, std::string_view text, const std::str
     in.skipLine();  // the column types
     for (int32_t k = 0; k < columns && !in.atEnd(); ++k) in.skipLine();
     for (int32_t k = 0; k < h - 10 && !in.atEnd(); ++k) in.skipLine();
+    // The marks held before the import, as electrode, type and time in one key.
+    auto key = [](uint16_t electrode, int16_t type, int32_t time) {
+        return uint64_t{electrode} << 48 | uint64_t{static_cast<uint16_t>(type)} << 32 | static_cast<uint32_t>(time);
+    };
+    std::unordered_set<uint64_t> held;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        held.insert(key(m.Electrode, m.MarkType, m.Time));
+    }
     for (int32_t n = 0; n < result.announced && !in.noTokensLeft() && s.MarkCount < MaxMarks; ++n) {
         const int32_t electrode = in.readInt();
         const double time = in.readReal();
@@ -97,11 +107,29 @@ MarkTextRead ReadMarkText(SessionState& s, std::string_view text, const std::str
         if (code < std::numeric_limits<int16_t>::min() || code > std::numeric_limits<int16_t>::max())
             throw ConversionError("'" + std::to_string(code) + "' is not a valid mark type");
         s.CurrentElectrode = electrode;
-        AddMarkRecord(s, static_cast<int32_t>(roundHalfEven(time)), static_cast<int16_t>(code),
-                      static_cast<int16_t>(static_cast<uint16_t>(markNr)));
+        if (electrode < 1 || electrode > MaxChannels) {
+            ++result.skipped;
+            continue;
+        }
+        const auto rounded = static_cast<int32_t>(roundHalfEven(time));
+        AddMarkRecord(s, rounded, static_cast<int16_t>(code), static_cast<int16_t>(static_cast<uint16_t>(markNr)));
         ++result.read;
+        if (held.count(key(static_cast<uint16_t>(electrode), static_cast<int16_t>(code), rounded))) ++result.alreadyPresent;
     }
     return result;
+}
+
+std::string MarkTextReadMessage(const std::string& path, const MarkTextRead& r) {
+    const int32_t found = r.read + r.skipped;
+    if (r.alreadyPresent == 0 && r.skipped == 0 && found >= r.announced) return {};
+    std::string text = std::to_string(r.read) + " marks added";
+    if (r.alreadyPresent > 0) text += ", " + std::to_string(r.alreadyPresent) + " of them already present";
+    text += ".";
+    if (r.skipped > 0)
+        text += "\n" + std::to_string(r.skipped) + " marks were skipped: their electrode is outside 1..256.";
+    if (found < r.announced)
+        text += "\n" + path + " announces " + std::to_string(r.announced) + " marks but holds " + std::to_string(found) + ".";
+    return text;
 }
 
 MarkTextRead ImportMarkText(SessionState& s, const std::string& path) {
@@ -118,10 +146,8 @@ void Readmarksfromtxt1Click(Ctx& ctx) {
     auto choice = ctx.host.openFile("Read marks from text", {{"Text files", "*.txt *.TXT"}, {"All files", "*"}}, 1, "");
     if (choice) {
         runCommand(ctx, [&] {
-            const MarkTextRead r = ImportMarkText(ctx.s, choice->path);
-            if (r.read < r.announced)
-                ctx.host.information(choice->path + " announces " + std::to_string(r.announced) + " marks but holds " +
-                                     std::to_string(r.read) + "; the marks found were added.");
+            const std::string text = MarkTextReadMessage(choice->path, ImportMarkText(ctx.s, choice->path));
+            if (!text.empty()) ctx.host.information(text);
         });
     }
     UpdateDisplay(ctx);

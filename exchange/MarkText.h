@@ -23,17 +23,27 @@ std::vector<std::string> MarkTextLines(const SessionState& s);
 
 // What reading a mark text file did.
 struct MarkTextRead {
-    int32_t announced = 0;  // marks the header promised
-    int32_t read = 0;       // mark lines found and passed to the mark table
+    int32_t announced = 0;       // marks the header promised
+    int32_t read = 0;            // marks appended to the table
+    int32_t alreadyPresent = 0;  // of those, equal (electrode, type, time) to a mark the table held before
+    int32_t skipped = 0;         // mark lines whose electrode is outside 1..256: nothing appended
 };
 
 // Reads the header (MatrixFileName and SamplingFrequency are taken from it)
 // and appends each mark line's mark to the table, on its electrode, with its
-// rounded time, type and mark number; amplitude and slope are not used.
+// rounded time, type and mark number; amplitude and slope are not used. A
+// line whose electrode is outside 1..256 is skipped (a mark belongs to an
+// electrode). A mark equal to one already held is appended all the same, as
+// the import appends, and counted, so that the user can be told.
 // Reading stops at the end of the data even when the header promised more.
 // A token that is not a number throws ConversionError, a line cut short
 // IoError; the marks appended before it stay.
 MarkTextRead ReadMarkText(SessionState& s, std::string_view text, const std::string& path);
+
+// What the import window says after reading `path`, or "" when there is
+// nothing to say beyond the marks appearing: marks already present, lines
+// skipped, fewer marks than announced.
+std::string MarkTextReadMessage(const std::string& path, const MarkTextRead& r);
 
 // File > Export > "Marks to .txt file": asks for the file and writes it.
 void SaveMarkstotxt1Click(Ctx& ctx);

@@ -124,7 +124,7 @@ MarkFileContents ParseMarkFile(std::string_view bytes, const std::string& path, 
             c.problems.push_back(std::to_string(badElectrodes) +
                                  " marks name an electrode outside 1..256; they are kept but never shown");
         if (badTypes > 0)
-            c.problems.push_back(std::to_string(badTypes) +
+            c.notes.push_back(std::to_string(badTypes) +
                                  " marks have an unknown type; they are kept but take part in no map");
         c.recordCount = static_cast<int32_t>(records);
         s.MarkCount = c.recordCount;
@@ -203,6 +203,7 @@ void ReadMarkFile(Ctx& ctx, const std::string& bytes) {
         // Keep the original as it was; the next save writes what could be read.
         ctx.host.warning(text + keepDamaged(s.MarkFileName, bytes));
     }
+    for (const auto& note : c.notes) ctx.host.warning(s.MarkFileName + ": " + note);
 }
 
 RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::string& recordingPath) {

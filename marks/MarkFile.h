@@ -27,6 +27,9 @@ struct MarkFileContents {
     std::string fileInfo;
     int32_t recordCount = 0;  // records put into the table
     std::vector<std::string> problems;
+    // What is not damage but worth telling: marks of a type the program
+    // does not know (a later version's, or another program's) are kept.
+    std::vector<std::string> notes;
 };
 
 // Parses the bytes of a mark file into slots 1.. of the session's table
@@ -47,7 +50,8 @@ void CreateMarkFile(SessionState& s);
 void WriteMarkFile(SessionState& s);
 
 // Reads MarkFileName into the table, tells about damage and keeps a damaged
-// original as MarkFileName + ".damaged". Opening a recording then checks
+// original as MarkFileName + ".damaged", tells about marks of an unknown
+// type (no copy: the file is not damaged). Opening a recording then checks
 // its matrix (LoadMatrixInUse); a text import has its own electrode layout
 // and no matrix.
 void ReadMarkFile(Ctx& ctx, const std::string& bytes);

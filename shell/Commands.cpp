@@ -190,7 +190,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // after an import at another rate is shown whole and no further.
         s.SignalLength = TimeOfSample(s, s.NrOfFrames);
         StartRecordingMarks(ctx, files, {.createMarkFile = options.createMarkFile});
-        if (files.hasMarkFile) LoadMatrixInUse(ctx);
+        if (files.hasMarkFile && options.askForMissingMatrix) LoadMatrixInUse(ctx);
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
                          std::to_string(MaxSamples) + " were loaded.");

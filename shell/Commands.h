@@ -30,7 +30,7 @@ const std::vector<FileFilter>& OpenFilters();
 // Options of opening an electrogram file.
 struct OpenOptions {
     bool updateRecentList = true;  // the command-line tool leaves the user's list alone
-    bool askForMissingMatrix = true;
+    bool askForMissingMatrix = true;  // also the check of the matrix after the marks were read
     bool createMarkFile = true;  // a recording without marks gets an empty mark file
 };
 

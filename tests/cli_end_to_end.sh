@@ -48,6 +48,39 @@ pngSize() {
   [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ] || { echo "$1 is not a PNG"; exit 1; }
   od -An -tu1 -j16 -N8 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4, $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'
 }
+# pixels FILE X,Y...: the colour (rrggbb) of each pixel named, on one line
+# (8-bit RGB or RGBA, as the drawing code saves them).
+pixels() {
+  python3 - "$@" <<'EOF'
+import struct, sys, zlib
+data = open(sys.argv[1], 'rb').read()
+pos, idat = 8, b''
+while pos < len(data):
+    n, kind = struct.unpack('>I4s', data[pos:pos + 8])
+    if kind == b'IHDR':
+        w, h, depth, ctype, _, _, lace = struct.unpack('>IIBBBBB', data[pos + 8:pos + 21])
+        assert depth == 8 and ctype in (2, 6) and lace == 0
+    elif kind == b'IDAT':
+        idat += data[pos + 8:pos + 8 + n]
+    pos += 12 + n
+bpp = 3 if ctype == 2 else 4
+stride, raw, rows, prev = w * bpp, zlib.decompress(idat), [], bytearray(w * bpp)
+for y in range(h):
+    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a, up, c = line[i - bpp] if i >= bpp else 0, prev[i], prev[i - bpp] if i >= bpp else 0
+        if f == 1: line[i] = (line[i] + a) & 255
+        elif f == 2: line[i] = (line[i] + up) & 255
+        elif f == 3: line[i] = (line[i] + (a + up) // 2) & 255
+        elif f == 4:
+            p = a + up - c
+            line[i] = (line[i] + (a if abs(p - a) <= min(abs(p - up), abs(p - c)) else up if abs(p - up) <= abs(p - c) else c)) & 255
+    rows.append(line)
+    prev = line
+points = [tuple(map(int, p.split(','))) for p in sys.argv[2:]]
+print(' '.join('%02x%02x%02x' % tuple(rows[y][x * bpp:x * bpp + 3]) for x, y in points))
+EOF
+}
 if "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \
      --width 640 --height 400 --begin 2000 --window 8000 --traces 4 --first-channel 17 2>/dev/null; then
   [ "$(pngSize "$dir/a.png")" = "640 400" ] || { echo "render size $(pngSize "$dir/a.png")"; exit 1; }
@@ -87,13 +120,41 @@ expectIn "Measured=128" "$dir/measure.out"
 [ "$("$cli" map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 --kind 1 | sed -n 5,12p | tr '\t\n' '  ' | tr -s ' ')" = "$(printf '1 %.0s' $(seq 128))" ]
 "$cli" velocity "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 > "$dir/velocity.out"
 [ "$(sed -n 's/^Arrows=//p' "$dir/velocity.out")" = "$(awk -F'\t' 'NR > 2 && NF == 12 && $3 > 0' "$dir/velocity.out" | wc -l)" ]
+# On a paint box wider than high the cells follow the height (299 / 8 = 36
+# pixels, 16 x 36 wide, centred): the first arrows, exactly.
+"$cli" velocity "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 --width 700 --height 300 > "$dir/velocity2.out"
+[ "$(head -4 "$dir/velocity2.out")" = "$(printf '%s\n' CellWidth=36 Arrows=105 $'1\t1\t0.6001\t340.3462\t45\t46\t73\t56\t68\t57\t70\t52' \
+  $'1\t2\t0.6001\t340.3462\t45\t82\t73\t92\t68\t93\t70\t88')" ] || { head -4 "$dir/velocity2.out"; exit 1; }
+# "Copy Map" with "plot Arrows" on: the frame block, then the arrows block
+# (kind 5) with one line of eight coordinates per arrow.
+"$cli" export mac-map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 --arrows --out "$dir/arrows.txt"
+[ "$(tr -d '\r' < "$dir/arrows.txt" | sed -n '2p;7p')" = "$(printf '6 4\n5 105')" ] || { head -8 "$dir/arrows.txt"; exit 1; }
+[ "$(tr -d '\r' < "$dir/arrows.txt" | sed -n '8,112p' | awk 'NF == 8' | wc -l)" = 105 ]
 [ "$(awk -F'\t' 'NR > 1 && NF == 9 && $9 == "" && $8 > 0 && $3 > $5' "$dir/measure.out" | wc -l)" = 128 ]
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
   --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
 [ "$(pngSize "$dir/map.png")" = "300 200" ]
+# What is drawn: 16 x 8 cells of 18 pixels from (10, 10), black lines
+# between them; row 1's cells in the colours of their times.
+mapPoints=(19,12 37,12 55,12 73,12 91,12 109,12 127,12 145,12 163,12 181,12 199,12 217,12 235,12 253,12 271,12 289,12
+           10,12 298,12 150,154 150,170)
+[ "$(pixels "$dir/map.png" "${mapPoints[@]}")" = "ff0000 ff0000 ff8844 ffff00 88ff88 88ff88 00df00 00aa00 88ffff 8888ff \
+8888ff 0077de ff3b1e ff0000 ff0000 ff8844 000000 000000 000000 ffffff" ] || { echo "map: $(pixels "$dir/map.png" "${mapPoints[@]}")"; exit 1; }
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/wf.png" \
   --width 500 --height 300 --begin 0 --window 20000 --waveforms --align --numbers 2>/dev/null
 [ "$(pngSize "$dir/wf.png")" = "500 300" ]
+# 16 x 8 cells of 28 x 31 pixels from (26, 20), each waveform green in its cell.
+wfPoints=(40,20 40,268 26,60 474,60 40,35 40,155 40,215 10,10 490,290)
+[ "$(pixels "$dir/wf.png" "${wfPoints[@]}")" = "000000 000000 000000 000000 008000 008000 008000 ffffff ffffff" ] ||
+  { echo "waveforms: $(pixels "$dir/wf.png" "${wfPoints[@]}")"; exit 1; }
+# The traces of electrodes 17-20 over 2000-10000 ms with their marks: green
+# grid lines every 1000 ms from x = 30, flat black traces at their rows, the
+# red mark lines of 3000 (trace 17) and 4175 (trace 20).
+"$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/a.png" \
+  --width 640 --height 400 --begin 2000 --window 8000 --traces 4 --first-channel 17 2>/dev/null
+tracePoints=(100,30 101,30 184,380 30,370 101,370 600,370 500,57 500,151 500,244 500,337 500,100)
+[ "$(pixels "$dir/a.png" "${tracePoints[@]}")" = "ff0000 ff0000 ff0000 00ff00 00ff00 00ff00 000000 000000 000000 000000 ffffff" ] ||
+  { echo "traces: $(pixels "$dir/a.png" "${tracePoints[@]}")"; exit 1; }
 if "$cli" render "$dir/demo/demo.E01" --out "$dir/x.png" --align 2> "$dir/align.err"; then
   echo "--align without --waveforms accepted"; exit 1
 fi
@@ -120,8 +181,8 @@ oneLineError() {  # oneLineError EXPECTED-LINE COMMAND...: fails with exactly th
   [ "$(cat "$dir/err.txt")" = "$expected" ] || { echo "for $*:"; cat "$dir/err.txt"; exit 1; }
   [ ! -s "$dir/out.txt" ]
 }
-oneLineError "vorelkant-cli: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
-oneLineError "vorelkant-cli: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
+oneLineError "vorelkant-cli: --channels: channel 257 is outside 1..256" "$cli" signals "$dir/demo/demo.E01" --channels 256,257 --from 1 --to 1
+oneLineError "vorelkant-cli: --from, --to: samples 60001..60002 are outside 1..60001" "$cli" signals "$dir/demo/demo.E01" --channels 17 --from 60001 --to 60002
 oneLineError "vorelkant-cli: --type: 5 is outside 1..3" "$cli" automark "$dir/demo/demo.E01" --type 5
 oneLineError "vorelkant-cli: --window is required" "$cli" map "$dir/demo/demo.E01" --begin 0
 oneLineError "vorelkant-cli: The following argument was not expected: --bogus" "$cli" info "$dir/demo/demo.E01" --bogus
@@ -129,6 +190,7 @@ oneLineError "vorelkant-cli: unknown command bogus" "$cli" bogus
 oneLineError "vorelkant-cli: --rate: 4000 is outside 100..2000" "$cli" demo "$dir/fast" --rate 4000
 oneLineError "vorelkant-cli: --begin: '12a' is not a valid integer value" "$cli" map "$dir/demo/demo.E01" --begin 12a --window 5
 oneLineError "vorelkant-cli: $dir/missing.E01: No such file or directory" "$cli" info "$dir/missing.E01"
+oneLineError "vorelkant-cli: --matrix: $dir/missing.txt: No such file or directory" "$cli" info "$dir/demo/demo.E01" --matrix "$dir/missing.txt"
 # Expansion, statistics and spike statistics on a 2 x 3 matrix of electrodes 1-6:
 # the hole of electrode 4 between 100, 200 and 300; electrode 5 fires at 4000, 7000, 10500.
 printf -- '-2\r\n6 2 3 1.0\r\nsix\r\n1 2\r\n3 4\r\n5 6\r\n' > "$dir/six.txt"
@@ -155,7 +217,24 @@ oneLineError "vorelkant-cli: --fill: the matrix does not place electrode 40" "$c
 oneLineError "vorelkant-cli: --order 3 is not an order: 0, 1, 2 or 6" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --order 3
 oneLineError "vorelkant-cli: $dir/none/s.txt: cannot create a temporary file: No such file or directory" \
   "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --out "$dir/none/s.txt"
-oneLineError "vorelkant-cli: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
+oneLineError "vorelkant-cli: --start-col: start cell 3, 1 is outside the 2 x 3 matrix" "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3
+# A matrix with an electrode distance of 0 gives no velocities.
+printf -- '-2\r\n6 2 3 0\r\nsix\r\n1 2\r\n3 4\r\n5 6\r\n' > "$dir/six0.txt"
+oneLineError "vorelkant-cli: the matrix gives an electrode distance of 0" "$cli" velocity "$dir/six/six.E01" --matrix "$dir/six0.txt" --begin 0 --window 50
+oneLineError "vorelkant-cli: --arrows goes with mac-map" "$cli" export matrix-text "${six[@]}" --arrows --out "$dir/x.txt"
+oneLineError "vorelkant-cli: --start-col, --start-row: start cell 3, 4 is outside the 2 x 3 matrix" \
+  "$cli" spike-stats "${six[@]}" --begin 0 --window 5 --start-col 3 --start-row 4
+# Without a matrix: the commands laid out by one stop with one line; the
+# others say nothing about it, even with a mark file beside the recording.
+for command in "waves" "map --begin 0 --window 5" "velocity --begin 0 --window 5" "spike-stats --begin 0 --window 5" \
+               "export mac-map --out $dir/nm.txt" "export samples --out $dir/nm.txt" "render --out $dir/nm.png" \
+               "print --panels 0 --orientation 1 --pdf $dir/nm.pdf"; do
+  oneLineError "vorelkant-cli: no electrode matrix: give --matrix FILE" "$cli" $command "$dir/six/six.E01"
+done
+[ ! -e "$dir/nm.txt" ] && [ ! -e "$dir/nm.png" ] && [ ! -e "$dir/nm.pdf" ]
+"$cli" export marks-text "$dir/six/six.E01" --out "$dir/nm.txt" 2> "$dir/err.txt"
+"$cli" spike-stats "$dir/six/six.E01" --begin 0 --window 5 --order 0 --first-channel 5 2>> "$dir/err.txt" > /dev/null
+[ ! -s "$dir/err.txt" ] && [ -s "$dir/nm.txt" ] || { cat "$dir/err.txt"; exit 1; }
 # The bare call prints the usage, with every subcommand, and fails.
 if "$cli" > "$dir/usage.out"; then echo "the bare call succeeded"; exit 1; fi
 grep -qx "Usage: vorelkant-cli \[OPTIONS\] SUBCOMMAND" "$dir/usage.out"
@@ -188,7 +267,7 @@ checkHelp render "${open[@]}" --out --width --height --begin --window --traces -
 checkHelp connections "${open[@]}" --read --write
 checkHelp demo --rate
 checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
-  --width --height
+  --arrows --width --height
 checkHelp import-marks "${open[@]}" --from --save
 checkHelp print "${open[@]}" --begin --window --map --wave --b-begin --b-window --b-map --b-wave --local-times \
   --traces --first-channel --type --ref --both --diff --isowidth --isochrones --no-digits --stats --amplification \
@@ -221,6 +300,12 @@ fresh=("$dir/fresh/demo.E01" --matrix "$dir/fresh/demo-matrix.txt")
 "$cli" import-marks "${fresh[@]}" --from "$dir/marks.txt" --save | grep -qx "MarksRead=384"
 "$cli" export marks-text "${fresh[@]}" --out "$dir/marks2.txt"
 sed 2d "$dir/marks.txt" | cmp - <(sed 2d "$dir/marks2.txt")
+# The same file again is appended whole and said to be there already; lines
+# outside electrodes 1..256 are skipped, not read.
+{ sed '4s/.*/386\r/' "$dir/marks.txt" | head -29; printf '0\t10.00\t1\t0.00\t0.00\t0\r\n257\t10.00\t1\t0.00\t0.00\t0\r\n'
+  tail -n +30 "$dir/marks.txt"; } > "$dir/marks3.txt"
+[ "$("$cli" import-marks "${fresh[@]}" --from "$dir/marks3.txt")" = "$(lines MarkCount=768 MarksAnnounced=386 MarksRead=384 \
+  MarksAlreadyPresent=384 MarksSkipped=2)" ] || { "$cli" import-marks "${fresh[@]}" --from "$dir/marks3.txt"; exit 1; }
 if "$cli" export all-marks "${rec[@]}" --electrode 16 --out "$dir/none.txt" 2> /dev/null; then exit 1; fi
 [ ! -e "$dir/none.txt" ]
 # Bad input gives a one-line message and a non-zero exit.
@@ -253,6 +338,7 @@ for line in "SignalLength=2" "HighRateMode=true" "MarkFileName=$dir/auck.Mxt" "A
   "AucklandComments=run one" "NrColumns=16" "$(printf '3\t374\t747')"; do expectIn "$line" "$dir/auck.out"; done
 oneLineError "vorelkant-cli: --channels: 257 is outside 1..256" "$cli" import nashville "$dir/auck.txt" --channels 257
 [ "$("$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1 --from 2 --to 2 | tail -1)" = "$(printf '2\t0')" ]
+oneLineError "vorelkant-cli: --print: channel 2 is outside 1..1" "$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1-2 --from 2 --to 2
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"

@@ -100,6 +100,50 @@ TEST(MarkText, ReaderEdges) {
     EXPECT_EQ(s->SamplingFrequency, 1000);
 }
 
+// Appending marks that are there already, and lines without an electrode:
+// counted apart, and told in the window's message.
+TEST(MarkText, AppendsCountsPresentAndSkipped) {
+    auto s = test::gridSession(2, 2);
+    addMark(*s, 5, 1000);
+    addMark(*s, 5, 2000, Spike);
+    const std::string body =
+        "5\t1000.40\t1\t0\t0\t1\r\n"   // 1000: present
+        "5\t2000\t1\t0\t0\t1\r\n"      // another type: new
+        "6\t1000\t1\t0\t0\t1\r\n"      // another electrode: new
+        "0\t10\t1\t0\t0\t1\r\n"        // no electrode: skipped
+        "257\t10\t1\t0\t0\t1\r\n"      // beyond 256: skipped
+        "256\t10\t1\t0\t0\t1\r\n"      // the last electrode: new
+        "5\t2000.50\t2\t0\t0\t1\r\n";  // 2000 (halves to even): present
+    test::TempDir dir;
+    const std::string path = dir.write("m.txt", joined(header("8")) + body);
+    const MarkTextRead r = ImportMarkText(*s, path);
+    EXPECT_EQ(std::tuple(r.announced, r.read, r.alreadyPresent, r.skipped), std::tuple(8, 5, 2, 2));
+    ASSERT_EQ(s->MarkCount, 7);  // appended, the present ones too
+    std::vector<std::tuple<int, int, int>> marks;
+    for (int i = 3; i <= 7; ++i) {
+        const MarkRecord& m = s->MarkTable[static_cast<size_t>(i)];
+        marks.emplace_back(m.Electrode, m.Time, m.MarkType);
+    }
+    EXPECT_EQ(marks, (std::vector<std::tuple<int, int, int>>{{5, 1000, 1}, {5, 2000, 1}, {6, 1000, 1}, {256, 10, 1}, {5, 2000, 2}}));
+    EXPECT_EQ(MarkTextReadMessage(path, r), "5 marks added, 2 of them already present.\n"
+                                            "2 marks were skipped: their electrode is outside 1..256.\n" +
+                                                path + " announces 8 marks but holds 7.");
+    // Nothing to say about a plain import; each finding alone.
+    EXPECT_EQ(MarkTextReadMessage(path, {4, 4, 0, 0}), "");
+    EXPECT_EQ(MarkTextReadMessage(path, {4, 4, 1, 0}), "4 marks added, 1 of them already present.");
+    EXPECT_EQ(MarkTextReadMessage(path, {4, 3, 0, 1}), "3 marks added.\n1 marks were skipped: their electrode is outside 1..256.");
+
+    // The window: the same file again is all present, and says so.
+    test::ScriptedHost host;
+    Ctx ctx(*s, host, nullptr);
+    host.files.push_back(FileChoice{path, 1});
+    Readmarksfromtxt1Click(ctx);
+    EXPECT_EQ(s->MarkCount, 12);
+    EXPECT_EQ(host.messages, Lines{"5 marks added, 5 of them already present.\n"
+                                   "2 marks were skipped: their electrode is outside 1..256.\n" +
+                                   path + " announces 8 marks but holds 7."});
+}
+
 TEST(DataExports, AllMarksIntervalsAndThePanel) {
     auto s = test::gridSession(2, 2);
     s->FileName = "rec.E01";

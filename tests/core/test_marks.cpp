@@ -321,28 +321,39 @@ TEST(MarkFile, DamagedFilesAreReadAsFarAsTheyGo) {
     struct Case {
         std::string bytes;
         int marks;
-        const char* problem;
+        const char* problem;  // part of the damage message, nullptr for a file that is not damaged
+        int unknownTypes;     // marks of an unknown type: told apart, not damage
     };
     const Case cases[] = {
-        {std::string(100, 'x'), 0, "shorter than its 4096-byte header"},
-        {header(30000) + record(1, 1, 5), 0, "points outside the file"},
-        {header(-16) + record(1, 1, 5), 0, "points outside the file"},
-        {header(4096) + record(1, 1, 5) + "abc", 1, "3 bytes that are not a whole mark record"},
-        {header(4096) + record(0, 1, 5) + record(999, 1, 6) + record(3, 42, 7), 3, "outside 1..256"},
-        {header(4096) + record(3, 42, 7), 1, "unknown type"},
-        {header(4096) + record(3, 1, 7), 1, nullptr},
-        {header(4100) + record(3, 1, 7), 1, nullptr},  // records start at a whole record
+        {std::string(100, 'x'), 0, "shorter than its 4096-byte header", 0},
+        {header(30000) + record(1, 1, 5), 0, "points outside the file", 0},
+        {header(-16) + record(1, 1, 5), 0, "points outside the file", 0},
+        {header(4096) + record(1, 1, 5) + "abc", 1, "3 bytes that are not a whole mark record", 0},
+        {header(4096) + record(0, 1, 5) + record(999, 1, 6) + record(3, 42, 7), 3, "2 marks name an electrode outside 1..256", 1},
+        {header(4096) + record(3, 42, 7) + record(4, 1, 8) + record(5, -2, 9), 3, nullptr, 2},
+        {header(4096) + record(3, -1, 7) + record(3, -12345, 7) + record(3, 0, 7) + record(3, 3, 7), 4, nullptr, 0},
+        {header(4096) + record(3, 4, 7) + record(3, -3, 7), 2, nullptr, 2},
+        {header(4096) + record(3, 1, 7), 1, nullptr, 0},
+        {header(4100) + record(3, 1, 7), 1, nullptr, 0},  // records start at a whole record
     };
     for (const Case& c : cases) {
         Recording r;
         r.dir.write("REC.M07", c.bytes);
         ASSERT_TRUE(r.open()) << c.bytes.size();
         EXPECT_EQ(r.s->MarkCount, c.marks);
-        // What was wrong is told, and the damaged original is kept.
-        ASSERT_EQ(r.host.messages.size(), c.problem ? 1u : 0u);
+        // What was wrong is told, and the damaged original is kept; unknown
+        // types get a line of their own and no copy.
+        ASSERT_EQ(r.host.messages.size(), (c.problem ? 1u : 0u) + (c.unknownTypes ? 1u : 0u)) << c.bytes.size();
         if (c.problem) {
             EXPECT_NE(r.host.messages[0].find(c.problem), std::string::npos) << r.host.messages[0];
+            EXPECT_EQ(r.host.messages[0].find("unknown type"), std::string::npos) << r.host.messages[0];
             EXPECT_EQ(TempDir::read(r.dir.file("REC.M07.damaged")), c.bytes);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(r.dir.file("REC.M07.damaged")));
+        }
+        if (c.unknownTypes) {
+            EXPECT_EQ(r.host.messages.back(), r.dir.file("REC.M07") + ": " + std::to_string(c.unknownTypes) +
+                                                  " marks have an unknown type; they are kept but take part in no map");
         }
         // Saving writes what could be read.
         r.s->MarksChanged = true;

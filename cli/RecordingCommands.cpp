@@ -1,0 +1,87 @@
+// The subcommands that print what opening a recording gives: info, marks,
+// signals, and the measurements of its marks (measure).
+#include <sstream>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/Options.h"
+#include "marks/Measures.h"
+
+namespace vk::cli {
+
+void addInfo(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "info", "open the recording and print what the reader found", [](Ctx& ctx) {
+        const SessionState& s = ctx.s;
+        std::ostringstream o;
+        o << "FileName=" << s.FileName << "\n"
+          << "FileType=" << s.FileType << "\n"
+          << "NrChannelsInFile=" << s.NrChannelsInFile << "\n"
+          << "BytesPerSample=" << s.BytesPerSample << "\n"
+          << "FrameSize=" << s.FrameSize << "\n"
+          << "HeaderFrames=" << s.HeaderFrames << "\n"
+          << "NrOfFrames=" << s.NrOfFrames << "\n"
+          << "SignalLength=" << s.SignalLength << "\n"
+          << "SamplingFrequency=" << s.SamplingFrequency << "\n"
+          << "MarkFileName=" << s.MarkFileName << "\n"
+          << "MarkCount=" << s.MarkCount << "\n"
+          << "FileInfo=" << s.FileInfo << "\n"
+          << "MatrixFileName=" << s.MatrixFileName << "\n"
+          << "NrElectrodes=" << s.NrElectrodes << "\n"
+          << "NrColumns=" << s.NrColumns << "\n"
+          << "NrRows=" << s.NrRows << "\n"
+          << "ElectrodeDistance=" << s.ElectrodeDistance << "\n"
+          << "NrTraces=" << s.NrTraces << "\n"
+          << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
+        std::cout << o.str();
+    });
+}
+
+void addMarks(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "marks", "print every mark slot of the recording's mark file", [](Ctx& ctx) {
+        const SessionState& s = ctx.s;
+        std::string out = "MarkCount=" + std::to_string(s.MarkCount) + "\n";
+        for (int i = 1; i <= s.MarkCount; ++i) {
+            const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+            out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) + "\t" +
+                   std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" + std::to_string(m.Aux2) + "\t" +
+                   std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) + "\n";
+        }
+        out += "FileInfo=" + s.FileInfo + "\n";
+        std::cout << out;
+    });
+}
+
+// "Calc Amplitudes + Slopes" on the recording's marks: one line per measured slot.
+void addMeasure(CLI::App& app, Tool& tool) {
+    addRecordingCommand(app, tool, "measure", "measure amplitude and slope of every slow wave, one line per mark slot",
+                        [](Ctx& ctx) {
+                            SessionState& s = ctx.s;
+                            std::string out = "Measured=" + std::to_string(MeasureAllMarks(s)) + "\n";
+                            for (int i = 1; i <= s.MarkCount; ++i) {
+                                const MeasureRecord& m = s.MarkMeasures[static_cast<size_t>(i)];
+                                if (m.MeasuredElectrode == Missing) continue;
+                                out += std::to_string(i) + "\t" + std::to_string(m.MeasuredElectrode) + "\t" +
+                                       std::to_string(m.MaxValue) + "\t" + std::to_string(m.MaxSample) + "\t" +
+                                       std::to_string(m.MinValue) + "\t" + std::to_string(m.MinSample) + "\t" +
+                                       std::to_string(m.SlopeSample) + "\t" + fixed4(m.Slope) + "\t" +
+                                       orEmpty(m.Interval) + "\n";
+                            }
+                            std::cout << out;
+                        });
+}
+
+void addSignals(CLI::App& app, Tool& tool) {
+    struct Options {
+        std::string channels;
+        int from = 0, to = 0;
+    };
+    auto o = std::make_shared<Options>();
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "signals", "print Signals rows FROM..TO: the row, then each channel's value",
+        [o](Ctx& ctx) { std::cout << signalRows(ctx.s, o->channels, "--channels", MaxChannels, o->from, o->to); });
+    sub->add_option("--channels", o->channels, "channels to print, for example 17,20-24 (1..256)")->required();
+    sub->add_option("--from", o->from, "first sample row")->required();
+    sub->add_option("--to", o->to, "last sample row")->required();
+}
+
+}  // namespace vk::cli
