@@ -12,6 +12,8 @@
 #include "cli/Render.h"
 #include "marks/Connections.h"
 #include "session/Ask.h"
+#include "session/Errors.h"
+#include "session/RecordingFiles.h"
 
 namespace vk::cli {
 
@@ -172,6 +174,12 @@ void addPrint(CLI::App& app, Tool& tool) {
         s.PlotLocalTimes = o->localTimes;
         s.Amplification = o->amplification;
         r.choice.caption = o->captionOption->count() ? o->caption : s.FileInfo;
+        // A page never replaces the recording, its marks or its connections.
+        try {
+            RefuseRecordingFiles(s, r.pdf);
+        } catch (const IoError& e) {
+            fail(e.what());
+        }
         const std::string error = PrintToPdf(ctx, r);
         if (!error.empty()) {
             std::cerr << "vorelkant-cli: " << error << "\n";

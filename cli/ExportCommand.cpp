@@ -11,6 +11,7 @@
 #include "maps/MapBuffer.h"
 #include "maps/Velocity.h"
 #include "session/Ask.h"
+#include "session/RecordingFiles.h"
 #include "session/TextFiles.h"
 
 namespace vk::cli {
@@ -63,8 +64,8 @@ void addExport(CLI::App& app, Tool& tool) {
         if (w == "all-marks" && !AllMarksElectrodeAccepted(o->electrode))
             fail("--electrode must be 17..255 for all-marks");
         const bool ok = runCommand(ctx, [&] {
-            if (w == "matrix-text") return writeBytesAtomic(o->out, MatrixTextBytes(s));
-            if (w == "tavrin") return writeBytesAtomic(o->out, TavrinBytes(s));
+            if (w == "matrix-text") return writeExportBytes(s, o->out, MatrixTextBytes(s));
+            if (w == "tavrin") return writeExportBytes(s, o->out, TavrinBytes(s));
             std::vector<std::string> lines;
             if (w == "marks-text") lines = MarkTextLines(s);
             else if (w == "samples") lines = TwelveTraceLines(s);
@@ -75,7 +76,7 @@ void addExport(CLI::App& app, Tool& tool) {
             else if (w == "mac-map") lines = DrawingFileLines(MacBlocks(s, MacCopy::Map));
             else if (w == "mac-electrograms") lines = DrawingFileLines(MacBlocks(s, MacCopy::Electrograms));
             else lines = DrawingFileLines(MacBlocks(s, MacCopy::EleMap));
-            writeLinesAtomic(o->out, lines);
+            writeExportLines(s, o->out, lines);
         });
         if (!ok) std::exit(Failed);
     });

@@ -154,7 +154,7 @@ void addVelocity(CLI::App& app, Tool& tool) {
             SessionState& s = ctx.s;
             o->map.apply(s);
             // Speeds are distances over times: without a distance there are none.
-            if (s.ElectrodeDistance == 0) fail("the matrix gives an electrode distance of 0");
+            if (const std::string why = NoVelocitiesReason(s); !why.empty()) fail(why);
             o->velocity.apply(s);
             SizeMapCells(s, o->width - 1, o->height - 1);
             LoadMap(s, s.CurrentMarkType[1]);

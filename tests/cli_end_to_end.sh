@@ -130,6 +130,15 @@ expectIn "Measured=128" "$dir/measure.out"
 "$cli" export mac-map "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 --arrows --out "$dir/arrows.txt"
 [ "$(tr -d '\r' < "$dir/arrows.txt" | sed -n '2p;7p')" = "$(printf '6 4\n5 105')" ] || { head -8 "$dir/arrows.txt"; exit 1; }
 [ "$(tr -d '\r' < "$dir/arrows.txt" | sed -n '8,112p' | awk 'NF == 8' | wc -l)" = 105 ]
+[ "$(tr -d '\r' < "$dir/arrows.txt" | sed -n 1p)" = 2 ]
+# An export or a page aimed at the recording's own files writes nothing.
+for target in demo.E01 demo.M01 demo.C01; do
+  before=$(cksum < "$dir/demo/$target" 2>/dev/null || echo none)
+  if "$cli" export matrix-text "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --begin 0 --window 20000 \
+       --out "$dir/demo/$target" 2> "$dir/err.txt"; then echo "export over $target accepted"; exit 1; fi
+  grep -q "nothing was written" "$dir/err.txt" || { cat "$dir/err.txt"; exit 1; }
+  [ "$(cksum < "$dir/demo/$target" 2>/dev/null || echo none)" = "$before" ]
+done
 [ "$(awk -F'\t' 'NR > 1 && NF == 9 && $9 == "" && $8 > 0 && $3 > $5' "$dir/measure.out" | wc -l)" = 128 ]
 "$cli" render "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --out "$dir/map.png" \
   --width 300 --height 200 --begin 0 --window 20000 --map --isochrones 2>/dev/null
