@@ -43,15 +43,13 @@ TEST(AmplitudeMarkers, PositionsLabelAndPenAtEachRate) {
         EXPECT_EQ(p.a.clearTexts, std::vector<std::string>{"4.02"});
         const auto at = std::find(ops.begin(), ops.end(), label);
         ASSERT_NE(at, ops.end());
-        EXPECT_EQ(*(at + 1), "width 1");
-        EXPECT_EQ(*(at - 4), "pen " + std::to_string(clBlue));
+        EXPECT_EQ(std::tuple(*(at + 1), *(at - 4)), std::tuple(std::string("width 1"), "pen " + std::to_string(clBlue)));
 
         // Without times shown the lines stay and the label goes.
         p.s->ShowElgTimes = false;
         UpdateDisplayA(p.ctx);
-        EXPECT_EQ(notDrawn(p.a.ops, {lines[0], lines[1], lines[2]}), Ops{});
-        EXPECT_TRUE(p.a.clearTexts.empty());
-        EXPECT_EQ(std::count(p.a.ops.begin(), p.a.ops.end(), label), 0);
+        EXPECT_EQ(std::tuple(notDrawn(p.a.ops, {lines[0], lines[1], lines[2]}), p.a.clearTexts.size(), test::drawn(p.a.ops, {label})),
+                  std::tuple(Ops{}, 0u, Ops{}));
     }
 }
 

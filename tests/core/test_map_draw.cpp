@@ -163,12 +163,6 @@ TEST(MapDisplay, ValueDigitFormatsOfTheAmplitudeSlopeAndVelocityKinds) {
         std::tie(s.MapKindA, s.Prefs.ValueDigitFormat) = std::tuple(kind, format);
         EXPECT_EQ(texts(), std::vector<std::string>{text}) << kind << " " << format;
     }
-    // Without an electrode distance the velocity map is empty and says why, once.
-    s.ElectrodeDistance = 0;
-    s.Memo1.clear();
-    EXPECT_EQ(texts(), std::vector<std::string>{});
-    texts();
-    EXPECT_EQ(s.Memo1, std::vector<std::string>{"No velocities: the matrix gives an electrode distance of 0"});
 }
 
 TEST(MapIsochrones, LinesBetweenCellCentres) {

@@ -257,8 +257,8 @@ TEST(Velocity, NoElectrodeDistanceNoVelocities) {
     // The statistics have no velocities to summarise (no "-nan").
     s->MapKind = TimeMapKind;
     CalcMapStats(*s);
-    EXPECT_EQ(s->StatsMemo.back(), "Velocities");
-    EXPECT_EQ(NoVelocitiesReason(*s), "the matrix gives an electrode distance of 0");
+    EXPECT_EQ(std::tuple(s->StatsMemo.back(), NoVelocitiesReason(*s)),
+              std::tuple(std::string("Velocities"), std::string("the matrix gives an electrode distance of 0")));
     s->ElectrodeDistance = std::nan("");
     CalcVelocities(*s);
     EXPECT_EQ(std::pair(s->VelocityBuf.at(1, 1).Speed, NoVelocitiesReason(*s).empty()), std::pair(double{Missing}, false));

@@ -28,9 +28,8 @@ TEST(Rates, TextAndDrawingExportsReadTheRowsOfTheWindow) {
 
         // "Electrogram to .txt": rows first+1 .. last, trace position 1 is electrode 17.
         const Lines twelve = TwelveTraceLines(s);
-        ASSERT_EQ(twelve.size(), static_cast<size_t>(last - first));
-        EXPECT_EQ(twelve.front().substr(0, twelve.front().find('\t')), n(1000 * (first + 1) + 17));
-        EXPECT_EQ(twelve.back().substr(0, twelve.back().find('\t')), n(1000 * last + 17));
+        EXPECT_EQ(std::tuple(twelve.size(), twelve.front().substr(0, twelve.front().find('\t')), twelve.back().substr(0, twelve.back().find('\t'))),
+                  std::tuple(size_t(last - first), n(1000 * (first + 1) + 17), n(1000 * last + 17)));
 
         // Copy Electrograms: values of rows first+2 .. last+1; marks at their
         // row's place among them (the window's end included), labelled in ms.
@@ -40,17 +39,15 @@ TEST(Rates, TextAndDrawingExportsReadTheRowsOfTheWindow) {
         for (int t : {1000, 1500, 1502, 498}) r.mark(17, t);
         const auto blocks = CopySignalsBlocks(s);
         ASSERT_EQ(blocks.size(), 2u);
-        EXPECT_EQ(blocks[0].lines.size(), static_cast<size_t>(last - first));
-        EXPECT_EQ(blocks[0].lines.front(), n(-(1000 * (first + 2) + 17)));
+        EXPECT_EQ(std::tuple(blocks[0].lines.size(), blocks[0].lines.front()), std::tuple(size_t(last - first), n(-(1000 * (first + 2) + 17))));
         EXPECT_EQ(blocks[1].lines, (Lines{n(r.row(1000) - first + 1) + " 50 -50 800", n(last - first + 1) + " 50 -50 1300"}));
 
         // Copy EleMap: w + 1 rows from first + 1 around their mean, x over 0..10000 at every rate.
         const auto cells = CopyEleMapBlocks(s);
         ASSERT_EQ(cells.size(), 2u);
-        ASSERT_EQ(cells[0].lines.size(), static_cast<size_t>(w + 2));
-        EXPECT_EQ(cells[0].lines[0], "17 1 1");
-        EXPECT_EQ(cells[0].lines[1], n(10000 / w) + " " + n(50000LL * w));
-        EXPECT_EQ(cells[0].lines.back(), n(10000 + 10000 / w) + " " + n(-50000LL * w));
+        ASSERT_EQ(cells[0].lines.size(), size_t(w + 2));
+        EXPECT_EQ(std::tuple(cells[0].lines[0], cells[0].lines[1], cells[0].lines.back()),
+                  std::tuple("17 1 1", n(10000 / w) + " " + n(50000LL * w), n(10000 + 10000 / w) + " " + n(-50000LL * w)));
     }
 }
 
@@ -60,13 +57,13 @@ TEST(Rates, PrintedTracesMarksConnectionsAndAxisSpanTheWindow) {
         RateSession r(rate);
         SessionState& s = *r.s;
         // The whole recording: every row is printed (not half of them at 2000 Hz).
-        r.window(0, s.SignalLength);
         const PrintBox box{200, 500, 1000, 1200};
-        EXPECT_EQ(CalcPrintElgSize(s, box).last, 4000);
-
+        r.window(0, s.SignalLength);
+        const int whole = CalcPrintElgSize(s, box).last;
         r.window(500, 1000);
         const PrintTraceGeometry g = CalcPrintElgSize(s, box);
-        EXPECT_EQ(std::tuple(g.first, g.last, g.px, g.plotWidth), std::tuple(r.row(500), r.row(1500), 1000.0 / r.row(1000), 1000));
+        EXPECT_EQ(std::tuple(whole, g.first, g.last, g.px, g.plotWidth),
+                  std::tuple(4000, r.row(500), r.row(1500), 1000.0 / r.row(1000), 1000));
         // Marks before the window, in it, on its last sample and after it.
         for (int t : {498, 1000, 1500, 1502}) r.mark(17, t);
         s.Connections[1] = {17, 1000, 18, 1200, 1};
@@ -79,25 +76,20 @@ TEST(Rates, PrintedTracesMarksConnectionsAndAxisSpanTheWindow) {
         EXPECT_EQ(drawn(page.ops, {"line 198 550 198 950", "line 1202 550 1202 950"}), Ops{});
         ASSERT_EQ(page.polylines.size(), 2u);
         const auto& trace = page.polylines[0];
-        EXPECT_EQ(trace.size(), static_cast<size_t>(r.row(1000)));
         const int step = std::max(1, 1000 / r.row(1000));  // pixels per row: 2, 1 or a half
-        EXPECT_EQ(std::pair(trace.front().x, trace.back().x),
-                  rate == 2000 ? std::pair(201, 1200) : std::pair(200 + 2 * step, 1200 + step));
+        EXPECT_EQ(std::tuple(trace.size(), trace.front().x, trace.back().x),
+                  std::tuple(size_t(r.row(1000)), rate == 2000 ? 201 : 200 + 2 * step, rate == 2000 ? 1200 : 1200 + step));
         // A tick and a label every 100 ms, 500 to 1500, 100 pixels apart.
-        Ops labels, ticks;
+        Ops labels, ticks, wantLabels, wantTicks;
         for (const std::string& o : page.ops) {
             if (o.rfind("text ", 0) == 0 && o.find(" 1550 ") != std::string::npos) labels.push_back(o.substr(o.rfind(' ') + 1));
-            if (o.rfind("line ", 0) == 0 && o.find(" 1500 ") != std::string::npos && o.find(" 1520") != std::string::npos)
-                ticks.push_back(o);
+            if (o.rfind("line ", 0) == 0 && o.find(" 1500 ") != std::string::npos && o.find(" 1520") != std::string::npos) ticks.push_back(o);
         }
-        Ops wantLabels, wantTicks;
-        for (int v = 500; v <= 1500; v += 100) {
-            wantLabels.push_back(n(v));
-            const int x = 200 + (v - 500);
+        for (int x = 200; x <= 1200; x += 100) {
+            wantLabels.push_back(n(x + 300));
             wantTicks.push_back("line " + n(x) + " 1500 " + n(x) + " 1520");
         }
-        EXPECT_EQ(labels, wantLabels);
-        EXPECT_EQ(ticks, wantTicks);
+        EXPECT_EQ(std::tuple(labels, ticks), std::tuple(wantLabels, wantTicks));
     }
 }
 
@@ -115,10 +107,9 @@ TEST(Rates, WaveformCellsAndPrintedMatrixCellsSpanTheirCell) {
         r.window(500, 1000);
         RedrawPanels(r.ctx, 1);
         // Cells of (650 - 50) div 2 = 300 pixels from x = 25.
-        EXPECT_EQ(s.WaveXScale, 300.0 / w);
         ASSERT_EQ(r.a.polylines.size(), 2u);
-        EXPECT_EQ(r.a.polylines[0].size(), static_cast<size_t>(w + 1));
-        EXPECT_EQ(std::pair(r.a.polylines[0].back().x, r.a.polylines[1].back().x), std::pair(325, 625));
+        EXPECT_EQ(std::tuple(s.WaveXScale, r.a.polylines[0].size(), r.a.polylines[0].back().x, r.a.polylines[1].back().x),
+                  std::tuple(300.0 / w, size_t(w + 1), 325, 625));
 
         // Printed, aligned on the activation time: the map time is relative
         // to the reference (300), the segment centred on the absolute time 600.
@@ -132,7 +123,7 @@ TEST(Rates, WaveformCellsAndPrintedMatrixCellsSpanTheirCell) {
         PrintMatrixElectrograms(r.ctx, page, PrintBox{200, 500, 1000, 1200});
         ASSERT_EQ(page.polylines.size(), 1u);  // electrode 18 has no time in the window
         const auto& cell = page.polylines[0];
-        EXPECT_EQ(cell.size(), static_cast<size_t>(w));
+        EXPECT_EQ(cell.size(), size_t(w));
         const auto peak = std::min_element(cell.begin(), cell.end(), [](Point a, Point b) { return a.y < b.y; });
         EXPECT_EQ(std::pair(peak->x, cell.back().x), std::pair(450, 700));  // the cell's middle and right edge
         // Without alignment both cells start at panel A's begin time.

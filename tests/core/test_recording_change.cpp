@@ -66,7 +66,6 @@ struct Fixture {
         }
         return dir.write(name, t);
     }
-    std::string ni(const std::string& name, int lines) { return text(name, 64, lines, "2009/01/02 12:00:00.123 "); }
     void open(const std::string& path) {
         host.files = {FileChoice{path, 1}};
         OpenFile1Click(ctx);
@@ -90,10 +89,8 @@ struct Fixture {
     }
     std::vector<Rec> records() const {
         std::vector<Rec> out;
-        for (int i = 1; i <= s->ConnCount; ++i) {
-            const Connection& c = s->Connections[static_cast<size_t>(i)];
+        for (const Connection& c : std::vector(&s->Connections[1], &s->Connections[1] + s->ConnCount))
             out.emplace_back(c.Electrode1, c.Time1, c.Electrode2, c.Time2, c.Direction);
-        }
         return out;
     }
     std::string file(const std::string& name) const { return TempDir::read(dir.file(name)); }
@@ -110,7 +107,7 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
         const std::string aConn = connFile(f.dir.file("a.C01"), 100, 1, {{1, 10, 2, 20, 1}});
         f.dir.write("a.C01", aConn);
         f.dir.write("b.C01", connFile(f.dir.file("b.C01"), 150, 1, {{3, 30, 4, 40, 1}}));
-        const std::string nash = f.text("n.txt", 3, 8), ni = f.ni("ni.txt", 2);
+        const std::string nash = f.text("n.txt", 3, 8), ni = f.text("ni.txt", 64, 2, "2009/01/02 12:00:00.123 ");
 
         // Open: the recording's own connections, nothing unsaved.
         f.open(a);
@@ -125,8 +122,7 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
         EXPECT_EQ(f.host.questions, std::vector<std::string>{UnsavedConnectionsQuestion});
         EXPECT_EQ(std::tuple(f.records(), f.s->ConnectionsChanged), std::tuple(std::vector<Rec>{{3, 30, 4, 40, 1}}, false));
         SaveMarks1Click(f.ctx);
-        EXPECT_EQ(f.file("b.C01"), connFile(f.dir.file("b.C01"), 150, 1, {{3, 30, 4, 40, 1}}));
-        EXPECT_EQ(f.file("a.C01"), aConn);
+        EXPECT_EQ(std::tuple(f.file("b.C01"), f.file("a.C01")), std::tuple(connFile(f.dir.file("b.C01"), 150, 1, {{3, 30, 4, 40, 1}}), aConn));
 
         // Reopen (F2: a is second in the list): "Yes" saves b's connections
         // to b's file, and a comes back with its own.
@@ -134,9 +130,8 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
         f.host.answers = {Answer::Yes};
         ShowPrevFileClick(f.ctx, 2);
         const std::string bSaved = connFile(f.dir.file("b.C01"), lengthAt(150, rate), 2, {{3, 30, 4, 40, 1}, {7, 70, 8, 80, -1}});
-        EXPECT_EQ(f.file("b.C01"), bSaved);
-        EXPECT_EQ(std::tuple(f.s->FileName, f.records(), f.s->ConnectionsChanged),
-                  std::tuple(a, std::vector<Rec>{{1, 10, 2, 20, 1}}, false));
+        EXPECT_EQ(std::tuple(f.file("b.C01"), f.s->FileName, f.records(), f.s->ConnectionsChanged),
+                  std::tuple(bSaved, a, std::vector<Rec>{{1, 10, 2, 20, 1}}, false));
 
         // A Nashville import at this rate starts without connections and
         // saves them beside the text file.
@@ -146,8 +141,8 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
         EXPECT_EQ(std::tuple(f.s->ConnCount, f.s->ConnectionsChanged, f.s->ConnFileName), std::tuple(0, false, f.dir.file("n.Cxt")));
         f.connect({1, 1, 2, 3, 1});
         SaveMarks1Click(f.ctx);
-        EXPECT_EQ(f.file("n.Cxt"), connFile(f.dir.file("n.Cxt"), lengthAt(8, rate), 1, {{1, 1, 2, 3, 1}}));
-        EXPECT_EQ(f.file("a.C01"), aConn);
+        const std::string nSaved = connFile(f.dir.file("n.Cxt"), lengthAt(8, rate), 1, {{1, 1, 2, 3, 1}});
+        EXPECT_EQ(std::tuple(f.file("n.Cxt"), f.file("a.C01")), std::tuple(nSaved, aConn));
 
         // An NI import keeps FileName but its connections go beside the NI
         // file, and the status bar names it.
@@ -158,14 +153,13 @@ TEST(RecordingChange, ConnectionsAreReadSavedAndAskedAboutWithTheirOwnRecording)
                   std::tuple(nash, 0, f.dir.file("ni.Cxt"), std::string("ni.txt"), lengthAt(2, rate)));
         f.connect({4, 4, 5, 6, -1});
         SaveMarks1Click(f.ctx);
-        EXPECT_EQ(f.file("ni.Cxt"), connFile(f.dir.file("ni.Cxt"), lengthAt(2, rate), 1, {{4, 4, 5, 6, -1}}));
-        EXPECT_EQ(f.file("n.Cxt"), connFile(f.dir.file("n.Cxt"), lengthAt(8, rate), 1, {{1, 1, 2, 3, 1}}));
+        EXPECT_EQ(std::tuple(f.file("ni.Cxt"), f.file("n.Cxt")),
+                  std::tuple(connFile(f.dir.file("ni.Cxt"), lengthAt(2, rate), 1, {{4, 4, 5, 6, -1}}), nSaved));
 
         // The open after the imports: b as saved, shown whole at this rate.
         f.open(b);
-        EXPECT_EQ(std::tuple(f.records().size(), f.s->SignalLength, f.s->WindowA, RecordingRows(*f.s), StatusBarTexts(*f.s).fileName),
-                  std::tuple(2u, lengthAt(150, rate), lengthAt(150, rate), 150, std::string("b.E01")));
-        EXPECT_EQ(f.file("b.C01"), bSaved);
+        EXPECT_EQ(std::tuple(f.records().size(), f.s->SignalLength, f.s->WindowA, RecordingRows(*f.s), StatusBarTexts(*f.s).fileName, f.file("b.C01")),
+                  std::tuple(2u, lengthAt(150, rate), lengthAt(150, rate), 150, std::string("b.E01"), bSaved));
     }
 }
 
@@ -176,10 +170,9 @@ TEST(RecordingChange, QuitAsksAboutConnectionsAndADamagedConnectionsFileIsKept) 
     const std::string damaged = connFile("x", 100, 3, {{1, 10, 2, 20, 1}}) + "3\t3x\t4\t40\t1\r\n";
     f.dir.write("a.C01", damaged);
     f.open(a);
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0], f.dir.file("a.C01") + " is damaged: '3x' is not a valid integer value\n"
-                                  "1 connections before the fault were read.\nThe damaged file was kept as " +
-                                      f.dir.file("a.C01.damaged") + ".");
+    EXPECT_EQ(f.host.messages, std::vector{f.dir.file("a.C01") + " is damaged: '3x' is not a valid integer value\n"
+                                           "1 connections before the fault were read.\nThe damaged file was kept as " +
+                                           f.dir.file("a.C01.damaged") + "."});
     EXPECT_EQ(std::tuple(f.s->FileName, f.records(), f.file("a.C01.damaged")),
               std::tuple(a, std::vector<Rec>{{1, 10, 2, 20, 1}}, damaged));
 
@@ -194,11 +187,10 @@ TEST(RecordingChange, QuitAsksAboutConnectionsAndADamagedConnectionsFileIsKept) 
     // Connections read from another file are unsaved for this recording.
     f.host.files = {FileChoice{f.dir.write("other.C05", connFile("o", 9, 1, {{6, 1, 7, 2, 1}})), 1}};
     ReadConnections1Click(f.ctx);
-    EXPECT_TRUE(f.s->ConnectionsChanged);
     // Quit asks about them: Cancel stays, Yes saves them and quits.
     f.host.answers = {Answer::Cancel, Answer::Yes};
     Quit1Click(f.ctx);
-    EXPECT_FALSE(f.host.closed);
+    EXPECT_EQ(std::tuple(f.s->ConnectionsChanged, f.host.closed), std::tuple(true, false));
     Quit1Click(f.ctx);
     EXPECT_EQ(f.host.questions, std::vector<std::string>(2, UnsavedConnectionsQuestion));
     EXPECT_EQ(std::tuple(f.host.closed, f.file("a.C01")),
@@ -208,9 +200,8 @@ TEST(RecordingChange, QuitAsksAboutConnectionsAndADamagedConnectionsFileIsKept) 
     f.s->MarksChanged = f.s->ConnectionsChanged = true;
     f.host.answers = {Answer::No, Answer::Cancel};
     Quit1Click(f.ctx);
-    EXPECT_EQ(std::vector(f.host.questions.end() - 2, f.host.questions.end()),
-              (std::vector<std::string>{UnsavedMarksQuestion, UnsavedConnectionsQuestion}));
-    EXPECT_FALSE(f.host.closed);
+    EXPECT_EQ(std::tuple(std::vector(f.host.questions.end() - 2, f.host.questions.end()), f.host.closed),
+              std::tuple(std::vector<std::string>{UnsavedMarksQuestion, UnsavedConnectionsQuestion}, false));
 }
 
 // The previous recording's expanded cell (69, in italics) and crossed-out
@@ -218,7 +209,7 @@ TEST(RecordingChange, QuitAsksAboutConnectionsAndADamagedConnectionsFileIsKept) 
 TEST(RecordingChange, EveryLoadStartsWithAnEmptyMap) {
     Fixture f;
     const std::string a = f.recording("a.E01", 100), b = f.recording("b.E01", 100);
-    const std::string nash = f.text("n.txt", 3, 4), ni = f.ni("ni.txt", 3);
+    const std::string nash = f.text("n.txt", 3, 4), ni = f.text("ni.txt", 64, 3, "2009/01/02 12:00:00.123 ");
     f.open(a);
     f.open(b);  // a is entry 2 of the recent list
     const std::pair<const char*, std::function<void()>> loads[] = {
@@ -237,13 +228,10 @@ TEST(RecordingChange, EveryLoadStartsWithAnEmptyMap) {
         load();
         SetMapWindowOfPanel(*f.s, 1);
         LoadMap(*f.s, SlowWave);
-        for (int column = 1; column <= f.s->NrColumns; ++column) {
-            for (int row = 1; row <= f.s->NrRows; ++row) {
-                const MapCell& c = f.s->MapBuf.at(column, row);
-                ASSERT_EQ(std::tuple(c.Time, c.Expanded, f.s->PanelMapTime[1].at(column, row)), std::tuple(Missing, 0, Missing))
-                    << column << "," << row;
-            }
-        }
+        for (int column = 1; column <= f.s->NrColumns; ++column)
+            for (int row = 1; row <= f.s->NrRows; ++row)
+                ASSERT_EQ(std::tuple(f.s->MapBuf.at(column, row).Time, f.s->MapBuf.at(column, row).Expanded, f.s->PanelMapTime[1].at(column, row)),
+                          std::tuple(Missing, 0, Missing)) << column << "," << row;
         EXPECT_EQ(f.s->VelocityBuf.at(1, 1).Speed, Missing);
     }
 }

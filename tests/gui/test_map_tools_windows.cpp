@@ -11,33 +11,31 @@
 #include "desktop/MainWindow.h"
 #include "desktop/MiniWindows.h"
 #include "desktop/PanelWidget.h"
-#include "support/GridSession.h"
-#include "support/ScriptedHost.h"
-#include "support/TempDir.h"
+#include "support/WindowFixture.h"
 
 namespace vk {
 namespace {
 
 TEST(MapToolsWindows, StatisticsMemoAndMiniMapFollowTheMenu) {
-    test::TempDir dir;
-    SessionState st;
-    st.DataRoot = dir.file("root");
-    test::ScriptedHost host;
-    MainWindow w(st, &host);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto grid = test::gridSession(8, 4);
-    std::tie(st.NrColumns, st.NrRows, st.ElectrodeCol, st.ElectrodeRow, st.MatrixGrid) =
-        std::tie(grid->NrColumns, grid->NrRows, grid->ElectrodeCol, grid->ElectrodeRow, grid->MatrixGrid);
-    st.FileLoaded = st.SignalsLoaded = true;
-    st.WindowA = 10000;
+    test::Window t;
+    t.useGrid();
+    SessionState& st = *t.s;
+    MainWindow& w = *t.w;
     test::addMark(st, 1, 100);
     test::addMark(st, 10, 300);
+    st.VelocityBuf.at(1, 1).Speed = 2.0;
+    st.VelocityBuf.at(3, 2).Speed = 5.0;
     w.action("TimeMap1")->trigger();
     w.action("ShowMapStatistics1")->trigger();
     QPlainTextEdit* memo = w.electrogramTools()->memo();
     ASSERT_TRUE(memo->window()->isVisible());
-    EXPECT_EQ(memo->toPlainText().split('\n').mid(3, 2).join("|"), "N = 2|Avg = 200.00");
+    EXPECT_EQ(memo->toPlainText().split('\n').mid(1, 4).join("|"), "Times| |N = 2|Avg = 200.00");
+    // Choosing another map redraws panel A: the memo follows at once.
+    w.action("Velocities1")->trigger();
+    EXPECT_EQ(memo->toPlainText().split('\n').join("|"), " |Velocities| |N = 2|Avg = 3.50|SD = 1.50|Max= 5.00|Min= 2.00");
+    w.action("Amplitude1")->trigger();
+    EXPECT_EQ(memo->toPlainText().split('\n').join("|"), " |Amplitudes");
+    w.action("TimeMap1")->trigger();
     st.Prefs.ExpandNeighbours = 1;
     w.action("ExpandMap1")->trigger();  // the next draw fills every position, and counts them
     EXPECT_TRUE(w.action("ExpandMap1")->isChecked() && memo->toPlainText().contains("N = 32"));

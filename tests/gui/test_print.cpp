@@ -63,7 +63,7 @@ TEST(Print, WindowShowsTheGroupOfTheTileTypeAndKeepsTheChoice) {
     EXPECT_EQ(std::tuple(dialog.choice().onlyMarks, dialog.choice().caption), std::tuple(true, std::string()));
 }
 
-TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdf) {
+TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdfAndOnlyOrientationOneIsPortrait) {
     test::TempDir dir;
     auto s = test::gridSession(4, 2);
     s->DisplayTypeA = 0;
@@ -84,14 +84,6 @@ TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdf) {
         EXPECT_EQ(test::TempDir::read(dir.file(name)).substr(0, 5), "%PDF-") << name;
     EXPECT_FALSE(std::filesystem::exists(dir.file("first.E01.pdf")));
     EXPECT_EQ(test::TempDir::read(dir.file("second.E01")), "ELG");
-}
-
-TEST(Print, AnyOrientationButOneIsLandscape) {
-    test::TempDir dir;
-    auto s = test::gridSession(4, 2);
-    s->DisplayTypeA = 0;
-    QuietHost host;
-    Ctx ctx(*s, host, RedrawPanels);
     for (int orientation : {2, -1, 1}) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);

@@ -19,24 +19,15 @@
 #include "desktop/WaveFormDialog.h"
 #include "input/DemoRecording.h"
 #include "shell/Commands.h"
-#include "support/ScriptedHost.h"
-#include "support/TempDir.h"
+#include "support/WindowFixture.h"
 
 namespace vk {
 namespace {
 
-struct DemoWindow {
-    test::TempDir dir;
-    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
-    test::ScriptedHost host;
-    std::unique_ptr<MainWindow> w;
+struct DemoWindow : test::Window {
     DemoWindow() {
-        s->DataRoot = dir.file("root");
-        const DemoFiles demo = WriteDemoRecording(dir.file("demo"));
-        w = std::make_unique<MainWindow>(*s, &host);
         w->resize(1280, 800);
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        const DemoFiles demo = WriteDemoRecording(dir.file("demo"));
         EXPECT_TRUE(OpenFromCommandLine(w->ctx(), demo.matrix, demo.recording));
     }
     QDialog* window(const char* name) const { return w->findChild<QDialog*>(name); }

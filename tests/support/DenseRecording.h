@@ -61,4 +61,13 @@ struct DenseRecording {
     }
 };
 
+// 500, 1000 and 2000 Hz; sample counts per pixel column that are not whole
+// (16.8, 19.1, 16.7, 1.75 with columns of one and two samples, and a window
+// past the last row); bipolar, without the mean, an amplification that
+// throws the traces far past the panel, and eight rows.
+inline const DenseRecording::Case DenseCases[] = {
+    {1000, 1234, 13457}, {500, 3001, 61111}, {2000, 0, 20000, 4, false, true}, {2000, 1500, 700},
+    {1000, 35000, 9000}, {1000, 0, 40000, 3, true, false, 3.0}, {2000, 777, 9999, 8},
+};
+
 }  // namespace vk::test

@@ -7,6 +7,7 @@
 
 #include "desktop/MainWindow.h"
 #include "input/ElgFile.h"
+#include "support/GridSession.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -30,6 +31,15 @@ struct Window {
         ElgWriteFormat format;
         format.channels = 4;
         return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(4 * 300, 5)));
+    }
+    // An 8 x 4 array (electrode c + 8 (r - 1) at column c, row r) and a
+    // recording of 10000 ms loaded.
+    void useGrid() {
+        auto grid = gridSession(8, 4);
+        std::tie(s->NrColumns, s->NrRows, s->ElectrodeCol, s->ElectrodeRow, s->MatrixGrid) =
+            std::tie(grid->NrColumns, grid->NrRows, grid->ElectrodeCol, grid->ElectrodeRow, grid->MatrixGrid);
+        s->FileLoaded = s->SignalsLoaded = true;
+        s->SignalLength = s->NrOfFrames = s->WindowA = 10000;
     }
 };
 
