@@ -198,6 +198,20 @@ void ApplyJournalState(const JournalState& j, SessionState& s) {
     for (size_t i = 0; i < j.connections.size(); ++i) s.Connections[i + 1] = j.connections[i];
 }
 
+namespace {
+// A journal restored on opening stays until a save; the one that replaces
+// it goes on counting its changes.
+uint32_t countSoFar(const std::string& path, const FileStamp& stamp) {
+    if (!fileExists(path)) return 0;
+    try {
+        const JournalContents j = ParseJournal(readWholeFile(path, MaxJournalBytes), stamp);
+        return j.status == JournalContents::Status::Usable ? j.last.changes : 0;
+    } catch (const IoError&) {
+        return 0;
+    }
+}
+}  // namespace
+
 JournalWriter::~JournalWriter() { close(); }
 
 void JournalWriter::close() {
@@ -233,7 +247,7 @@ std::optional<std::string> JournalWriter::update(const SessionState& s, int64_t 
     std::string state = encodeState(s);
     if (fd_ >= 0 && state == last_) return std::nullopt;
     const bool fresh = fd_ < 0;
-    changes_ = fresh ? 1 : changes_ + 1;
+    changes_ = fresh ? countSoFar(path, stamp) + 1 : changes_ + 1;
     const std::string entry = entryFrom(state, now, changes_);
     if (fresh || size_ + static_cast<int64_t>(entry.size()) > CompactBytes) {
         close();

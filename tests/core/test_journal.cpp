@@ -186,10 +186,13 @@ TEST(Journal, OpeningOffersTheJournalAndYesRestoresIt) {
     // Nothing was saved yet; the journal stays until a save.
     EXPECT_EQ(TempDir::read(f.s->MarkFileName).size(), 4096u);
     EXPECT_TRUE(std::filesystem::exists(f.journal()));
+    // The next entry goes on counting.
+    f.mark(6, 700);
     f.tick();
+    EXPECT_EQ(ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).last.changes, 3u);
     SaveMarks1Click(f.ctx);
     EXPECT_EQ(std::tuple(TempDir::read(f.s->MarkFileName).size(), std::filesystem::exists(f.journal())),
-              std::tuple(size_t{4096 + 3 * 16}, false));
+              std::tuple(size_t{4096 + 4 * 16}, false));
     // The next change after the save starts a new journal for the saved file.
     f.mark(1, 10);
     f.tick();
