@@ -109,6 +109,7 @@ Ctx& openRecording(Tool& tool, const RecordingArgs& r) {
     options.updateRecentList = false;
     options.askForMissingMatrix = false;
     options.createMarkFile = false;
+    options.useJournal = false;
     if (!OpenElectrogramFile(ctx, r.path, options) || tool.host.failed) std::exit(Failed);
     ResetViewAfterLoad(ctx.s);
     if (r.rateOption->count() > 0) SetSamplingFrequency(ctx.s, r.rate);

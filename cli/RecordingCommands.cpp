@@ -1,10 +1,12 @@
 // The subcommands that print what opening a recording gives: info, marks,
 // signals, and the measurements of its marks (measure).
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "marks/Journal.h"
 #include "marks/Measures.h"
 
 namespace vk::cli {
@@ -37,18 +39,39 @@ void addInfo(CLI::App& app, Tool& tool) {
 }
 
 void addMarks(CLI::App& app, Tool& tool) {
-    addRecordingCommand(app, tool, "marks", "print every mark slot of the recording's mark file", [](Ctx& ctx) {
-        const SessionState& s = ctx.s;
-        std::string out = "MarkCount=" + std::to_string(s.MarkCount) + "\n";
-        for (int i = 1; i <= s.MarkCount; ++i) {
-            const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
-            out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) + "\t" +
-                   std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" + std::to_string(m.Aux2) + "\t" +
-                   std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) + "\n";
-        }
-        out += "FileInfo=" + s.FileInfo + "\n";
-        std::cout << out;
-    });
+    auto journal = std::make_shared<bool>(false);
+    CLI::App* sub = addRecordingCommand(
+        app, tool, "marks", "print every mark slot of the recording's mark file", [journal](Ctx& ctx) {
+            SessionState& s = ctx.s;
+            // The journal is only read here: the window offers it on the next open.
+            std::string before;
+            if (*journal) {
+                const JournalFile f = ReadJournalFile(s.MarkFileName, StampOf(s.MarkFileName));
+                int entries = 0;
+                if (!f.readError.empty()) {
+                    before = "JournalUnused=" + f.readError + "\n";
+                } else if (f.exists && f.contents.status != JournalContents::Status::Usable) {
+                    before = "JournalUnused=" + f.contents.reason + "\n";
+                } else if (f.exists) {
+                    ApplyJournalState(f.contents.last, s);
+                    entries = f.contents.entries;
+                }
+                before += "JournalEntries=" + std::to_string(entries) + "\n";
+            }
+            std::string out = before + "MarkCount=" + std::to_string(s.MarkCount) + "\n";
+            for (int i = 1; i <= s.MarkCount; ++i) {
+                const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+                out += std::to_string(i) + "\t" + std::to_string(m.Electrode) + "\t" + std::to_string(m.MarkType) +
+                       "\t" + std::to_string(m.Time) + "\t" + std::to_string(m.Aux1) + "\t" +
+                       std::to_string(m.Aux2) + "\t" + std::to_string(m.Origin) + "\t" + std::to_string(m.MarkNr) +
+                       "\n";
+            }
+            out += "FileInfo=" + s.FileInfo + "\n";
+            std::cout << out;
+        });
+    sub->add_flag("--journal", *journal,
+                  "the marks as the window would restore them from the journal of unsaved changes, and "
+                  "JournalEntries=");
 }
 
 // "Calc Amplitudes + Slopes" on the recording's marks: one line per measured slot.

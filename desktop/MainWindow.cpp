@@ -26,6 +26,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapCommands.h"
 #include "marks/Connections.h"
+#include "marks/Journal.h"
 #include "session/Texts.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     InitSession(state_);
     StartUp(*ctx_);
     syncFromState();
+    startJournal();
 }
 
 MainWindow::~MainWindow() = default;

@@ -8,7 +8,8 @@
 // its check marks), MainWindowPanels.cpp (panels, memo, status bar),
 // MainWindowOverlays.cpp (progress, file information, help, about),
 // MainWindowKeys.cpp (keys over the panels), MainWindowTools.cpp (the tool
-// windows and mark statistics) and MainWindowHost.h (the Host of commands).
+// windows and mark statistics), MainWindowJournal.cpp (the journal of
+// unsaved mark changes) and MainWindowHost.h (the Host of commands).
 #pragma once
 
 #include <QLabel>
@@ -43,6 +44,7 @@ class ImportWindow;
 class PanelWidget;
 class PreferencesDialog;
 class ReferenceTableWindow;
+class JournalWriter;
 class TitleBar;
 class PrintDialog;
 class WaveFormDialog;
@@ -87,6 +89,10 @@ public:
 
     // Brings labels, menus and panels in line with the session state.
     void syncFromState();
+
+    // Writes the journal entry of the changes made since the last one now
+    // (the timer does it within a second).
+    void journalChanges();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +170,12 @@ private:
     ReferenceTableWindow* referenceTable_ = nullptr;
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
+
+    // The journal of unsaved mark changes, written by a timer in batches.
+    void startJournal();
+    std::unique_ptr<JournalWriter> journal_;
+    bool journalFailing_ = false;  // told once, until an entry is written again
+    int eventsNested_ = 0;         // a command lets the window repaint
 };
 
 }  // namespace vk

@@ -28,6 +28,7 @@ public:
     void warning(const std::string& text) override { d_.warning(text); }
     void message(const std::string& title, const std::string& text) override { d_.message(title, text); }
     Answer askYesNoCancel(const std::string& text) override { return d_.askYesNoCancel(text); }
+    Answer askYesNo(const std::string& text) override { return d_.askYesNo(text); }
     void error(const std::string& text) override { d_.error(text); }
     std::optional<FileChoice> openFile(const std::string& t, const std::vector<FileFilter>& f, int sel,
                                        const std::string& dir) override {
@@ -71,7 +72,10 @@ public:
         d_.hideProgress();
     }
     void processMessages() override {
+        // No journal entry while a command is half-way.
+        ++w_.eventsNested_;
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        --w_.eventsNested_;
         d_.processMessages();
     }
     void displayUpdated() override {

@@ -72,6 +72,12 @@ Answer QtDialogs::askYesNoCancel(const std::string& text) {
     return Answer::Cancel;
 }
 
+Answer QtDialogs::askYesNo(const std::string& text) {
+    const auto b = QMessageBox::question(owner(), QApplication::applicationName(), QString::fromStdString(text),
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    return b == QMessageBox::No ? Answer::No : Answer::Yes;
+}
+
 void QtDialogs::error(const std::string& text) {
     QMessageBox::critical(owner(), QApplication::applicationName(), QString::fromStdString(text));
 }

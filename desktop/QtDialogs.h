@@ -24,6 +24,7 @@ public:
     void warning(const std::string& text) override;
     void message(const std::string& title, const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
+    Answer askYesNo(const std::string& text) override;
     void error(const std::string& text) override;
     std::optional<FileChoice> openFile(const std::string& title, const std::vector<FileFilter>& filters,
                                        int selectedFilter, const std::string& initialDir) override;

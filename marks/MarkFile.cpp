@@ -211,7 +211,10 @@ RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::st
     f.markFileName = markFileName;
     f.connFileName = ConnFileNameFor(recordingPath);
     f.hasMarkFile = fileExists(f.markFileName);
+    const FileStamp stamp = StampOf(f.markFileName);
     if (f.hasMarkFile) f.markBytes = readWholeFile(f.markFileName, MaxMarkFileBytes);
+    // A mark file replaced while it was read is not the version stamped.
+    f.journal = ReadJournalFile(f.markFileName, StampOf(f.markFileName) == stamp ? stamp : FileStamp{-2, 0});
     f.hasConnFile = fileExists(f.connFileName);
     if (f.hasConnFile) f.connBytes = readWholeFile(f.connFileName, MaxConnFileBytes);
     return f;
@@ -223,6 +226,7 @@ void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart&
     s.MarksChanged = false;
     s.ConnCount = 0;
     s.ConnectionsChanged = false;
+    s.JournalMarks = how.useJournal;
     s.ConnFileName = files.connFileName;
     s.RememberedElectrode = s.RememberedTime = Missing;
     emptyMaps(s);
@@ -243,13 +247,16 @@ void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart&
             PrepareMarkHeader(s);
         }
     }
-    if (!files.hasConnFile) return;
-    try {
-        ParseConnectionsFile(files.connBytes, s);
-    } catch (const ConversionError& e) {
-        ctx.host.warning(files.connFileName + " is damaged: " + e.what() + "\n" + std::to_string(s.ConnCount) +
-                         " connections before the fault were read." + keepDamaged(files.connFileName, files.connBytes));
+    if (files.hasConnFile) {
+        try {
+            ParseConnectionsFile(files.connBytes, s);
+        } catch (const ConversionError& e) {
+            ctx.host.warning(files.connFileName + " is damaged: " + e.what() + "\n" + std::to_string(s.ConnCount) +
+                             " connections before the fault were read." +
+                             keepDamaged(files.connFileName, files.connBytes));
+        }
     }
+    if (how.useJournal) OfferJournal(ctx, files);
 }
 
 void SaveMarks1Click(Ctx& ctx) {
@@ -264,6 +271,7 @@ void SaveMarks1Click(Ctx& ctx) {
             WriteConnectionsFile(s);
             ctx.host.information("Connections have been saved ");
         }
+        DropJournalIfSaved(s);
     });
     UpdateDisplay(ctx);
 }

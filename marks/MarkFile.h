@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "marks/Journal.h"
 #include "session/Context.h"
 
 namespace vk {
@@ -63,6 +64,9 @@ struct RecordingFiles {
     std::string markFileName, connFileName;
     bool hasMarkFile = false, hasConnFile = false;
     std::string markBytes, connBytes;
+    // The journal of unsaved changes beside the mark file, read against the
+    // mark file as it was read.
+    JournalFile journal;
 };
 // Reads the mark file `markFileName` and the connections file of the
 // recording at `recordingPath`, each when it exists. Throws IoError.
@@ -71,6 +75,9 @@ RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::st
 // How a recording's marks start.
 struct MarkStart {
     bool createMarkFile = true;  // a recording without a mark file gets an empty one
+    // The window offers the recording's journal of unsaved changes and
+    // keeps one while the recording is open.
+    bool useJournal = false;
 };
 // Every command that loads a recording (open, reopen, the text imports, the
 // command-line tool) calls this once the samples and the recording variables
@@ -80,7 +87,8 @@ struct MarkStart {
 // cells, velocities and the maps the panels last showed. Then the new
 // recording's marks and connections are read from `files`, or its empty mark
 // file is made. A connections file that is not one is reported and kept as
-// ".damaged"; the records read before the fault stay.
+// ".damaged"; the records read before the fault stay. With `how.useJournal`
+// a journal of unsaved changes is offered (or set aside) last.
 void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart& how = {});
 
 // File > "Save Marks+Connections".

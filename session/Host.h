@@ -44,6 +44,10 @@ public:
     }
     // A warning box with Yes, No and Cancel.
     virtual Answer askYesNoCancel(const std::string& text) = 0;
+    // A question with Yes (the default) and No.
+    virtual Answer askYesNo(const std::string& text) {
+        return askYesNoCancel(text) == Answer::Yes ? Answer::Yes : Answer::No;
+    }
     // An error that stopped a command (file or conversion failure).
     virtual void error(const std::string& text) = 0;
 

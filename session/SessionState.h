@@ -314,6 +314,9 @@ struct SessionState {
     int32_t WhichElectrode = 0;     // the electrode of "All Marks in One Electrogram"
     int32_t ConnCount = 0;
     bool ConnectionsChanged = false;
+    // The window keeps a journal of the unsaved mark changes of this
+    // recording (the command-line tool never does).
+    bool JournalMarks = false;
     std::string ConnFileName;
     int32_t RememberedElectrode = Missing, RememberedTime = Missing;
     // The reference table: RefList[1..RefCount] (entry 1 is no reference),

@@ -189,7 +189,7 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // The length in ms at the rate in force, so that a recording opened
         // after an import at another rate is shown whole and no further.
         s.SignalLength = TimeOfSample(s, s.NrOfFrames);
-        StartRecordingMarks(ctx, files, {.createMarkFile = options.createMarkFile});
+        StartRecordingMarks(ctx, files, {.createMarkFile = options.createMarkFile, .useJournal = options.useJournal});
         if (files.hasMarkFile && options.askForMissingMatrix) LoadMatrixInUse(ctx);
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
@@ -240,6 +240,10 @@ bool SaveAlert(Ctx& ctx) {
         if (a == Answer::Cancel) return false;
         if (a == Answer::Yes && !runCommand(ctx, [&] { WriteConnectionsFile(s); })) return false;
     }
+    // Everything was saved or given up: the journal of the changes goes.
+    // Should the recording stay open after all (its successor could not be
+    // opened), the next change starts a new one.
+    RemoveJournal(s);
     return true;
 }
 
@@ -326,7 +330,10 @@ void ShowPrevFileClick(Ctx& ctx, int item) {
 void FileInfo1Click(Ctx& ctx) { ctx.host.showOverlay(Overlay::Info, true); }
 
 void InfoOkClick(Ctx& ctx) {
-    if (ctx.s.SignalsLoaded) runCommand(ctx, [&] { WriteMarkFile(ctx.s); });
+    if (ctx.s.SignalsLoaded) runCommand(ctx, [&] {
+        WriteMarkFile(ctx.s);
+        DropJournalIfSaved(ctx.s);
+    });
     ctx.host.showOverlay(Overlay::Info, false);
     UpdateDisplay(ctx);
 }

@@ -32,6 +32,7 @@ struct OpenOptions {
     bool updateRecentList = true;  // the command-line tool leaves the user's list alone
     bool askForMissingMatrix = true;  // also the check of the matrix after the marks were read
     bool createMarkFile = true;  // a recording without marks gets an empty mark file
+    bool useJournal = true;  // offer and keep the journal of unsaved mark changes
 };
 
 // Opens an electrogram file as "Open File" does up to the view reset:

@@ -34,6 +34,16 @@ grep -qx "MarkCount=384" "$dir/auto.out" && grep -qx "MarksAdded=384" "$dir/auto
 grep -qx "MarkCount=768" "$dir/auto2.out"
 "$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" > "$dir/automarks.out"
 [ "$(head -1 "$dir/automarks.out")" = "MarkCount=384" ]
+# The journal of unsaved changes: without one, the mark file's marks; one
+# the window would set aside is named, and left where it is.
+"$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --journal > "$dir/journal.out"
+[ "$(head -1 "$dir/journal.out")" = "JournalEntries=0" ]
+[ "$(tail -n +2 "$dir/journal.out")" = "$(cat "$dir/automarks.out")" ]
+printf 'garbage' > "$dir/demo/demo.M01.journal"
+"$cli" marks "$dir/demo/demo.E01" --matrix "$dir/demo/demo-matrix.txt" --journal > "$dir/journal.out"
+[ "$(head -3 "$dir/journal.out")" = $'JournalUnused=it is not a journal of mark changes\nJournalEntries=0\nMarkCount=384' ]
+[ "$(cat "$dir/demo/demo.M01.journal")" = garbage ] && [ ! -e "$dir/demo/demo.M01.journal.unused" ]
+rm "$dir/demo/demo.M01.journal"
 # slot electrode type time aux1 aux2 origin marknr: spikes placed by the marker
 [ "$(awk -F'\t' 'NR > 1 && NF == 8 && $3 == 2 && $7 == 2' "$dir/automarks.out" | wc -l)" = 384 ]
 # The saved spikes group into the three demo waves, each over all 128
@@ -261,7 +271,7 @@ checkHelp() {  # checkHelp SUBCOMMAND OPTION...
 }
 open=(--matrix --no-smooth --rate)
 checkHelp info "${open[@]}"
-checkHelp marks "${open[@]}"
+checkHelp marks "${open[@]}" --journal
 checkHelp signals "${open[@]}" --channels --from --to
 checkHelp search "${open[@]}" --electrode --time --type --criteria
 checkHelp waves "${open[@]}" --type --diff --ref --stats

@@ -1,0 +1,274 @@
+// The journal of unsaved mark changes: what it writes, what it gives back
+// after a crash (also when the crash tore its last entry), what it refuses,
+// and how opening, saving and quitting treat it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <tuple>
+
+#include "input/ElgFile.h"
+#include "input/Matrix.h"
+#include "marks/Journal.h"
+#include "marks/MarkFile.h"
+#include "marks/MarkStore.h"
+#include "shell/Commands.h"
+#include "shell/Display.h"
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedHost.h"
+#include "support/TempDir.h"
+
+namespace vk {
+namespace {
+
+using test::TempDir;
+// Electrode, type, time, visible.
+using Mark = std::tuple<int, int, int32_t, int>;
+
+std::vector<Mark> marksOf(const SessionState& s) {
+    std::vector<Mark> out;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        out.emplace_back(m.Electrode, m.MarkType, m.Time, m.Visible);
+    }
+    return out;
+}
+std::vector<Connection> connectionsOf(const SessionState& s) {
+    return {s.Connections.begin() + 1, s.Connections.begin() + 1 + s.ConnCount};
+}
+
+struct Fixture {
+    TempDir dir;
+    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
+    test::ScriptedHost host;
+    test::RecordingCanvas a, b;
+    Ctx ctx{*s, host, RedrawPanels, &a, &b};
+    JournalWriter writer;
+    std::string rec, other;
+
+    Fixture() {
+        s->DataRoot = dir.file("root");
+        StartUp(ctx);
+        s->SmoothOnLoad = false;
+        UseNewMatrix(*s, dir.write("m.txt", "-2\n8 4 2 2.5\n\n1 2 3 4\n5 6 7 8\n"));
+        rec = recording("a.E01");
+        other = recording("b.E01");
+    }
+    std::string recording(const std::string& name) {
+        ElgWriteFormat format;
+        format.channels = 8;
+        return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(8 * 999, 3)));
+    }
+    std::string journal() const { return JournalFileName(s->MarkFileName); }
+    // Opening as the window does, without asking about the open recording:
+    // what a new start after a crash sees.
+    void openAfterCrash(const std::string& path, std::deque<Answer> answers = {}) {
+        writer.close();
+        host.answers = std::move(answers);
+        ASSERT_TRUE(OpenElectrogramFile(ctx, path));
+    }
+    void mark(int electrode, int32_t time, int16_t type = SlowWave) {
+        s->CurrentElectrode = electrode;
+        AddMarkRecord(*s, time, type, 1);
+    }
+    void tick(int64_t now = 1800000000) { ASSERT_EQ(writer.update(*s, now), std::nullopt); }
+};
+
+TEST(Journal, EntriesFollowTheChangesAndGiveBackTheLastState) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    // Nothing unsaved: no journal.
+    f.tick();
+    EXPECT_FALSE(std::filesystem::exists(f.journal()));
+    f.mark(3, 120);
+    f.mark(5, 340, Spike);
+    f.tick(1800000000);
+    f.tick(1800000001);  // no change since: no entry
+    RemoveTime(*f.s, 3, SlowWave, 130, 110);  // the slot stays, deleted
+    HideMarks(*f.s, 5, 340 - f.s->RefTime);
+    f.s->Connections[1] = Connection{3, 120, 5, 340, 1};
+    f.s->ConnCount = 1;
+    f.tick(1800000002);
+    EXPECT_EQ(f.writer.appended(), 2);
+
+    const JournalContents j = ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName));
+    EXPECT_EQ(std::tuple(j.status, j.entries, j.cutTail, j.last.changes, j.last.written),
+              std::tuple(JournalContents::Status::Usable, 2, false, 2u, int64_t{1800000002}));
+    SessionState back;
+    ApplyJournalState(j.last, back);
+    EXPECT_EQ(marksOf(back), marksOf(*f.s));
+    EXPECT_EQ(marksOf(back)[1], Mark(5, Spike, 340, 0));
+    EXPECT_EQ(connectionsOf(back), (std::vector<Connection>{{3, 120, 5, 340, 1}}));
+    EXPECT_TRUE(back.UnhideEnabled);
+
+    // Another version of the mark file: never applied.
+    FileStamp changed = StampOf(f.s->MarkFileName);
+    for (FileStamp other : {FileStamp{changed.size + 16, changed.modified}, FileStamp{changed.size, changed.modified + 1},
+                            FileStamp{}}) {
+        const JournalContents m = ParseJournal(TempDir::read(f.journal()), other);
+        EXPECT_EQ(std::tuple(m.status, m.reason),
+                  std::tuple(JournalContents::Status::Mismatch, std::string("the mark file changed since it was written")));
+    }
+}
+
+TEST(Journal, ATornOrDamagedTailIsCutAtTheLastCompleteEntry) {
+    SessionState s;
+    s.MarkTable[1] = MarkRecord{4, SlowWave, 100};
+    s.MarkCount = 1;
+    const FileStamp stamp{4112, 77};
+    const std::string header = JournalHeaderBytes(stamp), first = JournalEntryBytes(s, 10, 1);
+    s.MarkTable[2] = MarkRecord{6, Spike, 200};
+    s.MarkCount = 2;
+    const std::string second = JournalEntryBytes(s, 11, 2);
+    const std::string whole = header + first + second;
+    std::string flipped = whole;
+    flipped[header.size() + first.size() + 30] ^= 0x10;  // in the second entry's payload
+    std::string badLength = whole;
+    badLength[header.size() + first.size() + 4] = '\x7F';
+    std::string badHeader = whole;
+    badHeader[15] ^= 1;
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+        JournalContents::Status status;
+        int entries;
+        bool cut;
+        size_t marks;
+    };
+    using S = JournalContents::Status;
+    const std::vector<Case> cases = {
+        {"whole", whole, S::Usable, 2, false, 2},
+        {"cut in the second entry", whole.substr(0, whole.size() - 9), S::Usable, 1, true, 1},
+        {"cut in its checksum", whole.substr(0, whole.size() - 1), S::Usable, 1, true, 1},
+        {"cut in its length", whole.substr(0, header.size() + first.size() + 6), S::Usable, 1, true, 1},
+        {"a flipped bit", flipped, S::Usable, 1, true, 1},
+        {"a length past the end", badLength, S::Usable, 1, true, 1},
+        {"garbage after it", whole + "garbage!garbage!", S::Usable, 2, true, 2},
+        {"cut in the first entry", whole.substr(0, header.size() + 10), S::Damaged, 0, true, 0},
+        {"only the header", header, S::Damaged, 0, false, 0},
+        {"cut in the header", header.substr(0, 20), S::Damaged, 0, false, 0},
+        {"a changed header", badHeader, S::Damaged, 0, false, 0},
+        {"not a journal", std::string(200, 'x'), S::Damaged, 0, false, 0},
+        {"empty", "", S::Damaged, 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const JournalContents j = ParseJournal(c.bytes, stamp);
+        EXPECT_EQ(std::tuple(j.status, j.entries, j.cutTail, j.last.marks.size()),
+                  std::tuple(c.status, c.entries, c.cut, c.marks));
+    }
+    EXPECT_EQ(ParseJournal("", stamp).reason, "it is not a journal of mark changes");
+    EXPECT_EQ(ParseJournal(header, stamp).reason, "it holds no complete entry");
+}
+
+TEST(Journal, OpeningOffersTheJournalAndYesRestoresIt) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    f.mark(2, 50);
+    f.mark(7, 900);
+    f.s->Connections[1] = Connection{2, 50, 7, 900, 1};
+    f.s->ConnCount = 1;
+    f.s->ConnectionsChanged = true;
+    f.tick(1800000000);
+    f.mark(8, 950);
+    f.tick(1800000005);
+    const std::vector<Mark> made = marksOf(*f.s);
+
+    // A crash: the next start opens another recording, then this one.
+    f.openAfterCrash(f.other);
+    f.openAfterCrash(f.rec, {Answer::Yes});
+    ASSERT_EQ(f.host.questions.size(), 1u);
+    EXPECT_EQ(f.host.questions[0].substr(0, 42), "Restore the 2 unsaved mark changes made on");
+    EXPECT_EQ(std::tuple(marksOf(*f.s), connectionsOf(*f.s), f.s->MarksChanged, f.s->ConnectionsChanged),
+              std::tuple(made, std::vector<Connection>{{2, 50, 7, 900, 1}}, true, true));
+    EXPECT_EQ(f.s->Memo1.back(), "restored 2 unsaved mark changes from " + f.journal());
+    // Nothing was saved yet; the journal stays until a save.
+    EXPECT_EQ(TempDir::read(f.s->MarkFileName).size(), 4096u);
+    EXPECT_TRUE(std::filesystem::exists(f.journal()));
+    // The next entry goes on counting.
+    f.mark(6, 700);
+    f.tick();
+    EXPECT_EQ(ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).last.changes, 3u);
+    SaveMarks1Click(f.ctx);
+    EXPECT_EQ(std::tuple(TempDir::read(f.s->MarkFileName).size(), std::filesystem::exists(f.journal())),
+              std::tuple(size_t{4096 + 4 * 16}, false));
+    // The next change after the save starts a new journal for the saved file.
+    f.mark(1, 10);
+    f.tick();
+    EXPECT_EQ(ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).entries, 1);
+}
+
+TEST(Journal, NoSetsTheJournalAsideAndAStaleOrDamagedOneIsNeverApplied) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    f.mark(2, 50);
+    f.tick();
+    const std::string journal = f.journal(), marks = f.s->MarkFileName;
+    const std::string written = TempDir::read(journal);
+
+    // No: the mark file's marks, the journal kept as .discarded (replacing an older one).
+    f.dir.write("a.M01.journal.discarded", "older");
+    f.openAfterCrash(f.rec, {Answer::No});
+    EXPECT_EQ(std::tuple(f.s->MarkCount, f.s->MarksChanged, TempDir::read(journal + ".discarded"),
+                         std::filesystem::exists(journal)),
+              std::tuple(0, false, written, false));
+
+    // A journal of an earlier version of the mark file: no question, .unused.
+    const auto unused = [&](const std::string& bytes, const std::string& reason) {
+        f.dir.write("a.M01.journal", bytes);
+        const size_t asked = f.host.questions.size();
+        f.openAfterCrash(f.rec, {Answer::Yes});
+        EXPECT_EQ(std::tuple(f.host.questions.size(), f.s->MarkCount, TempDir::read(journal + ".unused"),
+                             std::filesystem::exists(journal), f.s->Memo1.back()),
+                  std::tuple(asked, 0, bytes, false,
+                             journal + " was not used (" + reason + "); it was renamed " + journal + ".unused"));
+    };
+    std::filesystem::last_write_time(marks, std::filesystem::last_write_time(marks) + std::chrono::seconds(1));
+    unused(written, "the mark file changed since it was written");
+    unused(written.substr(0, 40), "it holds no complete entry");
+    unused("not mine", "it is not a journal of mark changes");
+
+    // The command line never reads nor moves a journal.
+    f.dir.write("a.M01.journal", written);
+    OpenOptions cli;
+    cli.useJournal = false;
+    ASSERT_TRUE(OpenElectrogramFile(f.ctx, f.rec, cli));
+    EXPECT_EQ(std::tuple(TempDir::read(journal), f.s->MarksChanged), std::tuple(written, false));
+    EXPECT_EQ(f.writer.update(*f.s, 1), std::nullopt);
+}
+
+TEST(Journal, LeavingWithoutSavingRemovesItAndAFailureIsReported) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    f.mark(2, 50);
+    f.tick();
+    // Quit, Cancel: kept; No: removed.
+    f.host.answers = {Answer::Cancel};
+    Quit1Click(f.ctx);
+    EXPECT_TRUE(std::filesystem::exists(f.journal()));
+    f.host.answers = {Answer::No};
+    Quit1Click(f.ctx);
+    EXPECT_EQ(std::tuple(f.host.closed, std::filesystem::exists(f.journal())), std::tuple(true, false));
+
+    // Another recording, the question answered Yes: saved, then removed.
+    f.openAfterCrash(f.rec);
+    f.mark(2, 60);
+    f.tick();
+    const std::string first = f.journal();
+    f.host.answers = {Answer::Yes};
+    LoadNewElgFile(f.ctx, f.other);
+    EXPECT_EQ(std::tuple(f.s->FileName, std::filesystem::exists(first), TempDir::read(f.dir.file("a.M01")).size()),
+              std::tuple(f.other, false, size_t{4096 + 16}));
+
+    // A journal that cannot be written: the reason, and marking goes on.
+    f.s->MarkFileName = f.dir.file("gone/b.M01");
+    f.mark(1, 5);
+    const auto failed = f.writer.update(*f.s, 1);
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_EQ(*failed, "cannot create a temporary file: No such file or directory");
+    EXPECT_EQ(f.s->MarkCount, 1);
+}
+
+}  // namespace
+}  // namespace vk
