@@ -14,9 +14,7 @@
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
-#include "support/RecordingCanvas.h"
-#include "support/ScriptedHost.h"
-#include "support/TempDir.h"
+#include "support/FileSession.h"
 
 namespace vk {
 namespace {
@@ -37,28 +35,10 @@ std::vector<Connection> connectionsOf(const SessionState& s) {
     return {s.Connections.begin() + 1, s.Connections.begin() + 1 + s.ConnCount};
 }
 
-struct Fixture {
-    TempDir dir;
-    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
-    test::ScriptedHost host;
-    test::RecordingCanvas a, b;
-    Ctx ctx{*s, host, RedrawPanels, &a, &b};
+struct Fixture : test::FileSession {
     JournalWriter writer;
-    std::string rec, other;
+    std::string rec = recording("a.E01", 1000), other = recording("b.E01", 1000);
 
-    Fixture() {
-        s->DataRoot = dir.file("root");
-        StartUp(ctx);
-        s->SmoothOnLoad = false;
-        UseNewMatrix(*s, dir.write("m.txt", "-2\n8 4 2 2.5\n\n1 2 3 4\n5 6 7 8\n"));
-        rec = recording("a.E01");
-        other = recording("b.E01");
-    }
-    std::string recording(const std::string& name) {
-        ElgWriteFormat format;
-        format.channels = 8;
-        return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(8 * 999, 3)));
-    }
     std::string journal() const { return JournalFileName(s->MarkFileName); }
     // Opening as the window does, without asking about the open recording:
     // what a new start after a crash sees.

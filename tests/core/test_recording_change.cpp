@@ -15,9 +15,7 @@
 #include "session/SampleTime.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
-#include "support/RecordingCanvas.h"
-#include "support/ScriptedHost.h"
-#include "support/TempDir.h"
+#include "support/FileSession.h"
 
 namespace vk {
 namespace {
@@ -35,27 +33,8 @@ std::string connFile(const std::string& name, int32_t length, int32_t count, con
     return t;
 }
 
-struct Fixture {
-    TempDir dir;
-    std::unique_ptr<SessionState> s = std::make_unique<SessionState>();
-    test::ScriptedHost host;
-    test::RecordingCanvas a, b;
-    Ctx ctx{*s, host, RedrawPanels, &a, &b};
-
-    explicit Fixture(int rate = 1000) {
-        s->DataRoot = dir.file("root");
-        StartUp(ctx);
-        s->SamplingFrequency = rate;
-        s->HighRateMode = rate != 1000;
-        s->SmoothOnLoad = false;
-        UseNewMatrix(*s, dir.write("m.txt", "-2\n8 4 2 2.5\n\n1 2 3 4\n5 6 7 8\n"));
-    }
-    // An electrogram file of 8 channels and `frames` frames as the reader counts them.
-    std::string recording(const std::string& name, int frames) {
-        ElgWriteFormat format;
-        format.channels = 8;
-        return dir.write(name, ElgFileBytes(format, std::vector<int16_t>(8 * static_cast<size_t>(frames - 1), 3)));
-    }
+struct Fixture : test::FileSession {
+    using FileSession::FileSession;
     // Three header lines, then `lines` lines of `channels` values (NI: after its two fields).
     std::string text(const std::string& name, int channels, int lines, const std::string& fields = "") {
         std::string t = "h\nh\nh\n";
