@@ -1,4 +1,4 @@
-#include "electrograms/Spectrum.h"
+#include "electrograms/Welch.h"
 
 #include <fftw3.h>
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <vector>
 
-#include "electrograms/Spectrum.h"
+#include "electrograms/Welch.h"
 
 namespace vk {
 namespace {
