@@ -1,0 +1,29 @@
+// A propagation movie saved as an animated GIF, its frames drawn by the Qt
+// canvas (the time label is text): shared by the Animate window and
+// "vorelkant-cli animate".
+#pragma once
+
+#include <string>
+
+#include "desktop/QtCanvas.h"
+#include "exchange/GifWriter.h"
+#include "maps/Movie.h"
+
+namespace vk {
+
+// Writes every frame of `movie`, shown 1/fps s each; throws IoError and
+// leaves nothing behind when the file cannot be written.
+inline void WriteMovieGif(const Movie& movie, const std::string& path, int fps) {
+    QtCanvas canvas;
+    canvas.resize(movie.width(), movie.height());
+    const GifPalette palette(Movie::palette());
+    WriteAnimatedGif(path, movie.width(), movie.height(), palette, movie.frames(), GifDelayFor(fps), [&](int k) {
+        canvas.beginDraw();
+        movie.drawFrame(canvas, k);
+        canvas.endDraw();
+        // 32-bit rows without padding: the layout the writer takes.
+        return reinterpret_cast<const uint32_t*>(canvas.image().constBits());
+    });
+}
+
+}  // namespace vk
