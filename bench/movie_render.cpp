@@ -37,7 +37,7 @@ void BM_MovieGif(benchmark::State& st) {
     QtCanvas measure;
     const Movie movie(*s, MinuteAt50ms, 500, 500, measure);
     const std::string path = "/tmp/vk_bench_movie.gif";
-    for (auto _ : st) WriteMovieGif(movie, path, 20);
+    for (auto _ : st) WriteMovieGif(movie, path, GifDelayFor(20));
     std::remove(path.c_str());
     st.counters["frames"] = movie.frames();
 }

@@ -60,7 +60,7 @@ void addAnimate(CLI::App& app, Tool& tool) {
             const Movie movie(s, m, o->width, o->height, measure);
             if (movie.cellWidth() < 1) fail("--width and --height leave no room for the grid");
             try {
-                WriteMovieGif(movie, o->out, o->fps);
+                WriteMovieGif(movie, o->out, GifDelayFor(o->fps));
             } catch (const IoError& e) {
                 fail(e.what());
             }

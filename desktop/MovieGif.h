@@ -11,13 +11,13 @@
 
 namespace vk {
 
-// Writes every frame of `movie`, shown 1/fps s each; throws IoError and
-// leaves nothing behind when the file cannot be written.
-inline void WriteMovieGif(const Movie& movie, const std::string& path, int fps) {
+// Writes every frame of `movie`, each shown for `delayCentiseconds`; throws
+// IoError and leaves nothing behind when the file cannot be written.
+inline void WriteMovieGif(const Movie& movie, const std::string& path, int delayCentiseconds) {
     QtCanvas canvas;
     canvas.resize(movie.width(), movie.height());
     const GifPalette palette(Movie::palette());
-    WriteAnimatedGif(path, movie.width(), movie.height(), palette, movie.frames(), GifDelayFor(fps), [&](int k) {
+    WriteAnimatedGif(path, movie.width(), movie.height(), palette, movie.frames(), delayCentiseconds, [&](int k) {
         canvas.beginDraw();
         movie.drawFrame(canvas, k);
         canvas.endDraw();

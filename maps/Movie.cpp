@@ -164,3 +164,15 @@ std::vector<Colour> Movie::palette() {
 }
 
 }  // namespace vk
+
+namespace vk {
+
+int PlaybackFrame(int frames, int32_t step, int from, double elapsedMs, double speed, bool loop) {
+    if (frames < 1) return 0;
+    const double advanced = elapsedMs * speed / std::max(1, step);
+    const int64_t k = from + static_cast<int64_t>(std::max(0.0, std::min(advanced, 4.0e15)));
+    if (k < frames) return static_cast<int>(k);
+    return loop ? static_cast<int>(k % frames) : frames - 1;
+}
+
+}  // namespace vk

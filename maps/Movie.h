@@ -87,3 +87,13 @@ private:
 };
 
 }  // namespace vk
+
+namespace vk {
+
+// The frame a player shows `elapsedMs` of real time after it started at
+// frame `from`, playing `speed` times faster than real time (one frame per
+// `step` ms of movie time). Past the last frame it starts again at the
+// first when looping, else it stays on the last.
+int PlaybackFrame(int frames, int32_t step, int from, double elapsedMs, double speed, bool loop);
+
+}  // namespace vk
