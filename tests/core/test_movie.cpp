@@ -22,7 +22,7 @@ using test::addMark;
 
 constexpr Colour Red = 0x000000FF, Orange = 0x004488FF, Yellow = 0x0000FFFF;
 
-// A 4 x 2 array: electrode 1 has slow waves at 1200 and 1550, electrode 2 a
+// A 4 x 2 array: electrode 1 has slow waves at 1200 and 1600, electrode 2 a
 // hidden one at 1300, electrode 3 a spike at 1300, electrode 4 a slow wave
 // at 2700 (after the movie). The movie runs 1000..3000 ms in 100 ms steps
 // with a 500 ms trail, on a 200 x 100 paint box.
@@ -32,7 +32,7 @@ struct MovieCase {
 
     MovieCase() {
         addMark(*s, 1, 1200);
-        addMark(*s, 1, 1550);
+        addMark(*s, 1, 1600);
         addMark(*s, 2, 1300);
         s->MarkTable[static_cast<size_t>(s->MarkCount)].Visible = 0;
         addMark(*s, 3, 1300, Spike);
@@ -54,8 +54,8 @@ TEST(Movie, CellColoursFollowTheLatestMarkWithinItsTrail) {
         {1, clWhite, clWhite, clWhite},  // 1100: before the first mark
         {2, Red, clWhite, clWhite},      // 1200: at it (band of 200)
         {5, Red, clWhite, clWhite},      // 1500: within its trail; the hidden mark and the spike take no part
-        {6, Orange, clWhite, clWhite},   // 1600: both in their trail, the latest reached (550) wins
-        {10, Orange, clWhite, clWhite},  // 2000: 450 ms after it
+        {6, Orange, clWhite, clWhite},   // 1600: both in their trail, the latest reached (600) wins
+        {10, Orange, clWhite, clWhite},  // 2000: 400 ms after it
         {11, clWhite, clWhite, clWhite}, // 2100: exactly the trail after it
         {20, clWhite, clWhite, clWhite},
     };
