@@ -3,6 +3,10 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <memory>
 
@@ -31,6 +35,54 @@ struct GifCloser {
 
 struct MapFree {
     void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+
+// One frame's rectangle as palette indices, row after row.
+struct EncodedFrame {
+    GifRect box;
+    std::vector<GifPixelType> indices;
+};
+
+// The frames between the thread that makes them and the one that encodes
+// them; a few at most wait.
+class FrameQueue {
+public:
+    // False when the encoder gave up: no more frames are wanted.
+    bool push(EncodedFrame f) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return frames_.size() < 4 || closed_; });
+        if (closed_) return false;
+        frames_.push_back(std::move(f));
+        changed_.notify_all();
+        return true;
+    }
+    // False once the queue is closed and empty.
+    bool pop(EncodedFrame& f) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !frames_.empty() || closed_; });
+        if (frames_.empty()) return false;
+        f = std::move(frames_.front());
+        frames_.pop_front();
+        changed_.notify_all();
+        return true;
+    }
+    void close() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+    void abandon() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        frames_.clear();
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<EncodedFrame> frames_;
+    bool closed_ = false;
 };
 
 }  // namespace
@@ -111,30 +163,62 @@ void WriteAnimatedGif(const std::string& path, int width, int height, const GifP
     check(EGifPutExtensionBlock(gif.get(), 3, loop));
     check(EGifPutExtensionTrailer(gif.get()));
 
-    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::vector<uint32_t> previous(pixels);
-    std::vector<GifPixelType> line(static_cast<size_t>(width));
+    // Frames are encoded on a second thread while the next ones are drawn,
+    // compared and turned into palette indices: the two halves take about
+    // as long as each other.
     GraphicsControlBlock control{DISPOSE_DO_NOT, false, delayCentiseconds, NO_TRANSPARENT_COLOR};
     GifByteType extension[4];
     const size_t extensionLength = EGifGCBToExtension(&control, extension);
+    FrameQueue queue;
+    std::string failure;
+    std::thread encoder([&] {
+        try {
+            EncodedFrame f;
+            while (queue.pop(f)) {
+                check(EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extensionLength), extension));
+                check(EGifPutImageDesc(gif.get(), f.box.left, f.box.top, f.box.width, f.box.height, false, nullptr));
+                for (int y = 0; y < f.box.height; ++y)
+                    check(EGifPutLine(gif.get(), f.indices.data() + static_cast<size_t>(y) * static_cast<size_t>(f.box.width),
+                                      f.box.width));
+            }
+        } catch (const IoError& e) {
+            failure = e.reason();
+            queue.abandon();
+        }
+    });
+    struct Joined {
+        FrameQueue& queue;
+        std::thread& thread;
+        ~Joined() {
+            queue.close();
+            if (thread.joinable()) thread.join();
+        }
+    } joined{queue, encoder};
+
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::vector<uint32_t> previous(pixels);
     for (int k = 0; k < frames; ++k) {
         const uint32_t* now = frame(k);
-        GifRect r{0, 0, width, height};
+        EncodedFrame f{{0, 0, width, height}, {}};
         if (k > 0) {
-            r = ChangedRect(previous.data(), now, width, height);
+            f.box = ChangedRect(previous.data(), now, width, height);
             // A frame equal to the one before still takes its time on screen.
-            if (r.width == 0) r = {0, 0, 1, 1};
+            if (f.box.width == 0) f.box = {0, 0, 1, 1};
         }
-        check(EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extensionLength), extension));
-        check(EGifPutImageDesc(gif.get(), r.left, r.top, r.width, r.height, false, nullptr));
-        for (int y = r.top; y < r.top + r.height; ++y) {
-            const uint32_t* row = now + static_cast<size_t>(y) * static_cast<size_t>(width);
-            for (int x = 0; x < r.width; ++x) line[static_cast<size_t>(x)] = palette.indexOf(row[r.left + x]);
-            check(EGifPutLine(gif.get(), line.data(), r.width));
-            std::memcpy(previous.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + r.left, row + r.left,
-                        static_cast<size_t>(r.width) * sizeof(uint32_t));
+        f.indices.resize(static_cast<size_t>(f.box.width) * static_cast<size_t>(f.box.height));
+        GifPixelType* out = f.indices.data();
+        for (int y = f.box.top; y < f.box.top + f.box.height; ++y) {
+            const uint32_t* row = now + static_cast<size_t>(y) * static_cast<size_t>(width) + f.box.left;
+            for (int x = 0; x < f.box.width; ++x) *out++ = palette.indexOf(row[x]);
+            std::memcpy(previous.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + f.box.left, row,
+                        static_cast<size_t>(f.box.width) * sizeof(uint32_t));
         }
+        if (!queue.push(std::move(f))) break;
     }
+    queue.close();
+    encoder.join();
+    encoder = std::thread();
+    if (!failure.empty()) throw IoError(path, failure);
     error = 0;
     const int closed = EGifCloseFile(gif.release(), &error);
     if (closed != GIF_OK) throw IoError(path, std::string("cannot encode the GIF: ") + GifErrorString(error));

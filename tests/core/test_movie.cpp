@@ -180,6 +180,13 @@ TEST(GifWriter, DecodedFramesHaveTheirDelayAndExactColours) {
     // A folder that does not exist: an error, and nothing written anywhere.
     EXPECT_THROW(WriteAnimatedGif(dir.file("no/m.gif"), 8, 4, palette, 3, 5, [&](int k) { return frames[static_cast<size_t>(k)].data(); }),
                  IoError);
+    // A frame that cannot be drawn stops the writing (and its encoding thread) the same way.
+    EXPECT_THROW(WriteAnimatedGif(dir.file("x.gif"), 8, 4, palette, 3, 5,
+                                  [&](int k) -> const uint32_t* {
+                                      if (k == 2) throw IoError("x", "no frame");
+                                      return frames[static_cast<size_t>(k)].data();
+                                  }),
+                 IoError);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
