@@ -155,6 +155,7 @@ void AnimateWindow::open() {
     // A step that would make more frames than a movie holds is raised.
     step_->setMinimum(static_cast<int>(std::max<int64_t>(1, span.window / MaxMovieFrames + 1)));
     setPlaying(false);
+    movie_.reset();
     frame_ = 0;
     show();
     raise();
@@ -176,10 +177,12 @@ void AnimateWindow::rebuild() {
     followedWidth_ = s.IsochroneWidth;
     const int w = std::max(1, picture_->width()), h = std::max(1, picture_->height());
     if (canvas_.image().size() != QSize(w, h)) canvas_.resize(w, h);
+    // A new step keeps the time shown.
+    const int64_t shown = movie_ ? movie_->frameTime(frame_) : settings_.begin;
     movie_ = std::make_unique<Movie>(s, settings_, w, h, canvas_);
     const QSignalBlocker quiet(slider_);
     slider_->setRange(0, movie_->frames() - 1);
-    showFrame(std::min(frame_, movie_->frames() - 1));
+    showFrame(static_cast<int>(std::min<int64_t>((shown - settings_.begin) / settings_.step, movie_->frames() - 1)));
     if (playing()) setPlaying(true);
 }
 

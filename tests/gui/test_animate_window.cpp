@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 
 #include "desktop/AnimateWindow.h"
@@ -53,6 +54,12 @@ TEST(AnimateWindow, StepsPlaysAndSavesWithoutChangingTheSession) {
     const Movie::Cell& e10 = a->movie()->cells()[9];
     EXPECT_EQ(std::tuple(a->frame(), a->picture().pixel(e1.x1 + 5, e1.y1 + 5), a->picture().pixel(e10.x1 + 5, e10.y1 + 5)),
               std::tuple(20, qRgb(255, 0, 0), qRgb(255, 255, 255)));
+
+    // A new step keeps the time shown.
+    auto* step = a->findChild<QSpinBox*>("StepBox");
+    step->setValue(100);
+    EXPECT_EQ(std::tuple(a->frame(), a->movie()->frames(), slider->maximum()), std::tuple(10, 101, 100));
+    step->setValue(50);
 
     // 8x real time: 100 ms later 16 frames on; without looping it stops on the last.
     a->findChild<QComboBox*>("SpeedBox")->setCurrentIndex(5);
