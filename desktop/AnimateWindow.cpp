@@ -151,7 +151,7 @@ void AnimateWindow::open() {
     }
     const MovieSpan span = MovieSpanOfPanelA(s);
     settings_.begin = span.begin;
-    settings_.window = span.window;
+    settings_.window = std::max(1, span.window);
     // A step that would make more frames than a movie holds is raised.
     step_->setMinimum(static_cast<int>(std::max<int64_t>(1, span.window / MaxMovieFrames + 1)));
     setPlaying(false);
