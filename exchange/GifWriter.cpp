@@ -209,7 +209,16 @@ void WriteAnimatedGif(const std::string& path, int width, int height, const GifP
         GifPixelType* out = f.indices.data();
         for (int y = f.box.top; y < f.box.top + f.box.height; ++y) {
             const uint32_t* row = now + static_cast<size_t>(y) * static_cast<size_t>(width) + f.box.left;
-            for (int x = 0; x < f.box.width; ++x) *out++ = palette.indexOf(row[x]);
+            // Runs of one colour are looked up once.
+            uint32_t runPixel = row[0];
+            GifPixelType runIndex = palette.indexOf(runPixel);
+            for (int x = 0; x < f.box.width; ++x) {
+                if (row[x] != runPixel) {
+                    runPixel = row[x];
+                    runIndex = palette.indexOf(runPixel);
+                }
+                *out++ = runIndex;
+            }
             std::memcpy(previous.data() + static_cast<size_t>(y) * static_cast<size_t>(width) + f.box.left, row,
                         static_cast<size_t>(f.box.width) * sizeof(uint32_t));
         }
