@@ -180,6 +180,7 @@ void AnimateWindow::rebuild() {
     // A new step keeps the time shown.
     const int64_t shown = movie_ ? movie_->frameTime(frame_) : settings_.begin;
     movie_ = std::make_unique<Movie>(s, settings_, w, h, canvas_);
+    drawn_ = -1;
     const QSignalBlocker quiet(slider_);
     slider_->setRange(0, movie_->frames() - 1);
     showFrame(static_cast<int>(std::min<int64_t>((shown - settings_.begin) / settings_.step, movie_->frames() - 1)));
@@ -195,7 +196,8 @@ void AnimateWindow::showFrame(int k) {
     if (!movie_) return;
     frame_ = std::clamp(k, 0, movie_->frames() - 1);
     canvas_.beginDraw();
-    movie_->drawFrame(canvas_, frame_);
+    movie_->drawFrame(canvas_, frame_, drawn_);
+    drawn_ = frame_;
     canvas_.endDraw();
     {
         const QSignalBlocker quiet(slider_);

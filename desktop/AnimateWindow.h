@@ -68,6 +68,7 @@ private:
     std::unique_ptr<Movie> movie_;
     QtCanvas canvas_;
     int frame_ = 0;
+    int drawn_ = -1;  // the frame the canvas holds, -1 for none
     int startFrame_ = 0;
     QTimer timer_, followTimer_;
     QElapsedTimer clock_;

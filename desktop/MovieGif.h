@@ -19,7 +19,8 @@ inline void WriteMovieGif(const Movie& movie, const std::string& path, int delay
     const GifPalette palette(Movie::palette());
     WriteAnimatedGif(path, movie.width(), movie.height(), palette, movie.frames(), delayCentiseconds, [&](int k) {
         canvas.beginDraw();
-        movie.drawFrame(canvas, k);
+        // The canvas holds the frame before: only what changed is drawn.
+        movie.drawFrame(canvas, k, k - 1);
         canvas.endDraw();
         // 32-bit rows without padding: the layout the writer takes.
         return reinterpret_cast<const uint32_t*>(canvas.image().constBits());

@@ -108,6 +108,11 @@ Movie::Movie(SessionState& s, const MovieSettings& settings, int width, int heig
         if (m.Visible != 1 || m.MarkType != settings.markType || m.Time < low || m.Time > high) continue;
         cells_[cellOf[m.Electrode]].times.push_back(m.Time);
     }
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        size_t first = i;
+        while (first > 0 && !(cells_[first - 1].column == cells_[i].column && cells_[first - 1].row == cells_[i].row)) --first;
+        spot_.push_back(first > 0 ? spot_[first - 1] : i);
+    }
     for (Cell& c : cells_) {
         std::sort(c.times.begin(), c.times.end());
         for (const int32_t t : c.times) c.colours.push_back(MapColour(s, int64_t{t} - s.RefTime));
@@ -127,22 +132,39 @@ Colour Movie::cellColour(size_t i, int k) const {
 
 std::string Movie::label(int k) const { return "t = " + std::to_string(frameTime(k)) + " ms"; }
 
-void Movie::drawFrame(Canvas& canvas, int k) const {
+void Movie::drawFrame(Canvas& canvas, int k, int shown) const {
+    const bool whole = shown < 0 || shown >= frames_;
     canvas.setPenStyle(PenStyle::Solid);
     canvas.setPenMode(PenMode::Copy);
     canvas.setPenWidth(1);
     canvas.setPenColor(clWhite);
     canvas.setBrushStyle(BrushStyle::Solid);
     canvas.setBrushColor(clWhite);
-    canvas.rectangle(0, 0, width_ + 2, height_ + 2);
+    // Everything, or the band above the grid that holds the label.
+    canvas.rectangle(0, 0, width_ + 2, whole ? height_ + 2 : mapTop_);
 
     canvas.setFontSize(PanelTextPixels);
     canvas.setFontStyle(FontPlain);
     canvas.setBrushStyle(BrushStyle::Clear);
     canvas.textOut(mapLeft_, MovieLabelTop, clBlack, label(k));
-
     canvas.setBrushStyle(BrushStyle::Solid);
+
+    // The cells drawn again: every one on a white box, else the positions
+    // where a cell changed colour, whitened first.
+    redraw_.assign(cells_.size(), whole ? 1 : 0);
+    if (!whole) {
+        for (size_t i = 0; i < cells_.size(); ++i)
+            if (cellColour(i, k) != cellColour(i, shown)) redraw_[spot_[i]] = 1;
+        for (size_t i = 0; i < cells_.size(); ++i) {
+            if (spot_[i] != i || !redraw_[i]) continue;
+            const Cell& c = cells_[i];
+            canvas.setBrushColor(clWhite);
+            canvas.setPenColor(clWhite);
+            canvas.rectangle(c.x1, c.y1, c.x2, c.y2);
+        }
+    }
     for (size_t i = 0; i < cells_.size(); ++i) {
+        if (!redraw_[spot_[i]]) continue;
         const Colour colour = cellColour(i, k);
         if (colour == clWhite) continue;
         const Cell& c = cells_[i];
@@ -153,7 +175,11 @@ void Movie::drawFrame(Canvas& canvas, int k) const {
 
     canvas.setPenColor(clBlack);
     canvas.setBrushStyle(BrushStyle::Clear);
-    for (const Cell& c : cells_) canvas.rectangle(c.left, c.top, c.right, c.bottom);
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        if (!redraw_[spot_[i]]) continue;
+        const Cell& c = cells_[i];
+        canvas.rectangle(c.left, c.top, c.right, c.bottom);
+    }
 }
 
 std::vector<Colour> Movie::palette() {

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "desktop/AnimateWindow.h"
+#include "desktop/QtCanvas.h"
 #include "support/WindowFixture.h"
 
 namespace vk {
@@ -83,6 +84,35 @@ TEST(AnimateWindow, StepsPlaysAndSavesWithoutChangingTheSession) {
     a->close();
     st.RefTime = 0;
     EXPECT_EQ(std::tuple(st.RefTime, st.MapTop, st.CellWidth, st.EarliestTime, st.MapBegin, st.MapWindow), before);
+}
+
+// Frames drawn from the one before are the frames drawn whole, pixel for
+// pixel: on a 4 x 3 array with a hole (electrode 6) and two electrodes at
+// one position (13 over 1), every frame forward and some jumps back.
+TEST(AnimateWindow, FramesDrawnFromTheOneBeforeAreTheWholeFrames) {
+    auto s = test::gridSession(4, 3);
+    s->ElectrodeCol[6] = s->ElectrodeRow[6] = 0;
+    s->ElectrodeCol[13] = s->ElectrodeRow[13] = 1;
+    for (int e = 1; e <= 13; ++e) test::addMark(*s, e, 100 + 37 * e);
+    test::addMark(*s, 13, 700);
+    QtCanvas whole, changes;
+    whole.resize(150, 120);
+    changes.resize(150, 120);
+    const Movie m(*s, {0, 1000, 20, 150, SlowWave}, 150, 120, whole);
+    std::vector<int> order;
+    for (int k = 0; k < m.frames(); ++k) order.push_back(k);
+    for (const int k : {30, 5, 29, 36}) order.push_back(k);
+    int shown = -1;
+    for (const int k : order) {
+        whole.beginDraw();
+        m.drawFrame(whole, k);
+        whole.endDraw();
+        changes.beginDraw();
+        m.drawFrame(changes, k, shown);
+        changes.endDraw();
+        shown = k;
+        ASSERT_EQ(changes.image(), whole.image()) << "frame " << k;
+    }
 }
 
 }  // namespace
