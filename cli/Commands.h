@@ -38,4 +38,7 @@ void addExport(CLI::App& app, Tool& tool);
 void addRender(CLI::App& app, Tool& tool);
 void addPrint(CLI::App& app, Tool& tool);
 
+// AnimateCommand.cpp, built with the desktop program only.
+void addAnimate(CLI::App& app, Tool& tool);
+
 }  // namespace vk::cli

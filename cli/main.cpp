@@ -36,6 +36,9 @@ int main(int argc, char** argv) {
     addRender(app, tool);
     addPrint(app, tool);
 #endif
+#ifdef VK_WITH_RENDER
+    addAnimate(app, tool);
+#endif
     addExport(app, tool);
     addImportMarks(app, tool);
     addDemo(app);

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "desktop/AnimateWindow.h"
 #include "desktop/MenuTable.h"
 #include "maps/MiniMap.h"
 #include "shell/Display.h"
@@ -52,6 +53,10 @@ void MainWindow::buildMenus() {
     }
     // The whole "Display B" menu follows the tiling.
     menus_.value("Display B")->setEnabled(false);
+    // The propagation movie plays in a window of its own.
+    QAction* animate = actions_.value("Animate1");
+    animate->setEnabled(true);
+    connect(animate, &QAction::triggered, this, [this] { run([this](Ctx& c) { OpenAnimateWindow(this, c); }); });
 }
 
 void MainWindow::syncMenuChecks() {

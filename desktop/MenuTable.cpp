@@ -107,6 +107,7 @@ const std::vector<MenuItemDef>& MainMenuTable() {
         {"Map", nullptr, "Expand Map", nullptr, "ExpandMap1"},
         {"Map", nullptr, "remove Expand", nullptr, "RemoveExpand1"},
         {"Map", nullptr, "show SW's + spikes", nullptr, "ShowSWsSpikes1"},
+        {"Map", nullptr, "Animate...", nullptr, "Animate1"},
 
         {"Electrograms", nullptr, "Undo Deleted Marks ", "Ctrl+V", "UndoDeletedMarks1"},
         {"Electrograms", nullptr, "amplification", "Ctrl+A", "Amplification1"},

@@ -358,6 +358,25 @@ for line in "SignalLength=2" "HighRateMode=true" "MarkFileName=$dir/auck.Mxt" "A
 oneLineError "vorelkant-cli: --channels: 257 is outside 1..256" "$cli" import nashville "$dir/auck.txt" --channels 257
 [ "$("$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1 --from 2 --to 2 | tail -1)" = "$(printf '2\t0')" ]
 oneLineError "vorelkant-cli: --print: channel 2 is outside 1..1" "$cli" import nashville "$dir/auck.txt" --channels 1 --samples 2 --print 1-2 --from 2 --to 2
+# The propagation movie as an animated GIF: the demo's minute in 1201 frames
+# of 500 x 500, looping; the grid below the time label, the bands from 3000.
+"$cli" demo "$dir/mv" > /dev/null
+mv=("$dir/mv/demo.E01" --matrix "$dir/mv/demo-matrix.txt")
+"$cli" automark "${mv[@]}" --save > /dev/null
+"$cli" animate "${mv[@]}" --begin 0 --window 60000 --out "$dir/mv.gif" > "$dir/mv.out" 2> /dev/null
+grep -Eq '^MapTop=(1[89]|[2-9][0-9])$' "$dir/mv.out" || { cat "$dir/mv.out"; exit 1; }
+[ "$(grep -v '^MapTop=' "$dir/mv.out")" = "$(lines Frames=1201 CellWidth=30 MapLeft=10 Base=3000)" ] || { cat "$dir/mv.out"; exit 1; }
+[ "$(head -c 10 "$dir/mv.gif" | od -An -tx1 | tr -d ' ')" = "474946383961f401f401" ] && grep -q NETSCAPE2.0 "$dir/mv.gif"
+"$cli" animate "${mv[@]}" --begin 0 --window 19999 --step 1 --width 50 --height 50 --out "$dir/mv2.gif" 2> /dev/null | grep -qx Frames=20000
+for bad in "--window 0:--window: 0 is outside 1..2147483647" "--window 100 --step 0:--step: 0 is outside 1..2147483647" \
+           "--window 100 --step 101:--step must not be larger than --window" "--window 100 --trail 0:--trail: 0 is outside 1..2147483647" \
+           "--window 20000 --step 1:20001 frames: at most 20000 are written; give a larger --step"; do
+  oneLineError "vorelkant-cli: ${bad#*:}" "$cli" animate "${mv[@]}" --begin 0 --out "$dir/bad.gif" ${bad%%:*}
+done
+oneLineError "vorelkant-cli: $dir/none/m.gif: the folder cannot be written to" "$cli" animate "${mv[@]}" --begin 0 --window 100 --out "$dir/none/m.gif"
+oneLineError "vorelkant-cli: no electrode matrix: give --matrix FILE" "$cli" animate "$dir/six/six.E01" --begin 0 --window 100 --out "$dir/bad.gif"
+[ ! -e "$dir/bad.gif" ] && [ ! -e "$dir/none" ] && [ -z "$(ls -A "$dir" | grep '^\.')" ]
+checkHelp animate "${open[@]}" --begin --window --step --trail --type --ref --isowidth --fps --width --height --out
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"

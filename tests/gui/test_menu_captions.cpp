@@ -50,7 +50,7 @@ TEST(MenuCaptions, EveryMenuItemKeyAndSubmenuAsWrittenOut) {
          "Slow wave|Spike|Mark Type 3"},
         {"Map",
          "hide Grid|hide colors|hide digits|change Isochrones[Ctrl+I]|plot Isochrones|plot Arrows|Reference Time|"
-         "Show Map Statistics|Show MiniMap|Expand Map|remove Expand|show SW's + spikes"},
+         "Show Map Statistics|Show MiniMap|Expand Map|remove Expand|show SW's + spikes|Animate..."},
         {"Electrograms",
          "Undo Deleted Marks [Ctrl+V]|amplification[Ctrl+A]|number Channels[Ctrl+C]|goto Channel[Ctrl+G]|hide marks|"
          "hide times|show  SW intervals|show Spike intervals|hide background color|Average Offset Off|plot only dots|"
