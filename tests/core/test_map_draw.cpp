@@ -44,9 +44,6 @@ struct MapPanel {
         UpdateDisplayA(ctx);
         return a.ops;
     }
-    static bool has(const std::vector<std::string>& ops, const std::string& op) {
-        return std::find(ops.begin(), ops.end(), op) != ops.end();
-    }
     static std::vector<std::string> lines(const std::vector<std::string>& ops) {
         std::vector<std::string> out;
         std::copy_if(ops.begin(), ops.end(), std::back_inserter(out), [](const std::string& o) { return o.rfind("line", 0) == 0; });
@@ -58,11 +55,12 @@ TEST(MapColours, BandsFromTheEarliestTimeRepeatingAfterTen) {
     auto s = test::gridSession(1, 1);
     s->EarliestTime = 1234;
     s->IsochroneWidth = 500;
-    // Time maps count from the base 1000, interval maps have none.
-    const std::tuple<int, int, int> bands[] = {
+    // Time maps count from the base 1000, the value kinds have none.
+    const std::tuple<int, int64_t, int> bands[] = {
         {TimeMapKind, 1234, 1},   {TimeMapKind, 1500, 2},     {TimeMapKind, 5999, 10},
         {TimeMapKind, 6000, 1},   {TimeMapKind, 27100, 3},    {IntervalMapKind, 700, 2},
-        {IntervalMapKind, -1, 1}, {IntervalMapKind, -500, 0}, {IntervalMapKind, -1000, -1}};
+        {IntervalMapKind, -1, 1}, {IntervalMapKind, -500, 0}, {IntervalMapKind, -1000, -1},
+        {CountMapKind, 3, 1},     {AmplitudeMapKind, 2, 1},   {SlopeMapKind, -501, 0}};
     for (auto [kind, value, band] : bands) {
         s->MapKind = kind;
         EXPECT_EQ(ValueToBand(*s, value), band) << kind << " " << value;
@@ -79,9 +77,11 @@ TEST(MapDigits, TimeFormatsAreExactOnTheMilliseconds) {
                                                              {45, 2, ',', "0,05"},    {123456789, 1, '.', "123456.800"},
                                                              {1234, 7, '.', "1234"}};
     for (auto [ms, format, point, text] : cases) EXPECT_EQ(TimeDigits(ms, format, point), text) << ms << " " << format;
+    // Real values: the digit format's decimals; none rounds halves to even.
     auto s = test::gridSession(1, 1);
-    s->Prefs.ValueDigitFormat = 2;
-    EXPECT_EQ(CellValueText(*s, 3, 3.14159, true), "3.14");
+    EXPECT_EQ(std::tuple(CellValueText(*s, 3, 3.14159, true), CellValueText(*s, 2, 2.5, true)), std::tuple("3.14", "2.50"));
+    s->Prefs.ValueDigitFormat = 0;
+    EXPECT_EQ(CellValueText(*s, 2, 2.5, true), "2");
 }
 
 TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
@@ -92,9 +92,9 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     auto ops = p.draw();
     // Cell 1 red with its digits centred (text 28 x 14 pixels); cell 32 in band 2; the grid
     // outlines every placed electrode; the crossed cell is crossed.
-    for (const char* op : {"rect 0 0 300 200", "rect 10 10 46 46", "text 14 21 1234", "brush 4491519",
-                           "rect 262 118 298 154", "rect 262 118 299 155", "line 46 10 83 47", "line 83 10 46 47"})
-        EXPECT_TRUE(MapPanel::has(ops, op)) << op;
+    EXPECT_EQ(test::notDrawn(ops, {"rect 0 0 300 200", "rect 10 10 46 46", "text 14 21 1234", "brush 4491519",
+                                   "rect 262 118 298 154", "rect 262 118 299 155", "line 46 10 83 47", "line 83 10 46 47"}),
+              test::Ops{});
     const auto red = std::find(ops.begin(), ops.end(), "rect 10 10 46 46");
     EXPECT_EQ(std::vector<std::string>(red - 2, red), (std::vector<std::string>{"brush 255", "pen 255"}));
     EXPECT_EQ(p.s->MapBuf.at(2, 1).Time, Excluded);
@@ -104,10 +104,8 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
         ToggleMapOption(p.ctx, option);
         EXPECT_EQ(MapOptionCaption(*p.s, option), caption);
     }
-    ops = p.a.ops;
-    for (const char* op : {"rect 10 10 46 46", "text 14 21 1234", "rect 262 118 299 155"})
-        EXPECT_FALSE(MapPanel::has(ops, op)) << op;
-    EXPECT_TRUE(MapPanel::has(ops, "line 46 10 83 47"));
+    EXPECT_EQ(test::drawn(p.a.ops, {"rect 10 10 46 46", "text 14 21 1234", "rect 262 118 299 155"}), test::Ops{});
+    EXPECT_EQ(test::notDrawn(p.a.ops, {"line 46 10 83 47"}), test::Ops{});
 
     // Beside electrograms the cells of the traces are outlined.
     p.s->Tiled = true;
@@ -120,7 +118,7 @@ TEST(MapDisplay, CellsGridCrossesAndTheSwitchesOfTheMapMenu) {
     EXPECT_EQ(std::vector<std::string>(wide + 1, wide + 4),
               (std::vector<std::string>{"rect 10 10 47 47", "rect 46 10 83 47", "width 1"}));
     p.s->DisplayTypeB = 0;  // two maps: no outlines
-    EXPECT_FALSE(MapPanel::has(p.draw(), "width 2"));
+    EXPECT_EQ(test::drawn(p.draw(), {"width 2"}), test::Ops{});
 }
 
 TEST(MapDisplay, MarkNumberAndRealKindsShowTheirOwnDigits) {
@@ -209,7 +207,7 @@ TEST(MapIsochrones, LinesBetweenCellCentres) {
     q.s->BeginTimeA = 1000;
     q.s->WindowA = 1000;
     for (int e = 1; e <= 4; ++e) addMark(*q.s, e, e % 2 ? 1400 : 1600);
-    EXPECT_TRUE(MapPanel::has(q.draw(), "line 49 30 49 70"));
+    EXPECT_EQ(test::notDrawn(q.draw(), {"line 49 30 49 70"}), test::Ops{});
     // No valued cell: nothing.
     q.s->BeginTimeA = 5000;
     EXPECT_TRUE(MapPanel::lines(q.draw()).empty());
@@ -325,7 +323,7 @@ TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {
     ASSERT_NE(text, ops.end());
     EXPECT_EQ(std::vector<std::string>(text - 3, text + 2),
               (std::vector<std::string>{"font 13", "font 12", "font 11", "text 12 18 23039", "font 14"}));
-    EXPECT_TRUE(MapPanel::has(ops, "text 41 18 1234"));
+    EXPECT_EQ(test::notDrawn(ops, {"text 41 18 1234"}), test::Ops{});
     EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.rfind("font", 0) == 0; }), 4);
 }
 
@@ -335,7 +333,7 @@ TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
     MapPanel p(2, 2, 210, 210);
     auto ops = p.draw();
     EXPECT_EQ(p.s->CellWidth, 99);
-    EXPECT_TRUE(MapPanel::has(ops, "rect 109 109 209 209")) << ops.back();
+    EXPECT_EQ(test::notDrawn(ops, {"rect 109 109 209 209"}), test::Ops{});
     p.s->DisplayTypeA = p.s->WaveMode = 2;
     ops = p.draw();
     EXPECT_EQ(std::tuple(p.s->MapTop, ops.back()), std::tuple(0, std::string("rect 109 99 209 199")));

@@ -38,9 +38,7 @@ TEST(MapKinds, CountElectrodeAndMarkNumber) {
     addMark(*s, 3, 800, SlowWave, 4);
     s->RefTime = 200;             // the count tests t - RefTime: 4100 - 200 is inside
     load(*s, CountMapKind);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Count, 4);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 0);
-    EXPECT_EQ(s->MapBuf.at(4, 2).Count, 0);
+    EXPECT_EQ(std::tuple(s->MapBuf.at(1, 1).Count, s->MapBuf.at(1, 1).Time, s->MapBuf.at(4, 2).Count), std::tuple(4, 0, 0));
     load(*s, CountMapKind, 0);  // no mark type: every mark
     EXPECT_EQ(s->MapBuf.at(1, 1).Count, 6);
     load(*s, CountMapKind);     // the same again
@@ -49,15 +47,14 @@ TEST(MapKinds, CountElectrodeAndMarkNumber) {
     load(*s, ElectrodeMapKind);
     s->ElectrodeCol[5] = s->ElectrodeRow[5] = -1;
     load(*s, ElectrodeMapKind);
-    EXPECT_EQ(s->MapBuf.at(2, 1).Electrode, 2);
-    EXPECT_EQ(s->MapBuf.at(3, 2).Electrode, 7);
-    EXPECT_EQ(s->MapBuf.at(1, 2).Electrode, Missing);  // no electrode placed there
+    // (1, 2): no electrode placed there.
+    EXPECT_EQ(std::tuple(s->MapBuf.at(2, 1).Electrode, s->MapBuf.at(3, 2).Electrode, s->MapBuf.at(1, 2).Electrode),
+              std::tuple(2, 7, Missing));
 
     s->RefTime = 0;
     load(*s, MarkNrMapKind);
-    EXPECT_EQ(s->MapBuf.at(2, 1).MarkNr, Missing);  // the earliest mark has no number
-    EXPECT_EQ(s->MapBuf.at(2, 1).Time, 600);
-    EXPECT_EQ(s->MapBuf.at(3, 1).MarkNr, 4);
+    // The earliest mark of electrode 2 has no number.
+    EXPECT_EQ(std::tuple(s->MapBuf.at(2, 1).MarkNr, s->MapBuf.at(2, 1).Time, s->MapBuf.at(3, 1).MarkNr), std::tuple(Missing, 600, 4));
 }
 
 TEST(MapKinds, IntervalToTheNextMark) {
@@ -71,19 +68,16 @@ TEST(MapKinds, IntervalToTheNextMark) {
     addMark(*s, 2, 800);          // a spike counts the next mark of any type
     addMark(*s, 3, 900);          // nothing later
     load(*s, IntervalMapKind);
-    EXPECT_EQ(s->MarkMeasures[1].Interval, Missing);
-    EXPECT_EQ(s->MarkMeasures[2].Interval, 3000);
-    EXPECT_EQ(s->MarkMeasures[3].Interval, 2300);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Interval, 3000);
-    EXPECT_EQ(s->MapBuf.at(2, 1).Interval, Missing);  // the slow wave at 800 has no later mark
-    EXPECT_EQ(s->MapBuf.at(3, 1).Interval, Missing);
+    // The slow wave at 800 has no later mark.
+    EXPECT_EQ(std::tuple(s->MarkMeasures[1].Interval, s->MarkMeasures[2].Interval, s->MarkMeasures[3].Interval,
+                         s->MapBuf.at(1, 1).Interval, s->MapBuf.at(2, 1).Interval, s->MapBuf.at(3, 1).Interval),
+              std::tuple(Missing, 3000, 2300, 3000, Missing, Missing));
     load(*s, IntervalMapKind, Spike);
     EXPECT_EQ(s->MapBuf.at(2, 1).Interval, 300);
     // With a reference time the cell's time is relative: so is the mark's.
     s->RefTime = 100;
     load(*s, IntervalMapKind);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Time, 900);
-    EXPECT_EQ(s->MapBuf.at(1, 1).Interval, 3000);
+    EXPECT_EQ(std::tuple(s->MapBuf.at(1, 1).Time, s->MapBuf.at(1, 1).Interval), std::tuple(900, 3000));
     // Marks outside the electrogram window get no interval.
     s->BeginTime = 1500;
     load(*s, IntervalMapKind);
@@ -111,24 +105,6 @@ TEST(MapKinds, AmplitudeAndSlopeOfTheLastMeasuredSlowWave) {
     EXPECT_EQ(s->MapBuf.at(1, 1).Amplitude, Missing);
 }
 
-TEST(MapKinds, BandsAndDigitsOfTheValueKinds) {
-    auto s = gridSession(2, 1);
-    s->EarliestTime = 1234;
-    struct Case {
-        int kind;
-        int64_t value;
-        int band;
-    } cases[] = {{IntervalMapKind, 700, 2}, {CountMapKind, 3, 1}, {AmplitudeMapKind, 2, 1},
-                 {TimeMapKind, 1234, 1}, {TimeMapKind, 1500, 2}, {SlopeMapKind, -1, 1}, {SlopeMapKind, -501, 0}};
-    for (const Case& c : cases) {
-        s->MapKind = c.kind;
-        EXPECT_EQ(ValueToBand(*s, c.value), c.band) << c.kind << " " << c.value;
-    }
-    EXPECT_EQ(CellValueText(*s, 2, 2.5, true), "2.50");
-    s->Prefs.ValueDigitFormat = 0;
-    EXPECT_EQ(CellValueText(*s, 2, 2.5, true), "2");
-}
-
 // A 4 x 4 matrix, 2 mm apart, on cells of 40 pixels from (10, 10), with a
 // time per cell.
 std::unique_ptr<SessionState> timed(int (*time)(int column, int row)) {
@@ -144,38 +120,33 @@ TEST(Velocity, PlaneWaveToTheRight) {
     auto s = timed([](int c, int) { return 20 * c; });
     CalcVelocities(*s);
     const VelocityRec& v = s->VelocityBuf.at(1, 1);
-    EXPECT_DOUBLE_EQ(v.Speed, 10.0);
-    EXPECT_EQ(v.Angle, 0.0);
-    const int got[] = {v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2};
-    const int expected[] = {49, 50, 549, 50, 544, 55, 544, 45};
-    EXPECT_TRUE(std::equal(std::begin(got), std::end(got), std::begin(expected)));
-    EXPECT_EQ(s->VelocityBuf.at(3, 3).Speed, 10.0);
-    EXPECT_EQ(s->VelocityBuf.at(4, 1).Speed, Missing);  // no block starts in the last column
+    EXPECT_EQ(std::vector({v.X1, v.Y1, v.X2, v.Y2, v.HeadX1, v.HeadY1, v.HeadX2, v.HeadY2}),
+              (std::vector{49, 50, 549, 50, 544, 55, 544, 45}));
+    // No block starts in the last column.
+    EXPECT_EQ(std::tuple(v.Speed, v.Angle, s->VelocityBuf.at(3, 3).Speed, s->VelocityBuf.at(4, 1).Speed),
+              std::tuple(10.0, 0.0, 10.0, double{Missing}));
 
     // The velocity map shows the speeds of this run.
     load(*s, VelocityMapKind);
-    EXPECT_DOUBLE_EQ(s->MapBuf.at(2, 3).Velocity, 10.0);
-    EXPECT_EQ(s->MapBuf.at(4, 4).Velocity, Missing);
+    EXPECT_EQ(std::tuple(s->MapBuf.at(2, 3).Velocity, s->MapBuf.at(4, 4).Velocity), std::tuple(10.0, double{Missing}));
 }
 
 TEST(Velocity, BlocksThatGiveNoArrow) {
     auto s = timed([](int c, int r) { return c == 2 && r == 2 ? Missing : c == 4 ? 20 * c : 100; });
     CalcVelocities(*s);
-    EXPECT_EQ(s->VelocityBuf.at(1, 1).Speed, Missing);  // a corner without a time
-    EXPECT_EQ(s->VelocityBuf.at(1, 3).Speed, Missing);  // equal corners
-    EXPECT_DOUBLE_EQ(s->VelocityBuf.at(3, 3).Speed, 10.0);  // earlier to the right: the arrow points left
-    EXPECT_EQ(s->VelocityBuf.at(3, 3).Angle, 180.0);
+    // A corner without a time, equal corners; earlier to the right: the arrow points left.
+    EXPECT_EQ(std::tuple(s->VelocityBuf.at(1, 1).Speed, s->VelocityBuf.at(1, 3).Speed, s->VelocityBuf.at(3, 3).Speed,
+                         s->VelocityBuf.at(3, 3).Angle),
+              std::tuple(double{Missing}, double{Missing}, 10.0, 180.0));
 }
 
 TEST(Velocity, StepTwoAndTheSpeedLimit) {
     auto s = timed([](int c, int) { return 8 * c; });  // 4 ms per mm: 25 cm/s
     s->Prefs.VelocityStep = 2;
     CalcVelocities(*s);
-    EXPECT_DOUBLE_EQ(s->VelocityBuf.at(2, 2).Speed, 25.0);
-    EXPECT_EQ(s->VelocityBuf.at(2, 2).X1, 10 + 40 + 39 + 20);
-    EXPECT_EQ(s->VelocityBuf.at(1, 1).Y1, 10 + 40 + 20);
-    EXPECT_EQ(s->VelocityBuf.at(3, 1).Speed, Missing);
-    EXPECT_EQ(s->VelocityBuf.at(1, 3).Speed, Missing);
+    EXPECT_EQ(std::tuple(s->VelocityBuf.at(2, 2).Speed, s->VelocityBuf.at(2, 2).X1, s->VelocityBuf.at(1, 1).Y1,
+                         s->VelocityBuf.at(3, 1).Speed, s->VelocityBuf.at(1, 3).Speed),
+              std::tuple(25.0, 10 + 40 + 39 + 20, 10 + 40 + 20, double{Missing}, double{Missing}));
     s->Prefs.VelocityStep = 1;
     s->Prefs.LimitVelocity = true;
     s->Prefs.MaxVelocity = 20;
@@ -281,8 +252,7 @@ TEST(Velocity, ArrowAngleAndHeadInEveryDirection) {
         EXPECT_NEAR(ArrowAngle({0, 0}, c.tip), c.angle, 1e-9) << c.tip.x << "," << c.tip.y;
         Point p1{}, p2{};
         ASSERT_TRUE(ArrowHead({0, 0}, c.tip, 5, p1, p2));
-        EXPECT_EQ(std::make_pair(p1.x, p1.y), std::make_pair(c.p1.x, c.p1.y)) << c.tip.x << "," << c.tip.y;
-        EXPECT_EQ(std::make_pair(p2.x, p2.y), std::make_pair(c.p2.x, c.p2.y)) << c.tip.x << "," << c.tip.y;
+        EXPECT_EQ(test::pointsOf({p1, p2}), test::pointsOf({c.p1, c.p2})) << c.tip.x << "," << c.tip.y;
     }
     EXPECT_NEAR(ArrowAngle({0, 0}, {30, -10}), 18.43494882292201, 1e-9);
     EXPECT_EQ(ArrowAngle({3, 4}, {3, 4}), 0.0);
