@@ -26,21 +26,16 @@ struct Analysis : test::ElectrogramSession {
 TEST(AnalysisWindow, OpensOnTheFirstChannelAndStepsWithinOneTo255) {
     Analysis t;
     InitialiseAnalysis(*t.s);
-    EXPECT_EQ(t.s->AlyElectrode, 17);
-    EXPECT_EQ(t.s->AlyWindow, 4000);
+    EXPECT_EQ(std::tuple(t.s->AlyElectrode, t.s->AlyWindow, t.s->TraceSpacing), std::tuple(17, 4000, 40));
     EXPECT_DOUBLE_EQ(t.s->PixelsPerSample, 725.0 / 4000);
-    EXPECT_EQ(t.s->TraceSpacing, 40);
     for (int i = 0; i < 16; ++i) StepAnalysisElectrode(t.ctx, false);
-    EXPECT_EQ(t.s->AlyElectrode, 1);
-    EXPECT_EQ(t.host.beeps, 0);
+    EXPECT_EQ(std::tuple(t.s->AlyElectrode, t.host.beeps), std::tuple(1, 0));
     StepAnalysisElectrode(t.ctx, false);
-    EXPECT_EQ(t.s->AlyElectrode, 1);
-    EXPECT_EQ(t.host.beeps, 1);
+    EXPECT_EQ(std::tuple(t.s->AlyElectrode, t.host.beeps), std::tuple(1, 1));
     t.s->AlyElectrode = 254;
     StepAnalysisElectrode(t.ctx, true);
     StepAnalysisElectrode(t.ctx, true);
-    EXPECT_EQ(t.s->AlyElectrode, 255);
-    EXPECT_EQ(t.host.beeps, 2);
+    EXPECT_EQ(std::tuple(t.s->AlyElectrode, t.host.beeps), std::tuple(255, 2));
     // A first channel outside what the window steps through is brought in.
     for (const auto& [first, shown] : {std::pair{256, 255}, std::pair{Missing, 1}, std::pair{0, 1}}) {
         t.s->FirstChannel = first;
@@ -52,26 +47,22 @@ TEST(AnalysisWindow, OpensOnTheFirstChannelAndStepsWithinOneTo255) {
 TEST(AnalysisWindow, TheEditsAreTheSlowWaveSettingsWhateverTheTypeShown) {
     Analysis t;
     AnalysisFields f = AnalysisFieldsOf(*t.s, "Slow Waves:");
-    EXPECT_EQ(f.typeLabel, "Slow Waves");
-    EXPECT_EQ(f.level + " " + f.width + " " + f.diffDist, "-100 300 100");
+    EXPECT_EQ(f.typeLabel + ": " + f.level + " " + f.width + " " + f.diffDist, "Slow Waves: -100 300 100");
     t.s->CurrentMarkType[1] = Spike;
     f = AnalysisFieldsOf(*t.s, f.typeLabel);
-    EXPECT_EQ(f.typeLabel, "Spikes");
-    EXPECT_EQ(f.level, "-100");
+    EXPECT_EQ(f.typeLabel + ": " + f.level, "Spikes: -100");
     t.s->CurrentMarkType[1] = Type3;
     EXPECT_EQ(AnalysisFieldsOf(*t.s, "Spikes").typeLabel, "Spikes");
 
     EXPECT_TRUE(UpdateAnalysisSettings(t.ctx, " -150", "250 ", "40"));
-    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
-    EXPECT_EQ(t.s->Prefs.SearchWidth[1], 250);
-    EXPECT_EQ(t.s->Prefs.DiffDist[1], 40);
-    EXPECT_EQ(t.s->Prefs.MinDiffLevel[2], -200);  // the spike level stays
+    // The spike level stays.
+    EXPECT_EQ(std::tuple(t.s->Prefs.MinDiffLevel[1], t.s->Prefs.SearchWidth[1], t.s->Prefs.DiffDist[1], t.s->Prefs.MinDiffLevel[2]),
+              std::tuple(-150, 250, 40, -200));
     // Nothing changes on text that is not a number or a negative width.
     EXPECT_THROW(UpdateAnalysisSettings(t.ctx, "-90", "1x", "40"), ConversionError);
     EXPECT_FALSE(UpdateAnalysisSettings(t.ctx, "-90", "-1", "40"));
     EXPECT_FALSE(UpdateAnalysisSettings(t.ctx, "-90", "300", "-2"));
-    EXPECT_EQ(t.host.beeps, 2);
-    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
+    EXPECT_EQ(std::tuple(t.host.beeps, t.s->Prefs.MinDiffLevel[1]), std::tuple(2, -150));
 }
 
 TEST(AnalysisWindow, ANewLevelTakesEffectForALaterSnappedMark) {
@@ -87,8 +78,7 @@ TEST(AnalysisWindow, ANewLevelTakesEffectForALaterSnappedMark) {
     t.s->ActiveDisplay = 1;
     t.s->WindowTime = 4000;
     t.paint();
-    EXPECT_EQ(t.box.ops.back(), "pen 0");
-    EXPECT_EQ(t.box.ops[t.box.ops.size() - 2], "line 1 142 725 142");
+    EXPECT_EQ(test::Ops(t.box.ops.end() - 2, t.box.ops.end()), (test::Ops{"line 1 142 725 142", "pen 0"}));
 }
 
 TEST(AnalysisWindow, BothTracesStopAtTheEndOfTheRecording) {
@@ -104,16 +94,14 @@ TEST(AnalysisWindow, BothTracesStopAtTheEndOfTheRecording) {
     EXPECT_EQ(pointsOf(t.box.polylines[0]), "10,59 11,56 11,51 11,44 11,35 11,24");
     // Samples 2..5, 140 - round(4 k): the row past the recording is not read.
     EXPECT_EQ(pointsOf(t.box.polylines[1]), "11,132 11,128 11,124 11,120");
-    EXPECT_NE(std::find(t.box.ops.begin(), t.box.ops.end(), "text 4 56 17"), t.box.ops.end());
-    EXPECT_NE(std::find(t.box.ops.begin(), t.box.ops.end(), "text 4 126  differentiated"), t.box.ops.end());
+    EXPECT_EQ(test::notDrawn(t.box.ops, {"text 4 56 17", "text 4 126  differentiated"}), test::Ops{});
 
     // With the mean taken off; dots instead of lines.
     t.s->AverageOffsetOn = true;
     t.s->PlotOnlyDots = true;
     t.paint();
-    EXPECT_TRUE(t.box.polylines.empty());
+    EXPECT_EQ(std::tuple(t.box.polylines.size(), test::notDrawn(t.box.ops, {"line 10 74 11 75"})), std::tuple(0u, test::Ops{}));
     EXPECT_DOUBLE_EQ(t.s->TraceMean, 100.0 * 91 / 6);
-    EXPECT_NE(std::find(t.box.ops.begin(), t.box.ops.end(), "line 10 74 11 75"), t.box.ops.end());
 }
 
 TEST(AnalysisWindow, CursorReadOutInsideTheRecordingOnly) {
