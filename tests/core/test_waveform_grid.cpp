@@ -11,6 +11,7 @@
 #include "session/Errors.h"
 #include "shell/Display.h"
 #include "shell/ViewCommands.h"
+#include "support/GridSession.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
 #include "waves/WaveDetection.h"
@@ -21,9 +22,8 @@ namespace {
 
 using test::pointsOf;
 
-bool has(const std::vector<std::string>& ops, const std::string& op) {
-    return std::find(ops.begin(), ops.end(), op) != ops.end();
-}
+using test::notDrawn;
+using test::Ops;
 
 // An 8 x 8 array (electrode 1 + (c-1) + 8 (r-1) at column c, row r) with
 // `rows` samples of electrode e worth 100 x sample + e, drawn on a 650 x 450
@@ -73,11 +73,8 @@ TEST(WaveformGrid, LayoutFillsThePaintBoxLessItsMarginAndCentresTheGrid) {
         WaveGrid g(10, c.columns);
         g.s->WindowTime = c.window;
         LayoutWaveformGrid(*g.s, c.width, c.height);
-        EXPECT_EQ(g.s->WaveCellWidth, c.cw) << c.width;
-        EXPECT_EQ(g.s->WaveCellHeight, c.ch) << c.height;
-        EXPECT_EQ(g.s->PlotLeft, c.left) << c.width;
-        EXPECT_EQ(g.s->PlotTop, 20);
-        EXPECT_EQ(g.s->WaveSignalLength, c.window);
+        EXPECT_EQ(std::tuple(g.s->WaveCellWidth, g.s->WaveCellHeight, g.s->PlotLeft, g.s->PlotTop, g.s->WaveSignalLength),
+                  std::tuple(c.cw, c.ch, c.left, 20, c.window)) << c.width;
         EXPECT_DOUBLE_EQ(g.s->WaveXScale, c.xScale);
     }
 }
@@ -87,22 +84,18 @@ TEST(WaveformGrid, GridLinesAndLabelsFollowTheirSwitches) {
     g.view(0, 4000);
     g.s->WaveGrid = g.s->WaveGridLabel = true;
     g.draw();
-    for (const char* op : {"line 25 20 25 420", "line 625 20 625 420", "line 25 20 625 20", "line 25 420 625 420",
-                           "line 100 20 100 420", "line 25 70 625 70"})
-        EXPECT_TRUE(has(g.a.ops, op)) << op;
-    // Column numbers above and below the grid, row numbers left and right of it.
-    for (const char* op : {"text 62 5 1", "text 62 428 1", "text 587 5 8", "text 587 428 8", "text 10 45 1",
-                           "text 633 45 1", "text 10 395 8", "text 633 395 8"})
-        EXPECT_TRUE(has(g.a.ops, op)) << op;
+    // The grid; column numbers above and below it, row numbers left and right of it.
+    EXPECT_EQ(notDrawn(g.a.ops, {"line 25 20 25 420", "line 625 20 625 420", "line 25 20 625 20", "line 25 420 625 420",
+                                 "line 100 20 100 420", "line 25 70 625 70", "text 62 5 1", "text 62 428 1", "text 587 5 8",
+                                 "text 587 428 8", "text 10 45 1", "text 633 45 1", "text 10 395 8", "text 633 395 8"}),
+              Ops{});
 
     g.s->WaveGrid = g.s->WaveGridLabel = false;
     g.s->WavePlotElgNr = true;
     g.draw();
-    EXPECT_FALSE(has(g.a.ops, "line 25 20 25 420"));
-    EXPECT_FALSE(has(g.a.ops, "text 62 5 1"));
+    EXPECT_EQ(test::drawn(g.a.ops, {"line 25 20 25 420", "text 62 5 1"}), Ops{});
     // The electrode number sits in the cell's top left corner.
-    EXPECT_TRUE(has(g.a.ops, "text 26 21 1"));
-    EXPECT_TRUE(has(g.a.ops, "text 551 371 64"));
+    EXPECT_EQ(notDrawn(g.a.ops, {"text 26 21 1", "text 551 371 64"}), Ops{});
 }
 
 TEST(WaveformGrid, EachCellShowsItsElectrodeFromTheBeginTimeInsideItsCell) {
@@ -124,9 +117,8 @@ TEST(WaveformGrid, EachCellShowsItsElectrodeFromTheBeginTimeInsideItsCell) {
     g.s->AverageOffsetOn = false;
     g.s->PlotOnlyDots = true;
     g.draw();
-    EXPECT_TRUE(g.a.polylines.empty());
-    EXPECT_TRUE(has(g.a.ops, "line 44 34 45 35"));
-    EXPECT_TRUE(has(g.a.ops, "line 100 31 101 32"));
+    EXPECT_EQ(std::tuple(g.a.polylines.size(), notDrawn(g.a.ops, {"line 44 34 45 35", "line 100 31 101 32"})),
+              std::tuple(0u, Ops{}));
 }
 
 TEST(WaveformGrid, TheStretchStopsAtTheEndOfTheRecording) {
@@ -183,15 +175,10 @@ TEST(WaveformGrid, MarkAlignmentCentresEachCellOnItsTimeOrLeavesItEmpty) {
     ASSERT_EQ(g.a.polylines.size(), 2u);
     const auto& e1 = g.a.polylines[0];
     ASSERT_EQ(e1.size(), 4001u);
-    // Sample 1501 first, the marked sample 3500 in the middle of the cell.
-    EXPECT_EQ(e1[0].x, 25);
-    EXPECT_EQ(e1[0].y, 45 - 1501);
-    EXPECT_EQ(e1[2000].x, 25 + 38);  // 37.5 to even
-    EXPECT_EQ(e1[2000].y, 45 - 3500);
-    EXPECT_EQ(e1[4000].x, 100);
+    // Sample 1501 first, the marked sample 3500 in the middle of the cell (37.5 to even).
+    EXPECT_EQ(pointsOf({e1[0], e1[2000], e1[4000]}), "25,-1456 63,-3455 100,-5455");
     const auto& e9 = g.a.polylines[1];  // electrode 9 at (1, 2), from sample 2
-    EXPECT_EQ(e9[0].y, 95 - 2);
-    EXPECT_EQ(e9.back().y, 95 - 4001);
+    EXPECT_EQ(std::pair(e9[0].y, e9.back().y), std::pair(95 - 2, 95 - 4001));
 }
 
 TEST(WaveformGrid, SettingsTakeTheDialogsValuesOrNothing) {
@@ -203,8 +190,8 @@ TEST(WaveformGrid, SettingsTakeTheDialogsValuesOrNothing) {
     w.grid = false;
     w.markAlign = w.plotElgNr = true;
     EXPECT_TRUE(ApplyWaveFormSettings(undrawn, w));
-    EXPECT_EQ(g.s->WaveSignalLength, 250);
-    EXPECT_TRUE(!g.s->WaveGrid && g.s->WaveMarkAlign && g.s->WavePlotElgNr && !g.s->WaveGridLabel);
+    EXPECT_EQ(std::tuple(g.s->WaveSignalLength, g.s->WaveGrid, g.s->WaveMarkAlign, g.s->WavePlotElgNr, g.s->WaveGridLabel),
+              std::tuple(250, false, true, true, false));
 
     w.signalLength = "0";
     w.grid = true;
@@ -212,8 +199,7 @@ TEST(WaveformGrid, SettingsTakeTheDialogsValuesOrNothing) {
     EXPECT_EQ(g.host.beeps, 1);
     w.signalLength = "12a";
     EXPECT_THROW(ApplyWaveFormSettings(g.ctx, w), ConversionError);
-    EXPECT_EQ(g.s->WaveSignalLength, 250);
-    EXPECT_FALSE(g.s->WaveGrid);
+    EXPECT_EQ(std::tuple(g.s->WaveSignalLength, g.s->WaveGrid), std::tuple(250, false));
     // The length typed becomes panel A's window, which the grid's redraw
     // lays out and draws: a 4-ms stretch from 10 ms is samples 11..14 at
     // 1000 Hz and 21..28 at 2000 Hz, the last one on the cell's right edge.
@@ -261,11 +247,8 @@ TEST(AutoPositioning, TheWaveCentreLessHalfTheTracesBecomesTheFirstTrace) {
         p.s->TraceOrder = c.order;
         p.s->Tiled = c.tiled;
         AutoPositionElectrograms(*p.s);
-        EXPECT_EQ(p.s->WaveCentreCol, 10);
-        EXPECT_EQ(p.s->WaveCentreRow, 3);
-        EXPECT_EQ(p.s->FirstChannel, c.first) << c.order;
-        EXPECT_EQ(p.s->StartCol, c.col) << c.order;
-        EXPECT_EQ(p.s->StartRow, c.row) << c.order;
+        EXPECT_EQ(std::tuple(p.s->WaveCentreCol, p.s->WaveCentreRow, p.s->FirstChannel, p.s->StartCol, p.s->StartRow),
+                  std::tuple(10, 3, c.first, c.col, c.row)) << c.order << c.tiled;
     }
     // No electrode at the position: nothing moves.
     Positioning hole;
@@ -284,10 +267,8 @@ TEST(AutoPositioning, ANewWaveOnPanelBMovesTheTracesOfPanelAOnce) {
     s->SignalsLoaded = true;
     s->SignalLength = s->NrOfFrames = 2000;
     // One wave over electrodes 42 and 43 (column 10 and 11, row 3).
-    s->CurrentElectrode = 42;
-    AddMarkRecord(*s, 1000, SlowWave, 0);
-    s->CurrentElectrode = 43;
-    AddMarkRecord(*s, 1010, SlowWave, 0);
+    test::addMark(*s, 42, 1000);
+    test::addMark(*s, 43, 1010);
     s->Tiled = true;
     s->DisplayTypeB = 2;
     s->WaveMode = 1;
@@ -295,10 +276,9 @@ TEST(AutoPositioning, ANewWaveOnPanelBMovesTheTracesOfPanelAOnce) {
     s->TraceOrder = 0;
     s->FirstChannel = 5;
     RedrawPanels(ctx, 0);
-    EXPECT_EQ(s->FirstChannel, 42);
     // Panel A was drawn again from there, after panel B.
-    EXPECT_EQ(s->ActiveDisplay, 1);
-    EXPECT_TRUE(has(a.ops, "text 4 " + std::to_string(s->TraceSpacing / 2 + 10 - 4) + " 42"));
+    EXPECT_EQ(std::tuple(s->FirstChannel, s->ActiveDisplay), std::tuple(42, 1));
+    EXPECT_EQ(notDrawn(a.ops, {"text 4 " + std::to_string(s->TraceSpacing / 2 + 10 - 4) + " 42"}), Ops{});
     // Redrawing the same wave leaves the traces where the user put them.
     s->FirstChannel = 5;
     RedrawPanels(ctx, 0);
