@@ -1,18 +1,13 @@
 // How keys and menu items reach their operations in the real window: the
 // first item in menu order takes a shared shortcut, items of features not
-// built stay disabled, letters act only over the plot or map area in either
-// case, and the preferences dialog stops "OK" at a bad field.
+// built stay disabled, letters act only over the plot or map area in either case.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDialog>
-#include <QLineEdit>
-#include <QTabWidget>
 #include <QTest>
 
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
-#include "desktop/PreferencesDialog.h"
 #include "marks/MarkStore.h"
 #include "shell/Commands.h"
 #include "support/WindowFixture.h"
@@ -85,33 +80,6 @@ TEST(KeyRouting, ShortcutsAndLettersReachTheirOperations) {
             << r.key << " at " << r.mouse.x();
     }
     EXPECT_EQ(t.host.dialogs.size(), 0u);
-}
-
-TEST(PreferencesDialog, FilledFromTheSettingsAndStoppedAtABadField) {
-    Window t;
-    t.s->Prefs.ExpandNeighbours = 4;
-    t.w->action("Preferences1")->trigger();
-    PreferencesDialog* d = t.w->preferencesDialog();
-    auto* window = qobject_cast<QDialog*>(d->tabs()->window());
-    ASSERT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "Preference Settings for Vorelkant2");
-    QStringList tabs;
-    for (int i = 0; i < d->tabs()->count(); ++i) tabs << d->tabs()->tabText(i);
-    EXPECT_EQ(tabs.join(","), "Automatic Markings,Electrograms,Map,Velocities,Animation,Intervals");
-    auto edit = [&](const char* control) { return window->findChild<QLineEdit*>(control); };
-    EXPECT_EQ(edit("NrNeighbours1")->text() + "," + edit("EndSimEdit")->text(), "4,");
-    EXPECT_FALSE(edit("WidthEdit3")->isVisibleTo(window));
-
-    edit("StepTimeEdit")->setText("250");
-    edit("EditMaxIntervalVal")->setText("7e3");
-    d->ok();
-    EXPECT_EQ(std::tuple(t.s->Prefs.AnimStepTime, window->isVisible(), d->tabs()->currentIndex(),
-                         window->focusWidget() == edit("EditMaxIntervalVal")),
-              std::tuple(250, true, 5, true));
-    EXPECT_EQ(t.host.errors.back(), "Maximal Interval Value: '7e3' is not a valid integer value");
-    edit("EditMaxIntervalVal")->setText("7000");
-    d->ok();
-    EXPECT_EQ(std::tuple(t.s->Prefs.MaxIntervalValue, window->isVisible()), std::tuple(7000, false));
 }
 
 }  // namespace

@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
 
+#include "desktop/ImportWindow.h"
 #include "desktop/MainWindow.h"
 #include "desktop/MenuTable.h"
 #include "desktop/PanelWidget.h"
@@ -95,16 +99,10 @@ TEST(MainWindow, MarkStatisticsWindowAndUndoItem) {
     ASSERT_TRUE(stats->isVisible());
     EXPECT_EQ(stats->windowTitle(), "Mark Statistics");
     auto* grid = stats->findChild<QTableWidget*>("MarksGrid");
-    const char* const cells[5][4] = {{"", "# marks", "# manual", "# automatic"},
-                                     {"References", "1", "", ""},
-                                     {"Slow Waves", "1", "1", "0"},
-                                     {"Spikes", "1", "1", "0"},
-                                     {"Type 3", "2", "", ""}};
-    for (int r = 0; r < 5; ++r)
-        for (int c = 0; c < 4; ++c) {
-            ASSERT_NE(grid->item(r, c), nullptr) << r << "," << c;
-            EXPECT_EQ(grid->item(r, c)->text().toStdString(), cells[r][c]) << r << "," << c;
-        }
+    QStringList cells;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c) cells << (grid->item(r, c) ? grid->item(r, c)->text() : "?");
+    EXPECT_EQ(cells.join(","), ",# marks,# manual,# automatic,References,1,,,Slow Waves,1,1,0,Spikes,1,1,0,Type 3,2,,");
     // Undo brings the deleted mark back; the window follows the redraw.
     EXPECT_TRUE(t.w->action("UndoDeletedMarks1")->isEnabled());
     QTest::keyClick(t.w.get(), Qt::Key_V, Qt::ControlModifier);
@@ -215,6 +213,31 @@ int main(int argc, char** argv) {
 
 namespace vk {
 namespace {
+
+// The import window that the open dialog's choice sets up: a refused entry, and the import on OK.
+TEST(MainWindow, NashvilleImportPanelRefusesThenLoads) {
+    Window t;
+    t.host.files = {FileChoice{t.dir.write("n.txt", "a\nb\nc\n1\t2\n3\t4\n"), 4}};
+    t.w->action("OpenFile1")->trigger();
+    ImportWindow* import = t.w->importWindow();
+    QDialog* d = import->window();
+    ASSERT_TRUE(d->isVisible());
+    EXPECT_TRUE(import->panel(4)->isVisible() && !import->panel(5)->isVisible());
+    for (const QLabel* l : d->findChildren<QLabel*>())
+        EXPECT_LE(l->isVisible() && !l->wordWrap() ? l->fontMetrics().horizontalAdvance(l->text()) : 0, l->contentsRect().width());
+    QLineEdit* channels = import->edit(4, 0);
+    EXPECT_EQ(channels->text() + import->edit(4, 2)->text(), "4830");
+    channels->selectAll();
+    QTest::keyClicks(channels, "300");
+    QTest::keyClick(channels, Qt::Key_Return);
+    EXPECT_EQ(std::tuple(t.host.beeps, d->isVisible()), std::tuple(1, true));
+    channels->selectAll();
+    QTest::keyClicks(channels, "2");
+    QTest::keyClicks(import->edit(4, 1), "2");  // "0" becomes "02"
+    d->findChild<QPushButton*>("NashvilleOk")->click();
+    // 2 samples at 30 Hz last 67 ms.
+    EXPECT_EQ(std::tuple(d->isVisible(), t.s->NrTraces, t.s->SignalLength, t.s->Signals.at(2, 2)), std::tuple(false, 2, 67, 4));
+}
 
 TEST(MainWindow, F1ReopensRecentFileOneAndAutomaticSWMarkingAndTheAnalysisView) {
     Window t;

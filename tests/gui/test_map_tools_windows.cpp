@@ -1,5 +1,6 @@
-// The map tools of the real window, offscreen: the statistics memo after
-// each map draw, expansion from the menu, and the mini map window.
+// The Map menu of the real window, offscreen: a map painted through the Qt
+// canvas, the statistics memo after each map draw, expansion from the menu,
+// and the mini map window.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,6 +16,29 @@
 
 namespace vk {
 namespace {
+
+TEST(MapToolsWindows, TheMapMenuPaintsTheMapAndItsCaptionsFollow) {
+    test::Window t;
+    t.useGrid();
+    SessionState& st = *t.s;
+    test::addMark(st, 1, 1234);
+    test::addMark(st, 10, 1600);
+    // "Time Map" of Display A shows the map: cell (1, 1) is red, cell (2, 2) orange.
+    t.w->action("TimeMap1")->trigger();
+    ASSERT_EQ(st.DisplayTypeA, 0);
+    const QImage& image = t.w->canvasA().image();
+    const int c = st.CellWidth, x = st.MapLeft + 3, y = st.MapTop + 3;
+    ASSERT_GT(c, 10);
+    EXPECT_EQ(std::tuple(image.pixel(x, y), image.pixel(x + c, y + c), image.pixel(x + c, y)),
+              std::tuple(qRgb(255, 0, 0), qRgb(255, 136, 68), qRgb(255, 255, 255)));  // the last: no mark
+    QAction* colours = t.w->action("HideColors1");
+    colours->trigger();
+    EXPECT_EQ(std::tuple(colours->text(), image.pixel(x, y)), std::tuple(QString("show map colors"), qRgb(255, 255, 255)));
+    colours->trigger();
+    EXPECT_EQ(colours->text(), "hide map colors");
+    t.w->action("ShowSWsSpikes1")->trigger();
+    EXPECT_EQ(std::tuple(st.ShowSWsAndSpikes, t.w->action("ShowSWsSpikes1")->isChecked()), std::tuple(true, true));
+}
 
 TEST(MapToolsWindows, StatisticsMemoAndMiniMapFollowTheMenu) {
     test::Window t;

@@ -21,29 +21,6 @@
 namespace vk {
 namespace {
 
-TEST(Print, OnePdfPageOfTheWholeA4Sheet) {
-    test::TempDir dir;
-    auto s = test::gridSession(4, 2);
-    s->DisplayTypeA = 0;
-    s->FileName = dir.file("rec.E01");
-    test::addMark(*s, 1, 100);
-    QuietHost host;
-    Ctx ctx(*s, host, RedrawPanels);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(dir.file("page.pdf")));
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    SetUpPrinter(printer);
-    ApplyPrintChoice(*s, {2, 1, false, "A title"});
-    ASSERT_TRUE(PrintOnPrinter(ctx, printer));
-    // Portrait as chosen; the PDF keeps A4 in whole points (595 x 842), 600 dpi pixels of that.
-    EXPECT_EQ(std::pair(printer.width(), printer.height()), std::pair(4958, 7017));
-    const std::string pdf = test::TempDir::read(dir.file("page.pdf"));
-    const std::regex page("/Type\\s*/Page[^s]");
-    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 1);
-    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-}
-
 TEST(Print, WindowShowsTheGroupOfTheTileTypeAndKeepsTheChoice) {
     QDialog window;
     int runs = 0;
@@ -63,7 +40,7 @@ TEST(Print, WindowShowsTheGroupOfTheTileTypeAndKeepsTheChoice) {
     EXPECT_EQ(std::tuple(dialog.choice().onlyMarks, dialog.choice().caption), std::tuple(true, std::string()));
 }
 
-TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdfAndOnlyOrientationOneIsPortrait) {
+TEST(Print, EachRecordingGetsItsOwnPdfAndAPrinterOneA4PagePortraitOnlyForOrientationOne) {
     test::TempDir dir;
     auto s = test::gridSession(4, 2);
     s->DisplayTypeA = 0;
@@ -84,6 +61,9 @@ TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdfAndOnlyOrientationOne
         EXPECT_EQ(test::TempDir::read(dir.file(name)).substr(0, 5), "%PDF-") << name;
     EXPECT_FALSE(std::filesystem::exists(dir.file("first.E01.pdf")));
     EXPECT_EQ(test::TempDir::read(dir.file("second.E01")), "ELG");
+    // On a chosen printer: one page of the whole A4 sheet, portrait only for
+    // orientation 1 (the PDF keeps A4 in whole points, 595 x 842, at 600 dpi).
+    test::addMark(*s, 1, 100);
     for (int orientation : {2, -1, 1}) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -92,8 +72,13 @@ TEST(Print, WithoutAChosenPrinterEachRecordingGetsItsOwnPdfAndOnlyOrientationOne
         SetUpPrinter(printer);
         s->PrintOrientation = orientation;  // as a caller may leave it
         ASSERT_TRUE(PrintOnPrinter(ctx, printer));
-        EXPECT_EQ(printer.width() > printer.height(), orientation != 1) << orientation;
+        EXPECT_EQ(std::pair(printer.width(), printer.height()), orientation == 1 ? std::pair(4958, 7017) : std::pair(7017, 4958))
+            << orientation;
     }
+    const std::string pdf = test::TempDir::read(dir.file("page.pdf"));
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::tuple(pdf.substr(0, 5), std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator())),
+              std::tuple("%PDF-", 1));
 }
 
 }  // namespace

@@ -100,11 +100,5 @@ TEST(QtCanvas, RectanglesAndEllipsesCoverX1ToX2Less1) {
     for (const auto& p : pixels) EXPECT_EQ(im.pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
-TEST(QtCanvas, ColoursAreStoredBlueGreenRed) {
-    EXPECT_EQ(QtCanvas::toQColor(0x000000FF), QColor(255, 0, 0));
-    EXPECT_EQ(QtCanvas::toQColor(0x00FF0000), QColor(0, 0, 255));
-    EXPECT_EQ(QtCanvas::toQColor(0x00008000), QColor(0, 128, 0));
-}
-
 }  // namespace
 }  // namespace vk

@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "desktop/AnalyseElgWindow.h"
 #include "desktop/ElectrogramToolsWindow.h"
 #include "desktop/MiniWindows.h"
 #include "desktop/PanelWidget.h"
@@ -23,8 +22,8 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/ReferenceTableWindow.h"
 #include "electrograms/TraceDisplay.h"
+#include "marks/MarkStore.h"
 #include "marks/ReferenceTable.h"
-#include "shell/Preferences.h"
 #include "support/WindowFixture.h"
 
 namespace vk {
@@ -76,45 +75,73 @@ TEST(UserMessages, EveryBoxOpensAboveTheWindowThatAsked) {
     EXPECT_EQ(parentOfNextBox(boxes[0]), t.w.get());
 }
 
-TEST(UserMessages, ReferenceTableTakesElectrodes17To256AndForgetsADeletedCurrent) {
+TEST(UserMessages, ReferenceTableChoosesByNumberTakesElectrodes17To256AndForgetsADeletedCurrent) {
     Window t;
     t.s->SignalLength = 5000;
+    t.s->CurrentElectrode = 40;
+    AddMarkRecord(*t.s, 1234, Reference, 1);
     t.w->action("ReferenceTable1")->trigger();
     ReferenceTableWindow* r = t.w->referenceTable();
+    ASSERT_TRUE(r->window()->isVisible());
+    EXPECT_TRUE(r->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+    auto rows = [&] {
+        QStringList out;
+        for (int i = 0; i < r->grid()->rowCount(); ++i)
+            out << r->grid()->item(i, 0)->text() + " " + r->grid()->item(i, 1)->text() + " " + r->grid()->item(i, 2)->text();
+        return out.join(", ");
+    };
+    auto current = [&] { return r->currentElectrode()->text() + "/" + r->currentTime()->text(); };
+    EXPECT_EQ(rows(), "Nr 1 0 0, Nr 2 40 1234");
+    // A number out of range beeps and says so; "Insert" waits for an edit.
+    r->numberEdit()->selectAll();
+    QTest::keyClicks(r->numberEdit(), "3");
+    EXPECT_EQ(std::tuple(t.host.beeps, t.host.messages, r->insertButton()->isEnabled()),
+              std::tuple(1, std::vector<std::string>{InvalidRefText}, false));
+    QTest::keyClicks(r->timeEdit(), "5");
+    EXPECT_TRUE(r->insertButton()->isEnabled());
+    // Typing 2 makes entry 2 the candidate; OK applies it and hides the window.
+    r->numberEdit()->selectAll();
+    QTest::keyClicks(r->numberEdit(), "2");
+    EXPECT_EQ(current(), "40/1234");
+    r->window()->findChild<QPushButton*>("OkButton")->click();
+    EXPECT_EQ(std::tuple(r->window()->isVisible(), t.s->RefTime, t.s->RefElectrode), std::tuple(false, 1234, 40));
+    EXPECT_EQ(t.w->statusLabels()[2]->toolTip(), "Ref electrode =40");
+
+    t.w->action("ReferenceTable1")->trigger();
     for (auto [electrode, time] : {std::tuple("16", "100"), {"17", "100"}, {"257", "200"}, {"256", "5000"}}) {
         r->electrodeEdit()->setText(electrode);
         r->timeEdit()->setText(time);
         r->insertButton()->setEnabled(true);
         r->insertButton()->click();
     }
-    EXPECT_EQ(std::tuple(t.host.messages, r->grid()->rowCount()),
-              std::tuple(std::vector<std::string>(2, "Electrode Number must be in the 17 - 256 range !"), 3));
-    EXPECT_EQ(r->grid()->item(1, 1)->text() + " " + r->grid()->item(1, 2)->text() + ", " +
-                  r->grid()->item(2, 1)->text() + " " + r->grid()->item(2, 2)->text(),
-              "17 100, 256 5000");
-    // Entry 2 becomes "Current"; once deleted, "Current" names no reference.
-    QTest::mouseClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualItemRect(r->grid()->item(1, 0)).center());
-    EXPECT_EQ(r->currentElectrode()->text() + "/" + r->currentTime()->text(), "17/100");
+    EXPECT_EQ(std::vector(t.host.messages.begin() + 1, t.host.messages.end()),
+              std::vector<std::string>(2, "Electrode Number must be in the 17 - 256 range !"));
+    EXPECT_EQ(rows(), "Nr 1 0 0, Nr 2 40 1234, Nr 3 17 100, Nr 4 256 5000");
+    // Entry 3 becomes "Current"; once deleted, "Current" names no reference.
+    QTest::mouseClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualItemRect(r->grid()->item(2, 0)).center());
+    EXPECT_EQ(current(), "17/100");
     r->window()->findChild<QPushButton*>("DeleteButton")->click();
-    EXPECT_EQ(std::tuple(r->currentElectrode()->text() + "/" + r->currentTime()->text(), r->grid()->rowCount()), std::tuple(QString("0/0"), 2));
+    EXPECT_EQ(std::tuple(current(), r->grid()->rowCount()), std::tuple(QString("0/0"), 3));
     r->window()->findChild<QPushButton*>("OkButton")->click();
     EXPECT_EQ(std::tuple(t.s->RefElectrode, t.s->RefTime), std::tuple(0, 0));
 }
 
-TEST(UserMessages, PreferencesStopAtABadFirstFieldAndNameEveryRefusal) {
+TEST(UserMessages, PreferencesAreFilledFromTheSettingsAndStopAtABadFieldNamingIt) {
     Window t;
+    t.s->Prefs.ExpandNeighbours = 4;
     t.w->action("Preferences1")->trigger();
     PreferencesDialog* p = t.w->preferencesDialog();
     QWidget* dialog = p->tabs()->window();
     ASSERT_TRUE(dialog->isVisible());
-    auto edit = [&](const char* control) {
-        const auto& f = PreferenceFields();
-        for (size_t i = 0; i < f.size(); ++i)
-            if (std::string(f[i].control) == control) return qobject_cast<QLineEdit*>(p->control(i));
-        return static_cast<QLineEdit*>(nullptr);
-    };
+    QStringList tabs;
+    for (int i = 0; i < p->tabs()->count(); ++i) tabs << p->tabs()->tabText(i);
+    EXPECT_EQ(dialog->windowTitle() + ": " + tabs.join(","),
+              "Preference Settings for Vorelkant2: Automatic Markings,Electrograms,Map,Velocities,Animation,Intervals");
+    auto edit = [&](const char* control) { return dialog->findChild<QLineEdit*>(control); };
+    EXPECT_EQ(edit("NrNeighbours1")->text() + "," + edit("EndSimEdit")->text(), "4,");
+    EXPECT_FALSE(edit("WidthEdit3")->isVisibleTo(dialog));
     auto ok = [&] { dialog->findChild<QPushButton*>("OKButton")->click(); };
-    // A bad first field keeps the dialog open at that field, named in the message.
+    // A bad field keeps the dialog open at that field, named in the message.
     edit("MinDiffValEdit1")->setText("-1x0");
     ok();
     EXPECT_EQ(std::tuple(dialog->isVisible(), p->tabs()->currentIndex(), t.s->Prefs.MinDiffLevel[1]), std::tuple(true, 0, -100));
@@ -125,29 +152,20 @@ TEST(UserMessages, PreferencesStopAtABadFirstFieldAndNameEveryRefusal) {
     ok();
     EXPECT_EQ(std::tuple(dialog->isVisible(), p->tabs()->currentIndex(), t.host.messages.back()),
               std::tuple(true, 2, std::string("Nr of Neighbours required must not be 0 !")));
+    // The fields before a bad one are taken.
     edit("NrNeighbours1")->setText("2");
+    edit("StepTimeEdit")->setText("250");
+    edit("EditMaxIntervalVal")->setText("7e3");
+    ok();
+    EXPECT_EQ(std::tuple(t.s->Prefs.AnimStepTime, dialog->isVisible(), p->tabs()->currentIndex(),
+                         dialog->focusWidget() == edit("EditMaxIntervalVal"), t.host.errors.back()),
+              std::tuple(250, true, 5, true, std::string("Maximal Interval Value: '7e3' is not a valid integer value")));
+    edit("EditMaxIntervalVal")->setText("7000");
     edit("EndSimEdit")->setText("9000");
     ok();
-    EXPECT_EQ(std::tuple(dialog->isVisible(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.ExpandNeighbours, t.s->Prefs.AnimEndTime),
-              std::tuple(false, -120, 2, 9000));
-}
-
-TEST(UserMessages, TheAnalysisWindowKeepsWhatWasTypedWhenUpdateRefusesIt) {
-    Window t;
-    t.useGrid();
-    t.w->action("AnalyseElg1")->trigger();
-    AnalyseElgWindow* a = t.w->analyseElgWindow();
-    auto typed = [&] { return a->edit(0)->text() + "|" + a->edit(1)->text() + "|" + a->edit(2)->text(); };
-    QPushButton* update = a->paintBox()->window()->findChild<QPushButton*>("Update1");
-    for (const char* width : {"3OO", "-5"}) {
-        a->edit(0)->setText("-150");
-        a->edit(1)->setText(width);
-        update->click();
-        EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1]), std::tuple(QString("-150|") + width + "|100", -100));
-    }
-    a->edit(1)->setText(" 250");
-    update->click();
-    EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.SearchWidth[1]), std::tuple(QString("-150|250|100"), -150, 250));
+    EXPECT_EQ(std::tuple(dialog->isVisible(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.ExpandNeighbours, t.s->Prefs.AnimEndTime,
+                         t.s->Prefs.MaxIntervalValue),
+              std::tuple(false, -120, 2, 9000, 7000));
 }
 
 TEST(UserMessages, GotoChannelAfterAClickInTheMiniMapMovesTheTraces) {

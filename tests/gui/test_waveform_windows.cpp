@@ -65,15 +65,12 @@ TEST(WaveformWindows, ElgWaveformsAndItsSettingsDialog) {
     dialog->box(0)->setChecked(false);
     dialog->box(2)->setChecked(true);
     d->findChild<QPushButton*>("OKButton")->click();
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_FALSE(t.s->WaveGrid);
-    EXPECT_TRUE(t.s->WavePlotElgNr);
+    EXPECT_EQ(std::tuple(d->isVisible(), t.s->WaveGrid, t.s->WavePlotElgNr), std::tuple(false, false, true));
     // Text that is not a number keeps the dialog open with the message.
     t.w->action("ElgWaveSettings1")->trigger();
     dialog->lengthEdit()->setText("4x");
     d->findChild<QPushButton*>("OKButton")->click();
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(t.host.errors.size(), 1u);
+    EXPECT_EQ(std::tuple(d->isVisible(), t.host.errors.size()), std::tuple(true, 1u));
     d->findChild<QPushButton*>("CancelButton")->click();
     EXPECT_FALSE(d->isVisible());
 }
@@ -86,14 +83,21 @@ TEST(WaveformWindows, AnalyseElectrogramWindow) {
     ASSERT_TRUE(d->isVisible());
     EXPECT_EQ(d->windowTitle(), "Analyse Electrogram");
     AnalyseElgWindow* a = t.w->analyseElgWindow();
-    EXPECT_EQ(t.s->AlyElectrode, 17);
-    EXPECT_EQ(a->edit(0)->text(), "-100");
-    EXPECT_EQ(a->label("TypeLabel1")->text(), "Slow Waves");
+    auto typed = [&] { return a->edit(0)->text() + "|" + a->edit(1)->text() + "|" + a->edit(2)->text(); };
+    EXPECT_EQ(std::tuple(t.s->AlyElectrode, typed(), a->label("TypeLabel1")->text()), std::tuple(17, QString("-100|300|100"), QString("Slow Waves")));
     a->stepButton(false)->click();
     EXPECT_EQ(t.s->AlyElectrode, 16);
-    a->edit(0)->setText("-150");
-    d->findChild<QPushButton*>("Update1")->click();
-    EXPECT_EQ(t.s->Prefs.MinDiffLevel[1], -150);
+    // Update keeps what was typed when it refuses it, and takes it otherwise.
+    QPushButton* update = d->findChild<QPushButton*>("Update1");
+    for (const char* width : {"3OO", "-5"}) {
+        a->edit(0)->setText("-150");
+        a->edit(1)->setText(width);
+        update->click();
+        EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1]), std::tuple(QString("-150|") + width + "|100", -100));
+    }
+    a->edit(1)->setText(" 250");
+    update->click();
+    EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.SearchWidth[1]), std::tuple(QString("-150|250|100"), -150, 250));
     a->paintBox()->onMouseMove(300, 50);
     EXPECT_EQ(a->label("SampleLabel")->text(), " Sample nr: 290");
     EXPECT_TRUE(a->label("VLabel")->text().endsWith(" mV"));
