@@ -8,9 +8,11 @@
 
 #include "shell/Display.h"
 #include "input/ElgFile.h"
+#include "input/Smoothing.h"
 #include "electrograms/PanelCursor.h"
 #include "marks/ManualMarking.h"
 #include "shell/Commands.h"
+#include "shell/Preferences.h"
 #include "shell/ViewCommands.h"
 #include "session/TextFiles.h"
 #include "support/RecordingCanvas.h"
@@ -51,10 +53,8 @@ struct Fixture {
 TEST(StartUp, TheDefaultsThatShapeResults) {
     auto s = std::make_unique<SessionState>();
     s->WaveDifference = {0, 1, 1, 1};
-    s->Prefs.SearchWidth = {0, 1, 1, 1};
     s->IsochroneWidth = 1;
-    InitSession(*s);  // as the main window runs it on a used state
-    const Preferences& p = s->Prefs;
+    InitSession(*s);  // as the main window runs it on a used state (the preferences: their own test)
     struct Default {
         const char* name;
         double value, expected;
@@ -68,13 +68,7 @@ TEST(StartUp, TheDefaultsThatShapeResults) {
         D(s->StepIncrement, 100), D(s->SmoothOnLoad, 1), D(s->AverageOffsetOn, 1), D(s->BipolarMode, 0),
         D(s->CurrentMarkType[1], 1), D(s->CurrentMarkType[2], 1), D(s->CurrentMarkNr, 1),
         D(s->MarkOrigin, ManualOrigin), D(s->MaxNrSamples, 65500), D(s->MapLeft, 10), D(s->MapTop, 10),
-        D(s->ShowSWsAndSpikes, 0), D(s->PlotLocalTimes, 0), D(s->WavesOutdated, 1), D(p.MinDiffLevel[1], -100),
-        D(p.MinDiffLevel[2], -200), D(p.MinDiffLevel[3], -1), D(p.SearchWidth[1], 300), D(p.SearchWidth[2], 100),
-        D(p.SearchWidth[3], 300), D(p.DiffDist[1], 100), D(p.DiffDist[2], 10), D(p.DiffDist[3], 50),
-        D(p.SearchCriteria, 1), D(p.AvoidDoubleMarks, 1), D(p.DoubleWidth, 5), D(p.TimeDigitFormat, 0),
-        D(p.ValueDigitFormat, 2), D(p.ExpandCycles, 10), D(p.ExpandNeighbours, 3), D(p.LimitVelocity, 0),
-        D(p.MaxVelocity, 20), D(p.ArrowScale, 5000), D(p.VelocityStep, 1), D(p.LimitIntervals, 0),
-        D(p.MaxIntervalValue, 6000), D(p.AnimEndTime, Missing),
+        D(s->ShowSWsAndSpikes, 0), D(s->PlotLocalTimes, 0), D(s->WavesOutdated, 1), D(s->Prefs.ValueDigitFormat, 2),
     };
 #undef D
     for (const auto& d : defaults) EXPECT_EQ(d.value, d.expected) << d.name;
@@ -290,12 +284,41 @@ TEST(Quit, AsksOnlyWhenMarksChanged) {
     EXPECT_EQ(std::tuple(f.host.closed, f.host.questions.size()), std::tuple(true, 2u));
 }
 
-TEST(GeneralCommands, MemoToggleAndSmoothing) {
-    Fixture f;
-    ShowMemoWindow1Click(f.ctx);
-    EXPECT_EQ(std::tuple(f.s->ShowMemo, MemoItemCaption(*f.s)), std::tuple(true, std::string("hide Memo Window")));
-    ShowMemoWindow1Click(f.ctx);
-    EXPECT_EQ(MemoItemCaption(*f.s), "show Memo Window");
+// The rounding helpers and the in-place smoothing filter.
+TEST(Rounding, IntegerDivisionMatchesRoundingOfTheRealQuotient) {
+    EXPECT_EQ(std::tuple(roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-2.5)), std::tuple(2, 4, -2));
+    for (int64_t n = -2000; n <= 2000; ++n)
+        for (int64_t d : {20, 3, 7})
+            ASSERT_EQ(roundHalfEvenDiv(n, d), roundHalfEven(static_cast<double>(n) / static_cast<double>(d))) << n << "/" << d;
+}
+
+TEST(Smoothing, InPlaceFilterAndItsEdges) {
+    auto s = std::make_unique<SessionState>();
+    std::vector<int32_t> work;
+    auto samples = [&](int e, int rows) {
+        SmoothChannelInPlace(s->Signals, e, rows, work);
+        std::vector<int32_t> v;
+        for (int k = 1; k <= rows; ++k) v.push_back(s->Signals.at(k, e));
+        return v;
+    };
+    // A single 20 at sample 21: ones at 1..20 (the 20 lies in each of their
+    // windows), then 0; (99 + 0 * 19) / 20 = 4.95 at 40; the last 20 samples keep their values.
+    for (int k = 1; k <= 60; ++k) s->Signals.at(k, 3) = k == 21 ? 20 : k == 60 ? 99 : 0;
+    std::vector<int32_t> want(20, 1);
+    want.resize(39, 0);
+    want.push_back(5);
+    want.resize(59, 0);
+    want.push_back(99);
+    EXPECT_EQ(samples(3, 60), want);
+    // Means of exactly 2.5 and 3.5 go to the even neighbour.
+    for (auto [value, mean] : {std::pair{5, 2}, {7, 4}}) {  // sums 50 and 70
+        for (int k = 1; k <= 21; ++k) s->Signals.at(k, 4) = (k >= 2 && k <= 11) ? value : 0;
+        EXPECT_EQ(samples(4, 21)[0], mean);
+    }
+    // Twenty samples or fewer: unchanged.
+    for (int k = 1; k <= 20; ++k) s->Signals.at(k, 5) = k * 100;
+    EXPECT_EQ(samples(5, 20), std::vector<int32_t>({100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400,
+                                                      1500, 1600, 1700, 1800, 1900, 2000}));
 }
 
 TEST(GeneralCommands, SmoothingTakesTheLoadedRowsAtEveryRate) {
@@ -317,6 +340,105 @@ TEST(GeneralCommands, SmoothingTakesTheLoadedRowsAtEveryRate) {
             ASSERT_EQ(f.s->Signals.at(k, 1), expected) << "row " << k;
         }
     }
+}
+
+// The preferences: their defaults in dialog order, the round trip through
+// the dialog's texts and the stop at a field that cannot be taken.
+size_t at(const std::string& control) {
+    const auto& f = PreferenceFields();
+    return std::find_if(f.begin(), f.end(), [&](const PrefField& p) { return p.control == control; }) - f.begin();
+}
+std::string all(SessionState& s) {
+    std::string joined;
+    const auto texts = PreferenceTexts(s);
+    for (size_t i = 0; i < texts.size(); ++i) joined += std::string(PreferenceFields()[i].control) + "=" + texts[i] + " ";
+    return joined;
+}
+
+const char* const Defaults =
+    "MinDiffValEdit1=-100 WidthEdit1=300 DiffDistEdit1=100 MinDiffValEdit2=-200 WidthEdit2=100 DiffDistEdit2=10 "
+    "MinDiffValEdit3=-1 WidthEdit3=300 DiffDistEdit3=50 SearchCriteria1=1 AvoidTwice1=1 DoubleWidth1=5 "
+    "PlotOnlyPoints1=0 SmoothElectrograms1=1 IntervalRange1=1 MinIntervalRange1=2000 maxIntervalRange1=6000 "
+    "EditDigitType=0 NrExpCyclesEdit=10 NrNeighbours1=3 MaxCondVelCheckBox1=0 MaxCondVelEdit=20 "
+    "EditArrowSize=5000 EditIncVel=1 StepTimeEdit=100 begSimEdit=0 SWDurationEdit=2000 EndSimEdit= "
+    "CheckLimitIntervals=0 EditMaxIntervalVal=6000 ";
+
+TEST(Preferences, DefaultsAfterInitialisationAndAnUneditedOkChangesNothing) {
+    Fixture p;
+    p.s->Prefs.MaxVelocity = 99;  // as a used state holds them
+    p.s->Prefs.SearchWidth = {0, 1, 1, 1};
+    p.s->SmoothOnLoad = false;
+    InitSession(*p.s);
+    EXPECT_EQ(all(*p.s), Defaults);
+    EXPECT_EQ(std::tuple(ApplyPreferences(p.ctx, PreferenceTexts(*p.s)), all(*p.s), p.host.redraws, p.host.beeps),
+              std::tuple(-1, std::string(Defaults), 1, 0));
+}
+
+TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
+    Fixture p;
+    auto texts = PreferenceTexts(*p.s);
+    // Every field takes a new value: integers one more, checks flipped, the other radio item.
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty()) texts[i] = " -12344";  // "EndTime": no value shows as an empty field
+        else if (PreferenceFields()[i].kind == PrefKind::Integer) texts[i] = " " + std::to_string(std::stoi(texts[i]) + 1);
+        else texts[i] = texts[i] == "1" ? "0" : "1";
+    }
+    texts[at("AvoidTwice1")] = "1";  // keeps the avoidance width read
+    ASSERT_EQ(ApplyPreferences(p.ctx, texts), -1);
+    for (auto& t : texts) t.erase(0, t.find_first_not_of(' '));
+    EXPECT_EQ(PreferenceTexts(*p.s), texts);
+    EXPECT_EQ(std::tuple(p.s->PlotOnlyDots, p.s->SmoothOnLoad, p.s->Prefs.SearchWidth[2], p.s->Prefs.AnimEndTime),
+              std::tuple(true, false, 101, Missing + 1));
+
+    // A bad integer stops at its field: the fields before it are taken, the
+    // ones after it are not, and there is no redraw.
+    Fixture q;
+    auto bad = PreferenceTexts(*q.s);
+    bad[at("WidthEdit1")] = "250";
+    bad[at("WidthEdit2")] = "12a";
+    bad[at("DiffDistEdit2")] = "11";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), static_cast<int>(at("WidthEdit2")));
+    EXPECT_EQ(std::tuple(q.s->Prefs.SearchWidth[1], q.s->Prefs.SearchWidth[2], q.s->Prefs.DiffDist[2], q.host.redraws),
+              std::tuple(250, 100, 10, 0));
+    EXPECT_EQ(q.host.errors, std::vector<std::string>{"Spikes: Search Width (msec): '12a' is not a valid integer value"});
+
+    // Unchecked, the avoidance width is not read, whatever it holds; 0
+    // neighbours is refused with a beep.
+    bad = PreferenceTexts(*q.s);
+    bad[at("AvoidTwice1")] = "0";
+    bad[at("DoubleWidth1")] = "x";
+    bad[at("NrNeighbours1")] = "0";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), static_cast<int>(at("NrNeighbours1")));
+    EXPECT_EQ(std::tuple(q.s->Prefs.AvoidDoubleMarks, q.s->Prefs.DoubleWidth, q.s->Prefs.ExpandNeighbours, q.host.beeps,
+                         q.host.errors.size()),
+              std::tuple(false, 5, 3, 1, size_t{1}));
+    EXPECT_EQ(q.host.messages, std::vector<std::string>{"Nr of Neighbours required must not be 0 !"});
+
+    // The first field stops the reading as any other; an empty "EndTime"
+    // is no value, any other empty field is refused.
+    bad = PreferenceTexts(*q.s);
+    bad[0] = "";
+    bad[at("EndSimEdit")] = "100";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), 0);
+    EXPECT_EQ(q.host.errors.back(), "Slow Waves: Minimal Differentiated level: '' is not a valid integer value");
+    bad[0] = "-90";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
+    EXPECT_EQ(std::tuple(q.s->Prefs.MinDiffLevel[1], q.s->Prefs.AnimEndTime), std::tuple(-90, 100));
+    bad[at("EndSimEdit")] = "  ";
+    EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
+    EXPECT_EQ(q.s->Prefs.AnimEndTime, Missing);
+    // Every field a message can name, by its label in the dialog.
+    std::string names;
+    for (const PrefField& f : PreferenceFields())
+        if (f.kind == PrefKind::Integer) names += PreferenceFieldName(f) + "|";
+    EXPECT_EQ(names,
+              "Slow Waves: Minimal Differentiated level|Slow Waves: Search Width (msec)|Slow Waves: Diff Dist (samples)|"
+              "Spikes: Minimal Differentiated level|Spikes: Search Width (msec)|Spikes: Diff Dist (samples)|"
+              "Type 3: Minimal Differentiated level|Type 3: Search Width (msec)|Type 3: Diff Dist (samples)|"
+              "Avoidance width|Expected Interval Range (from)|Expected Interval Range (to)|Digit Display|"
+              "Nr of Expand Cycles|Nr of Neighbours required|Maximum Conduction Velocity allowed (cm/sec)|"
+              "Arrow size for plotting|Calc to next electrode|Step Time|BegTime|SW duration|EndTime|"
+              "Maximal Interval Value|");
 }
 
 }  // namespace
