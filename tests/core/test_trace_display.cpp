@@ -349,16 +349,9 @@ TEST(TraceColumns, EachColumnKeepsItsFirstLowestHighestAndLast) {
     }
 }
 
-TEST(TraceColumns, RepeatedDotsAreDrawnOnce) {
-    std::vector<Point> dots{{1, 5}, {1, 5}, {1, 5}, {1, 3}, {1, 5}, {2, 5}, {2, 5}, {3, 9}, {3, 9}};
-    std::vector<Point> none;
-    DropRepeatedDots(dots);
-    DropRepeatedDots(none);
-    EXPECT_EQ(std::tuple(test::pointsOf(dots), none.size()), std::tuple(std::string("1,5 1,3 1,5 2,5 3,9"), size_t{0}));
-}
-
 // The dots of every row are the dots of every drawn point but the first,
-// each repeat left out, at 500, 1000 and 2000 Hz and with sample counts per
+// each repeat of the dot before left out (a dot drawn again after another
+// one is kept), at 500, 1000 and 2000 Hz and with sample counts per
 // pixel column that are not whole (and columns of one or two samples).
 TEST(TraceColumns, DottedTracesDrawTheDotsOfEveryPointLeavingOutRepeats) {
     for (const test::DenseRecording::Case& c : test::DenseCases) {
