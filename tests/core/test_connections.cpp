@@ -55,6 +55,11 @@ struct Conn : test::ElectrogramSession {
         const Connection& c = s->Connections[static_cast<size_t>(i)];
         return {c.Electrode1, c.Time1, c.Electrode2, c.Time2, c.Direction};
     }
+    std::vector<Rec> records(int n) const {
+        std::vector<Rec> out;
+        for (int i = 1; i <= n; ++i) out.push_back(rec(i));
+        return out;
+    }
     void put(std::vector<Connection> cs) {
         s->ConnCount = 0;
         for (const Connection& c : cs) s->Connections[static_cast<size_t>(++s->ConnCount)] = c;
@@ -100,13 +105,13 @@ TEST(Connections, DeletingBetweenElectrodesAndAcrossATime) {
         {17, 100, 18, 200, 1}, {16, 100, 19, 200, 1}, {18, 100, 19, 200, 1}, {17, 100, 19, 200, 1}, {0, 0, 0, 0, 0}};
     c.put(start);
     c.key('f', 1, +5, 10);  // the pair (17, 18): the record on it and those spanning it go
-    EXPECT_EQ(std::vector({c.rec(1), c.rec(2), c.rec(3), c.rec(4), c.rec(5)}),
+    EXPECT_EQ(c.records(5),
               std::vector<Rec>({{Missing, 100, 18, 200, 1}, {Missing, 100, 19, 200, 1}, {18, 100, 19, 200, 1},
                                 {Missing, 100, 19, 200, 1}, {0, 0, 0, 0, 0}}));
     c.put({{17, 300, 18, 100, -1}, {18, 100, 19, 150, 1}, {17, 150, 18, 250, 1}});
     c.s->ConnectionsChanged = false;
     c.key('Z', 1, 0, 200);  // 200 lies strictly inside records 1 and 3 of electrode 17
-    EXPECT_EQ(std::vector({c.rec(1), c.rec(2), c.rec(3)}),
+    EXPECT_EQ(c.records(3),
               std::vector<Rec>({{Missing, 300, 18, 100, -1}, {18, 100, 19, 150, 1}, {Missing, 150, 18, 250, 1}}));
     c.key('z', 2, 0, 150);  // end points are not inside
     c.key('z', 2, 0, 100);
@@ -120,7 +125,7 @@ TEST(Connections, KeysOneAndTwoAndMakeConnections) {
     c.mark(17, 2450);
     c.key('1', 2, 0, 2100);  // remembers electrode 18 at 2000
     c.key('2', 1, 0, 2100);  // both marks of 17 within 500 ms: arrows from 18 back to 17
-    EXPECT_EQ(std::vector({c.rec(1), c.rec(2)}), std::vector<Rec>({{17, 1900, 18, 2000, -1}, {17, 2450, 18, 2000, -1}}));
+    EXPECT_EQ(c.records(2), std::vector<Rec>({{17, 1900, 18, 2000, -1}, {17, 2450, 18, 2000, -1}}));
     c.mark(17, 100);
     c.mark(18, 50);
     MakeConnections1Click(c.ctx);  // the window 0..2000 of panel A; 17 at 2450 lies outside
@@ -137,27 +142,22 @@ TEST(Connections, FileReadDuplicatesAndSave) {
     for (int i = 1; i <= 10; ++i) text += std::to_string(i == 4 ? -1 : 17) + "\t" + std::to_string(i % 3) + "\t18\t9\t1\r\n";
     c.dir.write("in.C07", text);
     ReadConnectionsFile(*c.s, c.dir.file("in.C07"));
-    EXPECT_EQ(c.s->ConnCount, 9);
-    EXPECT_EQ(std::vector(c.s->Memo1.end() - 4, c.s->Memo1.end()), (std::vector<std::string>{"x", "777", "12", "new nr connect: 9"}));
+    EXPECT_EQ(std::tuple(c.s->ConnCount, std::vector(c.s->Memo1.end() - 4, c.s->Memo1.end())),
+              std::tuple(9, std::vector<std::string>{"x", "777", "12", "new nr connect: 9"}));
     // Three distinct records survive the save, each once.
     c.s->ConnectionsChanged = c.s->MarksChanged = true;
     c.s->MarkFileName = c.dir.file("REC.M07");
     SaveMarks1Click(c.ctx);
     const std::string saved = readWholeFile(c.dir.file("REC.C07"), 1000);
     EXPECT_EQ(saved.substr(saved.find("\r\n\r\n") + 4), "17\t2\t18\t9\t1\r\n17\t0\t18\t9\t1\r\n17\t1\t18\t9\t1\r\n");
-    EXPECT_EQ(c.host.messages, (std::vector<std::string>{"Marks have been saved ", "Connections have been saved "}));
-    EXPECT_FALSE(c.s->ConnectionsChanged);
+    EXPECT_EQ(std::tuple(c.host.messages, c.s->ConnectionsChanged),
+              std::tuple(std::vector<std::string>{"Marks have been saved ", "Connections have been saved "}, false));
     // Lines may end in LF, CR LF or CR alike.
     for (const std::string end : {"\n", "\r\n", "\r"}) {
-        auto state = std::make_unique<SessionState>();
-        SessionState& s = *state;
         std::string lines = "y" + end + "5" + end + "2" + end;
         for (int i = 4; i <= 9; ++i) lines += end;
-        lines += "3 40 4 55 -1" + end + "7\t1\t8\t2\t1";
-        ParseConnectionsFile(lines, s);
-        EXPECT_EQ(std::tuple(s.ConnCount, s.Connections[1].Electrode1, s.Connections[1].Time2, s.Connections[1].Direction,
-                             s.Connections[2].Electrode2),
-                  std::tuple(2, 3, 55, -1, 8))
+        ParseConnectionsFile(lines + "3 40 4 55 -1" + end + "7\t1\t8\t2\t1", *c.s);
+        EXPECT_EQ(std::tuple(c.s->ConnCount, c.records(2)), std::tuple(2, std::vector<Rec>{{3, 40, 4, 55, -1}, {7, 1, 8, 2, 1}}))
             << int(end.back());
     }
     // The name comes from the recording's own name only.
@@ -180,9 +180,7 @@ TEST(Connections, TheRecordsStartAfterNineHeaderLines) {
     };
     for (const auto& [count, expected] : cases) {
         ParseConnectionsFile(head + count + rest, *c.s);
-        std::vector<Rec> got;
-        for (int i = 1; i <= c.s->ConnCount; ++i) got.push_back(c.rec(i));
-        EXPECT_EQ(got, expected) << count;
+        EXPECT_EQ(c.records(c.s->ConnCount), expected) << count;
     }
 }
 
