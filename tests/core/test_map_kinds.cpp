@@ -371,13 +371,14 @@ TEST(Measures, SignalsWhollyBeyondAnyStartValueAtEveryRate) {
         s->Signals.at(c - w / 2, 2) = -15000;
         s->Signals.at(c + w / 2, 2) = -30000;
         s->Signals.at(c + w + 1, 2) = -40000;  // just past the window
+        s->Signals.at(c + w, 4) = -25000;       // its last sample
         for (int e = 1; e <= 4; ++e) addMark(*s, e, 1000);
         MeasureAllMarks(*s);
         // The window runs over samples c - w .. c + w: a rate of 2000 Hz doubles it in rows.
         EXPECT_EQ(extremes(*s, 1), std::tuple(30000, c + w / 2, 15000, c - w / 2)) << rate;
         EXPECT_EQ(extremes(*s, 2), std::tuple(-15000, c - w / 2, -30000, c + w / 2)) << rate;
         EXPECT_EQ(extremes(*s, 3), std::tuple(20000, c - w, 20000, c - w)) << rate;
-        EXPECT_EQ(extremes(*s, 4), std::tuple(-20000, c - w, -20000, c - w)) << rate;
+        EXPECT_EQ(extremes(*s, 4), std::tuple(-20000, c - w, -25000, c + w)) << rate;
         EXPECT_DOUBLE_EQ(MeasuredAmplitude(*s, of(*s, 1)), 15000.0 / 747) << rate;
     }
 }
