@@ -94,8 +94,7 @@ TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
     EXPECT_EQ(std::tuple(f.host.dialogs[1].title, f.host.dialogs[1].folder),
               std::tuple(std::string("Open New Matrix File"), f.dir.file("root") + "/MyNewMatrix"));
     // No matrix was chosen yet: the empty name is not found.
-    EXPECT_EQ(f.host.messages, std::vector<std::string>{" is not found! (newE00)"});
-    EXPECT_EQ(f.host.beeps, 1);
+    EXPECT_EQ(std::tuple(f.host.messages, f.host.beeps), std::tuple(std::vector<std::string>{" is not found! (newE00)"}, 1));
     EXPECT_EQ(std::tuple(f.s->FileName, f.s->FileExt, f.s->MarkFileName, f.s->MatrixFileName),
               std::tuple(rec, ".E07", f.dir.file("REC.M07"), m));
     EXPECT_NE(std::find(f.s->Memo1.begin(), f.s->Memo1.end(), "NrOfFramesinFile=101"), f.s->Memo1.end());
@@ -111,8 +110,7 @@ TEST(OpenFile, AsksForAMatrixTheFirstTimeThenLoadsAndResetsTheView) {
 
     // The recent-file list on disk: 20 CRLF lines, entry 1 first.
     const std::string list = TempDir::read(f.dir.file("root/MyNewMatrix/FileList.Txt"));
-    EXPECT_EQ(list.substr(0, rec.size() + 5), "1\r\n" + rec + "\r\n");
-    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 20);
+    EXPECT_EQ(std::tuple(list.substr(0, rec.size() + 5), std::count(list.begin(), list.end(), '\n')), std::tuple("1\r\n" + rec + "\r\n", 20));
 
     // The second open remembers the filter and the matrix: no question.
     f.host.files = {FileChoice{rec, 1}};
@@ -333,8 +331,7 @@ TEST(GeneralCommands, SmoothingTakesTheLoadedRowsAtEveryRate) {
         f.s->NrNIChannels = 2;
         for (int k = 1; k <= 130; ++k) f.s->Signals.at(k, 1) = k == 50 ? 20 : k > 60 ? 1000 : 0;
         Smoothing1Click(f.ctx);
-        EXPECT_EQ(f.host.captions[0], "now smoothing signals ...");
-        EXPECT_EQ(f.host.captions.back(), "smoothing ele nr = 2");
+        EXPECT_EQ(std::tuple(f.host.captions[0], f.host.captions.back()), std::tuple("now smoothing signals ...", "smoothing ele nr = 2"));
         for (int k = 1; k <= 130; ++k) {
             const int32_t expected = k >= 30 && k <= 40 ? 1 : k == 50 ? 20 : k > 60 ? 1000 : 0;
             ASSERT_EQ(f.s->Signals.at(k, 1), expected) << "row " << k;
@@ -425,8 +422,7 @@ TEST(Preferences, EveryFieldIsReadBackAndTheReadingStopsAtABadField) {
     EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
     EXPECT_EQ(std::tuple(q.s->Prefs.MinDiffLevel[1], q.s->Prefs.AnimEndTime), std::tuple(-90, 100));
     bad[at("EndSimEdit")] = "  ";
-    EXPECT_EQ(ApplyPreferences(q.ctx, bad), -1);
-    EXPECT_EQ(q.s->Prefs.AnimEndTime, Missing);
+    EXPECT_EQ(std::tuple(ApplyPreferences(q.ctx, bad), q.s->Prefs.AnimEndTime), std::tuple(-1, Missing));
     // Every field a message can name, by its label in the dialog.
     std::string names;
     for (const PrefField& f : PreferenceFields())

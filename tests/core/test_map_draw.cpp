@@ -216,8 +216,8 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
     p.host.inputs = {std::string("0"), std::string("-5"), std::string("250")};
     EXPECT_TRUE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
     EXPECT_EQ(std::tuple(p.s->IsochroneWidth, p.host.beeps), std::tuple(250, 2));
-    EXPECT_EQ(p.host.messages, std::vector<std::string>(2, "The isochrone width must be at least 1 msec !"));
-    EXPECT_EQ(p.host.questions.front(), "Change isochones|Give new isochrone value:");
+    EXPECT_EQ(std::tuple(p.host.messages, p.host.questions.front()),
+              std::tuple(std::vector<std::string>(2, "The isochrone width must be at least 1 msec !"), "Change isochones|Give new isochrone value:"));
     p.host.inputs = {std::string("12a")};
     EXPECT_FALSE(runCommand(p.ctx, [&] { ChangeIsochrones1Click(p.ctx); }));
     EXPECT_EQ(std::tuple(p.s->IsochroneWidth, p.host.errors.size()), std::tuple(250, size_t{1}));
@@ -226,8 +226,8 @@ TEST(MapCommands, IsochroneWidthAndReferenceTimeQuestions) {
     p.host.inputs = {std::string("-1"), std::string("300")};
     const int redraws = p.host.redraws;
     EXPECT_TRUE(runCommand(p.ctx, [&] { ReferenceTime1Click(p.ctx); }));
-    EXPECT_EQ(std::tuple(p.s->RefTime, p.host.beeps, p.host.redraws), std::tuple(300, 3, redraws + 1));
-    EXPECT_EQ(p.host.questions.front(), "Change RefTime|Give new RefTime:");
+    EXPECT_EQ(std::tuple(p.s->RefTime, p.host.beeps, p.host.redraws, p.host.questions.front()),
+              std::tuple(300, 3, redraws + 1, "Change RefTime|Give new RefTime:"));
 
     const std::string arrows = MapOptionCaption(*p.s, MapOption::Arrows);
     for (MapOption o : {MapOption::Isochrones, MapOption::SWsAndSpikes, MapOption::Arrows}) ToggleMapOption(p.ctx, o);
@@ -250,12 +250,10 @@ TEST(MapMouse, CaptionKeysAndClicksOverTheCells) {
     // H hides both marks at the cell's time; the cell then shows the next one.
     MouseMoved(*p.s, 1, 69, 30);
     MapKey(p.ctx, 1, 'h');
-    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s)), std::tuple(1, std::string("001")));
-    EXPECT_TRUE(UpdateChecks(*p.s).unhideEnabled);
-    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 800)");
+    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s), UpdateChecks(*p.s).unhideEnabled, p.s->CaptionA),
+              std::tuple(1, "001", true, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 800)"));
     MapKey(p.ctx, 1, 'U');
-    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s)), std::tuple(2, std::string("111")));
-    EXPECT_EQ(p.s->CaptionA, "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)");
+    EXPECT_EQ(std::tuple(p.host.beeps, visible(*p.s), p.s->CaptionA), std::tuple(2, "111", "Slow Wave (0-10000) 2x1 (Cell = 2) ( t = 500)"));
     MapKey(p.ctx, 1, 'x');
     EXPECT_EQ(p.host.beeps, 2);
 
@@ -317,8 +315,8 @@ TEST(MapDigits, ShrinkUntilTheyFitANarrowCell) {
     ASSERT_NE(text, ops.end());
     EXPECT_EQ(std::vector<std::string>(text - 3, text + 2),
               (std::vector<std::string>{"font 13", "font 12", "font 11", "text 12 18 23039", "font 14"}));
-    EXPECT_EQ(test::notDrawn(ops, {"text 41 18 1234"}), test::Ops{});
-    EXPECT_EQ(std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.rfind("font", 0) == 0; }), 4);
+    EXPECT_EQ(std::tuple(test::notDrawn(ops, {"text 41 18 1234"}), std::count_if(ops.begin(), ops.end(), [](const std::string& o) { return o.rfind("font", 0) == 0; })),
+              std::tuple(test::Ops{}, 4));
 }
 
 TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
@@ -326,8 +324,7 @@ TEST(MapDisplay, TheGridsClosingLinesStayOnThePanel) {
     // for the map (10-pixel margins) and the wave map (no top margin).
     MapPanel p(2, 2, 210, 210);
     auto ops = p.draw();
-    EXPECT_EQ(p.s->CellWidth, 99);
-    EXPECT_EQ(test::notDrawn(ops, {"rect 109 109 209 209"}), test::Ops{});
+    EXPECT_EQ(std::tuple(p.s->CellWidth, test::notDrawn(ops, {"rect 109 109 209 209"})), std::tuple(99, test::Ops{}));
     p.s->DisplayTypeA = p.s->WaveMode = 2;
     ops = p.draw();
     EXPECT_EQ(std::tuple(p.s->MapTop, ops.back()), std::tuple(0, std::string("rect 109 99 209 199")));

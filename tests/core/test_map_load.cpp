@@ -53,8 +53,7 @@ TEST(MapLoad, TheEarliestVisibleMarkInTheWindowSetsTheCell) {
     load(*s, 1000, 4000);
     const MapBuffer& m = s->MapBuf;
     // Window 1000..5000 holds neither 500 nor 700.
-    EXPECT_EQ(rowTimes(*s, 1), (Times{Missing, 1000, 5000, Missing}));
-    EXPECT_EQ(rowTimes(*s, 2), (Times{Missing, Missing, Missing, Missing}));
+    EXPECT_EQ(std::pair(rowTimes(*s, 1), rowTimes(*s, 2)), std::pair(Times{Missing, 1000, 5000, Missing}, Times(4, Missing)));
     EXPECT_EQ(std::tuple(s->MapTimeCount, s->EarliestTime, s->MaxMapTime), std::tuple(2, 1000, 5000));
 
     load(*s, 0, 4000);
@@ -204,17 +203,13 @@ TEST(MapGeometry, SquareCellsAnchoredAtTheMargins) {
     for (auto [x, y, inside] : {std::tuple{297, 153, true}, {298, 100, false}, {10, 100, false}})
         EXPECT_EQ(InsideMapArea(*s, x, y), inside) << x << "," << y;
     int column = 0, row = 0;
-    EXPECT_TRUE(MapCellAt(*s, 46, 10, column, row));
-    EXPECT_EQ(std::tuple(column, row), std::tuple(2, 1));
+    EXPECT_EQ(std::tuple(MapCellAt(*s, 46, 10, column, row), column, row), std::tuple(true, 2, 1));
     EXPECT_FALSE(MapCellAt(*s, 5, 20, column, row));  // left of the map is not column 1
-
     int32_t e = 99;
-    EXPECT_FALSE(PositionToElectrode(*s, 9, 1, e));
-    EXPECT_EQ(e, 99);
+    EXPECT_EQ(std::tuple(PositionToElectrode(*s, 9, 1, e), e), std::tuple(false, 99));
     s->ElectrodeCol[40] = 3;  // electrodes 3 and 40 at (3, 1): the higher one
     s->ElectrodeRow[40] = 1;
-    EXPECT_TRUE(PositionToElectrode(*s, 3, 1, e));
-    EXPECT_EQ(e, 40);
+    EXPECT_EQ(std::tuple(PositionToElectrode(*s, 3, 1, e), e), std::tuple(true, 40));
 }
 
 using Lines = std::vector<std::string>;
@@ -300,8 +295,7 @@ TEST(MapExpansion, KeyEFillsTheCellUnderTheMouseFromEightNeighbours) {
     EXPECT_EQ(std::tuple(host.beeps, cells(*s), s->Memo1.size()), std::tuple(1, std::string("100 . 200|. . .|300 . 9"), size_t{0}));
     s->Prefs.ExpandNeighbours = 4;
     MapKey(ctx, 1, 'E');
-    EXPECT_EQ(cells(*s), "100 . 200|. 152* .|300 . 9");
-    EXPECT_EQ(s->Memo1, (std::vector<std::string>{" valid = 4", " newtim = 152"}));
+    EXPECT_EQ(std::tuple(cells(*s), s->Memo1), std::tuple("100 . 200|. 152* .|300 . 9", std::vector<std::string>{" valid = 4", " newtim = 152"}));
     EXPECT_EQ(std::tuple(FillCell(*s, 5), FillCell(*s, 40)), std::tuple(false, false));  // valued; not placed
 }
 
