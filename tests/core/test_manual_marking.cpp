@@ -110,8 +110,8 @@ TEST(MarkingKeys, DeleteSwitchReferenceAndUndo) {
     EXPECT_EQ(std::tuple(t.marksOn(5), t.host.beeps, t.s->UndoCount), std::tuple(1, 1, 3));
     // Undo brings them back one by one, last deleted first, each with its own type.
     ASSERT_TRUE(UndoLastDeletion(*t.s) && UndoLastDeletion(*t.s));
-    EXPECT_EQ(fields(t.s->MarkTable[5]), fields({5, Reference, 1010, 0, 0, ManualOrigin, 1}));
-    EXPECT_EQ(fields(t.s->MarkTable[6]), fields({5, SlowWave, 1020, 0, 0, ManualOrigin, 1}));
+    EXPECT_EQ(std::pair(fields(t.s->MarkTable[5]), fields(t.s->MarkTable[6])),
+              std::pair(fields({5, Reference, 1010, 0, 0, ManualOrigin, 1}), fields({5, SlowWave, 1020, 0, 0, ManualOrigin, 1})));
 
     // S leaves a type-3 mark alone and does not beep.
     t.s->CursorTime = 1500;
@@ -179,8 +179,7 @@ TEST(Clicks, ArmThenMarkAndNothingBetweenRows) {
     t.s->CurrentMarkNr = 3;
     PanelClick(t.ctx, 1, 530, 100, false);
     ASSERT_EQ(t.s->MarkCount, 1);
-    EXPECT_EQ(fields(t.s->MarkTable[1]), fields({5, SlowWave, 500, 0, 0, ManualOrigin, 3}));
-    EXPECT_EQ(t.a.ops[2], "line 530 10 530 260");
+    EXPECT_EQ(std::pair(fields(t.s->MarkTable[1]), t.a.ops[2]), std::pair(fields({5, SlowWave, 500, 0, 0, ManualOrigin, 3}), std::string("line 530 10 530 260")));
     // Below the plot area: nothing, not even a beep.
     PanelClick(t.ctx, 1, 530, 520, false);
     EXPECT_EQ(std::tuple(t.s->MarkCount, t.host.beeps), std::tuple(1, 0));

@@ -86,8 +86,8 @@ TEST(MarkStore, UndoKeepsAHundredAndReaddsWithTheCurrentLabels) {
     s->MarkOrigin = AutomaticOrigin;
     s->CurrentMarkNr = 7;
     ASSERT_TRUE(UndoLastDeletion(*s));
-    EXPECT_EQ(fields(s->MarkTable[1]), fields({101, SlowWave, 1010, 0, 0, AutomaticOrigin, 7}));
-    EXPECT_EQ(std::tuple(s->UndoCount, s->UndoStore[0].Electrode), std::tuple(99, 100));
+    EXPECT_EQ(std::tuple(fields(s->MarkTable[1]), s->UndoCount, s->UndoStore[0].Electrode),
+              std::tuple(fields({101, SlowWave, 1010, 0, 0, AutomaticOrigin, 7}), 99, 100));
     while (UndoLastDeletion(*s)) continue;
     EXPECT_EQ(std::tuple(s->UndoCount, s->MarkCount), std::tuple(0, 100));
 }
@@ -128,8 +128,8 @@ TEST(MarkStore, SortedByElectrodeThenTimeWithoutDeletedOrStrayMarks) {
     std::vector<int32_t> order{99, 98};   // what a previous sort left
     EXPECT_EQ(&SortMarksByElectrode(*s, order), &order);
     EXPECT_EQ(order, (std::vector<int32_t>{3, 6, 2, 7, 5, 4, 1}));
-    EXPECT_EQ(SortMarksByElectrode(*s, order, SlowWave), (std::vector<int32_t>{3, 6, 7, 1}));
-    EXPECT_EQ(SortMarksByElectrode(*s, order, Reference), (std::vector<int32_t>{5}));
+    const std::vector<int32_t> slowWaves = SortMarksByElectrode(*s, order, SlowWave);
+    EXPECT_EQ(std::pair(slowWaves, SortMarksByElectrode(*s, order, Reference)), std::pair(std::vector<int32_t>{3, 6, 7, 1}, std::vector<int32_t>{5}));
 }
 
 // A session with an open recording whose mark file lives in a temporary folder.
@@ -364,8 +364,7 @@ TEST(MarkFile, ARecordStartBeyondTheHeaderSurvivesASave) {
     const auto savedStart = static_cast<size_t>(i16(saved, 2));
     EXPECT_EQ(saved.size(), savedStart + records.size() * 16u);
     EXPECT_EQ(saved.compare(savedStart, std::string::npos, bytes, 8192), 0);
-    ASSERT_TRUE(r.open());
-    EXPECT_TRUE(r.host.messages.empty());
+    ASSERT_TRUE(r.open() && r.host.messages.empty());
     expectRecords(*r.s, records, "saved and read again");
 }
 

@@ -105,8 +105,7 @@ TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {
     // Row results outside 1..256 show nothing.
     p.s->FirstChannel = 256;
     const auto edge = p.draw();
-    EXPECT_EQ(Panel::count(edge, "polyline"), 1);
-    EXPECT_EQ(notDrawn(edge, {"text 4 131 256"}), Ops{});
+    EXPECT_EQ(std::pair(Panel::count(edge, "polyline"), notDrawn(edge, {"text 4 131 256"})), std::pair(1, Ops{}));
     p.s->TraceOrder = 6;  // opposite: 256, 255
     EXPECT_EQ(Panel::count(p.draw(), "polyline"), 2);
     p.s->FirstChannel = 1;  // opposite from 1: row 2 would be 0

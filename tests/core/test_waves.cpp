@@ -92,8 +92,7 @@ TEST(Waves, OnlyMarksOfTheTypeFromTheReferenceTimeOnTakePart) {
     EXPECT_EQ(std::tuple(g.at(1, 1), g.at(2, 1)), std::tuple(0, 200));  // relative to the reference time
 
     Grid none(2, 2);
-    EXPECT_EQ(none.waves(), 0);
-    EXPECT_EQ(none.host.beeps, 1);
+    EXPECT_EQ(std::pair(none.waves(), none.host.beeps), std::pair(0, 1));
 }
 
 TEST(Waves, LimitsOf199MarksAnd199Waves) {
