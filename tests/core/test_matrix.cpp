@@ -31,12 +31,9 @@ TEST(Matrix, NewFormatGridDuplicatesAndEmptyPositions) {
     const MatrixData m = ParseNewMatrix(text, "m.txt");
     auto s = applied(m);
     EXPECT_EQ(std::tuple(s->NrElectrodes, s->NrColumns, s->NrRows, s->ElectrodeDistance), std::tuple(16, 8, 2, 2.5));
-    EXPECT_EQ(position(*s, 18), std::pair(2, 1));
-    EXPECT_EQ(std::tuple(s->MatrixGrid[2][2], s->ElectrodeCol[26]),
-              std::tuple(-1, -1));  // -1 leaves the position empty
-    // 17 appears twice: the later position wins, the grid keeps both.
-    EXPECT_EQ(position(*s, 17), std::pair(8, 2));
-    EXPECT_EQ(std::tuple(s->MatrixGrid[1][1], s->MatrixGrid[8][2]), std::tuple(17, 17));
+    // -1 leaves the position empty; 17 appears twice: the later position wins, the grid keeps both.
+    EXPECT_EQ(std::tuple(position(*s, 18), s->MatrixGrid[2][2], s->ElectrodeCol[26], position(*s, 17), s->MatrixGrid[1][1], s->MatrixGrid[8][2]),
+              std::tuple(std::pair(2, 1), -1, -1, std::pair(8, 2), 17, 17));
     // 8 columns, 2 rows: 8 div 2 = 4 >= 2 stacks the panels.
     EXPECT_EQ(std::tuple(s->TileRectangle, s->NrTraces), std::tuple(true, 8));
 }
