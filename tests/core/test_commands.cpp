@@ -1,6 +1,6 @@
 // The start-up defaults, and the File menu's commands through a scripted
 // host: opening, refusing, the recent-file list, the matrix commands and
-// quitting.
+// quitting; the smoothing filter and the preferences.
 #include <gtest/gtest.h>
 
 #include <filesystem>
