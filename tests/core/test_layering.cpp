@@ -84,13 +84,10 @@ TEST(Layering, IncludesNeverReachALayerOrPartAbove) {
     for (const auto& inc : includes) {
         const std::string from = inc.file.substr(0, inc.file.find('/'));
         const auto slash = inc.target.find('/');
-        ASSERT_NE(slash, std::string::npos) << inc.file << ":" << inc.line << " includes " << inc.target
-                                            << " without its folder";
+        ASSERT_NE(slash, std::string::npos) << inc.file << ":" << inc.line << " includes " << inc.target << " without its folder";
         const std::string to = inc.target.substr(0, slash);
-        ASSERT_GE(layerOf(to), 0) << inc.file << ":" << inc.line << " includes " << inc.target
-                                  << " from a folder that has no layer";
-        EXPECT_LE(layerOf(to), layerOf(from)) << inc.file << ":" << inc.line << " includes " << inc.target
-                                              << ", which lies above it";
+        ASSERT_GE(layerOf(to), 0) << inc.file << ":" << inc.line << " includes " << inc.target << " from a folder with no layer";
+        EXPECT_LE(layerOf(to), layerOf(from)) << inc.file << ":" << inc.line << " includes " << inc.target << ", a layer above it";
         const int partFrom = partOf(from), partTo = partOf(to);
         if (partFrom < 0 || partTo < 0) continue;
         betweenParts += partFrom != partTo;

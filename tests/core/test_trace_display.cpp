@@ -1,15 +1,21 @@
 // The electrogram panel through the recording canvas: geometry, axis, scale
-// bar, traces, marks, intervals, rows and the start cell.
+// bar, traces, marks, intervals, rows and the start cell, the amplitude
+// markers, and the points of each pixel column that are drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <memory>
+#include <set>
 
+#include "electrograms/TraceColumns.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/Matrix.h"
 #include "marks/MarkStore.h"
 #include "shell/Display.h"
 #include "shell/ViewCommands.h"
+#include "support/DenseRecording.h"
 #include "support/ElectrogramSession.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedHost.h"
@@ -29,9 +35,6 @@ struct Panel : test::ElectrogramSession {
     }
     static int count(const std::vector<std::string>& ops, const std::string& prefix) {
         return static_cast<int>(std::count_if(ops.begin(), ops.end(), [&](const std::string& o) { return o.rfind(prefix, 0) == 0; }));
-    }
-    static bool has(const std::vector<std::string>& ops, const std::string& op) {
-        return std::find(ops.begin(), ops.end(), op) != ops.end();
     }
 };
 
@@ -55,7 +58,7 @@ TEST(TraceDisplay, GeometryAxisAndScaleBar) {
     p.s->WindowA = 60000;
     const auto wide = p.draw();
     EXPECT_EQ(notDrawn(wide, {"text 183 1 10000", "line 230 15 230 500", "text 249 1 14000"}), Ops{});
-    EXPECT_FALSE(Panel::has(wide, "text 216 1 12000"));
+    EXPECT_EQ(drawn(wide, {"text 216 1 12000"}), Ops{});
     // 18 of the 31 labels, and the scale bar's.
     EXPECT_EQ(Panel::count(wide, "text") - Panel::count(wide, "text 4 "), 19);
     p.s->UnitsPerMillivolt = 800;
@@ -102,8 +105,7 @@ TEST(TraceDisplay, LongWindowsDrawAtMost16000PointsAndEmptyRowsStayEmpty) {
     // Row results outside 1..256 show nothing.
     p.s->FirstChannel = 256;
     const auto edge = p.draw();
-    EXPECT_EQ(Panel::count(edge, "polyline"), 1);
-    EXPECT_TRUE(Panel::has(edge, "text 4 131 256"));
+    EXPECT_EQ(std::pair(Panel::count(edge, "polyline"), notDrawn(edge, {"text 4 131 256"})), std::pair(1, Ops{}));
     p.s->TraceOrder = 6;  // opposite: 256, 255
     EXPECT_EQ(Panel::count(p.draw(), "polyline"), 2);
     p.s->FirstChannel = 1;  // opposite from 1: row 2 would be 0
@@ -122,7 +124,7 @@ TEST(TraceDisplay, TracePointsFollowTheSignal) {
     EXPECT_EQ(notDrawn(p.draw(), {"line 230 250 231 251", "line 1130 160 1131 161"}), Ops{});
     // With the mean subtracted the trace is centred on its row: 10 - mean 55 = -45.
     p.s->AverageOffsetOn = true;
-    EXPECT_TRUE(Panel::has(p.draw(), "line 230 305 231 306"));
+    EXPECT_EQ(notDrawn(p.draw(), {"line 230 305 231 306"}), Ops{});
     // Bipolar: the electrode minus the next one, 10k - 3k = 7k.
     for (int k = 1; k <= 20; ++k) p.s->Signals.at(k, 2) = k * 3;
     p.s->AverageOffsetOn = false;
@@ -156,7 +158,7 @@ TEST(TraceDisplay, MarksAtTheEdgesOfTheWindowAndTheirLabels) {
     p.s->CurrentElectrode = 1;  // the redraw's caption followed the mouse away from the traces
     AddMarkRecord(*p.s, 800, SlowWave, 1);
     const auto withIntervals = p.draw();
-    EXPECT_TRUE(Panel::has(withIntervals, "text 989 491 200"));  // x - 20 - width, ybot - 5 - height
+    EXPECT_EQ(notDrawn(withIntervals, {"text 989 491 200"}), Ops{});  // x - 20 - width, ybot - 5 - height
     EXPECT_EQ(std::tuple(p.s->MarkInterval[1], p.s->MarkInterval[6]), std::tuple(200, Missing));
 }
 
@@ -271,6 +273,137 @@ TEST(TraceDisplay, TileLayouts) {
     const TitleBarState t = TitleBarOf(*p.s, 2);
     EXPECT_EQ(std::tuple(t.traceOrder, t.paging, t.waveNav, t.colour), std::tuple(false, false, true, 0x00FF00FFu));
     EXPECT_EQ(TitleBarColour(7), 0x000000FFu);
+}
+
+// The measured extremes of a slow wave drawn on its trace ("show amplitude
+// + slope"): where the marker lines go at each sampling rate, the label in
+// mV on a clear brush, and the pen left 1 pixel wide for what follows.
+TEST(AmplitudeMarkers, PositionsLabelAndPenAtEachRate) {
+    // One trace, row centre y 260, 1000 ms over 1000 pixels from x 30; the
+    // maximum 2000 units at 250 ms, the minimum -1000 at 400 ms: 3000 units
+    // are 4.02 mV at 747 units per mV.
+    // The same pixels at every rate: the measures are sample rows.
+    const Ops lines = {"line 270 240 290 240", "line 280 270 440 270", "line 280 240 280 270"};
+    const std::string label = "text 260 255 4.02";
+    for (const int rate : {1000, 2000, 500}) {
+        SCOPED_TRACE(rate);
+        Panel p;
+        SetSamplingFrequency(*p.s, rate);
+        p.s->NrTraces = 1;
+        p.s->WindowA = 1000;
+        p.s->AverageOffsetOn = false;
+        p.s->Amplification = 0.01;
+        p.s->CurrentElectrode = 1;
+        AddMarkRecord(*p.s, 300, SlowWave, 1);  // a manual mark: drawn 2 pixels wide
+        MeasureRecord& m = p.s->MarkMeasures[1];
+        m = MeasureRecord{1, 2000, 250 * rate / 1000, -1000, 400 * rate / 1000, 0, 0.0, Missing};
+        p.s->ShowAmplitudes = true;
+        UpdateDisplayA(p.ctx);
+        const Ops& ops = p.a.ops;
+        EXPECT_EQ(notDrawn(ops, {lines[0], lines[1], lines[2], label}), Ops{});
+        // The label with no box behind it, then the pen back to 1 pixel.
+        EXPECT_EQ(p.a.clearTexts, std::vector<std::string>{"4.02"});
+        const auto at = std::find(ops.begin(), ops.end(), label);
+        ASSERT_NE(at, ops.end());
+        EXPECT_EQ(std::tuple(*(at + 1), *(at - 4)), std::tuple(std::string("width 1"), "pen " + std::to_string(clBlue)));
+
+        // Without times shown the lines stay and the label goes.
+        p.s->ShowElgTimes = false;
+        UpdateDisplayA(p.ctx);
+        EXPECT_EQ(std::tuple(notDrawn(p.a.ops, {lines[0], lines[1], lines[2]}), p.a.clearTexts.size(), drawn(p.a.ops, {label})),
+                  std::tuple(Ops{}, 0u, Ops{}));
+    }
+}
+
+// Which points of a trace are drawn: per pixel column the first, the lowest,
+// the highest and the last; and a repeated dot once.
+TEST(TraceColumns, EachColumnKeepsItsFirstLowestHighestAndLast) {
+    struct Case {
+        std::vector<int32_t> xs;
+        std::vector<int64_t> values;
+        std::vector<size_t> kept;
+    };
+    const Case cases[] = {
+        {{}, {}, {}},
+        {{5}, {7}, {0}},
+        // Columns of one and two points keep them all.
+        {{5, 6, 6, 8}, {1, 9, -9, 4}, {0, 1, 2, 3}},
+        // Three points: the middle one lies between the others.
+        {{5, 5, 5}, {1, 2, 3}, {0, 2}},
+        {{5, 5, 5}, {1, 3, 2}, {0, 1, 2}},
+        // Lowest before highest, highest before lowest, both inside.
+        {{3, 3, 3, 3, 3, 3}, {0, -5, 2, 8, 1, 4}, {0, 1, 3, 5}},
+        {{3, 3, 3, 3, 3, 3}, {0, 8, 2, -5, 1, 4}, {0, 1, 3, 5}},
+        // The first or last is an extreme; ties keep the first of them.
+        {{3, 3, 3, 3, 4, 4, 4, 4, 4}, {9, 1, 1, 5, 2, 7, 7, 0, 0}, {0, 1, 3, 4, 5, 7, 8}},
+        // A flat column keeps its ends; x running backwards.
+        {{9, 9, 9, 9, 8, 8, 7}, {4, 4, 4, 4, 6, 1, 2}, {0, 3, 4, 5, 6}},
+        // Values beyond 32 bits.
+        {{1, 1, 1, 1}, {int64_t{1} << 40, -(int64_t{1} << 40), 0, 1}, {0, 1, 3}},
+    };
+    for (const Case& c : cases) {
+        std::vector<size_t> kept;
+        ForColumnPoints(c.xs.data(), c.values.data(), c.xs.size(), [&](size_t j) { kept.push_back(j); });
+        EXPECT_EQ(kept, c.kept) << ::testing::PrintToString(c.values);
+    }
+}
+
+// The dots of every row are the dots of every drawn point but the first,
+// each repeat of the dot before left out (a dot drawn again after another
+// one is kept), at 500, 1000 and 2000 Hz and with sample counts per
+// pixel column that are not whole (and columns of one or two samples).
+TEST(TraceColumns, DottedTracesDrawTheDotsOfEveryPointLeavingOutRepeats) {
+    for (const test::DenseRecording::Case& c : test::DenseCases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.window << " ms from " << c.begin);
+        test::DenseRecording d(c);
+        d.s->PlotOnlyDots = true;
+        test::RecordingCanvas canvas(870, 650);
+        Ctx ctx{*d.s, d.host, RedrawPanels, &canvas, nullptr};
+        UpdateDisplayA(ctx);
+        std::set<std::pair<int, int>> drawn, expected;
+        size_t lines = 0, points = 0, unrepeated = 0;
+        for (const auto& op : canvas.ops) {
+            int x1, y1, x2, y2;
+            if (std::sscanf(op.c_str(), "line %d %d %d %d", &x1, &y1, &x2, &y2) == 4 && x2 == x1 + 1 && y2 == y1 + 1)
+                drawn.insert({x1, y1}), ++lines;
+        }
+        const TraceGeometry g = ComputeGeometry(*d.s, c.begin, c.window);
+        for (int k = 1; k <= c.traces; ++k) {
+            const std::vector<Point> every = EveryPointOfTrace(*d.s, g, k, k);
+            ASSERT_GT(every.size(), 1u);
+            points += every.size() - 1;
+            for (size_t j = 1; j < every.size(); ++j) {
+                expected.insert({every[j].x, every[j].y});
+                unrepeated += j == 1 || every[j].x != every[j - 1].x || every[j].y != every[j - 1].y;
+            }
+        }
+        EXPECT_EQ(std::tuple(drawn, lines), std::tuple(expected, unrepeated));
+        EXPECT_TRUE(c.window <= 5000 || lines < points) << lines << " of " << points;
+    }
+}
+
+TEST(TraceColumns, ValuesRoundHalfToEvenAndHugeOnesStayOnTheirSide) {
+    // One trace of ten samples, 100 pixels apart, no mean: sample i at
+    // x = 30 + 100 (i + 1), y = 260 - value * amplification.
+    test::ElectrogramSession p(60000, 10, 1, 1);
+    p.s->AverageOffsetOn = false;
+    p.s->PlotOnlyDots = true;
+    p.s->Amplification = 0.5;
+    const int32_t values[] = {1, 3, 5, -1, -3, 7, -7, 2000000000, -2000000000, 0};
+    for (int i = 1; i <= 10; ++i) p.s->Signals.at(i, 1) = values[i - 1];
+    UpdateDisplayA(p.ctx);
+    EXPECT_EQ(notDrawn(p.a.ops, {"line 230 260 231 261", "line 330 258 331 259", "line 430 258 431 259",
+                                       "line 530 260 531 261", "line 630 262 631 263", "line 730 256 731 257",
+                                       "line 830 264 831 265", "line 930 -1000000 931 -999999",
+                                       "line 1030 1000000 1031 1000001", "line 1130 260 1131 261"}),
+              Ops{});
+    // An infinite amplification: above the mean at the top, below it at the
+    // bottom, the mean itself on the centre line.
+    p.s->Amplification = INFINITY;
+    UpdateDisplayA(p.ctx);
+    EXPECT_EQ(notDrawn(p.a.ops, {"line 230 -1000000 231 -999999", "line 530 1000000 531 1000001",
+                                       "line 1130 260 1131 261"}),
+              Ops{});
 }
 
 }  // namespace

@@ -1,30 +1,39 @@
 // What a new user meets in the real window, offscreen: boxes that open above
 // the window that asked, refusals that say why, fields that keep what was
-// typed, and tool windows that follow the panels.
+// typed, tool windows that follow the panels, and texts that show whole.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
-#include "desktop/AnalyseElgWindow.h"
 #include "desktop/ElectrogramToolsWindow.h"
+#include "desktop/MainWindow.h"
 #include "desktop/MiniWindows.h"
 #include "desktop/PanelWidget.h"
 #include "desktop/PreferencesDialog.h"
 #include "desktop/QtDialogs.h"
 #include "desktop/ReferenceTableWindow.h"
+#include "desktop/TitleBar.h"
 #include "electrograms/TraceDisplay.h"
+#include "input/DemoRecording.h"
+#include "marks/MarkStore.h"
 #include "marks/ReferenceTable.h"
-#include "shell/Preferences.h"
+#include "shell/Commands.h"
+#include "shell/ViewCommands.h"
 #include "support/WindowFixture.h"
 
 namespace vk {
@@ -76,45 +85,73 @@ TEST(UserMessages, EveryBoxOpensAboveTheWindowThatAsked) {
     EXPECT_EQ(parentOfNextBox(boxes[0]), t.w.get());
 }
 
-TEST(UserMessages, ReferenceTableTakesElectrodes17To256AndForgetsADeletedCurrent) {
+TEST(UserMessages, ReferenceTableChoosesByNumberTakesElectrodes17To256AndForgetsADeletedCurrent) {
     Window t;
     t.s->SignalLength = 5000;
+    t.s->CurrentElectrode = 40;
+    AddMarkRecord(*t.s, 1234, Reference, 1);
     t.w->action("ReferenceTable1")->trigger();
     ReferenceTableWindow* r = t.w->referenceTable();
+    ASSERT_TRUE(r->window()->isVisible());
+    EXPECT_TRUE(r->window()->windowFlags() & Qt::WindowStaysOnTopHint);
+    auto rows = [&] {
+        QStringList out;
+        for (int i = 0; i < r->grid()->rowCount(); ++i)
+            out << r->grid()->item(i, 0)->text() + " " + r->grid()->item(i, 1)->text() + " " + r->grid()->item(i, 2)->text();
+        return out.join(", ");
+    };
+    auto current = [&] { return r->currentElectrode()->text() + "/" + r->currentTime()->text(); };
+    EXPECT_EQ(rows(), "Nr 1 0 0, Nr 2 40 1234");
+    // A number out of range beeps and says so; "Insert" waits for an edit.
+    r->numberEdit()->selectAll();
+    QTest::keyClicks(r->numberEdit(), "3");
+    EXPECT_EQ(std::tuple(t.host.beeps, t.host.messages, r->insertButton()->isEnabled()),
+              std::tuple(1, std::vector<std::string>{InvalidRefText}, false));
+    QTest::keyClicks(r->timeEdit(), "5");
+    EXPECT_TRUE(r->insertButton()->isEnabled());
+    // Typing 2 makes entry 2 the candidate; OK applies it and hides the window.
+    r->numberEdit()->selectAll();
+    QTest::keyClicks(r->numberEdit(), "2");
+    EXPECT_EQ(current(), "40/1234");
+    r->window()->findChild<QPushButton*>("OkButton")->click();
+    EXPECT_EQ(std::tuple(r->window()->isVisible(), t.s->RefTime, t.s->RefElectrode), std::tuple(false, 1234, 40));
+    EXPECT_EQ(t.w->statusLabels()[2]->toolTip(), "Ref electrode =40");
+
+    t.w->action("ReferenceTable1")->trigger();
     for (auto [electrode, time] : {std::tuple("16", "100"), {"17", "100"}, {"257", "200"}, {"256", "5000"}}) {
         r->electrodeEdit()->setText(electrode);
         r->timeEdit()->setText(time);
         r->insertButton()->setEnabled(true);
         r->insertButton()->click();
     }
-    EXPECT_EQ(std::tuple(t.host.messages, r->grid()->rowCount()),
-              std::tuple(std::vector<std::string>(2, "Electrode Number must be in the 17 - 256 range !"), 3));
-    EXPECT_EQ(r->grid()->item(1, 1)->text() + " " + r->grid()->item(1, 2)->text() + ", " +
-                  r->grid()->item(2, 1)->text() + " " + r->grid()->item(2, 2)->text(),
-              "17 100, 256 5000");
-    // Entry 2 becomes "Current"; once deleted, "Current" names no reference.
-    QTest::mouseClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualItemRect(r->grid()->item(1, 0)).center());
-    EXPECT_EQ(r->currentElectrode()->text() + "/" + r->currentTime()->text(), "17/100");
+    EXPECT_EQ(std::vector(t.host.messages.begin() + 1, t.host.messages.end()),
+              std::vector<std::string>(2, "Electrode Number must be in the 17 - 256 range !"));
+    EXPECT_EQ(rows(), "Nr 1 0 0, Nr 2 40 1234, Nr 3 17 100, Nr 4 256 5000");
+    // Entry 3 becomes "Current"; once deleted, "Current" names no reference.
+    QTest::mouseClick(r->grid()->viewport(), Qt::LeftButton, {}, r->grid()->visualItemRect(r->grid()->item(2, 0)).center());
+    EXPECT_EQ(current(), "17/100");
     r->window()->findChild<QPushButton*>("DeleteButton")->click();
-    EXPECT_EQ(std::tuple(r->currentElectrode()->text() + "/" + r->currentTime()->text(), r->grid()->rowCount()), std::tuple(QString("0/0"), 2));
+    EXPECT_EQ(std::tuple(current(), r->grid()->rowCount()), std::tuple(QString("0/0"), 3));
     r->window()->findChild<QPushButton*>("OkButton")->click();
     EXPECT_EQ(std::tuple(t.s->RefElectrode, t.s->RefTime), std::tuple(0, 0));
 }
 
-TEST(UserMessages, PreferencesStopAtABadFirstFieldAndNameEveryRefusal) {
+TEST(UserMessages, PreferencesAreFilledFromTheSettingsAndStopAtABadFieldNamingIt) {
     Window t;
+    t.s->Prefs.ExpandNeighbours = 4;
     t.w->action("Preferences1")->trigger();
     PreferencesDialog* p = t.w->preferencesDialog();
     QWidget* dialog = p->tabs()->window();
     ASSERT_TRUE(dialog->isVisible());
-    auto edit = [&](const char* control) {
-        const auto& f = PreferenceFields();
-        for (size_t i = 0; i < f.size(); ++i)
-            if (std::string(f[i].control) == control) return qobject_cast<QLineEdit*>(p->control(i));
-        return static_cast<QLineEdit*>(nullptr);
-    };
+    QStringList tabs;
+    for (int i = 0; i < p->tabs()->count(); ++i) tabs << p->tabs()->tabText(i);
+    EXPECT_EQ(dialog->windowTitle() + ": " + tabs.join(","),
+              "Preference Settings for Vorelkant2: Automatic Markings,Electrograms,Map,Velocities,Animation,Intervals");
+    auto edit = [&](const char* control) { return dialog->findChild<QLineEdit*>(control); };
+    EXPECT_EQ(edit("NrNeighbours1")->text() + "," + edit("EndSimEdit")->text(), "4,");
+    EXPECT_FALSE(edit("WidthEdit3")->isVisibleTo(dialog));
     auto ok = [&] { dialog->findChild<QPushButton*>("OKButton")->click(); };
-    // A bad first field keeps the dialog open at that field, named in the message.
+    // A bad field keeps the dialog open at that field, named in the message.
     edit("MinDiffValEdit1")->setText("-1x0");
     ok();
     EXPECT_EQ(std::tuple(dialog->isVisible(), p->tabs()->currentIndex(), t.s->Prefs.MinDiffLevel[1]), std::tuple(true, 0, -100));
@@ -125,29 +162,20 @@ TEST(UserMessages, PreferencesStopAtABadFirstFieldAndNameEveryRefusal) {
     ok();
     EXPECT_EQ(std::tuple(dialog->isVisible(), p->tabs()->currentIndex(), t.host.messages.back()),
               std::tuple(true, 2, std::string("Nr of Neighbours required must not be 0 !")));
+    // The fields before a bad one are taken.
     edit("NrNeighbours1")->setText("2");
+    edit("StepTimeEdit")->setText("250");
+    edit("EditMaxIntervalVal")->setText("7e3");
+    ok();
+    EXPECT_EQ(std::tuple(t.s->Prefs.AnimStepTime, dialog->isVisible(), p->tabs()->currentIndex(),
+                         dialog->focusWidget() == edit("EditMaxIntervalVal"), t.host.errors.back()),
+              std::tuple(250, true, 5, true, std::string("Maximal Interval Value: '7e3' is not a valid integer value")));
+    edit("EditMaxIntervalVal")->setText("7000");
     edit("EndSimEdit")->setText("9000");
     ok();
-    EXPECT_EQ(std::tuple(dialog->isVisible(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.ExpandNeighbours, t.s->Prefs.AnimEndTime),
-              std::tuple(false, -120, 2, 9000));
-}
-
-TEST(UserMessages, TheAnalysisWindowKeepsWhatWasTypedWhenUpdateRefusesIt) {
-    Window t;
-    t.useGrid();
-    t.w->action("AnalyseElg1")->trigger();
-    AnalyseElgWindow* a = t.w->analyseElgWindow();
-    auto typed = [&] { return a->edit(0)->text() + "|" + a->edit(1)->text() + "|" + a->edit(2)->text(); };
-    QPushButton* update = a->paintBox()->window()->findChild<QPushButton*>("Update1");
-    for (const char* width : {"3OO", "-5"}) {
-        a->edit(0)->setText("-150");
-        a->edit(1)->setText(width);
-        update->click();
-        EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1]), std::tuple(QString("-150|") + width + "|100", -100));
-    }
-    a->edit(1)->setText(" 250");
-    update->click();
-    EXPECT_EQ(std::tuple(typed(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.SearchWidth[1]), std::tuple(QString("-150|250|100"), -150, 250));
+    EXPECT_EQ(std::tuple(dialog->isVisible(), t.s->Prefs.MinDiffLevel[1], t.s->Prefs.ExpandNeighbours, t.s->Prefs.AnimEndTime,
+                         t.s->Prefs.MaxIntervalValue),
+              std::tuple(false, -120, 2, 9000, 7000));
 }
 
 TEST(UserMessages, GotoChannelAfterAClickInTheMiniMapMovesTheTraces) {
@@ -201,6 +229,124 @@ TEST(UserMessages, FileDialogsShowWholeHeadersAndNames) {
     });
     dialogs.openFile("Open electrogram file", {{"E00 files", "*.E**"}}, 1, t.dir.file(""));
     EXPECT_EQ(cut, std::vector<std::string>{});
+}
+
+// What a user reads must show whole: the tiled window, with a map in panel
+// A and electrograms in panel B, grabbed at two screen sizes; the texts of
+// the title bars, the scale-bar label and the input boxes are measured with
+// the fonts they are drawn in.
+// The dark pixels of rows y0..y1 of an image: their leftmost and rightmost x.
+std::pair<int, int> inkColumns(const QImage& image, int y0, int y1) {
+    int lo = image.width(), hi = -1;
+    for (int y = std::max(0, y0); y <= std::min(image.height() - 1, y1); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                lo = std::min(lo, x);
+                hi = std::max(hi, x);
+            }
+    return {lo, hi};
+}
+
+void expectTextFits(const QLabel* label) {
+    const QFontMetrics m(label->font());
+    EXPECT_LE(m.horizontalAdvance(label->text()), label->contentsRect().width())
+        << label->objectName().toStdString() << ": " << label->text().toStdString();
+    EXPECT_LE(m.height(), label->height()) << label->objectName().toStdString();
+}
+
+TEST(TextsFit, TitleBarsScaleLabelAndInputBoxesAtTwoScreenSizes) {
+    test::TempDir dir;
+    const DemoFiles demo = WriteDemoRecording(dir.file("demo"));
+    for (const QSize size : {QSize(1600, 1000), QSize(1280, 800)}) {
+        SCOPED_TRACE(size.width());
+        auto s = std::make_unique<SessionState>();
+        s->DataRoot = dir.file("root");
+        test::ScriptedHost host;
+        MainWindow w(*s, &host);
+        w.resize(size);
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(OpenFromCommandLine(w.ctx(), demo.matrix, demo.recording));
+        TitleBar* a = w.titleBar(1);
+        QTest::mouseClick(a->button("T"), Qt::LeftButton);
+        QTest::mouseClick(a->button("Map"), Qt::LeftButton);
+        w.action("Spike2")->trigger();  // the blue bar of the complaint
+        QApplication::processEvents();
+        // The mouse over a cell of the map and over a trace of panel B gives
+        // the longest live captions.
+        QTest::mouseMove(w.paintBox(1), QPoint(s->MapLeft + 3 * s->CellWidth / 2, s->MapTop + 3 * s->CellHeight / 2));
+        QTest::mouseMove(w.paintBox(2), QPoint(s->PlotLeft + 200, s->PlotTop + 30));
+        ASSERT_EQ(std::tuple(s->DisplayTypeA, s->DisplayTypeB), std::tuple(0, 1));
+        const QImage shot = w.grab().toImage();
+        ASSERT_EQ(shot.size(), w.size());
+
+        // Every control of both bars lies inside its bar, and every text
+        // there is white bold and whole.
+        for (int panel : {1, 2}) {
+            TitleBar* bar = w.titleBar(panel);
+            const QRect inside(0, 0, bar->width(), bar->height());
+            for (QWidget* c : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (!c->isVisible()) continue;
+                EXPECT_TRUE(inside.contains(c->geometry())) << c->objectName().toStdString() << " at " << c->y()
+                                                            << " height " << c->height();
+            }
+            for (QLabel* l : {bar->markNrLabel(), bar->captionLabel()}) {
+                EXPECT_TRUE(l->font().bold());
+                EXPECT_EQ(l->palette().color(QPalette::WindowText), QColor(Qt::white));
+                if (l->isVisible()) expectTextFits(l);
+            }
+            for (QToolButton* b : bar->findChildren<QToolButton*>())
+                if (b->isVisible() && b->arrowType() == Qt::NoArrow) {
+                    EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width()) << b->text().toStdString();
+                }
+            QComboBox* order = bar->traceOrderBox();
+            if (order->isVisible()) {
+                EXPECT_GE(order->width(), order->sizeHint().width());
+            }
+        }
+        EXPECT_TRUE(w.titleBar(2)->markNrLabel()->isVisible());
+        EXPECT_EQ(w.titleBar(2)->captionLabel()->text().toStdString(), s->CaptionB);
+        for (QLabel* l : w.statusLabels()) expectTextFits(l);
+
+        // The scale-bar label of panel B, in the rows below the plot: all
+        // of its ink shows, clear of the panel's black frame.
+        const std::string label = "1.000 mV";
+        QtCanvas& canvas = w.canvasB();
+        const QRect paint(w.paintBox(2)->mapTo(&w, QPoint(0, 0)), w.paintBox(2)->size());
+        const QRect below(paint.right() - 120, paint.top() + s->PlotHeight + 5, 120, canvas.textHeight(label));
+        const auto [lo, hi] = inkColumns(shot.copy(below), 0, below.height() - 1);
+        ASSERT_GE(hi, 0);  // some ink, and none in the last column
+        EXPECT_LT(hi, below.width() - 1);
+        EXPECT_GE(hi - lo + 1, canvas.textWidth(label) - 4);
+
+        // Side by side the bars are half as wide: a caption too long even
+        // at the smallest size shows its start and is whole in its tooltip.
+        SetTileType(w.ctx(), false);
+        QApplication::processEvents();
+        for (int panel : {1, 2}) {
+            QLabel* caption = w.titleBar(panel)->captionLabel();
+            const QFontMetrics m(caption->font());
+            EXPECT_GE(caption->font().pixelSize(), 10);
+            if (m.horizontalAdvance(caption->text()) > caption->width()) {
+                EXPECT_EQ(caption->toolTip(), caption->text());
+                EXPECT_EQ(caption->font().pixelSize(), 10);
+            }
+        }
+
+        // The input boxes show their whole caption and prompt.
+        for (const auto& [caption, prompt] :
+             {std::pair<QString, QString>{"Window Time Display A", "Give new window:"},
+              {"Amplification Electrograms ", "Give new value:"}}) {
+            const auto box = QtDialogs::makeInputBox(&w, caption, prompt, "4000");
+            box->show();
+            QFont bold = box->font();
+            bold.setBold(true);
+            EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(caption) + QtDialogs::TitleBarExtras)
+                << caption.toStdString();
+            for (QLabel* l : box->findChildren<QLabel*>()) expectTextFits(l);
+            box->close();
+        }
+    }
 }
 
 }  // namespace
