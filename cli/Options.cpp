@@ -86,7 +86,10 @@ NumberFormat systemNumberFormat() {
 
 Ctx& Tool::make() {
     state = std::make_unique<SessionState>();
-    state->Locale = systemNumberFormat();
+    // Asked of the C library once: setlocale is not safe while other
+    // threads make their sessions.
+    static const NumberFormat locale = systemNumberFormat();
+    state->Locale = locale;
     const char* home = std::getenv("HOME");
     state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
     ctx = std::make_unique<Ctx>(*state, host, RedrawPanels);

@@ -75,14 +75,14 @@ struct SettingsSession : test::FileSession {
 TEST(RecordingSettingsOpen, AppliesMatrixThenRateOnOpen) {
     for (const auto& [rate, length] : std::vector<std::pair<int, int>>{{500, 2002}, {1000, 1001}, {2000, 500}}) {
         SettingsSession f;
-        f.dir.write("sub/m2.txt", "-2\n2 2 1 1\n\n7 8\n");
-        f.dir.write("r.E01.vk.json", "{\"SamplingFrequency\": " + std::to_string(rate) + ", \"MatrixFile\": \"sub/m2.txt\"}");
+        f.dir.write("m2.txt", "-2\n2 2 1 1\n\n7 8\n");
+        f.dir.write("r.E01.vk.json", "{\"SamplingFrequency\": " + std::to_string(rate) + ", \"MatrixFile\": \"m2.txt\"}");
         ASSERT_TRUE(f.open());
         EXPECT_EQ(f.s->SamplingFrequency, rate);
         EXPECT_EQ(f.s->SignalLength, length);
         EXPECT_EQ(f.s->HighRateMode, rate != 1000);
         EXPECT_EQ(f.s->NrColumns, 2);
-        EXPECT_EQ(f.s->MatrixFileName, f.dir.file("sub/m2.txt"));
+        EXPECT_EQ(f.s->MatrixFileName, f.dir.file("m2.txt"));
         EXPECT_EQ(f.s->SettingsFileName, f.dir.file("r.E01.vk.json"));
         EXPECT_TRUE(f.host.messages.empty());
     }
@@ -106,7 +106,9 @@ TEST(RecordingSettingsOpen, DamagedFileWarnsOnceAndStaysAsItIs) {
         // The window's rate command does not replace what it could not read.
         f.host.inputs = {"300"};
         SamplingFrequencyCommand(f.ctx);
-        if (text.find("250") == std::string::npos) EXPECT_EQ(readWholeFile(path, 1000), text);
+        if (text.find("250") == std::string::npos) {
+            EXPECT_EQ(readWholeFile(path, 1000), text);
+        }
     }
 }
 
