@@ -60,11 +60,11 @@ void addImport(CLI::App& app, Tool& tool) {
     sub->add_option("--print", o->print, "channels whose Signals rows to print, for example 1,3-5");
     sub->add_option("--from", o->from, "first sample row printed");
     sub->add_option("--to", o->to, "last sample row printed");
-    sub->add_option("--write-elg", o->writeElg, "also write the recording as an electrogram file OUT");
-    sub->add_option("--scale", o->scale, "--write-elg: divide every value by K (rounded, halves to even)")
+    sub->add_option("--write-elg", o->writeElg, "also write the recording as an electrogram file OUT")->type_name("OUT");
+    sub->add_option("--scale", o->scale, "with --write-elg: divide every value by K (rounded, halves to even)")
         ->type_name("K")
         ->check(WholePositive);
-    sub->add_flag("--force", o->force, "--write-elg: replace OUT when it exists");
+    sub->add_flag("--force", o->force, "with --write-elg: replace OUT when it exists");
     sub->callback([&tool, o] {
         if (o->writeElg.empty() && (o->force || o->scale != 1)) fail(std::string(o->force ? "--force" : "--scale") + " goes with --write-elg");
         if (!o->writeElg.empty() && !o->force && fileExists(o->writeElg))

@@ -36,13 +36,15 @@ struct Keeping {
     ~Keeping() { host.keeping = false; }
 };
 
+bool given(const CLI::Option* option) { return option && option->count() > 0; }
+
 // An import option that does not go with the format given (or with none):
 // the option's name, else "".
 std::string misplacedImportOption(const RecordingArgs& r) {
     const bool fields = r.format == "nashville" || r.format == "manchester";
-    if (r.importChannelsOption->count() && !fields) return "--import-channels";
-    if (r.importSamplesOption->count() && !fields) return "--import-samples";
-    if (r.importLengthOption->count() && r.format != "ni") return "--import-length";
+    if (given(r.importChannelsOption) && !fields) return "--import-channels";
+    if (given(r.importSamplesOption) && !fields) return "--import-samples";
+    if (given(r.importLengthOption) && r.format != "ni") return "--import-length";
     return {};
 }
 
@@ -82,7 +84,7 @@ bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error, st
             if (const std::string option = misplacedImportOption(r); !option.empty())
                 return stop(BadInput, option + (option == "--import-length" ? " goes with --format ni"
                                                                             : " goes with --format nashville or manchester"));
-            if (r.remember && r.rateOption->count() && r.rate > MaxSettingsRate)
+            if (r.remember && given(r.rateOption) && r.rate > MaxSettingsRate)
                 return stop(BadInput, "--remember: a sampling frequency of " + std::to_string(r.rate) +
                                           " Hz is outside 1.." + std::to_string(MaxSettingsRate));
             if (r.remember) {
@@ -93,7 +95,7 @@ bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error, st
                     return stop(Failed, e.what());
                 }
             }
-            const bool rateGiven = r.rateOption->count() > 0;
+            const bool rateGiven = given(r.rateOption);
             if (r.format.empty()) {
                 try {
                     FileSource src(r.path);
@@ -121,7 +123,7 @@ bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error, st
             }
             const TextFormat format = formatNamed(r.format);
             ImportEdits edits = format == TextFormat::Nashville ? s.ImportF.Nashville : s.ImportF.Manchester;
-            if (r.importChannelsOption->count()) edits.NrChannels = std::to_string(r.importChannels);
+            if (given(r.importChannelsOption)) edits.NrChannels = std::to_string(r.importChannels);
             edits.NrSamples = std::to_string(r.importSamples);
             const bool importRate = format == TextFormat::Nashville || format == TextFormat::Manchester;
             if (rateGiven && importRate) edits.SamplingRate = std::to_string(r.rate);
@@ -163,7 +165,7 @@ bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error, st
 bool rememberSettings(const RecordingArgs& r, int rate, std::string& error) {
     try {
         RecordingSettings settings = SettingsForChange(r.path);
-        settings.rate = r.rateOption && r.rateOption->count() ? r.rate : rate;
+        settings.rate = given(r.rateOption) ? r.rate : rate;
         if (!r.matrix.empty()) settings.matrix = MatrixForSettings(r.path, r.matrix);
         if (settings.rate < 1 || settings.rate > MaxSettingsRate)
             throw IoError(SettingsFileFor(r.path), "a sampling frequency of " + std::to_string(settings.rate) +
