@@ -8,6 +8,7 @@
 #include "exchange/DataExports.h"
 #include "exchange/MacExport.h"
 #include "exchange/MarkText.h"
+#include "exchange/RecordingText.h"
 #include "maps/MapBuffer.h"
 #include "maps/Velocity.h"
 #include "session/Ask.h"
@@ -29,7 +30,7 @@ void addExport(CLI::App& app, Tool& tool) {
     auto o = std::make_shared<Options>();
     static const std::vector<std::string> whats{"marks-text", "samples", "animation", "single-electrogram",
                                                 "matrix-text", "all-marks", "tavrin", "mac-map", "mac-electrograms",
-                                                "mac-elemap", "realbasic"};
+                                                "mac-elemap", "realbasic", "nashville-text"};
     CLI::App* sub = app.add_subcommand("export", "write one of the File menu's exports of a recording");
     sub->add_option("WHAT", o->what, "what is written")->required()->check(CLI::IsMember(whats));
     auto r = addRecordingArgs(sub);
@@ -73,6 +74,7 @@ void addExport(CLI::App& app, Tool& tool) {
             else if (w == "single-electrogram") lines = SingleElectrogramLines(s);
             else if (w == "all-marks") lines = AllMarksLines(s, o->electrode);
             else if (w == "realbasic") lines = RealBasicLines(s);
+            else if (w == "nashville-text") lines = NashvilleTextLines(s);
             else if (w == "mac-map") lines = DrawingFileLines(MacBlocks(s, MacCopy::Map));
             else if (w == "mac-electrograms") lines = DrawingFileLines(MacBlocks(s, MacCopy::Electrograms));
             else lines = DrawingFileLines(MacBlocks(s, MacCopy::EleMap));

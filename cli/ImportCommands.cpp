@@ -7,12 +7,30 @@
 #include "cli/Options.h"
 #include "exchange/MarkText.h"
 #include "input/DemoRecording.h"
+#include "exchange/RecordingText.h"
 #include "input/TextImport.h"
 #include "marks/MarkFile.h"
 #include "session/Ask.h"
 #include "session/Errors.h"
+#include "session/TextFiles.h"
 
 namespace vk::cli {
+
+namespace {
+
+// The imported recording as an electrogram file, and its settings file.
+void writeElgFile(Ctx& ctx, const std::string& out, int scale) {
+    try {
+        WriteRecordingAsElg(ctx.s, out, scale);
+    } catch (const ConversionError& e) {
+        fail(std::string("--write-elg: ") + e.what() + "; give --scale K (K a positive integer) to divide every value by K");
+    } catch (const IoError& e) {
+        std::cerr << "vorelkant-cli: " << e.what() << "\n";
+        std::exit(Failed);
+    }
+}
+
+}  // namespace
 
 void addImport(CLI::App& app, Tool& tool) {
     struct Options {
@@ -20,6 +38,9 @@ void addImport(CLI::App& app, Tool& tool) {
         int channels = 0, samples = 0, rate = 0, length = 30000, from = 0, to = 0;
         std::string matrixName;
         CLI::Option *channelsOption = nullptr, *rateOption = nullptr, *matrixOption = nullptr;
+        std::string writeElg;
+        int scale = 1;
+        bool force = false;
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = app.add_subcommand(
@@ -39,7 +60,15 @@ void addImport(CLI::App& app, Tool& tool) {
     sub->add_option("--print", o->print, "channels whose Signals rows to print, for example 1,3-5");
     sub->add_option("--from", o->from, "first sample row printed");
     sub->add_option("--to", o->to, "last sample row printed");
+    sub->add_option("--write-elg", o->writeElg, "also write the recording as an electrogram file OUT")->type_name("OUT");
+    sub->add_option("--scale", o->scale, "with --write-elg: divide every value by K (rounded, halves to even)")
+        ->type_name("K")
+        ->check(WholePositive);
+    sub->add_flag("--force", o->force, "with --write-elg: replace OUT when it exists");
     sub->callback([&tool, o] {
+        if (o->writeElg.empty() && (o->force || o->scale != 1)) fail(std::string(o->force ? "--force" : "--scale") + " goes with --write-elg");
+        if (!o->writeElg.empty() && !o->force && fileExists(o->writeElg))
+            fail(o->writeElg + " exists; give --force to replace it");
         Ctx& ctx = tool.make();
         const TextFormat format = o->format == "ni"          ? TextFormat::NI
                                   : o->format == "nashville" ? TextFormat::Nashville
@@ -73,6 +102,7 @@ void addImport(CLI::App& app, Tool& tool) {
         // The rows are checked before anything is printed: a channel the
         // import does not have is an error, not a column of zeros.
         if (!o->print.empty()) out << signalRows(s, o->print, "--print", s.NrTraces, o->from, o->to);
+        if (!o->writeElg.empty()) writeElgFile(ctx, o->writeElg, o->scale);
         std::cout << out.str();
     });
 }

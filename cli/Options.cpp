@@ -20,8 +20,20 @@ namespace vk::cli {
 void CliHost::error(const std::string& text) {
     std::string line = text;
     std::replace(line.begin(), line.end(), '\n', ' ');
-    std::cerr << "vorelkant-cli: " << context << line << "\n";
+    if (keeping) {
+        lastError = context + line;
+    } else {
+        std::cerr << "vorelkant-cli: " << context << line << "\n";
+    }
     failed = true;
+}
+
+void CliHost::say(const std::string& text) {
+    if (keeping) {
+        kept.push_back(text);
+    } else {
+        std::cerr << text << "\n";
+    }
 }
 
 // The one line a caller gets on bad input.
@@ -74,7 +86,10 @@ NumberFormat systemNumberFormat() {
 
 Ctx& Tool::make() {
     state = std::make_unique<SessionState>();
-    state->Locale = systemNumberFormat();
+    // Asked of the C library once: setlocale is not safe while other
+    // threads make their sessions.
+    static const NumberFormat locale = systemNumberFormat();
+    state->Locale = locale;
     const char* home = std::getenv("HOME");
     state->DataRoot = std::string(home ? home : ".") + "/Vorelkant";
     ctx = std::make_unique<Ctx>(*state, host, RedrawPanels);
@@ -88,32 +103,34 @@ CLI::Option* addRateOption(CLI::App* sub, int& rate, const std::string& what) {
 
 std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub) {
     auto r = std::make_shared<RecordingArgs>();
-    sub->add_option("RECORDING", r->path, "the electrogram file")->required();
-    sub->add_option("--matrix", r->matrix, "electrode matrix file, used as \"Change New matrix file\" would");
-    sub->add_flag("--no-smooth", r->noSmooth, "load the samples as stored, without the 20-sample smoothing");
-    r->rateOption = addRateOption(sub, r->rate, "sampling frequency (Hz), set after opening as General > Sampling Frequency");
+    sub->add_option("RECORDING", r->path, "the electrogram file, or a text recording with --format")->required();
+    addRecordingOptions(sub, *r);
     return r;
 }
 
-// Opens the recording as "Open File" would, then applies the sampling
-// frequency when one was given.
 Ctx& openRecording(Tool& tool, const RecordingArgs& r) {
-    Ctx& ctx = tool.make();
-    ctx.s.SmoothOnLoad = !r.noSmooth;
-    if (!r.matrix.empty()) {
-        tool.host.context = "--matrix: ";
-        if (!runCommand(ctx, [&] { UseNewMatrix(ctx.s, r.matrix); })) std::exit(Failed);
-        tool.host.context.clear();
+    std::string error;
+    std::vector<std::string> warnings;
+    const bool opened = tryOpenRecording(tool, r, error, &warnings);
+    if (!opened) {
+        std::cerr << "vorelkant-cli: " << error << "\n";
+        std::exit(tool.failStatus);
     }
-    OpenOptions options;
-    options.updateRecentList = false;
-    options.askForMissingMatrix = false;
-    options.createMarkFile = false;
-    options.useJournal = false;
-    if (!OpenElectrogramFile(ctx, r.path, options) || tool.host.failed) std::exit(Failed);
-    ResetViewAfterLoad(ctx.s);
-    if (r.rateOption->count() > 0) SetSamplingFrequency(ctx.s, r.rate);
-    return ctx;
+    for (const std::string& w : warnings) std::cerr << w << "\n";
+    if (r.remember) {
+        tool.remember = &r;
+        tool.rememberRate = tool.ctx->s.SamplingFrequency;
+    }
+    return *tool.ctx;
+}
+
+void finishCommand(Tool& tool) {
+    if (!tool.remember) return;
+    std::string error;
+    if (!rememberSettings(*tool.remember, tool.rememberRate, error)) {
+        std::cerr << "vorelkant-cli: " << error << "\n";
+        std::exit(Failed);
+    }
 }
 
 // A subcommand that opens a recording: its options are declared by the

@@ -1,7 +1,7 @@
 // What every subcommand of vorelkant-cli shares: the session it works on,
 // the one-line failure, the whole-number checks, and the recording options
-// (RECORDING, --matrix, --no-smooth, --rate) declared once for all
-// subcommands that open a recording.
+// (RECORDING, --matrix, --no-smooth, --rate, --format and the import options,
+// --remember) declared once for all subcommands that open a recording.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -26,14 +26,23 @@ constexpr int Failed = 1;     // the recording or a file could not be read or wr
 // to standard error.
 class CliHost : public QuietHost {
 public:
-    void information(const std::string& text) override { std::cerr << text << "\n"; }
-    void warning(const std::string& text) override { std::cerr << text << "\n"; }
+    void information(const std::string& text) override { say(text); }
+    void warning(const std::string& text) override { say(text); }
     // A failure is the one line a caller gets, in the same form as bad input,
     // after `context` (the option whose file was being read, "--matrix: ").
     void error(const std::string& text) override;
 
     bool failed = false;
     std::string context;
+    // While set (during an open), messages are kept in `kept` and a failure
+    // in `lastError` (without the "vorelkant-cli: " prefix) instead of being
+    // printed.
+    bool keeping = false;
+    std::vector<std::string> kept;
+    std::string lastError;
+
+private:
+    void say(const std::string& text);
 };
 
 // The one line a caller gets on bad input; exits with BadInput.
@@ -45,6 +54,8 @@ CLI::Validator wholeIn(int64_t min, int64_t max);
 extern const CLI::Validator WholeNonNegative;
 extern const CLI::Validator WholePositive;
 
+struct RecordingArgs;
+
 // The session a subcommand works on, made only when one runs.
 struct Tool {
     std::unique_ptr<SessionState> state;
@@ -52,6 +63,13 @@ struct Tool {
     std::unique_ptr<Ctx> ctx;
 
     Ctx& make();
+
+    // After tryOpenRecording failed: the exit status its message goes with.
+    int failStatus = Failed;
+    // The recording whose settings file --remember writes once the command
+    // succeeded, and the sampling frequency it was opened at.
+    const RecordingArgs* remember = nullptr;
+    int rememberRate = 0;
 };
 
 // The recording and how to open it: what every subcommand but demo takes.
@@ -61,17 +79,48 @@ struct RecordingArgs {
     bool noSmooth = false;
     int rate = 0;
     CLI::Option* rateOption = nullptr;
+    // --format: the RECORDING is a text recording in this format, imported
+    // as the import window's OK does with its fields given by the options.
+    std::string format;
+    int importChannels = 0, importSamples = 0, importLength = 30000;
+    CLI::Option *importChannelsOption = nullptr, *importSamplesOption = nullptr, *importLengthOption = nullptr;
+    // --remember: --rate and --matrix go into the recording's settings file.
+    bool remember = false;
 };
 
 // The sampling-frequency option of the subcommands that open or write a recording.
 CLI::Option* addRateOption(CLI::App* sub, int& rate, const std::string& what);
 
-// Declares RECORDING, --matrix, --no-smooth and --rate on `sub`.
+// Declares every recording option but RECORDING (--matrix, --no-smooth,
+// --rate, --format, the import options, --remember) on `sub`, filling `r`.
+void addRecordingOptions(CLI::App* sub, RecordingArgs& r);
+
+// Declares RECORDING and the recording options on `sub`.
 std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub);
 
-// Opens the recording as "Open File" would, then applies the sampling
-// frequency when one was given.
+// Opens r.path into a fresh session (tool.make()): an electrogram file as
+// "Open File" would, or with --format a text recording as the import
+// window's OK would; then the recording's settings file, then --matrix and
+// --rate, which win over it. Prints nothing: on failure returns false with
+// the one line (without the "vorelkant-cli: " prefix) in `error` and its
+// exit status in tool.failStatus. Warnings (a damaged settings or mark
+// file) go to `warnings` when given, else to standard error. Sessions on
+// several threads each need their own Tool.
+bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error,
+                      std::vector<std::string>* warnings = nullptr);
+
+// tryOpenRecording, printing the warnings; a failure is the one line and
+// the exit. With --remember, the settings file is written by
+// finishCommand once the command has succeeded.
 Ctx& openRecording(Tool& tool, const RecordingArgs& r);
+
+// Writes the settings file of r.path with --rate (else `rate`, the rate the
+// recording was opened at) and --matrix (else the one it holds). False
+// with the one line in `error` when the file cannot be written.
+bool rememberSettings(const RecordingArgs& r, int rate, std::string& error);
+
+// Called by main once a command has run to its end: what --remember asked for.
+void finishCommand(Tool& tool);
 
 // A subcommand that opens a recording: its options are declared by the
 // caller, the body runs on the opened session.

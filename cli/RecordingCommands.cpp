@@ -33,7 +33,8 @@ void addInfo(CLI::App& app, Tool& tool) {
           << "NrRows=" << s.NrRows << "\n"
           << "ElectrodeDistance=" << s.ElectrodeDistance << "\n"
           << "NrTraces=" << s.NrTraces << "\n"
-          << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n";
+          << "TileRectangle=" << (s.TileRectangle ? "true" : "false") << "\n"
+          << "SettingsFile=" << s.SettingsFileName << "\n";
         std::cout << o.str();
     });
 }

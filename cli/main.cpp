@@ -58,5 +58,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         fail(e.what());
     }
+    // What --remember asked for, once the command succeeded.
+    finishCommand(tool);
     return 0;
 }

@@ -241,4 +241,47 @@ std::string ElgFileBytes(const ElgWriteFormat& format, const std::vector<int16_t
     return bytes;
 }
 
+bool LooksLikeElectrogramFile(ByteSource& src) {
+    if (src.size() < ElgHeaderSize) return false;
+    std::array<uint8_t, ElgHeaderSize> h{};
+    src.read(0, h.data(), ElgHeaderSize);
+    const int32_t channels = int16At(h, 86), bytes = int16At(h, 88), headerLength = int16At(h, 2);
+    if (channels < 1 || channels > MaxChannels || bytes == 0) return false;
+    const int64_t frameSize = static_cast<int64_t>(channels) * bytes;
+    if (frameSize < 0 || headerLength < 0) return true;  // the reader's own messages say what is wrong
+    return static_cast<int64_t>(src.size()) / frameSize - headerLength / frameSize >= 2;
+}
+
+int32_t RecordingChannels(const SessionState& s) { return s.ImportedFile ? s.ImportedChannels : s.NrChannelsInFile; }
+
+int32_t RecordingFrames(const SessionState& s) {
+    return std::clamp(s.ImportedFile ? s.NrOfFrames : s.NrOfFrames - 1, 0, MaxSamples);
+}
+
+std::string RecordingElgBytes(const SessionState& s, int32_t scale) {
+    const int32_t channels = RecordingChannels(s);
+    const int32_t rows = RecordingFrames(s);
+    if (channels < 1 || channels > MaxChannels || rows < 1) throw ConversionError("the recording holds no samples");
+    const int64_t k = std::max(1, scale);
+    std::vector<int16_t> frames(static_cast<size_t>(rows) * static_cast<size_t>(channels));
+    size_t i = 0;
+    for (int32_t n = 1; n <= rows; ++n) {
+        const int32_t* row = s.Signals.row(n);
+        for (int32_t c = 0; c < channels; ++c) {
+            const int64_t v = row[c];
+            int64_t q = v / k;
+            const int64_t twice = 2 * (v % k < 0 ? -(v % k) : v % k);
+            if (twice > k || (twice == k && q % 2 != 0)) q += v < 0 ? -1 : 1;
+            if (q < INT16_MIN || q > INT16_MAX)
+                throw ConversionError("channel " + std::to_string(c + 1) + " sample " + std::to_string(n) + " holds " +
+                                      std::to_string(v) + (k > 1 ? " (" + std::to_string(q) + " scaled)" : "") +
+                                      ", outside -32768..32767");
+            frames[i++] = static_cast<int16_t>(q);
+        }
+    }
+    ElgWriteFormat format;
+    format.channels = channels;
+    return ElgFileBytes(format, frames);
+}
+
 }  // namespace vk

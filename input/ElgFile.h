@@ -111,4 +111,24 @@ struct ElgWriteFormat {
 };
 std::string ElgFileBytes(const ElgWriteFormat& format, const std::vector<int16_t>& frames);
 
+// False for a file whose header gives no frame size (no channels or no bytes
+// per sample), more than 256 channels, or that is shorter than its header
+// plus two frames: a file that is not an electrogram file at all (a text
+// recording, say), rather than a damaged one. Throws IoError when it cannot
+// be read.
+bool LooksLikeElectrogramFile(ByteSource& src);
+
+// The open recording as an electrogram file from which the reader loads,
+// with smoothing off, the rows of Signals it holds now: `channels` per frame
+// (the import's channel count, or the file's), one frame per sample (the
+// reader skips the first record after the header, where the data starts),
+// every value divided by `scale` and rounded half to even. Throws
+// ConversionError naming the first value outside -32768..32767, sample by
+// sample, channel 1 first ("channel 3 sample 17 holds 40000 ...").
+// The channel count and the sample rows 1..RecordingFrames written (an
+// electrogram file counts one record more than it loads).
+int32_t RecordingChannels(const SessionState& s);
+int32_t RecordingFrames(const SessionState& s);
+std::string RecordingElgBytes(const SessionState& s, int32_t scale);
+
 }  // namespace vk

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "input/ElgFile.h"
+#include "input/RecordingSettings.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
 #include "session/Ask.h"
@@ -28,6 +29,7 @@ struct Loaded {
     std::string matrixFile;
     AucklandHeader header;
     RecordingFiles files;  // the mark file (".Mxt") and the connections file beside the text file
+    SettingsFound settings;  // the settings file beside the text file
 };
 
 // Hides the progress panel also when the data pass stops on an error.
@@ -60,6 +62,7 @@ void dataPass(Ctx& ctx, Loaded& r) {
     // A mark or connections file that exists but cannot be read stops the
     // import, so that what it holds is never replaced by nothing.
     r.files = ReadRecordingFiles(ImportMarkFileName(r.path), r.path);
+    r.settings = FindRecordingSettings(r.path);
 }
 
 // The single-row electrode layout of a text recording: one cell per
@@ -98,6 +101,7 @@ void commit(Ctx& ctx, Loaded& r) {
         std::fill(row + channels, row + MaxChannels, 0);
     }
     s.NrTraces = channels;
+    s.ImportedChannels = channels;
     s.NrOfFrames = rows;
     s.SignalsLoaded = true;
     s.ImportedFile = true;
@@ -145,6 +149,7 @@ void commit(Ctx& ctx, Loaded& r) {
     ctx.host.showOverlay(Overlay::Memo, s.ShowMemo);
     applySingleRow(s, channels);
     StartRecordingMarks(ctx, r.files, {.createMarkFile = true});
+    ApplyRecordingSettings(ctx, r.settings);
     UpdateDisplay(ctx);
 }
 

@@ -120,6 +120,10 @@ struct SessionState {
     int32_t FileType = 0;
     int32_t ImportType = 0;
     std::string FileInfo;
+    // The settings file beside the recording when there is one, "" otherwise.
+    std::string SettingsFileName;
+    // The channel count of the text recording imported last.
+    int32_t ImportedChannels = 0;
 
     // Recording dimensions.
     int32_t NrChannelsInFile = 0;

@@ -5,6 +5,7 @@
 
 #include "input/ElgFile.h"
 #include "input/Matrix.h"
+#include "input/RecordingSettings.h"
 #include "input/Smoothing.h"
 #include "input/TextImport.h"
 #include "marks/Connections.h"
@@ -109,6 +110,9 @@ void changeMatrix(Ctx& ctx, bool newFormat, bool redraw) {
     }
     s.NewMatrixName = s.MatrixFileName;
     recordMatrixChoice(newFormat ? NewMatrixRecordPath(s) : MyMatrixDir(s) + "/FileList.Txt", s.MatrixFileName);
+    // Chosen from the menu with a recording open, the new-format matrix is
+    // this recording's from now on (not while an open asks for one).
+    if (newFormat && redraw) RememberRecordingMatrix(ctx, s.MatrixFileName);
     if (redraw) UpdateDisplay(ctx);
 }
 
@@ -135,13 +139,16 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // cannot be read stops the open, so that what it holds is never
         // replaced by nothing.
         const RecordingFiles files = ReadRecordingFiles(MarkFileNameFor(path), path);
+        // The recording's own settings, applied once it is open; a matrix
+        // named there makes the question for a missing one pointless.
+        const SettingsFound settings = FindRecordingSettings(path, options.settingsMatrix);
         // 3. The matrix chosen last, read before anything is replaced; or ask
         //    for one (the user's choice applies at once, as the matrix
         //    commands do).
         std::optional<MatrixData> matrix;
         if (fileExists(s.NewMatrixName)) {
             matrix = ParseNewMatrix(readWholeFile(s.NewMatrixName, MaxMatrixFileBytes), s.NewMatrixName);
-        } else if (options.askForMissingMatrix) {
+        } else if (options.askForMissingMatrix && !settings.matrix) {
             host.beep();
             host.information(s.NewMatrixName + " is not found! (newE00)");
             s.MatrixFileName = s.NewMatrixName;
@@ -190,7 +197,8 @@ bool OpenElectrogramFile(Ctx& ctx, const std::string& path, const OpenOptions& o
         // after an import at another rate is shown whole and no further.
         s.SignalLength = TimeOfSample(s, s.NrOfFrames);
         StartRecordingMarks(ctx, files, {.createMarkFile = options.createMarkFile, .useJournal = options.useJournal});
-        if (files.hasMarkFile && options.askForMissingMatrix) LoadMatrixInUse(ctx);
+        if (files.hasMarkFile && options.askForMissingMatrix && !settings.matrix) LoadMatrixInUse(ctx);
+        ApplyRecordingSettings(ctx, settings);
         if (layout.truncated)
             host.warning(path + " holds " + std::to_string(layout.framesInFile) + " frames; only the first " +
                          std::to_string(MaxSamples) + " were loaded.");

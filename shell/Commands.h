@@ -33,6 +33,7 @@ struct OpenOptions {
     bool askForMissingMatrix = true;  // also the check of the matrix after the marks were read
     bool createMarkFile = true;  // a recording without marks gets an empty mark file
     bool useJournal = true;  // offer and keep the journal of unsaved mark changes
+    bool settingsMatrix = true;  // false: the matrix of the recording's settings file gives way to the caller's
 };
 
 // Opens an electrogram file as "Open File" does up to the view reset:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "input/RecordingSettings.h"
 #include "maps/MapBuffer.h"
 #include "shell/Display.h"
 #include "session/Errors.h"
@@ -196,17 +197,16 @@ std::string SamplingFrequencyCaption(const SessionState& s) {
     return "Sampling Frequency (" + std::to_string(s.SamplingFrequency) + " Hz)";
 }
 
-void SetSamplingFrequency(SessionState& s, int32_t hz) {
-    s.SamplingFrequency = std::max(1, hz);
-    s.SignalLength = static_cast<int32_t>(roundHalfEven(static_cast<double>(s.NrOfFrames) / s.SamplingFrequency * 1000.0));
-    s.HighRateMode = s.SamplingFrequency != 1000;
-    s.WindowA = s.WindowAll = s.SignalLength;
-}
+void SetSamplingFrequency(SessionState& s, int32_t hz) { SetRecordingRate(s, hz); }
 
 void SamplingFrequencyCommand(Ctx& ctx) {
     // A rate of 0 would divide by zero: it is refused like other bad entries.
+    const int32_t before = ctx.s.SamplingFrequency;
     SetSamplingFrequency(ctx.s, GetNewInteger(ctx, "Sampling Frequency (Hz)", "Give sampling frequency:", 1, NoLimit,
                                               ctx.s.SamplingFrequency));
+    // The open recording keeps the rate chosen for it; Cancel, or the rate
+    // already in force, leaves its settings file alone.
+    if (ctx.s.SamplingFrequency != before) RememberRecordingRate(ctx, ctx.s.SamplingFrequency);
     UpdateDisplay(ctx);
 }
 
