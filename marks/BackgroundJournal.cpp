@@ -39,13 +39,24 @@ void BackgroundJournal::run() {
 
 bool BackgroundJournal::offer(SessionState& s, int64_t now) {
     CountChanges(s);
-    const uint64_t tally = s.MarksChanged.sets() + s.ConnectionsChanged.sets();
+    const uint64_t tally = s.MarksChanged.assignments() + s.ConnectionsChanged.assignments();
     {
         std::lock_guard lock(mutex_);
         if (!due_ && tally == offered_) return false;
     }
     std::optional<JournalSnapshot> j = JournalSnapshotOf(s, now);
-    if (!j) return false;
+    if (!j) {
+        // Nothing is unsaved any more without a save (the connections were
+        // read back from their own file): neither is the journal written.
+        if (!handedOver_.empty() && handedOver_ == s.MarkFileName) {
+            settle();
+            RemoveJournal(s);
+        }
+        handedOver_.clear();
+        offered_ = tally;
+        return false;
+    }
+    handedOver_ = j->markFileName;
     {
         std::lock_guard lock(mutex_);
         pending_ = std::move(j);
@@ -63,6 +74,7 @@ void BackgroundJournal::settle() {
     // The journal may go now: the next entry opens it again.
     writer_.close();
     due_ = true;
+    handedOver_.clear();
 }
 
 void BackgroundJournal::flush() {

@@ -30,8 +30,9 @@ public:
     ~BackgroundJournal();
 
     // Counts the changes (CountChanges) and hands the worker a copy of the
-    // tables when the session has unsaved changes that it was not given
-    // yet, or when the last entry failed or the journal was settled since.
+    // tables when the session has unsaved changes and a change flag was
+    // given a value since the last copy, or when the last entry failed or
+    // the journal was settled since.
     // Returns true when a copy was handed over.
     bool offer(SessionState& s, int64_t now);
     void settle();
@@ -53,7 +54,8 @@ private:
     std::optional<std::string> outcome_;
     JournalWriter writer_;  // the worker's, or the caller's while it is idle
     int appended_ = 0;
-    uint64_t offered_ = 0;  // the tally of the change flags at the last copy (window thread only)
+    std::string handedOver_;  // the mark file of the copies handed over since the last settling (window thread only)
+    uint64_t offered_ = 0;  // the assignments of the change flags at the last copy (window thread only)
     std::thread thread_;
 };
 

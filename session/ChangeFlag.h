@@ -16,6 +16,7 @@ public:
     ChangeFlag& operator=(bool on) {
         on_ = on;
         if (on) ++sets_;
+        ++assignments_;
         return *this;
     }
     // One flag given the value of another takes its truth, not its tally.
@@ -23,10 +24,13 @@ public:
     operator bool() const { return on_; }
     // How often the flag was set since the program started.
     uint64_t sets() const { return sets_; }
+    // How often it was given a value, cleared too: connections read back
+    // from their file clear the flag and change the table all the same.
+    uint64_t assignments() const { return assignments_; }
 
 private:
     bool on_ = false;
-    uint64_t sets_ = 0;
+    uint64_t sets_ = 0, assignments_ = 0;
 };
 
 }  // namespace vk

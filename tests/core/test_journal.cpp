@@ -15,6 +15,7 @@
 #include "input/Matrix.h"
 #include "input/TextImport.h"
 #include "marks/BackgroundJournal.h"
+#include "marks/Connections.h"
 #include "marks/Journal.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -310,6 +311,19 @@ TEST(Journal, WrittenInTheBackgroundItNeverOutlivesTheSaveOrTheNo) {
     journal.flush();
     EXPECT_EQ(std::tuple(journal.outcome(), ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).status),
               std::tuple(std::optional<std::string>(""), JournalContents::Status::Usable));
+    // Connections read back from their own file, the marks saved: nothing
+    // unsaved is left, nor a journal.
+    f.s->ConnectionsChanged = true;
+    SaveMarks1Click(f.ctx);
+    f.s->Connections[++f.s->ConnCount] = Connection{1, 5, 2, 9, 1};
+    f.s->ConnectionsChanged = true;
+    journal.offer(*f.s, 1800000000);
+    journal.flush();
+    ASSERT_TRUE(std::filesystem::exists(f.journal()));
+    f.host.files = {FileChoice{f.s->ConnFileName, 1}};
+    ReadConnections1Click(f.ctx);
+    journal.offer(*f.s, 1800000000);
+    EXPECT_EQ(std::tuple(f.s->ConnCount, std::filesystem::exists(f.journal())), std::tuple(0, false));
     f.s->SettleJournal = nullptr;
 }
 
