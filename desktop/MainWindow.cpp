@@ -26,7 +26,7 @@
 #include "electrograms/TraceDisplay.h"
 #include "maps/MapCommands.h"
 #include "marks/Connections.h"
-#include "marks/Journal.h"
+#include "marks/BackgroundJournal.h"
 #include "session/Texts.h"
 #include "shell/Commands.h"
 #include "shell/Display.h"
@@ -74,7 +74,7 @@ MainWindow::MainWindow(SessionState& state, Host* dialogs) : state_(state) {
     startJournal();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { stopJournal(); }
 
 void MainWindow::scheduleRedraw() {
     if (redrawPending_) return;

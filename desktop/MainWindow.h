@@ -44,7 +44,7 @@ class ImportWindow;
 class PanelWidget;
 class PreferencesDialog;
 class ReferenceTableWindow;
-class JournalWriter;
+class BackgroundJournal;
 class TitleBar;
 class PrintDialog;
 class WaveFormDialog;
@@ -90,9 +90,12 @@ public:
     // Brings labels, menus and panels in line with the session state.
     void syncFromState();
 
-    // Writes the journal entry of the changes made since the last one now
-    // (the timer does it within a second).
+    // Hands the changes made since the last entry to the journal's thread
+    // now (the timer does it within a second), and tells in the memo window
+    // when the journal could not be written.
     void journalChanges();
+    // Waits until the journal's thread wrote what it was handed (tests).
+    void waitForJournal();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -171,9 +174,12 @@ private:
     QTableWidget* marksGrid_ = nullptr;
     bool quitApproved_ = false;
 
-    // The journal of unsaved mark changes, written by a timer in batches.
+    // The journal of unsaved mark changes, offered by a timer in batches
+    // and written on a thread of its own.
     void startJournal();
-    std::unique_ptr<JournalWriter> journal_;
+    void stopJournal();
+    void reportJournal();
+    std::unique_ptr<BackgroundJournal> journal_;
     bool journalFailing_ = false;  // told once, until an entry is written again
     int eventsNested_ = 0;         // a command lets the window repaint
 };

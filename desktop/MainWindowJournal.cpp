@@ -1,12 +1,14 @@
 // The journal of unsaved mark changes while a recording is open: a timer
-// looks twice a second whether the marks or connections changed since the
-// last entry and appends one, so a click costs nothing more than before.
+// offers the session twice a second, and when the marks or connections
+// changed since the last offer a copy of them goes to the journal's own
+// thread, which writes and flushes it. A click costs nothing more than
+// before; the timer's share is the copy, only after a change.
 #include <QApplication>
 #include <QTimer>
 #include <ctime>
 
 #include "desktop/MainWindow.h"
-#include "marks/Journal.h"
+#include "marks/BackgroundJournal.h"
 
 namespace vk {
 
@@ -16,7 +18,8 @@ constexpr int JournalInterval = 500;
 }  // namespace
 
 void MainWindow::startJournal() {
-    journal_ = std::make_unique<JournalWriter>();
+    journal_ = std::make_unique<BackgroundJournal>();
+    state_.SettleJournal = [this] { journal_->settle(); };
     auto* timer = new QTimer(this);
     timer->setInterval(JournalInterval);
     connect(timer, &QTimer::timeout, this, [this] {
@@ -29,15 +32,31 @@ void MainWindow::startJournal() {
     timer->start();
 }
 
+void MainWindow::stopJournal() {
+    state_.SettleJournal = nullptr;
+    journal_.reset();
+}
+
 void MainWindow::journalChanges() {
-    const auto failed = journal_->update(state_, static_cast<int64_t>(std::time(nullptr)));
-    if (!failed) {
+    journal_->offer(state_, static_cast<int64_t>(std::time(nullptr)));
+    reportJournal();
+}
+
+void MainWindow::waitForJournal() {
+    journal_->flush();
+    reportJournal();
+}
+
+void MainWindow::reportJournal() {
+    const auto outcome = journal_->outcome();
+    if (!outcome) return;
+    if (outcome->empty()) {
         journalFailing_ = false;
         return;
     }
     if (journalFailing_) return;
     journalFailing_ = true;
-    state_.Memo1.push_back("changes are not being journaled: " + *failed);
+    state_.Memo1.push_back("changes are not being journaled: " + *outcome);
     syncFromState();
 }
 

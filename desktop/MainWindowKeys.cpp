@@ -10,6 +10,7 @@
 #include <QTextEdit>
 
 #include "electrograms/TraceDisplay.h"
+#include "marks/Journal.h"
 #include "shell/Commands.h"
 #include "shell/KeyMap.h"
 #include "shell/ViewCommands.h"
@@ -27,6 +28,11 @@ bool isTextField(const QObject* o) {
 }  // namespace
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A press begins the user's next action: what the one before changed
+    // is counted as one change for the journal.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
+        CountChanges(state_);
     if (watched == aboutPanel_ && event->type() == QEvent::MouseButtonPress) {
         run(CloseAboutClick);
         return true;

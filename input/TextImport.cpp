@@ -30,6 +30,9 @@ struct Loaded {
     AucklandHeader header;
     RecordingFiles files;  // the mark file (".Mxt") and the connections file beside the text file
     SettingsFound settings;  // the settings file beside the text file
+    // The window keeps a journal of unsaved mark changes beside the ".Mxt"
+    // file (and offers one found there); the command-line tool never does.
+    bool useJournal = false;
 };
 
 // Hides the progress panel also when the data pass stops on an error.
@@ -148,7 +151,7 @@ void commit(Ctx& ctx, Loaded& r) {
     s.FileLoaded = true;
     ctx.host.showOverlay(Overlay::Memo, s.ShowMemo);
     applySingleRow(s, channels);
-    StartRecordingMarks(ctx, r.files, {.createMarkFile = true});
+    StartRecordingMarks(ctx, r.files, {.createMarkFile = true, .useJournal = r.useJournal});
     ApplyRecordingSettings(ctx, r.settings);
     UpdateDisplay(ctx);
 }
@@ -184,19 +187,21 @@ int refusedField(Ctx& ctx, int32_t channels, int32_t samples, int32_t rate, bool
     return field;
 }
 
-void loadNI(Ctx& ctx, const std::string& path, int32_t length) {
+void loadNI(Ctx& ctx, const std::string& path, int32_t length, bool useJournal) {
     Loaded r;
     r.format = TextFormat::NI;
     r.path = path;
+    r.useJournal = useJournal;
     r.layout = LayoutOf(TextFormat::NI, 64, length);
     dataPass(ctx, r);
     commit(ctx, r);
 }
 
-ImportResult okOfPanel(Ctx& ctx) {
+ImportResult okOfPanel(Ctx& ctx, bool useJournal) {
     auto& s = ctx.s;
     auto& w = s.ImportF;
     Loaded r;
+    r.useJournal = useJournal;
     r.format = static_cast<TextFormat>(w.Panel);
     r.path = w.FileName;
     int32_t channels = 0, samples = 0;
@@ -261,7 +266,7 @@ bool ReadNITextFile(Ctx& ctx, const std::string& path) {
             host.beep();
             typed = *answer;
         }
-        loadNI(ctx, path, length);
+        loadNI(ctx, path, length, true);
         loaded = true;
     });
     return loaded;
@@ -319,12 +324,16 @@ void ReadEleTextFile1Click(Ctx& ctx) {
     ctx.host.showOverlay(Overlay::Import, true);
 }
 
-ImportResult ImportOkClick(Ctx& ctx) {
+namespace {
+ImportResult okClick(Ctx& ctx, bool useJournal) {
     ImportResult result;
     if (ctx.s.ImportF.Panel == 0) return result;
-    runCommand(ctx, [&] { result = okOfPanel(ctx); });
+    runCommand(ctx, [&] { result = okOfPanel(ctx, useJournal); });
     return result;
 }
+}  // namespace
+
+ImportResult ImportOkClick(Ctx& ctx) { return okClick(ctx, true); }
 
 void ImportCancelClick(Ctx& ctx) {
     ctx.s.ImportF.Shown = false;
@@ -341,7 +350,7 @@ ImportResult ImportTextFile(Ctx& ctx, TextFormat format, const std::string& path
             return {ImportOutcome::Refused, 2};
         }
         runCommand(ctx, [&] {
-            loadNI(ctx, path, length);
+            loadNI(ctx, path, length, false);
             result.outcome = ImportOutcome::Loaded;
         });
         return result;
@@ -349,7 +358,7 @@ ImportResult ImportTextFile(Ctx& ctx, TextFormat format, const std::string& path
     if (!LoadImportFile(ctx, static_cast<int>(format), path)) return {};
     if (format == TextFormat::Nashville) ctx.s.ImportF.Nashville = edits;
     if (format == TextFormat::Manchester) ctx.s.ImportF.Manchester = edits;
-    return ImportOkClick(ctx);
+    return okClick(ctx, false);
 }
 
 }  // namespace vk

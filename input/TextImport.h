@@ -43,14 +43,18 @@ struct ImportResult {
     int field = 0;
 };
 
-// OK of the panel shown, with the edits held in ImportF.
+// OK of the panel shown, with the edits held in ImportF. Like opening a
+// recording in the window, it offers a journal of unsaved mark changes
+// found beside the ".Mxt" file and keeps one while the recording is open;
+// ReadNITextFile does the same.
 ImportResult ImportOkClick(Ctx& ctx);
 // Cancel of any panel: hides the window and redraws panel A.
 void ImportCancelClick(Ctx& ctx);
 
 // Runs an import without a window, as the OK button does: for NI `length`
 // lines; for Nashville and Manchester the values given; Auckland takes
-// everything from its header. Returns the outcome (Refused beeps).
+// everything from its header. Returns the outcome (Refused beeps). No
+// journal is offered nor kept.
 ImportResult ImportTextFile(Ctx& ctx, TextFormat format, const std::string& path, const ImportEdits& edits,
                             int32_t length);
 

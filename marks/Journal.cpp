@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <span>
 
 #include "marks/MarkFile.h"
 #include "session/Ask.h"
@@ -52,14 +54,13 @@ uint64_t get(std::string_view in, size_t at, int bytes) {
     return v;
 }
 
-// The marks and connections of the session as an entry holds them.
-std::string encodeState(const SessionState& s) {
+// The marks and connections as an entry holds them.
+std::string encodeState(std::span<const MarkRecord> marks, std::span<const Connection> connections) {
     std::string out;
-    out.reserve(8 + static_cast<size_t>(s.MarkCount) * MarkBytes + static_cast<size_t>(s.ConnCount) * ConnBytes);
-    put(out, static_cast<uint32_t>(s.MarkCount), 4);
-    put(out, static_cast<uint32_t>(s.ConnCount), 4);
-    for (int i = 1; i <= s.MarkCount; ++i) {
-        const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+    out.reserve(8 + marks.size() * MarkBytes + connections.size() * ConnBytes);
+    put(out, static_cast<uint32_t>(marks.size()), 4);
+    put(out, static_cast<uint32_t>(connections.size()), 4);
+    for (const MarkRecord& m : marks) {
         put(out, m.Electrode, 2);
         put(out, static_cast<uint16_t>(m.MarkType), 2);
         put(out, static_cast<uint32_t>(m.Time), 4);
@@ -69,12 +70,18 @@ std::string encodeState(const SessionState& s) {
         put(out, m.MarkNr, 2);
         put(out, m.Visible, 2);
     }
-    for (int i = 1; i <= s.ConnCount; ++i) {
-        const Connection& c = s.Connections[static_cast<size_t>(i)];
+    for (const Connection& c : connections) {
         for (const int32_t v : {c.Electrode1, c.Time1, c.Electrode2, c.Time2}) put(out, static_cast<uint32_t>(v), 4);
         put(out, static_cast<uint16_t>(c.Direction), 2);
     }
     return out;
+}
+
+std::span<const MarkRecord> marksOf(const SessionState& s) {
+    return {s.MarkTable.data() + 1, static_cast<size_t>(std::max(s.MarkCount, 0))};
+}
+std::span<const Connection> connectionsOf(const SessionState& s) {
+    return {s.Connections.data() + 1, static_cast<size_t>(std::max(s.ConnCount, 0))};
 }
 
 std::string entryFrom(std::string_view state, int64_t written, uint32_t changes) {
@@ -144,7 +151,7 @@ std::string JournalHeaderBytes(const FileStamp& markFile) {
 }
 
 std::string JournalEntryBytes(const SessionState& s, int64_t written, uint32_t changes) {
-    return entryFrom(encodeState(s), written, changes);
+    return entryFrom(encodeState(marksOf(s), connectionsOf(s)), written, changes);
 }
 
 JournalContents ParseJournal(std::string_view bytes, const FileStamp& markFile) {
@@ -198,20 +205,6 @@ void ApplyJournalState(const JournalState& j, SessionState& s) {
     for (size_t i = 0; i < j.connections.size(); ++i) s.Connections[i + 1] = j.connections[i];
 }
 
-namespace {
-// A journal restored on opening stays until a save; the one that replaces
-// it goes on counting its changes.
-uint32_t countSoFar(const std::string& path, const FileStamp& stamp) {
-    if (!fileExists(path)) return 0;
-    try {
-        const JournalContents j = ParseJournal(readWholeFile(path, MaxJournalBytes), stamp);
-        return j.status == JournalContents::Status::Usable ? j.last.changes : 0;
-    } catch (const IoError&) {
-        return 0;
-    }
-}
-}  // namespace
-
 JournalWriter::~JournalWriter() { close(); }
 
 void JournalWriter::close() {
@@ -237,19 +230,33 @@ std::optional<std::string> JournalWriter::start(const std::string& path, const F
     return std::nullopt;
 }
 
-std::optional<std::string> JournalWriter::update(const SessionState& s, int64_t now) {
+void CountChanges(SessionState& s) {
+    const uint64_t tally = s.MarksChanged.sets() + s.ConnectionsChanged.sets();
+    if (!s.MarksChanged && !s.ConnectionsChanged)
+        s.UnsavedChanges = 0;
+    else if (tally != s.ChangesCounted || s.UnsavedChanges == 0)
+        ++s.UnsavedChanges;
+    s.ChangesCounted = tally;
+}
+
+std::optional<JournalSnapshot> JournalSnapshotOf(const SessionState& s, int64_t now) {
     if (!s.JournalMarks || s.MarkFileName.empty() || !(s.MarksChanged || s.ConnectionsChanged)) return std::nullopt;
-    const std::string path = JournalFileName(s.MarkFileName);
-    const FileStamp stamp = StampOf(s.MarkFileName);
+    const auto marks = marksOf(s);
+    const auto connections = connectionsOf(s);
+    return JournalSnapshot{s.MarkFileName, {marks.begin(), marks.end()}, {connections.begin(), connections.end()}, now,
+                           s.UnsavedChanges};
+}
+
+std::optional<std::string> JournalWriter::write(const JournalSnapshot& j) {
+    const std::string path = JournalFileName(j.markFileName);
+    const FileStamp stamp = StampOf(j.markFileName);
     // Another recording, a mark file written since, or a journal removed
-    // by a save: the next entry starts a new journal.
+    // by a save: the entry starts a new journal.
     if (fd_ >= 0 && (path != path_ || !(stamp == stamp_) || !fileExists(path))) close();
-    std::string state = encodeState(s);
-    if (fd_ >= 0 && state == last_) return std::nullopt;
-    const bool fresh = fd_ < 0;
-    changes_ = fresh ? countSoFar(path, stamp) + 1 : changes_ + 1;
-    const std::string entry = entryFrom(state, now, changes_);
-    if (fresh || size_ + static_cast<int64_t>(entry.size()) > CompactBytes) {
+    std::string state = encodeState(j.marks, j.connections);
+    if (fd_ >= 0 && state == last_ && j.changes == changes_) return std::nullopt;
+    const std::string entry = entryFrom(state, j.written, j.changes);
+    if (fd_ < 0 || size_ + static_cast<int64_t>(entry.size()) > CompactBytes) {
         close();
         if (auto failed = start(path, stamp, entry)) return failed;
     } else {
@@ -272,8 +279,15 @@ std::optional<std::string> JournalWriter::update(const SessionState& s, int64_t 
         size_ += static_cast<int64_t>(entry.size());
     }
     last_ = std::move(state);
+    changes_ = j.changes;
     ++appended_;
     return std::nullopt;
+}
+
+std::optional<std::string> JournalWriter::update(SessionState& s, int64_t now) {
+    CountChanges(s);
+    const auto j = JournalSnapshotOf(s, now);
+    return j ? write(*j) : std::nullopt;
 }
 
 JournalFile ReadJournalFile(const std::string& markFileName, const FileStamp& markFile) {
@@ -324,6 +338,9 @@ void OfferJournal(Ctx& ctx, const RecordingFiles& files) {
     ApplyJournalState(f.contents.last, s);
     s.MarksChanged = true;
     if (read != f.contents.last.connections) s.ConnectionsChanged = true;
+    // The changes go on being counted from those restored.
+    s.UnsavedChanges = std::max<uint32_t>(f.contents.last.changes, 1);
+    s.ChangesCounted = s.MarksChanged.sets() + s.ConnectionsChanged.sets();
     s.Memo1.push_back("restored " + std::to_string(f.contents.last.changes) + " unsaved mark changes from " + f.path +
                       (f.contents.cutTail ? " (its incomplete last entry was left off)" : ""));
 }
@@ -333,6 +350,8 @@ void DropJournalIfSaved(const SessionState& s) {
 }
 
 void RemoveJournal(const SessionState& s) {
+    // An entry being written would otherwise come after the removal.
+    if (s.SettleJournal) s.SettleJournal();
     if (!s.MarkFileName.empty()) ::unlink(JournalFileName(s.MarkFileName).c_str());
 }
 

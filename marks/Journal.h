@@ -6,7 +6,8 @@
 // The file starts with a header naming the size and modification time of
 // the mark file it applies to; a journal is never applied to another
 // version of the mark file. Each entry that follows holds the whole mark
-// table and connections after one batch of changes, with its length and a
+// table and connections after one batch of changes and the number of
+// changes made since the last save, with its length and a
 // checksum, so that an entry torn by a crash is recognised and the journal
 // is cut after the last complete one. A journal grown large is rewritten as
 // a single entry.
@@ -45,7 +46,7 @@ struct JournalState {
     std::vector<MarkRecord> marks;        // slots 1..n, in order
     std::vector<Connection> connections;  // slots 1..n, in order
     int64_t written = 0;                  // seconds since the epoch
-    uint32_t changes = 0;                 // batches since the journal began
+    uint32_t changes = 0;                 // changes since the mark file was saved
 };
 
 std::string JournalHeaderBytes(const FileStamp& markFile);
@@ -66,6 +67,24 @@ JournalContents ParseJournal(std::string_view bytes, const FileStamp& markFile);
 // Puts the state into the session's tables (MarkCount, ConnCount).
 void ApplyJournalState(const JournalState& j, SessionState& s);
 
+// Counts the user's changes: one for every action (a click, a key, a
+// command) during which MarksChanged or ConnectionsChanged was set, however
+// often. Called between actions; none unsaved puts the count back to 0.
+void CountChanges(SessionState& s);
+
+// What one entry is made from: a copy of the tables, taken between actions
+// so that it can be written while the user goes on marking.
+struct JournalSnapshot {
+    std::string markFileName;
+    std::vector<MarkRecord> marks;        // slots 1..n
+    std::vector<Connection> connections;  // slots 1..n
+    int64_t written = 0;                  // seconds since the epoch
+    uint32_t changes = 0;                 // UnsavedChanges
+};
+// The snapshot of the session's unsaved changes, or nothing when there are
+// none or the session keeps no journal.
+std::optional<JournalSnapshot> JournalSnapshotOf(const SessionState& s, int64_t now);
+
 // Writes the journal of the open recording. Never throws: a failure comes
 // back as its reason, and the next call starts the journal afresh.
 class JournalWriter {
@@ -75,10 +94,14 @@ public:
     JournalWriter& operator=(const JournalWriter&) = delete;
     ~JournalWriter();
 
-    // Appends an entry when the session has unsaved changes whose marks or
-    // connections differ from the last entry written. `now` is seconds
-    // since the epoch. Returns the reason when it could not be written.
-    std::optional<std::string> update(const SessionState& s, int64_t now);
+    // Appends the snapshot as an entry and flushes it to disk, unless the
+    // last entry holds the same. The journal starts afresh for another
+    // mark file, one written since, or when it was removed. Returns the
+    // reason when it could not be written.
+    std::optional<std::string> write(const JournalSnapshot& j);
+    // Counts the changes and writes the session's snapshot at once (tests
+    // and benchmarks; the window writes in the background).
+    std::optional<std::string> update(SessionState& s, int64_t now);
     // Entries appended since the writer started (for tests and benchmarks).
     int appended() const { return appended_; }
     void close();
@@ -112,7 +135,8 @@ std::string RestoreQuestion(const JournalContents& j);
 // line in the memo window.
 void OfferJournal(Ctx& ctx, const RecordingFiles& files);
 // After a save or after the user chose not to save: the journal goes when
-// nothing unsaved is left.
+// nothing unsaved is left. Both settle the journal written in the
+// background first, so that no entry comes after the removal.
 void DropJournalIfSaved(const SessionState& s);
 void RemoveJournal(const SessionState& s);
 

@@ -184,6 +184,9 @@ void CreateMarkFile(SessionState& s) {
 
 void WriteMarkFile(SessionState& s) {
     if (s.MarkFileName.empty()) throw IoError("(no recording)", "there is no mark file to write");
+    // No journal entry is written while the mark file changes: one begun
+    // before the save would be stamped with the saved file.
+    if (s.SettleJournal) s.SettleJournal();
     const std::string bytes = MarkFileBytes(s);
     writeBytesAtomic(s.MarkFileName, bytes);
     s.Memo1.push_back("NumWritten..1");
@@ -222,10 +225,14 @@ RecordingFiles ReadRecordingFiles(const std::string& markFileName, const std::st
 
 void StartRecordingMarks(Ctx& ctx, const RecordingFiles& files, const MarkStart& how) {
     SessionState& s = ctx.s;
+    // Nothing of the previous recording's journal is written after this.
+    if (s.SettleJournal) s.SettleJournal();
     ClearMarks(s);
     s.MarksChanged = false;
     s.ConnCount = 0;
     s.ConnectionsChanged = false;
+    s.UnsavedChanges = 0;
+    s.ChangesCounted = s.MarksChanged.sets() + s.ConnectionsChanged.sets();
     s.JournalMarks = how.useJournal;
     s.ConnFileName = files.connFileName;
     s.RememberedElectrode = s.RememberedTime = Missing;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "session/MapCell.h"
 #include "session/MarkRecord.h"
 #include "session/Canvas.h"
+#include "session/ChangeFlag.h"
 #include "session/Numbers.h"
 #include "session/ZeroedBuffer.h"
 
@@ -292,7 +294,7 @@ struct SessionState {
     bool ImportedFile = false;
     bool SmoothOnLoad = true;
     bool ShowMemo = false;
-    bool MarksChanged = false;
+    ChangeFlag MarksChanged;
 
     // Marks: slots 1..MarkCount of MarkTable, in the order they were made or read.
     std::vector<MarkRecord> MarkTable;  // 32768 slots
@@ -317,10 +319,19 @@ struct SessionState {
     std::vector<Connection> Connections;
     int32_t WhichElectrode = 0;     // the electrode of "All Marks in One Electrogram"
     int32_t ConnCount = 0;
-    bool ConnectionsChanged = false;
+    ChangeFlag ConnectionsChanged;
     // The window keeps a journal of the unsaved mark changes of this
     // recording (the command-line tool never does).
     bool JournalMarks = false;
+    // The changes not saved yet, as the journal counts them (one for every
+    // click, key or command that set MarksChanged or ConnectionsChanged),
+    // and the tally of both flags when they were last counted.
+    uint32_t UnsavedChanges = 0;
+    uint64_t ChangesCounted = 0;
+    // Waits for the journal entry being written in the background and drops
+    // the ones not begun (the window sets it): whatever writes the mark file
+    // or removes the journal calls it first.
+    std::function<void()> SettleJournal;
     std::string ConnFileName;
     int32_t RememberedElectrode = Missing, RememberedTime = Missing;
     // The reference table: RefList[1..RefCount] (entry 1 is no reference),

@@ -3,12 +3,19 @@
 // and how opening, saving and quitting treat it.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <tuple>
 
 #include "input/ElgFile.h"
 #include "input/Matrix.h"
+#include "input/TextImport.h"
+#include "marks/BackgroundJournal.h"
+#include "marks/Connections.h"
 #include "marks/Journal.h"
 #include "marks/MarkFile.h"
 #include "marks/MarkStore.h"
@@ -248,6 +255,129 @@ TEST(Journal, LeavingWithoutSavingRemovesItAndAFailureIsReported) {
     ASSERT_TRUE(failed.has_value());
     EXPECT_EQ(*failed, "cannot create a temporary file: No such file or directory");
     EXPECT_EQ(f.s->MarkCount, 1);
+}
+
+// The restore question counts the user's actions, not the entries: each
+// action that set a flag is one change, however many marks it touched.
+TEST(Journal, EveryActionThatSetsAFlagIsOneChange) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    const std::vector<std::tuple<const char*, std::function<void()>, uint32_t>> actions = {
+        {"a mark", [&] { f.mark(1, 10); }, 1},
+        {"two marks in one command", [&] { f.mark(2, 20), f.mark(3, 30); }, 2},
+        {"an electrode's marks killed", [&] { f.s->CurrentElectrode = 2, KillMarks(*f.s); }, 3},
+        {"a mark hidden", [&] { HideMarks(*f.s, 1, 10 - f.s->RefTime); }, 3},
+        {"undo", [&] { StoreUndo(*f.s, 40, SlowWave, 4), UndoLastDeletion(*f.s); }, 4},
+        {"a connection", [&] { f.s->ConnectionsChanged = true; }, 5},
+        {"nothing", [] {}, 5},
+    };
+    for (const auto& [what, act, expected] : actions) {
+        SCOPED_TRACE(what);
+        act();
+        CountChanges(*f.s);
+        EXPECT_EQ(f.s->UnsavedChanges, expected);
+    }
+    f.tick();
+    EXPECT_EQ(ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).last.changes, 5u);
+    SaveMarks1Click(f.ctx);
+    CountChanges(*f.s);
+    EXPECT_EQ(std::tuple(f.s->UnsavedChanges, std::filesystem::exists(f.journal())), std::tuple(0u, false));
+}
+
+// The journal written on its own thread: a save, or leaving without
+// saving, settles it first, so no entry comes after the removal, whatever
+// was handed over just before.
+TEST(Journal, WrittenInTheBackgroundItNeverOutlivesTheSaveOrTheNo) {
+    Fixture f;
+    BackgroundJournal journal;
+    f.s->SettleJournal = [&] { journal.settle(); };
+    f.openAfterCrash(f.rec);
+    for (int round = 0; round < 20; ++round) {
+        f.mark(1 + round % 8, 10 * round);
+        ASSERT_TRUE(journal.offer(*f.s, 1800000000));
+        EXPECT_FALSE(journal.offer(*f.s, 1800000000));  // nothing new
+        if (round % 2 == 0) {
+            SaveMarks1Click(f.ctx);
+        } else {
+            f.host.answers = {Answer::No};
+            ASSERT_TRUE(SaveAlert(f.ctx));
+            f.s->MarksChanged = false;
+        }
+        journal.flush();
+        ASSERT_FALSE(std::filesystem::exists(f.journal())) << round;
+    }
+    f.mark(2, 5);
+    journal.offer(*f.s, 1800000000);
+    journal.flush();
+    EXPECT_EQ(std::tuple(journal.outcome(), ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).status),
+              std::tuple(std::optional<std::string>(""), JournalContents::Status::Usable));
+    // Connections read back from their own file, the marks saved: nothing
+    // unsaved is left, nor a journal.
+    f.s->ConnectionsChanged = true;
+    SaveMarks1Click(f.ctx);
+    f.s->Connections[++f.s->ConnCount] = Connection{1, 5, 2, 9, 1};
+    f.s->ConnectionsChanged = true;
+    journal.offer(*f.s, 1800000000);
+    journal.flush();
+    ASSERT_TRUE(std::filesystem::exists(f.journal()));
+    f.host.files = {FileChoice{f.s->ConnFileName, 1}};
+    ReadConnections1Click(f.ctx);
+    journal.offer(*f.s, 1800000000);
+    EXPECT_EQ(std::tuple(f.s->ConnCount, std::filesystem::exists(f.journal())), std::tuple(0, false));
+    f.s->SettleJournal = nullptr;
+}
+
+// A disk that fills while journaling: the reason, a journal still readable
+// up to its last whole entry, and a fresh journal once there is room again.
+TEST(Journal, AFullDiskStopsTheJournalNotTheMarking) {
+    Fixture f;
+    f.openAfterCrash(f.rec);
+    f.mark(1, 10);
+    f.tick();
+    const auto before = std::filesystem::file_size(f.journal());
+    for (int i = 0; i < 50; ++i) f.mark(2, 20 + i);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tight = old;
+    tight.rlim_cur = before + 100;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    const auto failed = f.writer.update(*f.s, 1800000001);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(failed, std::optional<std::string>("File too large"));
+    const JournalContents torn = ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName));
+    EXPECT_EQ(std::tuple(torn.status, torn.entries, torn.cutTail, torn.last.marks.size()),
+              std::tuple(JournalContents::Status::Usable, 1, true, size_t{1}));
+    f.tick(1800000002);
+    EXPECT_EQ(ParseJournal(TempDir::read(f.journal()), StampOf(f.s->MarkFileName)).last.marks.size(), 51u);
+}
+
+// A text import in the window keeps its journal beside the ".Mxt" file and
+// offers it back; the import without a window leaves it alone.
+TEST(Journal, TextImportsJournalBesideTheirMarkFile) {
+    Fixture f;
+    const std::string text = f.dir.write("n.txt", "h\nh\nh\n1\t2\t3\n4\t5\t6\n");
+    const auto import = [&](bool window, std::deque<Answer> answers) {
+        f.writer.close();
+        f.host.answers = std::move(answers);
+        const ImportEdits edits{"3", "2", "1000", "M"};
+        if (!window) return ImportTextFile(f.ctx, TextFormat::Nashville, text, edits, 0).outcome;
+        LoadImportFile(f.ctx, 4, text);
+        f.s->ImportF.Nashville = edits;
+        return ImportOkClick(f.ctx).outcome;
+    };
+    ASSERT_EQ(import(true, {}), ImportOutcome::Loaded);
+    f.mark(2, 1);
+    f.tick();
+    EXPECT_EQ(f.journal(), f.dir.file("n.Mxt.journal"));
+    const std::string written = TempDir::read(f.journal());
+    ASSERT_EQ(import(false, {}), ImportOutcome::Loaded);
+    EXPECT_EQ(std::tuple(f.host.questions.size(), f.s->MarkCount, TempDir::read(f.journal())),
+              std::tuple(size_t{0}, 0, written));
+    ASSERT_EQ(import(true, {Answer::Yes}), ImportOutcome::Loaded);
+    EXPECT_EQ(std::tuple(f.host.questions.size(), marksOf(*f.s)),
+              std::tuple(size_t{1}, std::vector<Mark>{{2, SlowWave, 1, 1}}));
 }
 
 }  // namespace
