@@ -116,6 +116,49 @@ Ctx& openRecording(Tool& tool, const RecordingArgs& r) {
     return ctx;
 }
 
+void addRecordingOptions(CLI::App* sub, RecordingArgs& r) {
+    sub->add_option("--matrix", r.matrix, "electrode matrix file, used as \"Change New matrix file\" would");
+    sub->add_flag("--no-smooth", r.noSmooth, "load the samples as stored, without the 20-sample smoothing");
+    r.rateOption = addRateOption(sub, r.rate, "sampling frequency (Hz), set after opening as General > Sampling Frequency");
+}
+
+namespace {
+// Keeps the first error of an open, and the last message, instead of printing them.
+class KeepingHost : public QuietHost {
+public:
+    void error(const std::string& text) override {
+        if (first.empty()) first = text;
+    }
+    void information(const std::string& text) override { said = text; }
+    void warning(const std::string& text) override { said = text; }
+    std::string first, said;
+};
+}  // namespace
+
+bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error) {
+    tool.make();
+    KeepingHost host;
+    Ctx ctx(*tool.state, host, RedrawPanels);
+    ctx.s.SmoothOnLoad = !r.noSmooth;
+    auto failed = [&](const std::string& context) {
+        error = context + (!host.first.empty() ? host.first
+                           : !host.said.empty() ? host.said
+                                                : "the recording could not be opened");
+        std::replace(error.begin(), error.end(), '\n', ' ');
+        return false;
+    };
+    if (!r.matrix.empty() && !runCommand(ctx, [&] { UseNewMatrix(ctx.s, r.matrix); })) return failed("--matrix: ");
+    OpenOptions options;
+    options.updateRecentList = false;
+    options.askForMissingMatrix = false;
+    options.createMarkFile = false;
+    options.useJournal = false;
+    if (!OpenElectrogramFile(ctx, r.path, options) || !host.first.empty()) return failed("");
+    ResetViewAfterLoad(ctx.s);
+    if (r.rateOption && r.rateOption->count() > 0) SetSamplingFrequency(ctx.s, r.rate);
+    return true;
+}
+
 // A subcommand that opens a recording: its options are declared by the
 // caller, the body runs on the opened session.
 CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name, const std::string& help,

@@ -73,6 +73,11 @@ std::shared_ptr<RecordingArgs> addRecordingArgs(CLI::App* sub);
 // frequency when one was given.
 Ctx& openRecording(Tool& tool, const RecordingArgs& r);
 
+// Declares every recording option but RECORDING (--matrix, --no-smooth, --rate, ...) on `sub`, filling `r`.
+void addRecordingOptions(CLI::App* sub, RecordingArgs& r);
+// Opens r.path into a fresh session (tool.make()) as openRecording does, without exiting and without printing: false with the one-line message (no "vorelkant-cli: " prefix) in `error`.
+bool tryOpenRecording(Tool& tool, const RecordingArgs& r, std::string& error);
+
 // A subcommand that opens a recording: its options are declared by the
 // caller, the body runs on the opened session.
 CLI::App* addRecordingCommand(CLI::App& app, Tool& tool, const std::string& name, const std::string& help,

@@ -156,4 +156,10 @@ std::optional<FileChoice> QtDialogs::saveFile(const std::string& title, const st
     return choice;
 }
 
+std::optional<std::string> QtDialogs::chooseFolder(const std::string& title) {
+    const QString folder = QFileDialog::getExistingDirectory(owner(), QString::fromStdString(title));
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
 }  // namespace vk

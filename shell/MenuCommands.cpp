@@ -3,6 +3,7 @@
 #include "electrograms/SpikeStats.h"
 #include "exchange/DataExports.h"
 #include "exchange/MacExport.h"
+#include "exchange/StudyTables.h"
 #include "exchange/MarkText.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/TextImport.h"
@@ -104,6 +105,7 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"ExportMatrixData1", savedatainmatrixtextfile1Click},
         {"ExportTavring1", SaveTavrinFile1Click},
         {"ExportToRealBasic1", SavetoRealBasic1Click},
+        {"ExportStudyTables1", StudyTables1Click},
         {"ShowDatapad1", showDatapad1Click},
         {"MakeConnections1", MakeConnections1Click},
         {"SlowWave1", markType<0, SlowWave>},
