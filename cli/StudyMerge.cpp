@@ -56,7 +56,8 @@ struct Shard {
     std::vector<StudyChunk> chunks;    // its recordings in order
 };
 
-// study.json: the head line, then one recording per line, then "]}".
+// study.json: the head line, then one recording per line (ended by a comma
+// but the last), then "]}".
 void readJson(Shard& shard) {
     const std::string path = shard.dir + "/" + StudyJsonName;
     std::string bytes;
@@ -89,7 +90,7 @@ void readJson(Shard& shard) {
     for (size_t i = 1; i + 1 < lines.size(); ++i) {
         if (lines[i].empty()) continue;
         shard.chunks.push_back({});
-        shard.chunks.back().json = lines[i][0] == ',' ? lines[i].substr(1) : lines[i];
+        shard.chunks.back().json = lines[i].back() == ',' ? lines[i].substr(0, lines[i].size() - 1) : lines[i];
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 
 #include "session/Errors.h"
 #include "session/TextFiles.h"
@@ -150,6 +151,22 @@ void StudyOutput::abandon() {
     if (!scratch_.empty()) std::filesystem::remove_all(scratch_, ec);
     if (createdDir_) std::filesystem::remove(dir_, ec);
     done_ = true;
+}
+
+CLI::Option* addTableOption(CLI::App* sub, std::string& format) {
+    return sub->add_option("--table", format, "print the rows as a table instead: csv (with a header row) or json")
+        ->check(CLI::IsMember({"csv", "json"}));
+}
+
+void printTable(const std::string& format, const std::vector<std::string>& columns, const std::vector<TableRow>& rows) {
+    std::string out;
+    if (format == "json") {
+        out = JsonRows(columns, rows) + "\n";
+    } else {
+        out = CsvHeader(columns);
+        for (const TableRow& r : rows) out += CsvLine(r);
+    }
+    std::cout << out;
 }
 
 }  // namespace vk::cli

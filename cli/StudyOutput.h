@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "exchange/StudyTables.h"
 
 namespace vk::cli {
@@ -56,5 +58,10 @@ private:
 // The opening of study.json: {"version":...,"options":{...},"recordings":[
 // `options` is the JSON object of the options used.
 std::string studyJsonHead(const std::string& options);
+
+// --table csv|json of the single commands: their rows as a table.
+CLI::Option* addTableOption(CLI::App* sub, std::string& format);
+// The rows as CSV with a header row, or as a JSON list of objects.
+void printTable(const std::string& format, const std::vector<std::string>& columns, const std::vector<TableRow>& rows);
 
 }  // namespace vk::cli
