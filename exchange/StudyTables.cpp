@@ -270,21 +270,30 @@ double DominantCpm(const SessionState& s, int markType) {
     const auto times = timesByElectrode(s, markType);
     const int32_t rows = RecordingRows(s);
     if (rows < 2 || s.SamplingFrequency < 1) return NoValue;
-    const size_t segment = std::min<size_t>(static_cast<size_t>(60) * s.SamplingFrequency, static_cast<size_t>(rows));
-    std::vector<double> x(static_cast<size_t>(rows));
+    const size_t n = static_cast<size_t>(rows);
+    const size_t segment = std::min<size_t>(static_cast<size_t>(60) * s.SamplingFrequency, n);
+    std::vector<int> channels;
+    for (int e = 1; e <= MaxChannels; ++e)
+        if (!times[static_cast<size_t>(e)].empty()) channels.push_back(e);
+    if (channels.empty()) return NoValue;
+    // The signal buffer holds one row of all channels after the other, so
+    // the channels are copied out a few at a time in one pass over the rows.
+    constexpr size_t Block = 16;
+    std::vector<double> x(Block * n);
     Spectrum sum;
-    int channels = 0;
-    for (int e = 1; e <= MaxChannels; ++e) {
-        if (times[static_cast<size_t>(e)].empty()) continue;
-        for (int32_t r = 1; r <= rows; ++r) x[static_cast<size_t>(r - 1)] = s.Signals.at(r, e);
-        const Spectrum one = WelchSpectrum(x.data(), x.size(), s.SamplingFrequency, segment);
-        if (sum.power.empty()) sum = one;
-        else
-            for (size_t k = 0; k < sum.power.size(); ++k) sum.power[k] += one.power[k];
-        ++channels;
+    for (size_t first = 0; first < channels.size(); first += Block) {
+        const size_t count = std::min(Block, channels.size() - first);
+        for (int32_t r = 1; r <= rows; ++r)
+            for (size_t k = 0; k < count; ++k)
+                x[k * n + static_cast<size_t>(r - 1)] = s.Signals.at(r, channels[first + k]);
+        for (size_t k = 0; k < count; ++k) {
+            const Spectrum one = WelchSpectrum(x.data() + k * n, n, s.SamplingFrequency, segment);
+            if (sum.power.empty()) sum = one;
+            else
+                for (size_t b = 0; b < sum.power.size(); ++b) sum.power[b] += one.power[b];
+        }
     }
-    if (channels == 0) return NoValue;
-    for (double& p : sum.power) p /= channels;
+    for (double& p : sum.power) p /= static_cast<double>(channels.size());
     return PeakFrequency(sum, 0.5 / 60, 60.0 / 60) * 60;
 }
 
