@@ -157,9 +157,12 @@ std::optional<FileChoice> QtDialogs::saveFile(const std::string& title, const st
 }
 
 std::optional<std::string> QtDialogs::chooseFolder(const std::string& title) {
-    const QString folder = QFileDialog::getExistingDirectory(owner(), QString::fromStdString(title));
-    if (folder.isEmpty()) return std::nullopt;
-    return folder.toStdString();
+    QFileDialog d(owner(), QString::fromStdString(title));
+    d.setFileMode(QFileDialog::Directory);
+    d.setOption(QFileDialog::ShowDirsOnly, true);
+    fitFileDialog(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    return d.selectedFiles().constFirst().toStdString();
 }
 
 }  // namespace vk
