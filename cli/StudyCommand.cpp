@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -42,6 +43,18 @@ struct StudySettings {
 };
 
 using Clock = std::chrono::steady_clock;
+
+// Ctrl+C or a job scheduler's SIGTERM: the run stops after the recording at
+// work and removes its temporary files, so the folder keeps what it held.
+volatile std::sig_atomic_t stopRequested = 0;
+void requestStop(int) { stopRequested = 1; }
+void catchStops(bool on) {
+    struct sigaction a {};
+    a.sa_handler = on ? requestStop : SIG_DFL;  // without SA_RESTART: a wait returns at once
+    sigemptyset(&a.sa_mask);
+    sigaction(SIGINT, &a, nullptr);
+    sigaction(SIGTERM, &a, nullptr);
+}
 
 long long millisecondsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -141,6 +154,7 @@ bool runWorkers(const StudySettings& o, const std::vector<std::string>& paths, S
         const pid_t pid = ::fork();
         if (pid < 0) return false;
         if (pid == 0) {
+            catchStops(false);
             ::close(toWorker[1]);
             ::close(fromWorker[0]);
             for (const Worker& other : workers)
@@ -173,7 +187,7 @@ bool runWorkers(const StudySettings& o, const std::vector<std::string>& paths, S
         assign(w);
     }
     bool ok = true;
-    while (flushed < paths.size() && ok) {
+    while (flushed < paths.size() && ok && !stopRequested) {
         std::vector<pollfd> fds;
         for (const Worker& w : workers) fds.push_back({w.out, POLLIN, 0});
         if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) break;
@@ -219,7 +233,7 @@ bool runWorkers(const StudySettings& o, const std::vector<std::string>& paths, S
         if (w.in >= 0) ::close(w.in);
         if (w.out >= 0) ::close(w.out);
         if (w.pid > 0) {
-            if (!ok) ::kill(w.pid, SIGTERM);
+            if (!ok || stopRequested) ::kill(w.pid, SIGTERM);
             ::waitpid(w.pid, nullptr, 0);
         }
     }
@@ -269,13 +283,19 @@ void runStudy(StudySettings& o) {
         progress.done(paths[index], status);
         return output.add(chunk, error);
     };
+    catchStops(true);
     const int jobs = std::min<int>(o.jobs, static_cast<int>(paths.size()));
     bool ok = true;
     if (jobs <= 1) {
-        for (size_t i = 0; i < paths.size() && ok; ++i) ok = deliver(i, analyse(o, paths[i]));
+        for (size_t i = 0; i < paths.size() && ok && !stopRequested; ++i) ok = deliver(i, analyse(o, paths[i]));
     } else {
         ok = runWorkers(o, paths, output, jobs, deliver, error);
     }
+    if (stopRequested) {
+        ok = false;
+        error = "stopped by a signal; nothing was written";
+    }
+    if (!ok) output.abandon();
     if (!ok || !output.finish(error)) {
         std::fprintf(stderr, "vorelkant-cli: %s\n", error.c_str());
         std::exit(Failed);

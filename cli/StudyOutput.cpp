@@ -115,6 +115,7 @@ bool StudyOutput::add(const StudyChunk& chunk, std::string& error) {
 }
 
 bool StudyOutput::finish(std::string& error) {
+    if (done_) return false;
     std::fputs("\n]}\n", files_.back());
     for (size_t i = 0; i < files_.size(); ++i) {
         const bool written = std::fflush(files_[i]) == 0 && ::fsync(::fileno(files_[i])) == 0;
@@ -141,8 +142,6 @@ bool StudyOutput::finish(std::string& error) {
     return true;
 }
 
-// Removes what this run made: the temporary files and, when the run made
-// it, the folder.
 void StudyOutput::abandon() {
     for (std::FILE*& f : files_)
         if (f) std::fclose(f), f = nullptr;

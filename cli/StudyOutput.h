@@ -45,9 +45,11 @@ public:
     bool add(const StudyChunk& chunk, std::string& error);
     // Ends the files and renames them into place.
     bool finish(std::string& error);
+    // Removes what the run made: the temporary files and, when the run
+    // made it, the folder.
+    void abandon();
 
 private:
-    void abandon();
 
     std::string dir_, scratch_;
     bool createdDir_ = false, first_ = true, done_ = false;
