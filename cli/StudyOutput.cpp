@@ -36,7 +36,10 @@ void writeChunk(const std::string& path, const StudyChunk& chunk) {
     std::string bytes;
     for (const std::string* part : {&chunk.recording, &chunk.electrodes, &chunk.waves, &chunk.marks, &chunk.json, &chunk.status})
         bytes += std::to_string(part->size()) + "\n" + *part;
-    writeBytesAtomic(path, bytes);
+    // A scratch file read back at once by the same run: no need to wait for the disk.
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (!f || std::fclose(f) != 0 || !written) throw IoError(path, std::string("cannot write: ") + std::strerror(errno));
 }
 
 StudyChunk readChunk(const std::string& path) {
