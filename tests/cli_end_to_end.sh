@@ -392,7 +392,8 @@ oneLineError "vorelkant-cli: --out: $dir/st/a.E01: Not a directory" "$cli" study
 # The single commands print the same rows as the tables.
 [ "$("$cli" marks "$dir/st/a.E01" "${mx[@]}" --table csv | sed -n 2p)" = "$(sed -n 2p "$dir/s1/marks.csv")" ]
 [ "$("$cli" waves "$dir/st/a.E01" "${mx[@]}" --table csv | tail -n +2)" = "$(grep "^$dir/st/a.E01," "$dir/s1/waves.csv")" ]
-"$cli" velocity "$dir/st/a.E01" "${mx[@]}" --begin 0 --window 12000 --table json | grep -q '^\[{"recording":"'"$dir/st/a.E01"'","column":1,"row":1,"speed_cm_s":'
+"$cli" velocity "$dir/st/a.E01" "${mx[@]}" --begin 0 --window 12000 --table json > "$dir/vel.json"
+grep -q '^\[{"recording":"'"$dir/st/a.E01"'","column":1,"row":1,"speed_cm_s":' "$dir/vel.json"
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"
