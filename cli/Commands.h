@@ -34,6 +34,10 @@ void addVelocity(CLI::App& app, Tool& tool);
 // ExportCommand.cpp
 void addExport(CLI::App& app, Tool& tool);
 
+// StudyCommand.cpp, StudyMerge.cpp
+void addStudy(CLI::App& app);
+void addStudyMerge(CLI::App& app);
+
 // DrawCommands.cpp, built with the desktop program only.
 void addRender(CLI::App& app, Tool& tool);
 void addPrint(CLI::App& app, Tool& tool);

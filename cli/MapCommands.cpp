@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/MapOptions.h"
 #include "cli/Options.h"
+#include "cli/StudyOutput.h"
 #include "electrograms/SpikeStats.h"
 #include "maps/MapBuffer.h"
 #include "maps/MapExpand.h"
@@ -21,6 +22,7 @@ void addMap(CLI::App& app, Tool& tool) {
         int kind = 0, cycles = 10, neighbours = 3, fill = 0;
         bool expand = false, arrows = false, stats = false;
         CLI::Option* fillOption = nullptr;
+        std::string table;
         MapWindowOptions map;
         VelocityOptions velocity;
     };
@@ -52,6 +54,19 @@ void addMap(CLI::App& app, Tool& tool) {
                 FillCell(s, o->fill);
                 draw();
             }
+            if (!o->table.empty()) {
+                // One row per cell: its value for the map kind, and whether expansion filled it.
+                std::vector<TableRow> rows;
+                for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row)
+                    for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column) {
+                        const MapCell& c = s.MapBuf.at(column, row);
+                        const int32_t e = s.MatrixGrid[static_cast<size_t>(column)][static_cast<size_t>(row)];
+                        rows.push_back({{s.FileName, true}, {std::to_string(column)}, {std::to_string(row)},
+                                        {e >= 1 ? std::to_string(e) : ""}, {cellField(c, o->kind)},
+                                        {c.Expanded == 1 ? "1" : "0"}});
+                    }
+                return printTable(o->table, {"recording", "column", "row", "electrode", "value", "expanded"}, rows);
+            }
             std::string out = "NrColumns=" + std::to_string(s.NrColumns) + "\nNrRows=" + std::to_string(s.NrRows) +
                               "\nEarliestTime=" + std::to_string(s.EarliestTime) +
                               "\nMapTimeCount=" + std::to_string(s.MapTimeCount) + "\n";
@@ -81,6 +96,7 @@ void addMap(CLI::App& app, Tool& tool) {
     sub->add_flag("--arrows", o->arrows, "turn \"plot Arrows\" on: the statistics summarise the velocities");
     o->velocity.declare(sub, false);
     sub->add_flag("--stats", o->stats, "print the map statistics (\"Show Map Statistics\")");
+    addTableOption(sub, o->table);
 }
 
 // "Spike Stats" over the traces of an electrogram window: the memo table,
@@ -88,7 +104,7 @@ void addMap(CLI::App& app, Tool& tool) {
 void addSpikeStats(CLI::App& app, Tool& tool) {
     struct Options {
         int begin = 0, window = 0, traces = 0, order = 1, firstChannel = 17, startCol = 1, startRow = 1;
-        std::string out;
+        std::string out, table;
         CLI::Option* tracesOption = nullptr;
     };
     auto o = std::make_shared<Options>();
@@ -123,6 +139,20 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
                     fail(e.what());
                 }
             }
+            if (!o->table.empty()) {
+                std::vector<TableRow> rows;
+                for (int e = 1; e <= MaxChannels; ++e) {
+                    const SessionState::EleStatRecord& r = s.EleStats[static_cast<size_t>(e)];
+                    if (r.Electrode == Missing) continue;
+                    auto value = [](double v) { return TableField{v == Missing ? "" : TableNumber(v)}; };
+                    rows.push_back({{s.FileName, true}, {std::to_string(e)}, value(r.Nr), value(r.Avg), value(r.StDev),
+                                    value(r.Min), value(r.Max), value(r.Range)});
+                }
+                return printTable(o->table,
+                                  {"recording", "electrode", "intervals", "interval_mean_ms", "interval_sd_ms",
+                                   "interval_min_ms", "interval_max_ms", "interval_range_ms"},
+                                  rows);
+            }
             std::string out;
             for (const std::string& line : s.StatsMemo) out += "StatsMemo=" + line + "\n";
             std::cout << out;
@@ -138,6 +168,7 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
     sub->add_option("--start-col", o->startCol, "grid column of orders 1 and 2 (default 1)")->check(WholePositive);
     sub->add_option("--start-row", o->startRow, "grid row of orders 1 and 2 (default 1)")->check(WholePositive);
     sub->add_option("--out", o->out, "write the \"save as text\" file");
+    addTableOption(sub, o->table);
 }
 
 // The conduction velocity arrows of a time map on a paint box: one line per
@@ -145,6 +176,7 @@ void addSpikeStats(CLI::App& app, Tool& tool) {
 void addVelocity(CLI::App& app, Tool& tool) {
     struct Options {
         int width = 800, height = 600;
+        std::string table;
         MapWindowOptions map;
         VelocityOptions velocity;
     };
@@ -159,6 +191,15 @@ void addVelocity(CLI::App& app, Tool& tool) {
             SizeMapCells(s, o->width - 1, o->height - 1);
             LoadMap(s, s.CurrentMarkType[1]);
             CalcVelocities(s);
+            if (!o->table.empty()) {
+                std::vector<TableRow> rows;
+                for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column)
+                    for (int row = 1; row <= std::min(s.NrRows, MapGridSize); ++row)
+                        if (const VelocityRec& v = s.VelocityBuf.at(column, row); v.Speed != Missing)
+                            rows.push_back({{s.FileName, true}, {std::to_string(column)}, {std::to_string(row)},
+                                            {TableNumber(v.Speed)}, {TableNumber(v.Angle)}});
+                return printTable(o->table, {"recording", "column", "row", "speed_cm_s", "angle_deg"}, rows);
+            }
             std::string lines;
             int arrows = 0;
             for (int column = 1; column <= std::min(s.NrColumns, MapGridSize); ++column)
@@ -178,6 +219,7 @@ void addVelocity(CLI::App& app, Tool& tool) {
     sub->add_option("--width", o->width, "paint box width in pixels (default 800)")->check(wholeIn(20, 20000));
     sub->add_option("--height", o->height, "paint box height in pixels (default 600)")->check(wholeIn(20, 20000));
     o->velocity.declare(sub);
+    addTableOption(sub, o->table);
 }
 
 }  // namespace vk::cli

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "cli/StudyOutput.h"
 #include "marks/AutoMark.h"
 #include "marks/Connections.h"
 #include "marks/ManualMarking.h"
@@ -18,6 +19,7 @@ void addWaves(CLI::App& app, Tool& tool) {
     struct Options {
         int type = SlowWave, diff = 0, ref = 0;
         bool stats = false;
+        std::string table;
         CLI::Option *diffOption = nullptr, *refOption = nullptr;
     };
     auto o = std::make_shared<Options>();
@@ -29,6 +31,7 @@ void addWaves(CLI::App& app, Tool& tool) {
             if (o->diffOption->count()) s.WaveDifference[static_cast<size_t>(o->type)] = o->diff;
             if (o->refOption->count()) s.RefTime = o->ref;
             CalculateWaves(ctx, o->type);
+            if (!o->table.empty()) return printTable(o->table, WavesColumns, WaveRows(s, s.FileName));
             std::string out = "WaveCount=" + std::to_string(s.WaveCount) + "\n";
             for (int w = 1; w <= s.WaveCount; ++w) {
                 out += std::to_string(w);
@@ -55,6 +58,7 @@ void addWaves(CLI::App& app, Tool& tool) {
                         ->check(WholePositive);
     o->refOption = sub->add_option("--ref", o->ref, "reference time (ms)");
     sub->add_flag("--stats", o->stats, "add a statistics line per wave (sites, extent, centre)");
+    addTableOption(sub, o->table);
 }
 
 void addSearch(CLI::App& app, Tool& tool) {

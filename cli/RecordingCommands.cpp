@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "cli/StudyOutput.h"
 #include "marks/Journal.h"
 #include "marks/Measures.h"
 
@@ -41,8 +42,9 @@ void addInfo(CLI::App& app, Tool& tool) {
 
 void addMarks(CLI::App& app, Tool& tool) {
     auto journal = std::make_shared<bool>(false);
+    auto table = std::make_shared<std::string>();
     CLI::App* sub = addRecordingCommand(
-        app, tool, "marks", "print every mark slot of the recording's mark file", [journal](Ctx& ctx) {
+        app, tool, "marks", "print every mark slot of the recording's mark file", [journal, table](Ctx& ctx) {
             SessionState& s = ctx.s;
             // The journal is only read here: the window offers it on the next open.
             std::string before;
@@ -59,6 +61,11 @@ void addMarks(CLI::App& app, Tool& tool) {
                 }
                 before += "JournalEntries=" + std::to_string(entries) + "\n";
             }
+            if (!table->empty()) {
+                AnalyseMarks(ctx, {});
+                printTable(*table, MarksColumns, MarkRows(s, s.FileName, SlowWave));
+                return;
+            }
             std::string out = before + "MarkCount=" + std::to_string(s.MarkCount) + "\n";
             for (int i = 1; i <= s.MarkCount; ++i) {
                 const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
@@ -73,13 +80,24 @@ void addMarks(CLI::App& app, Tool& tool) {
     sub->add_flag("--journal", *journal,
                   "the marks as the window would restore them from the journal of unsaved changes, and "
                   "JournalEntries=");
+    addTableOption(sub, *table);
 }
 
 // "Calc Amplitudes + Slopes" on the recording's marks: one line per measured slot.
 void addMeasure(CLI::App& app, Tool& tool) {
-    addRecordingCommand(app, tool, "measure", "measure amplitude and slope of every slow wave, one line per mark slot",
-                        [](Ctx& ctx) {
+    auto table = std::make_shared<std::string>();
+    CLI::App* sub = addRecordingCommand(
+                        app, tool, "measure", "measure amplitude and slope of every slow wave, one line per mark slot",
+                        [table](Ctx& ctx) {
                             SessionState& s = ctx.s;
+                            if (!table->empty()) {
+                                // The rows of the measured marks: those with an amplitude.
+                                AnalyseMarks(ctx, {});
+                                std::vector<TableRow> rows = MarkRows(s, s.FileName, SlowWave);
+                                std::erase_if(rows, [](const TableRow& r) { return r[9].text.empty(); });
+                                printTable(*table, MarksColumns, rows);
+                                return;
+                            }
                             std::string out = "Measured=" + std::to_string(MeasureAllMarks(s)) + "\n";
                             for (int i = 1; i <= s.MarkCount; ++i) {
                                 const MeasureRecord& m = s.MarkMeasures[static_cast<size_t>(i)];
@@ -92,6 +110,7 @@ void addMeasure(CLI::App& app, Tool& tool) {
                             }
                             std::cout << out;
                         });
+    addTableOption(sub, *table);
 }
 
 void addSignals(CLI::App& app, Tool& tool) {

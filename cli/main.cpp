@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     addExport(app, tool);
     addImportMarks(app, tool);
     addDemo(app);
+    addStudy(app);
+    addStudyMerge(app);
     if (argc < 2) {
         std::cout << app.help();
         return BadInput;

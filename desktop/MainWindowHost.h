@@ -38,6 +38,7 @@ public:
                                        const std::string& name) override {
         return d_.saveFile(t, f, name);
     }
+    std::optional<std::string> chooseFolder(const std::string& t) override { return d_.chooseFolder(t); }
 
     void showProgress(const std::string& caption, const std::string& fileName, const std::string& matrixName,
                       int maximum) override {

@@ -24,6 +24,7 @@ const std::vector<MenuItemDef>& MainMenuTable() {
         {"File", "Export", "All Marks in One Electrogram", nullptr, "ExportAllMarks1"},
         {"File", "Export", "Tavring File", nullptr, "ExportTavring1"},
         {"File", "Export", "Recording as Electrogram File...", nullptr, "ExportRecordingElg1"},
+        {"File", "Export", "Study Tables (CSV)...", nullptr, "ExportStudyTables1"},
         {"File", nullptr, "Print", "Ctrl+P", "Print1"},
         {"File", nullptr, "Print dialog ...", nullptr, "PrintDialog1"},
         {"File", nullptr, "Quit", "Ctrl+Q", "Quit1"},

@@ -156,4 +156,13 @@ std::optional<FileChoice> QtDialogs::saveFile(const std::string& title, const st
     return choice;
 }
 
+std::optional<std::string> QtDialogs::chooseFolder(const std::string& title) {
+    QFileDialog d(owner(), QString::fromStdString(title));
+    d.setFileMode(QFileDialog::Directory);
+    d.setOption(QFileDialog::ShowDirsOnly, true);
+    fitFileDialog(d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    return d.selectedFiles().constFirst().toStdString();
+}
+
 }  // namespace vk

@@ -30,6 +30,7 @@ public:
                                        int selectedFilter, const std::string& initialDir) override;
     std::optional<FileChoice> saveFile(const std::string& title, const std::vector<FileFilter>& filters,
                                        const std::string& proposedName) override;
+    std::optional<std::string> chooseFolder(const std::string& title) override;
 
     // The Qt filter string of a filter ("E00 files (*.E** *.e**)"); upper-case
     // patterns also accept lower case, since file names here are case-sensitive.

@@ -60,6 +60,11 @@ public:
         (void)title, (void)filters, (void)proposedName;
         return std::nullopt;
     }
+    // A folder chosen by the user (an existing one); empty when cancelled.
+    virtual std::optional<std::string> chooseFolder(const std::string& title) {
+        (void)title;
+        return std::nullopt;
+    }
 
     // The progress panel shown during long operations.
     virtual void showProgress(const std::string& caption, const std::string& fileName,

@@ -4,6 +4,7 @@
 #include "exchange/DataExports.h"
 #include "exchange/MacExport.h"
 #include "exchange/RecordingText.h"
+#include "exchange/StudyTables.h"
 #include "exchange/MarkText.h"
 #include "electrograms/TraceDisplay.h"
 #include "input/TextImport.h"
@@ -106,6 +107,7 @@ const std::vector<MenuCommand>& MenuCommands() {
         {"ExportTavring1", SaveTavrinFile1Click},
         {"ExportToRealBasic1", SavetoRealBasic1Click},
         {"ExportRecordingElg1", SaveRecordingAsElg1Click},
+        {"ExportStudyTables1", StudyTables1Click},
         {"ShowDatapad1", showDatapad1Click},
         {"MakeConnections1", MakeConnections1Click},
         {"SlowWave1", markType<0, SlowWave>},

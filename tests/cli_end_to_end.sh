@@ -271,16 +271,16 @@ checkHelp() {  # checkHelp SUBCOMMAND OPTION...
 }
 open=(--matrix --no-smooth --rate --format --import-channels --import-samples --import-length --remember)
 checkHelp info "${open[@]}"
-checkHelp marks "${open[@]}" --journal
+checkHelp marks "${open[@]}" --journal --table
 checkHelp signals "${open[@]}" --channels --from --to
 checkHelp search "${open[@]}" --electrode --time --type --criteria
-checkHelp waves "${open[@]}" --type --diff --ref --stats
+checkHelp waves "${open[@]}" --type --diff --ref --stats --table
 checkHelp automark "${open[@]}" --window --type --save
 checkHelp map "${open[@]}" --begin --window --kind --type --ref --both --expand --cycles --neighbours --fill \
-  --arrows --step --limit --stats
-checkHelp spike-stats "${open[@]}" --begin --window --traces --order --first-channel --start-col --start-row --out
-checkHelp measure "${open[@]}"
-checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit
+  --arrows --step --limit --stats --table
+checkHelp spike-stats "${open[@]}" --begin --window --traces --order --first-channel --start-col --start-row --out --table
+checkHelp measure "${open[@]}" --table
+checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref --both --step --scale --limit --table
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
   --map --isochrones --wave --local-times --waveforms --align --numbers
 checkHelp connections "${open[@]}" --read --write
@@ -292,6 +292,8 @@ checkHelp print "${open[@]}" --begin --window --map --wave --b-begin --b-window 
   --traces --first-channel --type --ref --both --diff --isowidth --isochrones --no-digits --stats --amplification \
   --connections --panels --orientation --caption --only-marks --paper --pdf --primitives
 checkHelp import --channels --samples --rate --matrix-name --length --print --from --to --write-elg --scale --force
+checkHelp study --out "${open[@]}" --type --diff --detect --jobs --shard
+checkHelp study-merge --out
 # Connections: a count line of 3 over two records and a duplicate, read
 # as the import does and saved once each beside the recording.
 printf 'x\r\n9\r\n3\r\n\r\n\r\n0\r\n0\r\n0\r\n\r\n17\t10\t18\t20\t1\r\n17\t10\t18\t20\t-1\r\n' > "$dir/in.C"
@@ -376,6 +378,40 @@ oneLineError "vorelkant-cli: $dir/none/m.gif: the folder cannot be written to" "
 oneLineError "vorelkant-cli: no electrode matrix: give --matrix FILE" "$cli" animate "$dir/six/six.E01" --begin 0 --window 100 --out "$dir/bad.gif"
 [ ! -e "$dir/bad.gif" ] && [ ! -e "$dir/none" ] && [ -z "$(ls -A "$dir" | grep '^\.')" ]
 checkHelp animate "${open[@]}" --begin --window --step --trail --type --ref --isowidth --fps --width --height --out
+# study: four recordings, one of them missing, give the same tables with
+# one job or two, and two shards merged give the tables of the whole run.
+mkdir -p "$dir/st"
+mx=(--matrix "$dir/demo/demo-matrix.txt")
+for r in a b c; do cp "$dir/demo/demo.E01" "$dir/st/$r.E01"; "$cli" automark "$dir/st/$r.E01" "${mx[@]}" --save > /dev/null; done
+"$cli" automark "$dir/st/c.E01" "${mx[@]}" --type 2 --save > /dev/null
+study=("$dir/st/a.E01" "$dir/st/missing.E01" "$dir/st/c.E01" "$dir/st/b.E01")
+before=$(cd "$dir/st" && ls -l --time-style=full-iso && cat ./*.M01 | md5sum)
+rc=0; "$cli" study "${study[@]}" "${mx[@]}" --out "$dir/s1" --jobs 1 2> "$dir/st.err" || rc=$?
+[ "$rc" = 1 ] && [ "$(tail -1 "$dir/st.err")" = "vorelkant-cli: 1 of 4 recordings failed (their status is in recordings.csv)" ] || { cat "$dir/st.err"; exit 1; }
+[ "$(sed -n 3p "$dir/s1/recordings.csv")" = "$dir/st/missing.E01,$dir/st/missing.E01: No such file or directory,,,,,,,,," ]
+[ "$(grep -c ",ok,144,1000,60.001,384,3,3.0001,0.6001," "$dir/s1/recordings.csv")" = 3 ]
+[ "$(cut -d, -f1,6 "$dir/s1/marks.csv" | uniq -c | awk '{print $1}' | tr '\n' ' ')" = "1 384 384 384 384 " ]
+rc=0; "$cli" study "${study[@]}" "${mx[@]}" --out "$dir/s2" --jobs 2 2> /dev/null || rc=$?
+[ "$rc" = 1 ]
+"$cli" study "${study[@]}" "${mx[@]}" --out "$dir/h1" --shard 1/2 2> /dev/null || true
+"$cli" study "${study[@]}" "${mx[@]}" --out "$dir/h2" --shard 2/2 2> /dev/null || true
+"$cli" study-merge "$dir/h2" "$dir/h1" --out "$dir/hm"
+for other in s2 hm; do
+  for t in marks electrodes waves; do cmp "$dir/s1/$t.csv" "$dir/$other/$t.csv"; done
+  cmp <(cut -d, -f1-10 "$dir/s1/recordings.csv") <(cut -d, -f1-10 "$dir/$other/recordings.csv")
+  cmp <(sed 1d "$dir/s1/study.json" | sed 's/"elapsed_ms":[0-9]*/"elapsed_ms":0/') <(sed 1d "$dir/$other/study.json" | sed 's/"elapsed_ms":[0-9]*/"elapsed_ms":0/')
+done
+[ "$(cd "$dir/st" && ls -l --time-style=full-iso && cat ./*.M01 | md5sum)" = "$before" ] || { echo "study changed the recordings' folder"; exit 1; }
+[ "$(ls -A "$dir/s2" | tr '\n' ' ')" = "electrodes.csv marks.csv recordings.csv study.json waves.csv " ]
+oneLineError "vorelkant-cli: RECORDING is required" "$cli" study --out "$dir/bad"
+oneLineError "vorelkant-cli: --shard: 3/2 needs 1 <= I <= N" "$cli" study "${study[@]}" --out "$dir/bad" --shard 3/2
+oneLineError "vorelkant-cli: --out: $dir/st/a.E01: Not a directory" "$cli" study "${study[@]}" --out "$dir/st/a.E01"
+[ ! -e "$dir/bad" ]
+# The single commands print the same rows as the tables.
+[ "$("$cli" marks "$dir/st/a.E01" "${mx[@]}" --table csv | sed -n 2p)" = "$(sed -n 2p "$dir/s1/marks.csv")" ]
+[ "$("$cli" waves "$dir/st/a.E01" "${mx[@]}" --table csv | tail -n +2)" = "$(grep "^$dir/st/a.E01," "$dir/s1/waves.csv")" ]
+"$cli" velocity "$dir/st/a.E01" "${mx[@]}" --begin 0 --window 12000 --table json > "$dir/vel.json"
+grep -q '^\[{"recording":"'"$dir/st/a.E01"'","column":1,"row":1,"speed_cm_s":' "$dir/vel.json"
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"

@@ -329,7 +329,8 @@ TEST(MenuCaptions, EveryMenuItemKeyAndSubmenuAsWrittenOut) {
         {"File",
          "Open File[Ctrl+O]|Save Marks+Connections[Ctrl+S]|Import{Connections|Electrogram file|Marks from .txt file}|"
          "Export{to Mac|to RealBasic|Electrogram to .txt|Marks to .txt file|Marks to Animation|Single Electrogram Marks|"
-         "Data in Matrix Text File|All Marks in One Electrogram|Tavring File}|Print[Ctrl+P]|Print dialog ...|"
+         "Data in Matrix Text File|All Marks in One Electrogram|Tavring File|Recording as Electrogram File...|"
+         "Study Tables (CSV)...}|Print[Ctrl+P]|Print dialog ...|"
          "Quit[Ctrl+Q]|[F1]|[F2]|[F3]|[F4]|[F5]|||||"},
         {"General",
          "Update Displays[Ctrl+U]|Unhide Marks[Ctrl+Y]|Tile on[Ctrl+T]|Tile type{rectangle|square}|Begin Time[Ctrl+B]|"

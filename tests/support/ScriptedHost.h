@@ -61,6 +61,12 @@ public:
         dialogs.push_back({title, filters, 1, proposed});
         return next(files, std::optional<FileChoice>());
     }
+    // A folder dialog takes the path of the next file answer.
+    std::optional<std::string> chooseFolder(const std::string& title) override {
+        dialogs.push_back({title, {}, 1, ""});
+        const auto choice = next(files, std::optional<FileChoice>());
+        return choice ? std::optional<std::string>(choice->path) : std::nullopt;
+    }
     void showProgress(const std::string& caption, const std::string&, const std::string&, int) override {
         captions.push_back(caption);
         progressShown = true;
