@@ -34,6 +34,9 @@ void addVelocity(CLI::App& app, Tool& tool);
 // ExportCommand.cpp
 void addExport(CLI::App& app, Tool& tool);
 
+// DetectCommand.cpp
+void addDetect(CLI::App& app, Tool& tool);
+
 // DrawCommands.cpp, built with the desktop program only.
 void addRender(CLI::App& app, Tool& tool);
 void addPrint(CLI::App& app, Tool& tool);

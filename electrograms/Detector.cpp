@@ -1,0 +1,287 @@
+#include "electrograms/Detector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "electrograms/Filter.h"
+#include "electrograms/Spectrum.h"
+#include "marks/MarkStore.h"
+#include "session/SampleTime.h"
+
+namespace vk {
+
+namespace {
+
+constexpr double MadToSigma = 1.4826;   // median absolute deviation to a Gaussian deviation
+constexpr double IntervalOfPeriod = 0.7;
+constexpr double BandLowOfRhythm = 0.5, BandHighOfRhythm = 20.0, BandHighOfRate = 0.4;
+constexpr double SmallestOfMedianDeflection = 0.5;
+constexpr int ChannelsPerGroup = 16;
+
+double medianOf(std::vector<double> v) {
+    if (v.empty()) return 0;
+    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    if (v.size() % 2 == 1) return *mid;
+    return 0.5 * (*mid + *std::max_element(v.begin(), mid));
+}
+
+// Running median of 5: a spike of one or two samples disappears, an edge
+// stays where it is. The first and last two samples are kept.
+std::vector<double> despike(const std::vector<double>& x) {
+    std::vector<double> y = x;
+    for (std::size_t i = 2; i + 2 < x.size(); ++i) {
+        double w[5] = {x[i - 2], x[i - 1], x[i], x[i + 1], x[i + 2]};
+        std::nth_element(w, w + 2, w + 5);
+        y[i] = w[2];
+    }
+    return y;
+}
+
+// The rhythm is read from the spectrum of the rectified slope through its
+// autocorrelation (the inverse transform of the power spectrum): a train
+// of brief deflections has harmonics of nearly equal power, so its highest
+// spectral peak may be any of them, while its autocorrelation peaks at the
+// period itself. The highest local maximum at a lag inside the range wins,
+// placed between lags by a parabola.
+double periodicRhythm(const std::vector<double>& train, double rate, double lowHz, double highHz) {
+    const double none = std::nan("");
+    const std::vector<double> r = Autocorrelation(train.data(), train.size());
+    if (r.size() < 4 || !(r[0] > 0)) return none;
+    const auto shortest = static_cast<std::size_t>(std::max(1.0, std::floor(rate / highHz)));
+    const auto longest = std::min(r.size() - 2, static_cast<std::size_t>(std::ceil(rate / lowHz)));
+    std::size_t best = 0;
+    for (std::size_t k = std::max<std::size_t>(shortest, 1); k <= longest; ++k)
+        if (r[k] > 0 && r[k] > r[k - 1] && r[k] >= r[k + 1] && (best == 0 || r[k] > r[best])) best = k;
+    if (best == 0) return none;
+    const double a = r[best - 1], b = r[best], c = r[best + 1];
+    const double bend = a - 2 * b + c;
+    const double offset = bend < 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
+    const double f = rate / (static_cast<double>(best) + offset);
+    return f >= lowHz && f <= highHz ? f : none;
+}
+
+// The dominant rhythm (Hz) of the rectified falling slope, or NaN.
+double dominantRhythm(const std::vector<double>& x, double rate, double lowCpm, double highCpm, double sign) {
+    const double nyquist = rate / 2;
+    const double lowHz = lowCpm / 60 / 2;
+    const double highHz = std::min(2 * highCpm / 60, 0.45 * rate);
+    std::vector<double> v = x;
+    if (lowHz < highHz && highHz < nyquist) FilterForward(v, BandPassSections(lowHz, highHz, rate));
+    // Averages of `step` samples of the rectified slope keep its content up
+    // to the band's top and make the spectrum cheap.
+    const auto step = static_cast<std::size_t>(std::max(1.0, std::floor(rate / (8 * highHz))));
+    std::vector<double> slope;
+    slope.reserve(v.size() / step + 1);
+    double sum = 0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        sum += std::max(0.0, sign * (v[i] - v[i + 1]));
+        if (++count == step) {
+            slope.push_back(sum / static_cast<double>(step));
+            sum = 0;
+            count = 0;
+        }
+    }
+    const double slopeRate = rate / static_cast<double>(step);
+    if (slope.size() < 8) return std::nan("");
+    return periodicRhythm(slope, slopeRate, lowCpm / 60, highCpm / 60);
+}
+
+}  // namespace
+
+ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, const DetectOptions& o) {
+    ChannelDetection d;
+    d.needsRhythm = !(o.bandLowHz && o.bandHighHz && o.minIntervalMs);
+    const double sign = o.positive ? -1.0 : 1.0;  // a fall of sign * y is a deflection
+    std::vector<double> v(x, x + n);
+    if (n < 8 || std::all_of(v.begin(), v.end(), [&](double a) { return a == v[0]; })) {
+        d.flat = true;
+        return d;
+    }
+    const double centre = medianOf(v);
+    for (double& a : v) a -= centre;
+    v = despike(v);
+
+    const double f0 = dominantRhythm(v, rate, o.rhythmLowCpm, o.rhythmHighCpm, sign);
+    d.rhythmFound = std::isfinite(f0) && f0 > 0;
+    if (d.rhythmFound) d.dominantCpm = f0 * 60;
+    if (d.needsRhythm && !d.rhythmFound) return d;
+    d.bandLowHz = o.bandLowHz ? *o.bandLowHz : BandLowOfRhythm * f0;
+    d.bandHighHz = o.bandHighHz ? *o.bandHighHz
+                                : std::min({BandHighOfRhythm * f0, 2 * o.rhythmHighCpm / 60, BandHighOfRate * rate});
+    d.minIntervalMs = o.minIntervalMs ? *o.minIntervalMs : IntervalOfPeriod * 1000 / f0;
+    if (!(d.bandLowHz < d.bandHighHz)) return d;
+
+    // Zero-phase band-pass; the mirrored ends cover three periods of the high edge.
+    const auto pad = static_cast<std::size_t>(std::ceil(3 * rate / d.bandHighHz));
+    FilterZeroPhase(v, BandPassSections(d.bandLowHz, d.bandHighHz, rate), pad);
+    if (sign < 0)
+        for (double& a : v) a = -a;  // from here on a deflection is always a fall
+
+    std::vector<double> deviation(n);
+    const double middle = medianOf(v);
+    for (std::size_t i = 0; i < n; ++i) deviation[i] = std::fabs(v[i] - middle);
+    d.noise = MadToSigma * medianOf(std::move(deviation));
+    d.threshold = o.threshold * d.noise;
+
+    // Candidates: maxima of the falling slope with a deflection that reaches the threshold.
+    const auto reach = static_cast<std::size_t>(std::max(1.0, std::round(rate / (2 * d.bandHighHz))));
+    auto fall = [&](std::size_t i) { return 0.5 * (v[i - 1] - v[i + 1]); };
+    struct Candidate {
+        std::size_t at;
+        double slope, deflection;
+    };
+    std::vector<Candidate> candidates;
+    double previous = 0, current = n > 2 ? fall(1) : 0;
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const double next = i + 2 < n ? fall(i + 1) : 0;
+        if (current > 0 && current > previous && current >= next) {
+            const std::size_t from = i > reach ? i - reach : 0, to = std::min(n - 1, i + reach);
+            const double high = *std::max_element(v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            const double low = *std::min_element(v.begin() + static_cast<std::ptrdiff_t>(i), v.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+            if (high - low >= d.threshold && high - low > 0) candidates.push_back({i, current, high - low});
+        }
+        previous = current;
+        current = next;
+    }
+    // The steepest first; ties go to the earlier sample.
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.slope > b.slope; });
+    const double clear = d.minIntervalMs * rate / 1000;
+    std::set<std::size_t> keptAt;
+    std::vector<Candidate> kept;
+    for (const Candidate& c : candidates) {
+        auto after = keptAt.lower_bound(c.at);
+        if (after != keptAt.end() && static_cast<double>(*after - c.at) < clear) continue;
+        if (after != keptAt.begin() && static_cast<double>(c.at - *std::prev(after)) < clear) continue;
+        keptAt.insert(c.at);
+        kept.push_back(c);
+    }
+    std::vector<double> deflections;
+    for (const Candidate& c : kept) deflections.push_back(c.deflection);
+    const double smallest = SmallestOfMedianDeflection * medianOf(std::move(deflections));
+    for (const Candidate& c : kept) {
+        if (c.deflection < smallest) continue;
+        const std::size_t i = c.at;
+        const double a = i >= 2 ? fall(i - 1) : c.slope, b = c.slope, e = i + 2 < n ? fall(i + 1) : c.slope;
+        const double bend = a - 2 * b + e;
+        const double offset = bend < 0 ? std::clamp(0.5 * (a - e) / bend, -0.5, 0.5) : 0.0;
+        d.positions.push_back(static_cast<double>(i) + offset);
+    }
+    std::sort(d.positions.begin(), d.positions.end());
+    return d;
+}
+
+double DetectRate(const SessionState& s) { return s.HighRateMode ? std::max(1, s.SamplingFrequency) : 1000.0; }
+
+int RecordingChannels(const SessionState& s) {
+    return s.NrChannelsInFile >= 1 ? std::min(s.NrChannelsInFile, MaxChannels) : MaxChannels;
+}
+
+DetectRows DetectWindowRows(const SessionState& s, const DetectOptions& o) {
+    const int32_t rows = RecordingRows(s);
+    DetectRows r;
+    r.first = std::clamp(SampleOfTime(s, o.beginMs), 1, std::max(rows, 1));
+    r.last = o.windowMs ? std::clamp(SampleOfTime(s, int64_t{o.beginMs} + *o.windowMs), 0, rows) : rows;
+    if (rows < 1) r.last = 0;
+    return r;
+}
+
+ChannelDetection DetectSignalChannel(const SessionState& s, int channel, const DetectOptions& o) {
+    const DetectRows rows = DetectWindowRows(s, o);
+    std::vector<double> x;
+    for (int32_t r = rows.first; r <= rows.last; ++r) x.push_back(s.Signals.at(r, channel));
+    ChannelDetection d = DetectChannel(x.data(), x.size(), DetectRate(s), o);
+    d.channel = channel;
+    return d;
+}
+
+int32_t DetectionTime(const SessionState& s, const DetectRows& rows, double position) {
+    const double row = rows.first + position;
+    return static_cast<int32_t>(roundHalfEven(row * 1000.0 / DetectRate(s)));
+}
+
+DetectResult DetectActivations(SessionState& s, const DetectOptions& o) { return DetectActivations(s, o, {}); }
+
+DetectResult DetectActivations(SessionState& s, const DetectOptions& o,
+                               const std::function<bool(int, int, int)>& progress) {
+    DetectResult result;
+    std::vector<int> channels = o.channels;
+    if (channels.empty())
+        for (int c = 1; c <= RecordingChannels(s); ++c) channels.push_back(c);
+    const DetectRows rows = DetectWindowRows(s, o);
+    const int32_t low = TimeOfSample(s, rows.first), high = TimeOfSample(s, rows.last);
+    const int total = static_cast<int>(channels.size());
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    s.MarkOrigin = AutomaticOrigin;
+    for (int start = 0; start < total; start += ChannelsPerGroup) {
+        const int count = std::min(ChannelsPerGroup, total - start);
+        std::vector<ChannelDetection> group(static_cast<std::size_t>(count));
+        // Each channel is detected on its own; the threads only share the
+        // work, so the marks are the same with any number of them.
+        auto work = [&](unsigned t) {
+            for (int k = static_cast<int>(t); k < count; k += static_cast<int>(threads))
+                group[static_cast<std::size_t>(k)] = DetectSignalChannel(s, channels[static_cast<std::size_t>(start + k)], o);
+        };
+        std::vector<std::thread> pool;
+        for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
+        work(0);
+        for (std::thread& t : pool) t.join();
+        for (ChannelDetection& d : group) {
+            if (o.replace) d.marksRemoved = RemoveAutomaticMarks(s, d.channel, o.markType, low, high);
+            const int32_t before = s.MarkCount;
+            for (double p : d.positions) {
+                s.CurrentElectrode = d.channel;
+                AddMarkRecord(s, DetectionTime(s, rows, p), static_cast<int16_t>(o.markType),
+                              static_cast<int16_t>(s.CurrentMarkNr));
+            }
+            d.marksAdded = s.MarkCount - before;
+            result.marksAdded += d.marksAdded;
+            result.marksRemoved += d.marksRemoved;
+            result.channels.push_back(std::move(d));
+        }
+        if (progress && !progress(start + count, total, result.marksAdded)) {
+            result.cancelled = start + count < total;
+            break;
+        }
+    }
+    if (result.marksRemoved > 0) s.WavesOutdated = true;
+    return result;
+}
+
+DetectionUndo SnapshotMarks(const SessionState& s) {
+    DetectionUndo u;
+    u.before.assign(s.MarkTable.begin() + 1, s.MarkTable.begin() + 1 + s.MarkCount);
+    return u;
+}
+
+void FinishUndo(const SessionState& s, DetectionUndo& undo) {
+    undo.after.assign(s.MarkTable.begin() + 1, s.MarkTable.begin() + 1 + s.MarkCount);
+    undo.valid = true;
+}
+
+bool CanUndoDetection(const SessionState& s, const DetectionUndo& undo) {
+    if (!undo.valid || static_cast<std::size_t>(s.MarkCount) != undo.after.size()) return false;
+    return undo.after.empty() ||
+           std::memcmp(undo.after.data(), s.MarkTable.data() + 1, undo.after.size() * sizeof(MarkRecord)) == 0;
+}
+
+bool UndoDetection(SessionState& s, DetectionUndo& undo) {
+    if (!CanUndoDetection(s, undo)) return false;
+    std::copy(undo.before.begin(), undo.before.end(), s.MarkTable.begin() + 1);
+    s.MarkCount = static_cast<int32_t>(undo.before.size());
+    s.MarksChanged = true;
+    s.WavesOutdated = true;
+    undo.valid = false;
+    return true;
+}
+
+std::string DetectProgressCaption(int channel, int marks) {
+    return "Detecting activations: channel " + std::to_string(channel) + ", " + std::to_string(marks) + " marks";
+}
+
+}  // namespace vk
