@@ -20,6 +20,7 @@ constexpr double IntervalOfPeriod = 0.7;
 constexpr double BandLowOfRhythm = 0.5, BandHighOfRhythm = 20.0, BandHighOfRate = 0.4;
 constexpr double SmallestOfMedianDeflection = 0.5;
 constexpr int ChannelsPerGroup = 16;
+constexpr double LagSpread = 0.12;
 
 double medianOf(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -41,6 +42,26 @@ std::vector<double> despike(const std::vector<double>& x) {
     return y;
 }
 
+// For every i: the highest of v[i - reach .. i] (before = true) or the
+// lowest of v[i .. i + reach], with a queue of the values that can still be
+// the extreme, so that the cost does not grow with reach.
+std::vector<double> runningExtreme(const std::vector<double>& v, std::size_t reach, bool before) {
+    const std::size_t n = v.size();
+    std::vector<double> out(n);
+    std::vector<std::size_t> queue(n);
+    std::size_t head = 0, tail = 0;
+    for (std::size_t step = 0; step < n; ++step) {
+        const std::size_t i = before ? step : n - 1 - step;
+        auto beats = [&](std::size_t j) { return before ? v[i] >= v[j] : v[i] <= v[j]; };
+        while (tail > head && beats(queue[tail - 1])) --tail;
+        queue[tail++] = i;
+        const std::size_t oldest = queue[head];
+        if ((before ? i - oldest : oldest - i) > reach) ++head;
+        out[i] = v[queue[head]];
+    }
+    return out;
+}
+
 // The rhythm is read from the spectrum of the rectified slope through its
 // autocorrelation (the inverse transform of the power spectrum): a train
 // of brief deflections has harmonics of nearly equal power, so its highest
@@ -53,11 +74,24 @@ double periodicRhythm(const std::vector<double>& train, double rate, double lowH
     if (r.size() < 4 || !(r[0] > 0)) return none;
     const auto shortest = static_cast<std::size_t>(std::max(1.0, std::floor(rate / highHz)));
     const auto longest = std::min(r.size() - 2, static_cast<std::size_t>(std::ceil(rate / lowHz)));
+    // A rhythm that varies from cycle to cycle spreads its peak over
+    // neighbouring lags; each lag therefore collects the correlation within
+    // a few per cent of itself, which keeps one period's scattered pairs
+    // together and ahead of the longer lags that hold fewer of them.
+    std::vector<double> sum(r.size() + 1, 0.0);
+    for (std::size_t k = 0; k < r.size(); ++k) sum[k + 1] = sum[k] + r[k];
+    std::vector<double> score(r.size(), 0.0);
+    for (std::size_t k = 1; k < r.size(); ++k) {
+        const auto spread = static_cast<std::size_t>(LagSpread * static_cast<double>(k));
+        const std::size_t from = k - std::min(spread, k - 1), to = std::min(r.size() - 1, k + spread);
+        score[k] = sum[to + 1] - sum[from];
+    }
     std::size_t best = 0;
-    for (std::size_t k = std::max<std::size_t>(shortest, 1); k <= longest; ++k)
-        if (r[k] > 0 && r[k] > r[k - 1] && r[k] >= r[k + 1] && (best == 0 || r[k] > r[best])) best = k;
+    for (std::size_t k = std::max<std::size_t>(shortest, 2); k <= longest; ++k)
+        if (score[k] > 0 && score[k] > score[k - 1] && score[k] >= score[k + 1] && (best == 0 || score[k] > score[best]))
+            best = k;
     if (best == 0) return none;
-    const double a = r[best - 1], b = r[best], c = r[best + 1];
+    const double a = score[best - 1], b = score[best], c = score[best + 1];
     const double bend = a - 2 * b + c;
     const double offset = bend < 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
     const double f = rate / (static_cast<double>(best) + offset);
@@ -135,15 +169,15 @@ ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, cons
         std::size_t at;
         double slope, deflection;
     };
+    const std::vector<double> highBefore = runningExtreme(v, reach, true);
+    const std::vector<double> lowAfter = runningExtreme(v, reach, false);
     std::vector<Candidate> candidates;
     double previous = 0, current = n > 2 ? fall(1) : 0;
     for (std::size_t i = 1; i + 1 < n; ++i) {
         const double next = i + 2 < n ? fall(i + 1) : 0;
         if (current > 0 && current > previous && current >= next) {
-            const std::size_t from = i > reach ? i - reach : 0, to = std::min(n - 1, i + reach);
-            const double high = *std::max_element(v.begin() + static_cast<std::ptrdiff_t>(from), v.begin() + static_cast<std::ptrdiff_t>(i) + 1);
-            const double low = *std::min_element(v.begin() + static_cast<std::ptrdiff_t>(i), v.begin() + static_cast<std::ptrdiff_t>(to) + 1);
-            if (high - low >= d.threshold && high - low > 0) candidates.push_back({i, current, high - low});
+            const double deflection = highBefore[i] - lowAfter[i];
+            if (deflection >= d.threshold && deflection > 0) candidates.push_back({i, current, deflection});
         }
         previous = current;
         current = next;
