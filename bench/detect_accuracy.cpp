@@ -6,6 +6,7 @@
 //   vk_detect_accuracy [EGG.tsv.gz [accuracy|egg|speed]]   (default ../shared/data/egg-semi-8ch-10hz.tsv.gz)
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -137,7 +138,7 @@ void eggTable(const std::string& path) {
     const double rate = 10;
     std::printf("\nElectrogastrography, 8 channels, 10 Hz, %zu samples, detected with rhythm 2-4 cycles/min:\n",
                 channels[0].size());
-    std::printf("channel\tmarks\tdetected rhythm\tWelch peak\tdifference (cycles/min)\n");
+    std::printf("channel\tmarks\tband (Hz)\tmin interval (ms)\tthreshold\tdominant\tdetected rhythm\tWelch peak\tdifference (cycles/min)\n");
     DetectOptions o;
     o.rhythmLowCpm = 2;
     o.rhythmHighCpm = 4;
@@ -159,7 +160,8 @@ void eggTable(const std::string& path) {
         FilterZeroPhase(y, BandPassSections(0.015, 0.15, rate), 2000);
         const Spectrum sp = WelchSpectrum(y.data(), y.size(), rate, 2000);
         const double welch = PeakFrequency(sp, 2.0 / 60, 4.0 / 60) * 60;
-        std::printf("%zu\t%zu\t%.2f\t%.2f\t%+.2f\n", c + 1, d.positions.size(), detected, welch, detected - welch);
+        std::printf("%zu\t%zu\t%.4f-%.4f\t%.0f\t%.1f\t%.2f\t%.2f\t%.2f\t%+.2f\n", c + 1, d.positions.size(), d.bandLowHz,
+                    d.bandHighHz, d.minIntervalMs, d.threshold, d.dominantCpm, detected, welch, detected - welch);
     }
 }
 

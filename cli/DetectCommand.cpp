@@ -115,7 +115,7 @@ void addDetect(CLI::App& app, Tool& tool) {
     sub->add_option("--band", o->band, "band-pass LOW-HIGH in Hz (default: from the rhythm)");
     o->intervalOption =
         sub->add_option("--min-interval", o->minInterval, "minimum interval between activations, ms (default: from the rhythm)");
-    sub->add_option("--threshold", o->threshold, "threshold, times the channel's robust noise (default 1)");
+    sub->add_option("--threshold", o->threshold, "threshold, times the channel's robust noise (default 0.5)");
     sub->add_option("--polarity", o->polarity, "negative (steepest downstroke, the default) or positive")
         ->check(CLI::IsMember({"negative", "positive"}));
     sub->add_flag("--replace", o->replace, "first remove this type's automatic marks of each channel in the window");

@@ -21,6 +21,13 @@ constexpr double BandLowOfRhythm = 0.5, BandHighOfRhythm = 20.0, BandHighOfRate 
 constexpr double SmallestOfMedianDeflection = 0.5;
 constexpr int ChannelsPerGroup = 16;
 constexpr double LagSpread = 0.12;
+constexpr double RhythmSegmentPeriods = 8;  // Welch segments span this many periods of the slowest rhythm
+
+std::size_t nextPowerOfTwo(std::size_t n) {
+    std::size_t p = 1;
+    while (p < n) p <<= 1;
+    return p;
+}
 
 double medianOf(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -62,40 +69,42 @@ std::vector<double> runningExtreme(const std::vector<double>& v, std::size_t rea
     return out;
 }
 
-// The rhythm is read from the spectrum of the rectified slope through its
-// autocorrelation (the inverse transform of the power spectrum): a train
-// of brief deflections has harmonics of nearly equal power, so its highest
-// spectral peak may be any of them, while its autocorrelation peaks at the
-// period itself. The highest local maximum at a lag inside the range wins,
-// placed between lags by a parabola.
+// The rhythm is the highest peak of the Welch spectrum of the rectified
+// slope inside the range, or a subharmonic of it: a train of brief
+// deflections has harmonics of nearly equal power, so its highest peak may
+// be any of them. The autocorrelation (the inverse transform of the same
+// power spectrum) decides: of the peak's period and its multiples inside
+// the range, the one with the highest correlation is the rhythm's period.
+// A rhythm that varies from cycle to cycle spreads its correlation over
+// neighbouring lags, so each lag takes the mean within a few per cent of
+// itself.
 double periodicRhythm(const std::vector<double>& train, double rate, double lowHz, double highHz) {
     const double none = std::nan("");
+    const auto segment = std::min(train.size(), static_cast<std::size_t>(std::ceil(RhythmSegmentPeriods * rate / lowHz)));
+    const Spectrum spectrum = WelchSpectrum(train.data(), train.size(), rate, segment, 2 * nextPowerOfTwo(segment));
+    const double peak = PeakFrequency(spectrum, lowHz, highHz);
+    if (!std::isfinite(peak) || peak <= 0) return none;
     const std::vector<double> r = Autocorrelation(train.data(), train.size());
-    if (r.size() < 4 || !(r[0] > 0)) return none;
-    const auto shortest = static_cast<std::size_t>(std::max(1.0, std::floor(rate / highHz)));
-    const auto longest = std::min(r.size() - 2, static_cast<std::size_t>(std::ceil(rate / lowHz)));
-    // A rhythm that varies from cycle to cycle spreads its peak over
-    // neighbouring lags; each lag therefore collects the correlation within
-    // a few per cent of itself, which keeps one period's scattered pairs
-    // together and ahead of the longer lags that hold fewer of them.
+    if (r.size() < 4 || !(r[0] > 0)) return peak;
     std::vector<double> sum(r.size() + 1, 0.0);
     for (std::size_t k = 0; k < r.size(); ++k) sum[k + 1] = sum[k] + r[k];
-    std::vector<double> score(r.size(), 0.0);
-    for (std::size_t k = 1; k < r.size(); ++k) {
+    auto score = [&](double lag) {
+        const auto k = static_cast<std::size_t>(std::llround(lag));
+        if (k < 1 || k >= r.size()) return -1e300;
         const auto spread = static_cast<std::size_t>(LagSpread * static_cast<double>(k));
         const std::size_t from = k - std::min(spread, k - 1), to = std::min(r.size() - 1, k + spread);
-        score[k] = sum[to + 1] - sum[from];
+        return (sum[to + 1] - sum[from]) / static_cast<double>(to + 1 - from);
+    };
+    int best = 1;
+    double bestScore = score(rate / peak);
+    for (int m = 2; peak / m >= lowHz; ++m) {
+        const double s = score(rate * m / peak);
+        if (s > bestScore) {
+            best = m;
+            bestScore = s;
+        }
     }
-    std::size_t best = 0;
-    for (std::size_t k = std::max<std::size_t>(shortest, 2); k <= longest; ++k)
-        if (score[k] > 0 && score[k] > score[k - 1] && score[k] >= score[k + 1] && (best == 0 || score[k] > score[best]))
-            best = k;
-    if (best == 0) return none;
-    const double a = score[best - 1], b = score[best], c = score[best + 1];
-    const double bend = a - 2 * b + c;
-    const double offset = bend < 0 ? std::clamp(0.5 * (a - c) / bend, -0.5, 0.5) : 0.0;
-    const double f = rate / (static_cast<double>(best) + offset);
-    return f >= lowHz && f <= highHz ? f : none;
+    return peak / best;
 }
 
 // The dominant rhythm (Hz) of the rectified falling slope, or NaN.

@@ -43,7 +43,7 @@ namespace vk {
 
 inline constexpr double DefaultRhythmLowCpm = 0.5;
 inline constexpr double DefaultRhythmHighCpm = 60.0;
-inline constexpr double DefaultThresholdK = 1.0;
+inline constexpr double DefaultThresholdK = 0.5;
 
 // All parameters of a run; what is left empty is resolved per channel.
 struct DetectOptions {
