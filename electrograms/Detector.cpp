@@ -29,7 +29,13 @@ std::size_t nextPowerOfTwo(std::size_t n) {
     return p;
 }
 
-double medianOf(std::vector<double> v) {
+// Large buffers are kept per thread from channel to channel: fresh ones
+// would cost more in zeroed memory pages than the work done in them.
+thread_local std::vector<double> scratch;
+
+double medianOf(const std::vector<double>& values) {
+    std::vector<double>& v = scratch;
+    v.assign(values.begin(), values.end());
     if (v.empty()) return 0;
     const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
     std::nth_element(v.begin(), mid, v.end());
@@ -39,23 +45,35 @@ double medianOf(std::vector<double> v) {
 
 // Running median of 5: a spike of one or two samples disappears, an edge
 // stays where it is. The first and last two samples are kept.
-std::vector<double> despike(const std::vector<double>& x) {
-    std::vector<double> y = x;
+void despike(const std::vector<double>& x, std::vector<double>& y) {
+    y.assign(x.begin(), x.end());
+    // The median of five by a fixed network of comparisons (no branches).
+    auto order = [](double& a, double& b) {
+        const double low = std::min(a, b);
+        b = std::max(a, b);
+        a = low;
+    };
     for (std::size_t i = 2; i + 2 < x.size(); ++i) {
-        double w[5] = {x[i - 2], x[i - 1], x[i], x[i + 1], x[i + 2]};
-        std::nth_element(w, w + 2, w + 5);
-        y[i] = w[2];
+        double a = x[i - 2], b = x[i - 1], c = x[i], d = x[i + 1], e = x[i + 2];
+        order(a, b);
+        order(d, e);
+        order(a, d);  // a is now the smallest of four, out
+        order(b, e);  // e the largest of four, out
+        order(b, c);
+        order(c, d);
+        order(b, c);
+        y[i] = c;
     }
-    return y;
 }
 
 // For every i: the highest of v[i - reach .. i] (before = true) or the
 // lowest of v[i .. i + reach], with a queue of the values that can still be
 // the extreme, so that the cost does not grow with reach.
-std::vector<double> runningExtreme(const std::vector<double>& v, std::size_t reach, bool before) {
+void runningExtreme(const std::vector<double>& v, std::size_t reach, bool before, std::vector<double>& out) {
     const std::size_t n = v.size();
-    std::vector<double> out(n);
-    std::vector<std::size_t> queue(n);
+    out.resize(n);
+    thread_local std::vector<std::size_t> queue;
+    queue.resize(n);
     std::size_t head = 0, tail = 0;
     for (std::size_t step = 0; step < n; ++step) {
         const std::size_t i = before ? step : n - 1 - step;
@@ -66,7 +84,6 @@ std::vector<double> runningExtreme(const std::vector<double>& v, std::size_t rea
         if ((before ? i - oldest : oldest - i) > reach) ++head;
         out[i] = v[queue[head]];
     }
-    return out;
 }
 
 // The rhythm is the highest peak of the Welch spectrum of the rectified
@@ -112,7 +129,8 @@ double dominantRhythm(const std::vector<double>& x, double rate, double lowCpm, 
     const double nyquist = rate / 2;
     const double lowHz = lowCpm / 60 / 2;
     const double highHz = std::min(2 * highCpm / 60, 0.45 * rate);
-    std::vector<double> v = x;
+    thread_local std::vector<double> v;
+    v.assign(x.begin(), x.end());
     if (lowHz < highHz && highHz < nyquist) FilterForward(v, BandPassSections(lowHz, highHz, rate));
     // Averages of `step` samples of the rectified slope keep its content up
     // to the band's top and make the spectrum cheap.
@@ -140,14 +158,16 @@ ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, cons
     ChannelDetection d;
     d.needsRhythm = !(o.bandLowHz && o.bandHighHz && o.minIntervalMs);
     const double sign = o.positive ? -1.0 : 1.0;  // a fall of sign * y is a deflection
-    std::vector<double> v(x, x + n);
+    thread_local std::vector<double> v, work;
+    v.assign(x, x + n);
     if (n < 8 || std::all_of(v.begin(), v.end(), [&](double a) { return a == v[0]; })) {
         d.flat = true;
         return d;
     }
     const double centre = medianOf(v);
     for (double& a : v) a -= centre;
-    v = despike(v);
+    despike(v, work);
+    v.swap(work);
 
     const double f0 = dominantRhythm(v, rate, o.rhythmLowCpm, o.rhythmHighCpm, sign);
     d.rhythmFound = std::isfinite(f0) && f0 > 0;
@@ -165,21 +185,25 @@ ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, cons
     if (sign < 0)
         for (double& a : v) a = -a;  // from here on a deflection is always a fall
 
-    std::vector<double> deviation(n);
+    std::vector<double>& deviation = work;
+    deviation.resize(n);
     const double middle = medianOf(v);
     for (std::size_t i = 0; i < n; ++i) deviation[i] = std::fabs(v[i] - middle);
-    d.noise = MadToSigma * medianOf(std::move(deviation));
+    d.noise = MadToSigma * medianOf(deviation);
     d.threshold = o.threshold * d.noise;
 
     // Candidates: maxima of the falling slope with a deflection that reaches the threshold.
-    const auto reach = static_cast<std::size_t>(std::max(1.0, std::round(rate / (2 * d.bandHighHz))));
+    // A deflection is measured over half a period of the band's low edge
+    // on either side (the rhythm's half period with the default band).
+    const auto reach = static_cast<std::size_t>(std::max(1.0, std::round(rate / (4 * d.bandLowHz))));
     auto fall = [&](std::size_t i) { return 0.5 * (v[i - 1] - v[i + 1]); };
     struct Candidate {
         std::size_t at;
         double slope, deflection;
     };
-    const std::vector<double> highBefore = runningExtreme(v, reach, true);
-    const std::vector<double> lowAfter = runningExtreme(v, reach, false);
+    thread_local std::vector<double> highBefore, lowAfter;
+    runningExtreme(v, reach, true, highBefore);
+    runningExtreme(v, reach, false, lowAfter);
     std::vector<Candidate> candidates;
     double previous = 0, current = n > 2 ? fall(1) : 0;
     for (std::size_t i = 1; i + 1 < n; ++i) {
@@ -206,7 +230,7 @@ ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, cons
     }
     std::vector<double> deflections;
     for (const Candidate& c : kept) deflections.push_back(c.deflection);
-    const double smallest = SmallestOfMedianDeflection * medianOf(std::move(deflections));
+    const double smallest = SmallestOfMedianDeflection * medianOf(deflections);
     for (const Candidate& c : kept) {
         if (c.deflection < smallest) continue;
         const std::size_t i = c.at;
@@ -236,7 +260,8 @@ DetectRows DetectWindowRows(const SessionState& s, const DetectOptions& o) {
 
 ChannelDetection DetectSignalChannel(const SessionState& s, int channel, const DetectOptions& o) {
     const DetectRows rows = DetectWindowRows(s, o);
-    std::vector<double> x;
+    thread_local std::vector<double> x;
+    x.clear();
     for (int32_t r = rows.first; r <= rows.last; ++r) x.push_back(s.Signals.at(r, channel));
     ChannelDetection d = DetectChannel(x.data(), x.size(), DetectRate(s), o);
     d.channel = channel;

@@ -19,16 +19,38 @@ void settle(const Biquad& f, double v, double& z1, double& z2) {
     z1 = f.b1 * v - f.a1 * out + z2;
 }
 
-void runSection(double* x, std::size_t n, const Biquad& f) {
+// All sections in one sweep, sample by sample: each section's recursion
+// waits on its own previous output only, so the sections overlap in time.
+// The arithmetic is that of running them one after another.
+void runSections(double* x, std::size_t n, const std::vector<Biquad>& sections) {
     if (n == 0) return;
-    double z1 = 0, z2 = 0;
-    settle(f, x[0], z1, z2);
+    constexpr std::size_t MaxSections = 4;
+    if (sections.size() > MaxSections) {
+        for (std::size_t first = 0; first < sections.size(); first += MaxSections) {
+            const std::vector<Biquad> part(sections.begin() + static_cast<std::ptrdiff_t>(first),
+                                           sections.begin() + static_cast<std::ptrdiff_t>(std::min(sections.size(), first + MaxSections)));
+            runSections(x, n, part);
+        }
+        return;
+    }
+    const std::size_t m = sections.size();
+    double z1[MaxSections] = {}, z2[MaxSections] = {};
+    double start = x[0];
+    for (std::size_t k = 0; k < m; ++k) {
+        settle(sections[k], start, z1[k], z2[k]);
+        const Biquad& f = sections[k];
+        start = (f.b0 + f.b1 + f.b2) / (1 + f.a1 + f.a2) * start;
+    }
     for (std::size_t i = 0; i < n; ++i) {
-        const double in = x[i];
-        const double out = f.b0 * in + z1;
-        z1 = f.b1 * in - f.a1 * out + z2;
-        z2 = f.b2 * in - f.a2 * out;
-        x[i] = out;
+        double in = x[i];
+        for (std::size_t k = 0; k < m; ++k) {
+            const Biquad& f = sections[k];
+            const double out = f.b0 * in + z1[k];
+            z1[k] = f.b1 * in - f.a1 * out + z2[k];
+            z2[k] = f.b2 * in - f.a2 * out;
+            in = out;
+        }
+        x[i] = in;
     }
 }
 
@@ -63,7 +85,7 @@ std::vector<Biquad> BandPassSections(double lowHz, double highHz, double rateHz)
 }
 
 void FilterForward(std::vector<double>& x, const std::vector<Biquad>& sections) {
-    for (const Biquad& f : sections) runSection(x.data(), x.size(), f);
+    runSections(x.data(), x.size(), sections);
 }
 
 void FilterZeroPhase(std::vector<double>& x, const std::vector<Biquad>& sections, std::size_t pad) {
@@ -72,15 +94,18 @@ void FilterZeroPhase(std::vector<double>& x, const std::vector<Biquad>& sections
     pad = std::min(pad, n - 1);
     // Mirrored through the end values: the extension continues the
     // signal's level and slope, so the filter sees no step at either end.
-    std::vector<double> y(n + 2 * pad);
+    // Kept per thread: a fresh buffer per channel costs more in zeroed
+    // memory pages than the filtering itself.
+    thread_local std::vector<double> y;
+    y.resize(n + 2 * pad);
     for (std::size_t i = 0; i < pad; ++i) {
         y[i] = 2 * x[0] - x[pad - i];
         y[pad + n + i] = 2 * x[n - 1] - x[n - 2 - i];
     }
     std::copy(x.begin(), x.end(), y.begin() + static_cast<std::ptrdiff_t>(pad));
-    for (const Biquad& f : sections) runSection(y.data(), y.size(), f);
+    runSections(y.data(), y.size(), sections);
     std::reverse(y.begin(), y.end());
-    for (const Biquad& f : sections) runSection(y.data(), y.size(), f);
+    runSections(y.data(), y.size(), sections);
     std::reverse(y.begin(), y.end());
     std::copy(y.begin() + static_cast<std::ptrdiff_t>(pad), y.begin() + static_cast<std::ptrdiff_t>(pad + n), x.begin());
 }
