@@ -80,14 +80,14 @@ void addDetect(CLI::App& app, Tool& tool) {
             if (!o->rhythm.empty()) {
                 const auto [low, high] = parseRange(o->rhythm, "--rhythm");
                 if (!(low > 0 && low < high && high < 30 * rate))
-                    fail("--rhythm: " + o->rhythm + " cycles per minute is outside (0, " + decimals(30 * rate, 0) + ")");
+                    fail("--rhythm: " + o->rhythm + " is not a range of cycles per minute inside (0, " + decimals(30 * rate, 0) + ")");
                 d.rhythmLowCpm = low;
                 d.rhythmHighCpm = high;
             }
             if (!o->band.empty()) {
                 const auto [low, high] = parseRange(o->band, "--band");
                 if (!(low > 0 && low < high && high < rate / 2))
-                    fail("--band: " + o->band + " Hz is outside (0, " + decimals(rate / 2, 1) + ")");
+                    fail("--band: " + o->band + " is not a band of Hz inside (0, " + decimals(rate / 2, 1) + ")");
                 d.bandLowHz = low;
                 d.bandHighHz = high;
             }
