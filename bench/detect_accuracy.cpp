@@ -160,7 +160,7 @@ void eggTable(const std::string& path) {
         FilterZeroPhase(y, BandPassSections(0.015, 0.15, rate), 2000);
         const Spectrum sp = WelchSpectrum(y.data(), y.size(), rate, 2000);
         const double welch = PeakFrequency(sp, 2.0 / 60, 4.0 / 60) * 60;
-        std::printf("%zu\t%zu\t%.4f-%.4f\t%.0f\t%.1f\t%.2f\t%.2f\t%.2f\t%+.2f\n", c + 1, d.positions.size(), d.bandLowHz,
+        std::printf("%zu\t%zu\t%.4f-%.4f\t%.0f\t%.1f\t%.2f\t%.3f\t%.3f\t%+.3f\n", c + 1, d.positions.size(), d.bandLowHz,
                     d.bandHighHz, d.minIntervalMs, d.threshold, d.dominantCpm, detected, welch, detected - welch);
     }
 }

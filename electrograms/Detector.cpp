@@ -20,7 +20,8 @@ constexpr double IntervalOfPeriod = 0.7;
 constexpr double BandLowOfRhythm = 0.5, BandHighOfRhythm = 20.0, BandHighOfRate = 0.4;
 constexpr double SmallestOfMedianDeflection = 0.5;
 constexpr int ChannelsPerGroup = 16;
-constexpr double LagSpread = 0.12;
+constexpr double LagSpread = 0.12;    // how far a cycle-to-cycle varying period strays
+constexpr double LagSmoothing = 0.12;  // the correlation is averaged over this fraction of the lag
 constexpr double RhythmSegmentPeriods = 8;  // Welch segments span this many periods of the slowest rhythm
 
 std::size_t nextPowerOfTwo(std::size_t n) {
@@ -92,9 +93,9 @@ void runningExtreme(const std::vector<double>& v, std::size_t reach, bool before
 // be any of them. The autocorrelation (the inverse transform of the same
 // power spectrum) decides: of the peak's period and its multiples inside
 // the range, the one with the highest correlation is the rhythm's period.
-// A rhythm that varies from cycle to cycle spreads its correlation over
-// neighbouring lags, so each lag takes the mean within a few per cent of
-// itself.
+// A rhythm that varies from cycle to cycle moves its correlation peak away
+// from the exact multiple, so the peak is looked for within 12 per cent of
+// it, on the correlation averaged over 12 per cent of the lag.
 double periodicRhythm(const std::vector<double>& train, double rate, double lowHz, double highHz) {
     const double none = std::nan("");
     const auto segment = std::min(train.size(), static_cast<std::size_t>(std::ceil(RhythmSegmentPeriods * rate / lowHz)));
@@ -105,12 +106,23 @@ double periodicRhythm(const std::vector<double>& train, double rate, double lowH
     if (r.size() < 4 || !(r[0] > 0)) return peak;
     std::vector<double> sum(r.size() + 1, 0.0);
     for (std::size_t k = 0; k < r.size(); ++k) sum[k + 1] = sum[k] + r[k];
-    auto score = [&](double lag) {
-        const auto k = static_cast<std::size_t>(std::llround(lag));
-        if (k < 1 || k >= r.size()) return -1e300;
-        const auto spread = static_cast<std::size_t>(LagSpread * static_cast<double>(k));
+    auto meanAt = [&](std::size_t k) {
+        const auto spread = static_cast<std::size_t>(LagSmoothing * static_cast<double>(k));
         const std::size_t from = k - std::min(spread, k - 1), to = std::min(r.size() - 1, k + spread);
         return (sum[to + 1] - sum[from]) / static_cast<double>(to + 1 - from);
+    };
+    // The correlation of a period is the local maximum near its lag; a lag
+    // where the correlation only falls (noise that is correlated over short
+    // times) confirms nothing.
+    auto score = [&](double lag) {
+        auto k = static_cast<std::size_t>(std::llround(lag));
+        if (k < 2 || k + 2 >= r.size()) return -1e300;
+        const auto spread = static_cast<std::size_t>(std::ceil(LagSpread * lag));
+        const std::size_t low = k > spread + 1 ? k - spread : 1, high = std::min(r.size() - 2, k + spread);
+        while (k < high && meanAt(k + 1) > meanAt(k)) ++k;
+        while (k > low && meanAt(k - 1) > meanAt(k)) --k;
+        const bool peaked = meanAt(k) > meanAt(k - 1) && meanAt(k) >= meanAt(k + 1);
+        return peaked ? meanAt(k) : -1e300;
     };
     int best = 1;
     double bestScore = score(rate / peak);
@@ -193,9 +205,11 @@ ChannelDetection DetectChannel(const double* x, std::size_t n, double rate, cons
     d.threshold = o.threshold * d.noise;
 
     // Candidates: maxima of the falling slope with a deflection that reaches the threshold.
-    // A deflection is measured over half a period of the band's low edge
-    // on either side (the rhythm's half period with the default band).
-    const auto reach = static_cast<std::size_t>(std::max(1.0, std::round(rate / (4 * d.bandLowHz))));
+    // A deflection is measured over half a period of the band's middle
+    // (the geometric mean of its edges) on either side: long enough for the
+    // whole fall of a smooth wave, short enough that drift adds little.
+    const auto reach =
+        static_cast<std::size_t>(std::max(1.0, std::round(rate / (2 * std::sqrt(d.bandLowHz * d.bandHighHz)))));
     auto fall = [&](std::size_t i) { return 0.5 * (v[i - 1] - v[i + 1]); };
     struct Candidate {
         std::size_t at;

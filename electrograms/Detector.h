@@ -18,7 +18,7 @@
 //     deviation) of the band-passed signal, so that drift and offset do not
 //     count; the threshold is K times that noise, in signal units.
 //  5. Every local maximum of the falling slope whose deflection (the fall
-//     from the highest point in the quarter period of the band's low edge
+//     from the highest point in the half period of the band's middle
 //     before it to the lowest point as long after it) reaches the threshold
 //     is a candidate. The steepest candidates are kept first, each keeping
 //     the minimum interval clear around it; of those kept, deflections
