@@ -38,6 +38,9 @@ void addExport(CLI::App& app, Tool& tool);
 void addStudy(CLI::App& app);
 void addStudyMerge(CLI::App& app);
 
+// DetectCommand.cpp
+void addDetect(CLI::App& app, Tool& tool);
+
 // DrawCommands.cpp, built with the desktop program only.
 void addRender(CLI::App& app, Tool& tool);
 void addPrint(CLI::App& app, Tool& tool);

@@ -130,15 +130,21 @@ void addDemo(CLI::App& app) {
     struct Options {
         std::string folder;
         int rate = 1000;
+        int noise = 0;
+        uint32_t seed = 1;
     };
     auto o = std::make_shared<Options>();
     CLI::App* sub = app.add_subcommand("demo", "write the demo recording, its matrix and its true activation times");
     sub->add_option("DIR", o->folder, "folder written to (created when missing)")->required();
     sub->add_option("--rate", o->rate, "sampling frequency of the recording in Hz (100..2000, default 1000)")
         ->check(wholeIn(100, 2000));
+    sub->add_option("--noise", o->noise, "troubles of real recordings: 0 none (the default), 1 mild .. 3 hard")
+        ->check(wholeIn(0, DemoMaxNoise));
+    sub->add_option("--seed", o->seed, "varies the noise and artefacts (default 1)")->check(wholeIn(0, 4294967295LL));
     sub->callback([o] {
         try {
-            const DemoFiles files = WriteDemoRecording(o->folder, o->rate);
+            const DemoFiles files = o->noise > 0 ? WriteDemoRecording(o->folder, o->rate, o->noise, o->seed)
+                                                 : WriteDemoRecording(o->folder, o->rate);
             std::cout << "MatrixFileName=" << files.matrix << "\nFileName=" << files.recording
                       << "\nTruthFileName=" << files.truth << "\n";
         } catch (const IoError& e) {

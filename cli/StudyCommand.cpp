@@ -27,6 +27,7 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 #include "cli/StudyOutput.h"
+#include "electrograms/Detector.h"
 #include "session/Errors.h"
 #include "session/TextFiles.h"
 
@@ -78,6 +79,15 @@ StudyChunk analyse(const StudySettings& o, const std::string& path) {
         QuietHost quiet;
         Ctx ctx(*tool.state, quiet, tool.ctx->redraw);
         try {
+            if (o.detect) {
+                // The detector's own defaults on every channel, in memory only.
+                // Its earlier automatic marks of the type are replaced, so a
+                // recording detected and saved before is not counted twice.
+                DetectOptions detect;
+                detect.markType = o.tables.markType;
+                detect.replace = true;
+                DetectActivations(*tool.state, detect);
+            }
             rows = ComputeStudyRows(ctx, path, o.tables);
         } catch (const std::exception& e) {
             rows = FailedStudyRows(path, e.what());
@@ -273,7 +283,6 @@ void parseShard(StudySettings& o) {
 }
 
 void runStudy(StudySettings& o) {
-    if (o.detect) fail("--detect: the detector is not built in");
     // A study writes its tables and nothing beside the recordings.
     if (o.recording.remember) fail("--remember: study never writes beside the recordings; use info --remember");
     // Each recording gets a fresh session of about 100 MB. Kept in the heap

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     addSearch(app, tool);
     addWaves(app, tool);
     addAutomark(app, tool);
+    addDetect(app, tool);
     addMeasure(app, tool);
     addConnections(app, tool);
     addMap(app, tool);

@@ -21,6 +21,7 @@
 #include "desktop/QtDialogs.h"
 #include "desktop/ReferenceTableWindow.h"
 #include "desktop/TitleBar.h"
+#include "desktop/DetectDialog.h"
 #include "desktop/WaveFormDialog.h"
 #include "desktop/WhichElectrodePanel.h"
 #include "electrograms/TraceDisplay.h"
@@ -104,6 +105,10 @@ void MainWindow::connectHandlers() {
     on("Preferences1", [this](Ctx& c) { preferences_->open(c.s); });
     on("ElgWaveSettings1", [this](Ctx& c) { waveForm_->open(c.s); });
     on("AnalyseElg1", [this](Ctx& c) { analyseElg_->open(c); });
+    // The activation detector's dialog keeps the last run for "Undo Detection".
+    auto* detect = new DetectDialog(this);
+    on("DetectActivations1", [detect](Ctx& c) { detect->open(c); });
+    on("UndoDetection1", [detect](Ctx& c) { detect->undo(c); });
     // The item keeps the menu's own caption until it is first used; then it
     // names what the next use does.
     QAction* memoItem = actions_.value("ShowMemoWindow1");

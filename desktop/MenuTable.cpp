@@ -130,6 +130,8 @@ const std::vector<MenuItemDef>& MainMenuTable() {
         {"Electrograms", nullptr, "Interpolate", nullptr, "Interpolate1"},
         {"Electrograms", nullptr, "Spike Stats", "F10", "SpikeStats1"},
         {"Electrograms", nullptr, "Automatic SW marking", nullptr, "AutomaticSWMarking1"},
+        {"Electrograms", nullptr, "Detect Activations...", nullptr, "DetectActivations1"},
+        {"Electrograms", nullptr, "Undo Detection", nullptr, "UndoDetection1"},
 
         {"Connections", nullptr, "hide connections", nullptr, "HideConnections1"},
         {"Connections", nullptr, "Make Connections", nullptr, "MakeConnections1"},

@@ -72,6 +72,44 @@ Spectrum WelchSpectrum(const double* x, std::size_t n, double rateHz, std::size_
     return result;
 }
 
+std::vector<double> Autocorrelation(const double* x, std::size_t n) {
+    if (n < 2) return {};
+    std::size_t length = 1;
+    while (length < 2 * n) length <<= 1;
+    double mean = 0;
+    for (std::size_t i = 0; i < n; ++i) mean += x[i];
+    mean /= static_cast<double>(n);
+    double* data = nullptr;
+    fftw_complex* bins = nullptr;
+    fftw_plan forward = nullptr, backward = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(plannerLock);
+        data = fftw_alloc_real(length);
+        bins = fftw_alloc_complex(length / 2 + 1);
+        forward = fftw_plan_dft_r2c_1d(static_cast<int>(length), data, bins, FFTW_ESTIMATE);
+        backward = fftw_plan_dft_c2r_1d(static_cast<int>(length), bins, data, FFTW_ESTIMATE);
+    }
+    for (std::size_t i = 0; i < n; ++i) data[i] = x[i] - mean;
+    std::fill(data + n, data + length, 0.0);
+    fftw_execute(forward);
+    for (std::size_t k = 0; k <= length / 2; ++k) {
+        bins[k][0] = bins[k][0] * bins[k][0] + bins[k][1] * bins[k][1];
+        bins[k][1] = 0;
+    }
+    fftw_execute(backward);
+    // FFTW's inverse is not normalised.
+    std::vector<double> r(data, data + n);
+    for (double& v : r) v /= static_cast<double>(length);
+    {
+        std::lock_guard<std::mutex> hold(plannerLock);
+        fftw_destroy_plan(forward);
+        fftw_destroy_plan(backward);
+        fftw_free(data);
+        fftw_free(bins);
+    }
+    return r;
+}
+
 double PeakFrequency(const Spectrum& s, double lowHz, double highHz) {
     const double none = std::numeric_limits<double>::quiet_NaN();
     if (s.binHz <= 0 || s.power.size() < 3 || !(lowHz <= highHz)) return none;

@@ -27,4 +27,9 @@ Spectrum WelchSpectrum(const double* x, std::size_t n, double rateHz, std::size_
 // bins below 1e-12 of the spectrum's largest count as zero.
 double PeakFrequency(const Spectrum& s, double lowHz, double highHz);
 
+// The autocorrelation of x with its mean removed, at lags 0 .. n - 1: the
+// inverse transform of its power spectrum, zero-padded so that no lag wraps
+// around. r[k] is the sum of x[i] x[i + k]; empty when n < 2.
+std::vector<double> Autocorrelation(const double* x, std::size_t n);
+
 }  // namespace vk

@@ -4,6 +4,7 @@
 // every electrode. The output is the same for every run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vk {
@@ -21,6 +22,20 @@ struct DemoFiles {
 // Reading it takes the same rate (Sampling Frequency) to put its samples
 // at their times.
 DemoFiles WriteDemoRecording(const std::string& folder, int rate = 1000);
+
+// The demo with the troubles of real recordings added, for measuring a
+// detector: at noise level 1 (mild) to 3 (hard) a baseline wander, mains
+// hum at 50 Hz, broadband and pink noise, brief motion artefacts, a wave
+// that starts at another corner of the array and one that stops half-way
+// (conduction block). Level 0 is the plain demo above, whatever the seed;
+// the seed varies the noise and the artefacts. The truth file lists only
+// the activations that happen.
+DemoFiles WriteDemoRecording(const std::string& folder, int rate, int noise, uint32_t seed);
+inline constexpr int DemoMaxNoise = 3;
+
+// The true activation time (ms) of wave w at column k, row r of the demo
+// with this noise level, or a negative value where the wave does not pass.
+double DemoActivationTimeWithNoise(int wave, int column, int row, int rate, int noise);
 
 // Frames of the demo at a rate, and the time between its waves (ms).
 int DemoFramesAt(int rate);

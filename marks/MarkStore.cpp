@@ -45,6 +45,20 @@ int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t
     return found;
 }
 
+int RemoveAutomaticMarks(SessionState& s, int32_t electrode, int32_t markType, int32_t low, int32_t high) {
+    int removed = 0;
+    for (int i = 1; i <= s.MarkCount; ++i) {
+        MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
+        if (m.Electrode != electrode || m.MarkType != markType || m.Origin != AutomaticOrigin || IsDeleted(m)) continue;
+        if (m.Time < low || m.Time > high) continue;
+        m.MarkType = DeletedType;
+        m.Time = Missing;
+        s.MarksChanged = true;
+        ++removed;
+    }
+    return removed;
+}
+
 int32_t SwitchAttribute(SessionState& s, int32_t electrode, int32_t low, int32_t high) {
     int32_t found = Missing;
     for (int i = 1; i <= s.MarkCount; ++i) {

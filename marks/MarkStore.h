@@ -38,6 +38,9 @@ void AddMarkRecord(SessionState& s, int32_t time, int16_t markType, int16_t mark
 // `deleted` when given (electrode, time and type as they were).
 int32_t RemoveTime(SessionState& s, int32_t electrode, int32_t markType, int32_t high, int32_t low,
                    const std::function<void(const UndoEntry&)>& deleted = {});
+// Deletes the automatic marks (origin 2) of one type on the electrode with
+// low <= Time <= high; manual and reference marks stay. Returns how many.
+int RemoveAutomaticMarks(SessionState& s, int32_t electrode, int32_t markType, int32_t low, int32_t high);
 // Turns slow waves into spikes and spikes into slow waves in the window.
 int32_t SwitchAttribute(SessionState& s, int32_t electrode, int32_t low, int32_t high);
 // Remembers one deleted mark (the oldest of 100 is dropped).

@@ -284,7 +284,8 @@ checkHelp velocity "${open[@]}" --begin --window --width --height --type --ref -
 checkHelp render "${open[@]}" --out --width --height --begin --window --traces --first-channel --type --ref --both \
   --map --isochrones --wave --local-times --waveforms --align --numbers
 checkHelp connections "${open[@]}" --read --write
-checkHelp demo --rate
+checkHelp demo --rate --noise --seed
+checkHelp detect "${open[@]}" --channels --begin --window --type --rhythm --band --min-interval --threshold --polarity --replace --save
 checkHelp export "${open[@]}" --out --begin --window --type --kind --electrode --traces --first-channel --order \
   --arrows --width --height
 checkHelp import-marks "${open[@]}" --from --save
@@ -412,6 +413,29 @@ oneLineError "vorelkant-cli: --out: $dir/st/a.E01: Not a directory" "$cli" study
 [ "$("$cli" waves "$dir/st/a.E01" "${mx[@]}" --table csv | tail -n +2)" = "$(grep "^$dir/st/a.E01," "$dir/s1/waves.csv")" ]
 "$cli" velocity "$dir/st/a.E01" "${mx[@]}" --begin 0 --window 12000 --table json > "$dir/vel.json"
 grep -q '^\[{"recording":"'"$dir/st/a.E01"'","column":1,"row":1,"speed_cm_s":' "$dir/vel.json"
+# detect on a noisy demo at 500 Hz: the true times lie within a few ms; a
+# second run with --replace takes the first run's marks out; bad input is
+# one line, exit 2, and nothing written.
+"$cli" demo "$dir/det" --noise 2 --seed 3 --rate 500 > /dev/null
+grep -q "^# Noise level 2, seed 3: only the activations that happen are listed." "$dir/det/demo-truth.txt"
+for bad in "--channels 145" "--band 0-3" "--band 1-250" "--rhythm 1-15000" "--min-interval -5" "--threshold -1"; do
+  status=0
+  "$cli" detect "$dir/det/demo.E01" --rate 500 $bad --save 2> "$dir/err.out" > /dev/null || status=$?
+  [ $status = 2 ] && [ "$(wc -l < "$dir/err.out")" = 1 ] && grep -q '^vorelkant-cli: --' "$dir/err.out" || { echo "$bad:"; cat "$dir/err.out"; exit 1; }
+done
+[ ! -e "$dir/det/demo.M01" ]
+"$cli" detect "$dir/det/demo.E01" --no-smooth --rate 500 --channels 17,144 --save > "$dir/det.out"
+[ "$(awk -F'\t' 'NR < 4 { print } NR > 3 { print $1, $2, $7 }' "$dir/det.out")" = "$(printf 'MarksAdded=5\nMarksRemoved=0\nMarkCount=5\n17 3 3.15\n144 2 3.15')" ] || { cat "$dir/det.out"; exit 1; }
+"$cli" detect "$dir/det/demo.E01" --no-smooth --rate 500 --channels 17,144 --replace --save > "$dir/det2.out"
+[ "$(head -2 "$dir/det2.out")" = "$(printf 'MarksAdded=5\nMarksRemoved=5')" ] || { cat "$dir/det2.out"; exit 1; }
+"$cli" marks "$dir/det/demo.E01" --rate 500 | awk -F'\t' 'NF == 8 && $3 == 1 { print $2 ":" $4 }' | tr '\n' ' ' > "$dir/det.marks"
+[ "$(cat "$dir/det.marks")" = "17:3000 17:23998 17:43000 144:9872 144:28873 " ] || { cat "$dir/det.marks"; exit 1; }
+# study --detect takes the detector's marks in memory: as many as detect
+# --replace would leave, and the saved mark file stays as it was.
+n=$("$cli" detect "$dir/det/demo.E01" --rate 500 --replace | sed -n 's/^MarkCount=//p')
+sum=$(md5sum < "$dir/det/demo.M01")
+"$cli" study "$dir/det/demo.E01" --rate 500 --matrix "$dir/det/demo-matrix.txt" --detect --out "$dir/sd" 2> /dev/null
+[ "$(awk -F, 'NR == 2 { print $2, $6 }' "$dir/sd/recordings.csv")" = "ok $n" ] && [ "$(md5sum < "$dir/det/demo.M01")" = "$sum" ]
 # The tool never touches the user's recent-file list.
 [ ! -e "$HOME/Vorelkant/MyNewMatrix/FileList.Txt" ]
 echo "cli end to end: ok"

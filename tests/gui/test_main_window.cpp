@@ -351,7 +351,7 @@ TEST(MenuCaptions, EveryMenuItemKeyAndSubmenuAsWrittenOut) {
          "Undo Deleted Marks [Ctrl+V]|amplification[Ctrl+A]|number Channels[Ctrl+C]|goto Channel[Ctrl+G]|hide marks|"
          "hide times|show  SW intervals|show Spike intervals|hide background color|Average Offset Off|plot only dots|"
          "Plot Mark nr|+ zoom             Z|- zoom        [Ctrl+Z]|show amplitude + slope|Analyse Elg|Interpolate|"
-         "Spike Stats[F10]|Automatic SW marking"},
+         "Spike Stats[F10]|Automatic SW marking|Detect Activations...|Undo Detection"},
         {"Connections", "hide connections|Make Connections"},
         {"Waves",
          "Wave mode (2){time diff|mark nr}|goto wave nr ...|goto next wave[Ctrl+F12]|goto previous wave[Ctrl+F11]|"
