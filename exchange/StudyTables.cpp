@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "electrograms/Welch.h"
+#include "input/ElgFile.h"
 #include "maps/Velocity.h"
 #include "marks/Measures.h"
 #include "session/Ask.h"
@@ -315,7 +316,7 @@ StudyRows ComputeStudyRows(Ctx& ctx, const std::string& recording, const StudyOp
         const MarkRecord& m = s.MarkTable[static_cast<size_t>(i)];
         if (counted(m) && m.MarkType == o.markType) ++marks;
     }
-    out.recording.push_back({text(recording), text("ok"), whole(s.NrChannelsInFile), whole(s.SamplingFrequency),
+    out.recording.push_back({text(recording), text("ok"), whole(RecordingChannels(s)), whole(s.SamplingFrequency),
                              real(s.SignalLength / 1000.0), whole(marks), whole(s.WaveCount), real(Median(cpm)),
                              real(Median(speed)), real(DominantCpm(s, o.markType)), none()});
     return out;
