@@ -28,9 +28,10 @@ for rate in 500 1000 2000; do
   "$cli" signals "$d/conv.E01" --no-smooth --channels 1,17,99,144 --from 1 --to $(( n - 20 )) > "$d/conv.out"
   "$cli" signals "$d/demo.E01" --no-smooth --channels 1,17,99,144 --from 1 --to $(( n - 20 )) 2> /dev/null | cmp - "$d/conv.out"
   cmp "$d/text.out" "$d/conv.out"
-  # A study opens the text recording as every subcommand does: its channels and rate.
-  "$cli" study "${text[@]}" --matrix "$d/demo-matrix.txt" --out "$d/st" 2> /dev/null
-  [ "$(awk -F, 'NR == 2 { print $2, $3, $4 }' "$d/st/recordings.csv")" = "ok 144 $rate" ]
+  # A study opens a text recording as every subcommand does: its channels and rate.
+  printf '7\n2\n4\n%s\n1\nnone\nc\n1 2\n3 4\n5 6\n7 8\n' "$rate" > "$d/tiny.txt"
+  "$cli" study "$d/tiny.txt" --format auckland --out "$d/st" 2> /dev/null
+  [ "$(awk -F, 'NR == 2 { print $2, $3, $4, $5 }' "$d/st/recordings.csv")" = "ok 2 $rate $(python3 -c "print(round(4 / $rate, 4))")" ]
   "$cli" info "$d/conv.E01" > "$d/info.out"
   for line in "SamplingFrequency=$rate" "NrChannelsInFile=144" "NrOfFrames=$(( n + 1 ))" "SettingsFile=$d/conv.E01.vk.json" \
     "SignalLength=$(python3 -c "print(round(($n + 1) * 1000 / $rate))")"; do expectIn "$line" "$d/info.out"; done
