@@ -150,7 +150,9 @@ std::string DetectDialog::options(const SessionState& s, DetectOptions& o) const
 void DetectDialog::showResolved(const SessionState& s) {
     DetectOptions o;
     if (!options(s, o).empty()) return;
-    const int channel = s.CurrentElectrode >= 1 && s.CurrentElectrode <= RecordingChannels(s) ? s.CurrentElectrode : 1;
+    // With no trace under the cursor yet, the preview's trace stands in.
+    const int channel =
+        s.CurrentElectrode >= 1 && s.CurrentElectrode <= RecordingChannels(s) ? s.CurrentElectrode : PreviewChannel(s);
     const ChannelDetection d = DetectSignalChannel(s, channel, o);
     std::string text = "On channel " + std::to_string(channel) + ": ";
     if (d.flat) {

@@ -66,8 +66,6 @@ void DetectPreview::paintEvent(QPaintEvent*) {
     const double span = std::max(1.0, *high - *low);
     auto x = [&](double ms) { return area.left() + (ms - beginMs_) / windowMs_ * area.width(); };
     auto y = [&](double v) { return area.bottom() - (v - *low) / span * area.height(); };
-    p.setPen(QPen(QColor(200, 0, 0), 1));
-    for (double ms : markMs_) p.drawLine(QPointF(x(ms), area.top()), QPointF(x(ms), area.bottom()));
     QPainterPath trace;
     trace.moveTo(x(sampleMs_[0]), y(values_[0]));
     // Wide windows hold more rows than pixels: every row still counts, so
@@ -76,6 +74,8 @@ void DetectPreview::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0, 0, 140), 1));
     p.drawPath(trace);
+    p.setPen(QPen(QColor(210, 0, 0), 1));
+    for (double ms : markMs_) p.drawLine(QPointF(x(ms), area.top()), QPointF(x(ms), area.bottom()));
 }
 
 }  // namespace vk
