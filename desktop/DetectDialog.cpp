@@ -1,16 +1,25 @@
 #include "desktop/DetectDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
+#include "desktop/DetectPreview.h"
+#include "layout/TraceLayout.h"
 #include "session/Draw.h"
 #include "session/TextFiles.h"
 
@@ -70,6 +79,22 @@ DetectDialog::DetectDialog(QWidget* parent) : QDialog(parent) {
     problem_ = new QLabel(this);
     problem_->setStyleSheet("color: #b00000");
     problem_->setWordWrap(true);
+    preview_ = new DetectPreview(this);
+    // The preview follows the fields a little after the last change, so
+    // that typing a number does not run the detector on every key.
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setSingleShot(true);
+    previewTimer_->setInterval(150);
+    connect(previewTimer_, &QTimer::timeout, this, [this] {
+        if (!session_) return;
+        showResolved(*session_);
+        showPreview(*session_);
+    });
+    auto changed = [this] { previewTimer_->start(); };
+    for (QDoubleSpinBox* box : {rhythmLow_, rhythmHigh_, bandLow_, bandHigh_, interval_, threshold_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, changed);
+    connect(type_, &QComboBox::currentIndexChanged, this, changed);
+    connect(polarity_, &QComboBox::currentIndexChanged, this, changed);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -78,6 +103,7 @@ DetectDialog::DetectDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(replace_);
     layout->addWidget(resolved_);
     layout->addWidget(problem_);
+    layout->addWidget(preview_, 1);
     layout->addWidget(buttons);
 }
 
@@ -124,7 +150,9 @@ std::string DetectDialog::options(const SessionState& s, DetectOptions& o) const
 void DetectDialog::showResolved(const SessionState& s) {
     DetectOptions o;
     if (!options(s, o).empty()) return;
-    const int channel = s.CurrentElectrode >= 1 && s.CurrentElectrode <= RecordingChannels(s) ? s.CurrentElectrode : 1;
+    // With no trace under the cursor yet, the preview's trace stands in.
+    const int channel =
+        s.CurrentElectrode >= 1 && s.CurrentElectrode <= RecordingChannels(s) ? s.CurrentElectrode : PreviewChannel(s);
     const ChannelDetection d = DetectSignalChannel(s, channel, o);
     std::string text = "On channel " + std::to_string(channel) + ": ";
     if (d.flat) {
@@ -140,6 +168,30 @@ void DetectDialog::showResolved(const SessionState& s) {
     resolved_->setText(QString::fromStdString(text));
 }
 
+int DetectDialog::PreviewChannel(const SessionState& s) {
+    const int channels = RecordingChannels(s);
+    for (int k = 1; k <= std::max(1, s.NrTraces); ++k) {
+        const int32_t e = ElectrodeOfRow(s, k);
+        if (e >= 1 && e <= channels) return e;
+    }
+    return 1;
+}
+
+void DetectDialog::showPreview(const SessionState& s) {
+    DetectOptions o;
+    const std::string problem = options(s, o);
+    if (!problem.empty()) {
+        preview_->showMessage(QString::fromStdString(problem));
+        return;
+    }
+    // The run OK starts covers the whole recording, so the preview detects
+    // over all of it too and shows the part panel A shows: the rhythm and
+    // the noise come out as the run will find them.
+    const int channel = PreviewChannel(s);
+    const ChannelDetection d = DetectSignalChannel(s, channel, o);
+    preview_->showTrace(s, channel, s.BeginTimeA, s.WindowA, DetectWindowRows(s, o), d);
+}
+
 void DetectDialog::open(Ctx& ctx) {
     SessionState& s = ctx.s;
     if (!s.SignalsLoaded) {
@@ -148,29 +200,102 @@ void DetectDialog::open(Ctx& ctx) {
     }
     problem_->clear();
     showResolved(s);
+    showPreview(s);
+    session_ = &s;
     DetectOptions o;
     while (true) {
-        if (exec() != QDialog::Accepted) return;
+        if (exec() != QDialog::Accepted) {
+            session_ = nullptr;
+            previewTimer_->stop();
+            return;
+        }
         const std::string problem = options(s, o);
         if (problem.empty()) break;
         ctx.host.beep();
         problem_->setText(QString::fromStdString(problem));
     }
+    session_ = nullptr;
+    previewTimer_->stop();
+    run(ctx, o);
+    UpdateDisplay(ctx);
+}
+
+bool DetectDialog::run(Ctx& ctx, const DetectOptions& o) {
+    SessionState& s = ctx.s;
     const int total = o.channels.empty() ? RecordingChannels(s) : static_cast<int>(o.channels.size());
+    // What a cancelled run must leave as it found: the marks, their flags,
+    // and the step of the run before, which is still undoable then.
+    const DetectionUndo previous = undo_;
+    const bool marksChanged = s.MarksChanged, wavesOutdated = s.WavesOutdated;
+    const int32_t electrode = s.CurrentElectrode, origin = s.MarkOrigin;
     undo_ = SnapshotMarks(s);
     ctx.host.showProgress(DetectProgressCaption(0, 0), namePart(s.FileName), namePart(s.MatrixFileName), total);
+    auto* panel = parentWidget() ? parentWidget()->findChild<QFrame*>("MessagePanel") : nullptr;
+    const QSize panelSize = panel ? panel->size() : QSize();
+    if (panel && panel->layout()) {
+        cancel_ = new QPushButton("Cancel", panel);
+        cancel_->setObjectName("DetectCancel");
+        cancel_->setToolTip("Stop the detection and keep the marks as they were (Esc)");
+        panel->layout()->addWidget(cancel_);
+        panel->layout()->setAlignment(cancel_, Qt::AlignRight);
+        panel->resize(panel->width(), std::max(panel->height(), panel->sizeHint().height()));
+        connect(cancel_, &QPushButton::clicked, this, [this] { cancelRequested_ = true; });
+    }
+    cancelRequested_ = false;
+    qApp->installEventFilter(this);
     ctx.host.processMessages();
-    int shown = 0;
-    DetectActivations(s, o, [&](int done, int, int marks) {
+    QCoreApplication::processEvents();
+    int shown = 0, done = 0;
+    const DetectResult result = DetectActivations(s, o, [&](int channelsDone, int, int marks) {
+        done = channelsDone;
         const int channel = o.channels.empty() ? done : o.channels[static_cast<std::size_t>(done - 1)];
         ctx.host.setProgressCaption(DetectProgressCaption(channel, marks));
         for (; shown < done; ++shown) ctx.host.stepProgress();
         ctx.host.processMessages();
-        return true;
+        QCoreApplication::processEvents();
+        return !cancelRequested_;
     });
-    FinishUndo(s, undo_);
+    qApp->removeEventFilter(this);
+    delete cancel_;
+    cancel_ = nullptr;
+    if (panel) panel->resize(panelSize);
     ctx.host.hideProgress();
-    UpdateDisplay(ctx);
+    FinishUndo(s, undo_);
+    if (!cancelRequested_ && !result.cancelled) return true;
+    UndoDetection(s, undo_);
+    undo_ = previous;
+    s.MarksChanged = marksChanged;
+    s.WavesOutdated = wavesOutdated;
+    s.CurrentElectrode = electrode;
+    s.MarkOrigin = origin;
+    s.Memo1.push_back("Detection cancelled after " + std::to_string(done) + " of " + std::to_string(total) +
+                      " channels; the marks are as before the run");
+    return false;
+}
+
+bool DetectDialog::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) cancelRequested_ = true;
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return watched != cancel_;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+    }
 }
 
 void DetectDialog::undo(Ctx& ctx) {

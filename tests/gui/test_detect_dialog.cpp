@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <cmath>
+#include <cstring>
 
+#include "desktop/DetectPreview.h"
 #include "marks/MarkStore.h"
+#include "shell/ViewCommands.h"
+#include "support/RateSession.h"
 #include "support/WindowFixture.h"
 
 namespace vk::test {
@@ -50,6 +56,88 @@ TEST(DetectDialog, RunIsOneUndoStepUntilTheNextChange) {
     t.w->action("UndoDetection1")->trigger();
     EXPECT_EQ(t.host.beeps, beeps + 1);
     EXPECT_EQ(CalcMarkStatistics(*t.s).slowWaves, 6);
+}
+
+// Slow waves every `period` ms with their steepest downstroke half a period
+// after each multiple of it, on the given channels, `seconds` at `rate`.
+void slowWaves(Window& t, int rate, int fromChannel, int toChannel, double period = 2000, int seconds = 10) {
+    t.useGrid();
+    SetSamplingFrequency(*t.s, rate);
+    t.s->SignalLength = 1000 * seconds;
+    t.s->NrOfFrames = seconds * rate;
+    t.s->NrChannelsInFile = toChannel;
+    for (int r = 1; r <= seconds * rate; ++r) {
+        const double x = std::fmod(r * 1000.0 / rate, period) - period / 2;
+        for (int c = fromChannel; c <= toChannel; ++c)
+            t.s->Signals.at(r, c) = static_cast<int32_t>(std::lround(-1500 * std::tanh(x / 25) * std::exp(-(x / 350) * (x / 350))));
+    }
+}
+
+TEST(DetectDialog, PreviewShowsTheFirstTraceOfPanelAAndFollowsTheFields) {
+    for (int rate : Rates) {
+        SCOPED_TRACE(rate);
+        Window t;
+        slowWaves(t, rate, 3, 4, 3000, 30);  // downstrokes at 1500, 4500 .. 28500 ms
+        t.s->StartCol = 3;  // the first trace of panel A is electrode 3; channels 1 and 2 stay flat
+        t.s->CurrentElectrode = 3;
+        t.s->BeginTimeA = 2500;
+        t.s->WindowA = 5000;
+        std::vector<int32_t> opened, raised;
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            auto* d = t.w->findChild<QDialog*>("DetectF");
+            auto* preview = d->findChild<DetectPreview*>("DetectPreview");
+            opened = preview->times();
+            caption = preview->caption();
+            // A threshold no deflection reaches: after the pause, no marks.
+            d->findChildren<QDoubleSpinBox*>()[5]->setValue(900);
+            QTest::qWait(400);
+            raised = preview->times();
+            d->reject();
+        });
+        t.w->action("DetectActivations1")->trigger();
+        EXPECT_EQ(opened, (std::vector<int32_t>{4500, 7500}));
+        EXPECT_EQ(caption.toStdString(), "Channel 3, 2500-7500 ms: 2 activations");
+        EXPECT_EQ(raised, std::vector<int32_t>{});
+        EXPECT_EQ(t.s->MarkCount, 0);  // nothing marked before OK
+    }
+}
+
+TEST(DetectDialog, CancelledRunLeavesTheMarksAsTheyWere) {
+    // 20 channels: the run stops after its first group of channels, which
+    // has removed and added marks by then; Esc stops it as the button does.
+    for (bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey);
+        Window t;
+        slowWaves(t, 1000, 1, 20);
+        auto runDialog = [&](bool cancel) {
+            QTimer::singleShot(0, [&, cancel] {
+                t.w->findChild<QDialog*>("DetectF")->accept();
+                if (!cancel) return;
+                QTimer::singleShot(0, [&] {
+                    auto* button = t.w->findChild<QPushButton*>("DetectCancel");
+                    ASSERT_NE(button, nullptr);
+                    QTest::mouseClick(t.w.get(), Qt::LeftButton);  // swallowed: not the button
+                    if (byKey) QTest::keyClick(t.w.get(), Qt::Key_Escape);
+                    else QTest::mouseClick(button, Qt::LeftButton);
+                });
+            });
+            t.w->action("DetectActivations1")->trigger();
+        };
+        runDialog(false);
+        ASSERT_EQ(t.s->MarkCount, 100);
+        t.s->MarksChanged = false;
+        const std::vector<MarkRecord> before(t.s->MarkTable.begin() + 1, t.s->MarkTable.begin() + 101);
+        runDialog(true);
+        ASSERT_EQ(t.s->MarkCount, 100);
+        EXPECT_EQ(std::memcmp(before.data(), t.s->MarkTable.data() + 1, before.size() * sizeof(MarkRecord)), 0);
+        EXPECT_FALSE(t.s->MarksChanged);
+        EXPECT_EQ(t.s->Memo1.back(), "Detection cancelled after 16 of 20 channels; the marks are as before the run");
+        EXPECT_EQ(t.w->findChild<QPushButton*>("DetectCancel"), nullptr);
+        // The earlier, finished run is still the step Undo takes back.
+        t.w->action("UndoDetection1")->trigger();
+        EXPECT_EQ(t.s->MarkCount, 0);
+    }
 }
 
 }  // namespace
