@@ -87,7 +87,7 @@ void runningExtreme(const std::vector<double>& v, std::size_t reach, bool before
     }
 }
 
-// The rhythm is the highest peak of the Welch spectrum of the rectified
+// The rhythm is the highest peak of the Welch spectrum of the squared
 // slope inside the range, or a subharmonic of it: a train of brief
 // deflections has harmonics of nearly equal power, so its highest peak may
 // be any of them. The autocorrelation (the inverse transform of the same
