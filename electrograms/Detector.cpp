@@ -87,7 +87,7 @@ void runningExtreme(const std::vector<double>& v, std::size_t reach, bool before
     }
 }
 
-// The rhythm is the highest peak of the Welch spectrum of the rectified
+// The rhythm is the highest peak of the Welch spectrum of the squared
 // slope inside the range, or a subharmonic of it: a train of brief
 // deflections has harmonics of nearly equal power, so its highest peak may
 // be any of them. The autocorrelation (the inverse transform of the same
@@ -136,7 +136,7 @@ double periodicRhythm(const std::vector<double>& train, double rate, double lowH
     return peak / best;
 }
 
-// The dominant rhythm (Hz) of the rectified falling slope, or NaN.
+// The dominant rhythm (Hz) of the squared falling slope, or NaN.
 double dominantRhythm(const std::vector<double>& x, double rate, double lowCpm, double highCpm, double sign) {
     const double nyquist = rate / 2;
     const double lowHz = lowCpm / 60 / 2;
@@ -144,15 +144,20 @@ double dominantRhythm(const std::vector<double>& x, double rate, double lowCpm, 
     thread_local std::vector<double> v;
     v.assign(x.begin(), x.end());
     if (lowHz < highHz && highHz < nyquist) FilterForward(v, BandPassSections(lowHz, highHz, rate));
-    // Averages of `step` samples of the rectified slope keep its content up
-    // to the band's top and make the spectrum cheap.
+    // The train is the squared falling slope: its energy, so that the few
+    // steep downstrokes of the waves outweigh the many small slopes of
+    // broadband and pink noise (rectified alone, noise slopes add up to as
+    // much power and a chance peak of theirs can be taken for the rhythm).
+    // Averages of `step` samples keep its content up to the band's top and
+    // make the spectrum cheap.
     const auto step = static_cast<std::size_t>(std::max(1.0, std::floor(rate / (8 * highHz))));
     std::vector<double> slope;
     slope.reserve(v.size() / step + 1);
     double sum = 0;
     std::size_t count = 0;
     for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-        sum += std::max(0.0, sign * (v[i] - v[i + 1]));
+        const double fall = std::max(0.0, sign * (v[i] - v[i + 1]));
+        sum += fall * fall;
         if (++count == step) {
             slope.push_back(sum / static_cast<double>(step));
             sum = 0;

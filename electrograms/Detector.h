@@ -7,9 +7,11 @@
 //     out spikes of one or two samples (artefacts), leaving edges in place.
 //  2. The dominant rhythm: the signal is band-limited to the rhythm range
 //     (half its low end to twice its high end), its falling slope is
-//     rectified, and the highest peak of that slope train's Welch spectrum
-//     inside the range is the rhythm. A train of sharp deflections and a
-//     smooth, almost sinusoidal wave both show their rate as this peak.
+//     rectified and squared (the few steep downstrokes of the waves then
+//     outweigh the many small slopes of noise), and the highest peak of
+//     that train's Welch spectrum inside the range is the rhythm. A train
+//     of sharp deflections and a smooth, almost sinusoidal wave both show
+//     their rate as this peak.
 //  3. Unless given, the band runs from half the rhythm to twenty times it
 //     (at most twice the top of the rhythm range and 0.4 x the rate), and
 //     the minimum interval is 0.7 of the rhythm's period.

@@ -425,7 +425,7 @@ for bad in "--channels 145" "--band 0-3" "--band 1-250" "--rhythm 1-15000" "--mi
 done
 [ ! -e "$dir/det/demo.M01" ]
 "$cli" detect "$dir/det/demo.E01" --no-smooth --rate 500 --channels 17,144 --save > "$dir/det.out"
-[ "$(awk -F'\t' 'NR < 4 { print } NR > 3 { print $1, $2, $7 }' "$dir/det.out")" = "$(printf 'MarksAdded=5\nMarksRemoved=0\nMarkCount=5\n17 3 3.15\n144 2 3.15')" ] || { cat "$dir/det.out"; exit 1; }
+[ "$(awk -F'\t' 'NR < 4 { print } NR > 3 { print $1, $2, $7 }' "$dir/det.out")" = "$(printf 'MarksAdded=5\nMarksRemoved=0\nMarkCount=5\n17 3 3.16\n144 2 3.16')" ] || { cat "$dir/det.out"; exit 1; }
 "$cli" detect "$dir/det/demo.E01" --no-smooth --rate 500 --channels 17,144 --replace --save > "$dir/det2.out"
 [ "$(head -2 "$dir/det2.out")" = "$(printf 'MarksAdded=5\nMarksRemoved=5')" ] || { cat "$dir/det2.out"; exit 1; }
 "$cli" marks "$dir/det/demo.E01" --rate 500 | awk -F'\t' 'NF == 8 && $3 == 1 { print $2 ":" $4 }' | tr '\n' ' ' > "$dir/det.marks"

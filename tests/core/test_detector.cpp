@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "electrograms/Detector.h"
+#include "input/DemoRecording.h"
 #include "marks/MarkStore.h"
 #include "shell/ViewCommands.h"
+#include "support/FileSession.h"
 
 namespace vk {
 namespace {
@@ -164,6 +166,34 @@ TEST(Detector, ReplaceKeepsManualAndReferenceMarksAndUndoIsOneStep) {
     ASSERT_TRUE(UndoDetection(*rec.s, undo));
     EXPECT_EQ(rec.s->MarkCount, 14);
     EXPECT_FALSE(UndoDetection(*rec.s, undo));
+}
+
+// Beyond the block the noisiest demo has two waves a minute on a channel,
+// and the pink noise's slopes outnumber their downstrokes: the rhythm must
+// still be theirs, and the marks exactly the waves (these two channels once
+// took chance noise peaks at 44 and 58 cycles per minute for it).
+TEST(Detector, FewWavesInPinkNoiseKeepTheirRhythm) {
+    test::FileSession t(500);
+    const DemoFiles files = WriteDemoRecording(t.dir.file("demo"), 500, 3, 1);
+    UseNewMatrix(*t.s, files.matrix);
+    OpenOptions options;
+    options.updateRecentList = options.askForMissingMatrix = options.createMarkFile = false;
+    ASSERT_TRUE(OpenElectrogramFile(t.ctx, files.recording, options));
+    ResetViewAfterLoad(*t.s);
+    SetSamplingFrequency(*t.s, 500);
+    const DetectRows rows = DetectWindowRows(*t.s, DetectOptions{});
+    for (const int column : {15, 14}) {
+        const int row = column == 15 ? 3 : 6;
+        const ChannelDetection d =
+            DetectSignalChannel(*t.s, DemoFirstElectrode + (row - 1) * DemoColumns + column - 1, DetectOptions{});
+        SCOPED_TRACE(column);
+        EXPECT_NEAR(d.dominantCpm, 3, 0.5);
+        std::vector<double> truth;
+        for (int w = 1; w <= DemoWaves; ++w)
+            if (const double at = DemoActivationTimeWithNoise(w, column, row, 500, 3); at >= 0) truth.push_back(at);
+        ASSERT_EQ(d.positions.size(), truth.size());
+        for (size_t i = 0; i < truth.size(); ++i) EXPECT_NEAR((rows.first + d.positions[i]) * 2, truth[i], 5) << i;
+    }
 }
 
 }  // namespace

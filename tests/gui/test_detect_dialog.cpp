@@ -40,7 +40,7 @@ TEST(DetectDialog, RunIsOneUndoStepUntilTheNextChange) {
         return shown;
     };
     const QString resolved = runDialog();
-    EXPECT_TRUE(resolved.startsWith("On channel 1: rhythm 29.98 cycles/min; band auto 0.2498-2.0000 Hz; minimum interval auto 1401 ms;")) << resolved.toStdString();
+    EXPECT_TRUE(resolved.startsWith("On channel 1: rhythm 29.98 cycles/min; band auto 0.2499-2.0000 Hz; minimum interval auto 1401 ms;")) << resolved.toStdString();
     EXPECT_EQ(t.s->MarkCount, 5);  // 1000, 3000 .. 9000 ms
     // Replace is on: a second run takes the first one's marks out.
     runDialog();
