@@ -1,7 +1,6 @@
 // "vorelkant-cli animate": the propagation movie of a time window written
 // as an animated GIF, its frames drawn with the desktop program's Qt canvas.
 // Built with the desktop program only.
-#include <QGuiApplication>
 
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "cli/Render.h"
 #include "desktop/MovieGif.h"
 #include "maps/Movie.h"
 #include "session/Errors.h"
@@ -50,12 +50,7 @@ void addAnimate(CLI::App& app, Tool& tool) {
                 fail(e.what());
             }
 
-            // Text needs a Qt application; no display is used.
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-            int argc = 1;
-            char name[] = "vorelkant-cli";
-            char* argv[] = {name, nullptr};
-            QGuiApplication qt(argc, argv);
+            const OffscreenQt qt;  // text needs a Qt application
             QtCanvas measure;
             const Movie movie(s, m, o->width, o->height, measure);
             if (movie.cellWidth() < 1) fail("--width and --height leave no room for the grid");

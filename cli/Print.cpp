@@ -1,7 +1,8 @@
 #include "cli/Print.h"
 
+#include "cli/Render.h"
+
 #include <QFile>
-#include <QGuiApplication>
 #include <QPageSize>
 #include <QPrinter>
 #include <iostream>
@@ -15,12 +16,7 @@ namespace vk {
 std::string PrintToPdf(Ctx& ctx, const PrintRequest& r) {
     const QString file = QString::fromStdString(r.pdf);
     if (QFile out(file); !out.open(QIODevice::WriteOnly)) return "cannot write " + r.pdf;
-    // Text needs a Qt application; no display is used.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "vorelkant-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const OffscreenQt qt;  // text needs a Qt application
 
     // The panels as the window would show them: captions, waves and their
     // statistics are what the redraw leaves.

@@ -1,6 +1,5 @@
 #include "cli/Render.h"
 
-#include <QGuiApplication>
 
 #include "desktop/QtCanvas.h"
 #include "shell/Display.h"
@@ -8,12 +7,7 @@
 namespace vk {
 
 std::string RenderPanelA(Ctx& ctx, int width, int height, const std::string& out) {
-    // Text needs a Qt application; no display is used.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char name[] = "vorelkant-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const OffscreenQt qt;  // text needs a Qt application
 
     QtCanvas canvas;
     canvas.resize(width, height);
