@@ -13,6 +13,7 @@
 #include "marks/Measures.h"
 #include "session/Ask.h"
 #include "session/Draw.h"
+#include "session/Restore.h"
 #include "session/SampleTime.h"
 #include "session/TextFiles.h"
 #include "waves/WaveDetection.h"
@@ -82,43 +83,6 @@ double sampleSd(const std::vector<double>& v) {
     for (double x : v) sum += (x - m) * (x - m);
     return std::sqrt(sum / static_cast<double>(v.size() - 1));
 }
-
-// What the tables replace in the session, put back when they are done, and
-// the velocity settings they need for the time being.
-class SessionKeeper {
-public:
-    explicit SessionKeeper(SessionState& s)
-        : s_(s), map_(s.MapBuf), velocities_(s.VelocityBuf), measures_(s.MarkMeasures), waveTimes_(s.WaveTimes),
-          freeTimes_(s.FreeTimes), waveCount_(s.WaveCount), outdated_(s.WavesOutdated), prefs_(s.Prefs),
-          difference_(s.WaveDifference) {
-        s.Prefs.VelocityStep = 1;
-        s.Prefs.LimitVelocity = false;
-    }
-    ~SessionKeeper() {
-        s_.MapBuf = map_;
-        s_.VelocityBuf = velocities_;
-        s_.MarkMeasures = measures_;
-        s_.WaveTimes = waveTimes_;
-        s_.FreeTimes = freeTimes_;
-        s_.WaveCount = waveCount_;
-        s_.WavesOutdated = outdated_;
-        s_.Prefs = prefs_;
-        s_.WaveDifference = difference_;
-    }
-    SessionKeeper(const SessionKeeper&) = delete;
-    SessionKeeper& operator=(const SessionKeeper&) = delete;
-
-private:
-    SessionState& s_;
-    MapBuffer map_;
-    MapGrid<VelocityRec> velocities_;
-    std::vector<MeasureRecord> measures_;
-    std::vector<int32_t> waveTimes_, freeTimes_;
-    int32_t waveCount_;
-    bool outdated_;
-    Preferences prefs_;
-    std::array<int32_t, 4> difference_;
-};
 
 }  // namespace
 
@@ -300,7 +264,12 @@ double DominantCpm(const SessionState& s, int markType) {
 
 StudyRows ComputeStudyRows(Ctx& ctx, const std::string& recording, const StudyOptions& o) {
     SessionState& s = ctx.s;
-    SessionKeeper keep(s);
+    // What the tables replace in the session is put back when they are
+    // done; the velocities are those of single electrodes, without a limit.
+    const Restore keep(s.MapBuf, s.VelocityBuf, s.MarkMeasures, s.WaveTimes, s.FreeTimes, s.WaveCount, s.WavesOutdated,
+                       s.Prefs, s.WaveDifference);
+    s.Prefs.VelocityStep = 1;
+    s.Prefs.LimitVelocity = false;
     AnalyseMarks(ctx, o);
     StudyRows out;
     out.marks = MarkRows(s, recording, o.markType);

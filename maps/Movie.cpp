@@ -7,48 +7,9 @@
 #include "maps/MapBuffer.h"
 #include "maps/MapDraw.h"
 #include "session/Numbers.h"
+#include "session/Restore.h"
 
 namespace vk {
-
-namespace {
-
-// The map state a movie borrows while it is laid out, given back as it was.
-class BorrowedMapState {
-public:
-    explicit BorrowedMapState(SessionState& s)
-        : s_(s), buffer_(s.MapBuf), begin_(s.MapBegin), window_(s.MapWindow), kind_(s.MapKind),
-          minTime_(s.MinMapTime), maxTime_(s.MaxMapTime), count_(s.MapTimeCount), earliest_(s.EarliestTime),
-          top_(s.MapTop), cellWidth_(s.CellWidth), cellHeight_(s.CellHeight), right_(s.MapRight),
-          bottom_(s.MapBottom), both_(s.ShowSWsAndSpikes) {}
-    ~BorrowedMapState() {
-        s_.MapBuf = std::move(buffer_);
-        s_.MapBegin = begin_;
-        s_.MapWindow = window_;
-        s_.MapKind = kind_;
-        s_.MinMapTime = minTime_;
-        s_.MaxMapTime = maxTime_;
-        s_.MapTimeCount = count_;
-        s_.EarliestTime = earliest_;
-        s_.MapTop = top_;
-        s_.CellWidth = cellWidth_;
-        s_.CellHeight = cellHeight_;
-        s_.MapRight = right_;
-        s_.MapBottom = bottom_;
-        s_.ShowSWsAndSpikes = both_;
-    }
-    BorrowedMapState(const BorrowedMapState&) = delete;
-    BorrowedMapState& operator=(const BorrowedMapState&) = delete;
-
-private:
-    SessionState& s_;
-    MapBuffer buffer_;
-    int32_t begin_, window_;
-    int kind_;
-    int32_t minTime_, maxTime_, count_, earliest_, top_, cellWidth_, cellHeight_, right_, bottom_;
-    bool both_;
-};
-
-}  // namespace
 
 int64_t MovieFrameCount(const MovieSettings& m) {
     if (m.window < 1 || m.step < 1) return 0;
@@ -59,7 +20,10 @@ Movie::Movie(SessionState& s, const MovieSettings& settings, int width, int heig
     : settings_(settings),
       frames_(static_cast<int>(std::clamp<int64_t>(MovieFrameCount(settings), 0, MaxMovieFrames))),
       width_(width), height_(height) {
-    BorrowedMapState borrowed(s);
+    // The map state the layout borrows is given back as it was.
+    const Restore borrowed(s.MapBuf, s.MapBegin, s.MapWindow, s.MapKind, s.MinMapTime, s.MaxMapTime, s.MapTimeCount,
+                           s.EarliestTime, s.MapTop, s.CellWidth, s.CellHeight, s.MapRight, s.MapBottom,
+                           s.ShowSWsAndSpikes);
 
     // The grid starts below the time label, whatever the font.
     measure.setFontSize(PanelTextPixels);
