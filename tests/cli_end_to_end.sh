@@ -5,6 +5,8 @@ set -euo pipefail
 cli="$1"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# A failing check names its line, so a failure in a busy run can be found.
+trap 'echo "$0: line $LINENO failed (status $?): $BASH_COMMAND" >&2' ERR
 export HOME="$dir/home"
 "$cli" demo "$dir/demo" > "$dir/demo.out"
 grep -q "^FileName=$dir/demo/demo.E01$" "$dir/demo.out"
@@ -319,12 +321,12 @@ rec=("$dir/r1000/demo.E01" --matrix "$dir/r1000/demo-matrix.txt")
 "$cli" export marks-text "${rec[@]}" --out "$dir/marks.txt"
 "$cli" demo "$dir/fresh" > /dev/null
 fresh=("$dir/fresh/demo.E01" --matrix "$dir/fresh/demo-matrix.txt")
-"$cli" import-marks "${fresh[@]}" --from "$dir/marks.txt" --save | grep -qx "MarksRead=384"
+"$cli" import-marks "${fresh[@]}" --from "$dir/marks.txt" --save | grep -x "MarksRead=384" > /dev/null
 "$cli" export marks-text "${fresh[@]}" --out "$dir/marks2.txt"
 sed 2d "$dir/marks.txt" | cmp - <(sed 2d "$dir/marks2.txt")
 # The same file again is appended whole and said to be there already; lines
 # outside electrodes 1..256 are skipped, not read.
-{ sed '4s/.*/386\r/' "$dir/marks.txt" | head -29; printf '0\t10.00\t1\t0.00\t0.00\t0\r\n257\t10.00\t1\t0.00\t0.00\t0\r\n'
+{ sed '4s/.*/386\r/' "$dir/marks.txt" | sed -n 1,29p; printf '0\t10.00\t1\t0.00\t0.00\t0\r\n257\t10.00\t1\t0.00\t0.00\t0\r\n'
   tail -n +30 "$dir/marks.txt"; } > "$dir/marks3.txt"
 [ "$("$cli" import-marks "${fresh[@]}" --from "$dir/marks3.txt")" = "$(lines MarkCount=768 MarksAnnounced=386 MarksRead=384 \
   MarksAlreadyPresent=384 MarksSkipped=2)" ] || { "$cli" import-marks "${fresh[@]}" --from "$dir/marks3.txt"; exit 1; }
@@ -369,7 +371,7 @@ mv=("$dir/mv/demo.E01" --matrix "$dir/mv/demo-matrix.txt")
 grep -Eq '^MapTop=(1[89]|[2-9][0-9])$' "$dir/mv.out" || { cat "$dir/mv.out"; exit 1; }
 [ "$(grep -v '^MapTop=' "$dir/mv.out")" = "$(lines Frames=1201 CellWidth=30 MapLeft=10 Base=3000)" ] || { cat "$dir/mv.out"; exit 1; }
 [ "$(head -c 10 "$dir/mv.gif" | od -An -tx1 | tr -d ' ')" = "474946383961f401f401" ] && grep -q NETSCAPE2.0 "$dir/mv.gif"
-"$cli" animate "${mv[@]}" --begin 0 --window 19999 --step 1 --width 50 --height 50 --out "$dir/mv2.gif" 2> /dev/null | grep -qx Frames=20000
+"$cli" animate "${mv[@]}" --begin 0 --window 19999 --step 1 --width 50 --height 50 --out "$dir/mv2.gif" 2> /dev/null | grep -x Frames=20000 > /dev/null
 for bad in "--window 0:--window: 0 is outside 1..2147483647" "--window 100 --step 0:--step: 0 is outside 1..2147483647" \
            "--window 100 --step 101:--step must not be larger than --window" "--window 100 --trail 0:--trail: 0 is outside 1..2147483647" \
            "--window 20000 --step 1:20001 frames: at most 20000 are written; give a larger --step"; do

@@ -5,6 +5,8 @@ set -euo pipefail
 cli="$1"
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# A failing check names its line, so a failure in a busy run can be found.
+trap 'echo "$0: line $LINENO failed (status $?): $BASH_COMMAND" >&2' ERR
 export HOME="$dir/home"
 lines() { printf '%s\n' "$@"; }
 expectIn() { grep -qxF -- "$1" "$2" || { echo "missing: $1"; cat "$2"; exit 1; }; }
@@ -60,20 +62,20 @@ text=("$d/run.txt" --format nashville --import-channels 144 --import-samples 600
 "$cli" info "${text[@]}" > "$d/info.out"
 for line in "NrTraces=16" "SamplingFrequency=30" "MarkFileName=$d/run.Mxt" "SettingsFile="; do expectIn "$line" "$d/info.out"; done
 cp "$d/run.Mxt" "$d/empty.Mxt"
-"$cli" automark "${text[@]}" --rate 1000 | grep -qx "MarkCount=384"
+"$cli" automark "${text[@]}" --rate 1000 | grep -x "MarkCount=384" > /dev/null
 "$cli" export marks-text "$d/demo.E01" --matrix "$d/demo-matrix.txt" --out "$d/m.txt"
 "$cli" import-marks "${text[@]}" --from "$d/m.txt" > /dev/null
 cmp "$d/run.Mxt" "$d/empty.Mxt"
 "$cli" automark "${text[@]}" --rate 1000 --save > /dev/null
-[ "$("$cli" marks "${text[@]}" | head -2)" = "$(lines MarkCount=384 $'1\t17\t1\t3014\t0\t0\t2\t1')" ]
+[ "$("$cli" marks "${text[@]}" | sed -n 1,2p)" = "$(lines MarkCount=384 $'1\t17\t1\t3014\t0\t0\t2\t1')" ]
 # The settings file: it applies on open; --rate and --matrix win for the call
 # and reach it only with --remember, after the command succeeded.
 rec="$d/conv.E01"
 settings="$rec.vk.json"
 [ "$(cat "$settings")" = "$(lines '{' '  "SamplingFrequency": 30' '}')" ]
-"$cli" info "$rec" --rate 500 | grep -qx "SamplingFrequency=500"
+"$cli" info "$rec" --rate 500 | grep -x "SamplingFrequency=500" > /dev/null
 oneLineError 2 "vorelkant-cli: --channels: channel 999 is outside 1..256" "$cli" signals "$rec" --rate 500 --remember --channels 999 --from 1 --to 1
-"$cli" info "$rec" | grep -qx "SamplingFrequency=30"
+"$cli" info "$rec" | grep -x "SamplingFrequency=30" > /dev/null
 (cd "$d" && "$cli" info conv.E01 --rate 500 --matrix demo-matrix.txt --remember > /dev/null)
 [ "$(cat "$settings")" = "$(lines '{' '  "SamplingFrequency": 500,' '  "MatrixFile": "demo-matrix.txt"' '}')" ]
 "$cli" info "$rec" > "$d/info.out"
