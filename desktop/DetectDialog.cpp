@@ -223,12 +223,6 @@ void DetectDialog::open(Ctx& ctx) {
 bool DetectDialog::run(Ctx& ctx, const DetectOptions& o) {
     SessionState& s = ctx.s;
     const int total = o.channels.empty() ? RecordingChannels(s) : static_cast<int>(o.channels.size());
-    // What a cancelled run must leave as it found: the marks, their flags,
-    // and the step of the run before, which is still undoable then.
-    const DetectionUndo previous = undo_;
-    const bool marksChanged = s.MarksChanged, wavesOutdated = s.WavesOutdated;
-    const int32_t electrode = s.CurrentElectrode, origin = s.MarkOrigin;
-    undo_ = SnapshotMarks(s);
     ctx.host.showProgress(DetectProgressCaption(0, 0), namePart(s.FileName), namePart(s.MatrixFileName), total);
     auto* panel = parentWidget() ? parentWidget()->findChild<QFrame*>("MessagePanel") : nullptr;
     const QSize panelSize = panel ? panel->size() : QSize();
@@ -245,9 +239,8 @@ bool DetectDialog::run(Ctx& ctx, const DetectOptions& o) {
     qApp->installEventFilter(this);
     ctx.host.processMessages();
     QCoreApplication::processEvents();
-    int shown = 0, done = 0;
-    const DetectResult result = DetectActivations(s, o, [&](int channelsDone, int, int marks) {
-        done = channelsDone;
+    int shown = 0;
+    const bool finished = DetectAsOneStep(s, o, undo_, [&](int done, int, int marks) {
         const int channel = o.channels.empty() ? done : o.channels[static_cast<std::size_t>(done - 1)];
         ctx.host.setProgressCaption(DetectProgressCaption(channel, marks));
         for (; shown < done; ++shown) ctx.host.stepProgress();
@@ -260,17 +253,7 @@ bool DetectDialog::run(Ctx& ctx, const DetectOptions& o) {
     cancel_ = nullptr;
     if (panel) panel->resize(panelSize);
     ctx.host.hideProgress();
-    FinishUndo(s, undo_);
-    if (!cancelRequested_ && !result.cancelled) return true;
-    UndoDetection(s, undo_);
-    undo_ = previous;
-    s.MarksChanged = marksChanged;
-    s.WavesOutdated = wavesOutdated;
-    s.CurrentElectrode = electrode;
-    s.MarkOrigin = origin;
-    s.Memo1.push_back("Detection cancelled after " + std::to_string(done) + " of " + std::to_string(total) +
-                      " channels; the marks are as before the run");
-    return false;
+    return finished;
 }
 
 bool DetectDialog::eventFilter(QObject* watched, QEvent* event) {

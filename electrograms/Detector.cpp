@@ -363,6 +363,34 @@ bool UndoDetection(SessionState& s, DetectionUndo& undo) {
     return true;
 }
 
+bool DetectAsOneStep(SessionState& s, const DetectOptions& o, DetectionUndo& undo,
+                     const std::function<bool(int done, int total, int marks)>& progress) {
+    const DetectionUndo previous = undo;
+    const bool marksChanged = s.MarksChanged, wavesOutdated = s.WavesOutdated;
+    const int32_t electrode = s.CurrentElectrode, origin = s.MarkOrigin;
+    undo = SnapshotMarks(s);
+    int done = 0, total = 0;
+    bool stopped = false;
+    // A stop asked for during the last group still takes the run back.
+    DetectActivations(s, o, [&](int channelsDone, int channels, int marks) {
+        done = channelsDone;
+        total = channels;
+        stopped = !progress(channelsDone, channels, marks);
+        return !stopped;
+    });
+    FinishUndo(s, undo);
+    if (!stopped) return true;
+    UndoDetection(s, undo);
+    undo = previous;
+    s.MarksChanged = marksChanged;
+    s.WavesOutdated = wavesOutdated;
+    s.CurrentElectrode = electrode;
+    s.MarkOrigin = origin;
+    s.Memo1.push_back("Detection cancelled after " + std::to_string(done) + " of " + std::to_string(total) +
+                      " channels; the marks are as before the run");
+    return false;
+}
+
 std::string DetectProgressCaption(int channel, int marks) {
     return "Detecting activations: channel " + std::to_string(channel) + ", " + std::to_string(marks) + " marks";
 }

@@ -128,6 +128,14 @@ bool CanUndoDetection(const SessionState& s, const DetectionUndo& undo);
 // longer possible.
 bool UndoDetection(SessionState& s, DetectionUndo& undo);
 
+// A run in the window: DetectActivations as one step that `undo` can take
+// back. When `progress` stops it, the marks, their flags, the current
+// electrode and `undo` itself (the step before, still undoable then) are
+// put back as they were, with a line in the memo; returns whether the run
+// went to its end.
+bool DetectAsOneStep(SessionState& s, const DetectOptions& options, DetectionUndo& undo,
+                     const std::function<bool(int done, int total, int marks)>& progress);
+
 // The caption of the progress panel during a run.
 std::string DetectProgressCaption(int channel, int marks);
 

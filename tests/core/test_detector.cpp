@@ -160,9 +160,17 @@ TEST(Detector, ReplaceKeepsManualAndReferenceMarksAndUndoIsOneStep) {
     EXPECT_EQ(rec.marksOf(1), std::vector<int32_t>({4100, 5000, 4000, 14000, 24000, 34000, 44000, 54000}));
     // The second run changed the table: the first can no longer be undone.
     EXPECT_FALSE(CanUndoDetection(*rec.s, undo));
-    undo = SnapshotMarks(*rec.s);
-    DetectActivations(*rec.s, o);
-    FinishUndo(*rec.s, undo);
+    // As the window runs it: one step. A run stopped after its first group
+    // puts the table back, and the step before it stays undoable.
+    ASSERT_TRUE(DetectAsOneStep(*rec.s, o, undo, [](int, int, int) { return true; }));
+    const std::vector<int32_t> kept = rec.marksOf(1);
+    const int32_t count = rec.s->MarkCount;
+    rec.s->Memo1.clear();
+    EXPECT_FALSE(DetectAsOneStep(*rec.s, o, undo, [](int, int, int) { return false; }));
+    EXPECT_EQ(rec.marksOf(1), kept);
+    EXPECT_EQ(rec.s->MarkCount, count);
+    EXPECT_EQ(rec.s->Memo1.size(), 1u);
+    EXPECT_EQ(rec.s->Memo1.back(), "Detection cancelled after 1 of 1 channels; the marks are as before the run");
     ASSERT_TRUE(UndoDetection(*rec.s, undo));
     EXPECT_EQ(rec.s->MarkCount, 14);
     EXPECT_FALSE(UndoDetection(*rec.s, undo));
